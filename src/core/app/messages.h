@@ -1,0 +1,40 @@
+// Messages to the user. Core code never shows a window: it hands a message to a MessageSink,
+// which the UI shows as a modal box titled with the product title and which tests capture.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace brisko {
+
+enum class MessageButtons { Ok, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
+
+struct Message {
+    std::string text;   // already in the user's language
+    std::string title;  // empty: the product title
+    MessageButtons buttons = MessageButtons::Ok;
+};
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual MessageAnswer show(const Message& message) = 0;
+};
+
+// Keeps every message and answers with a chosen answer: for tests and for tools that print.
+class CapturingMessageSink : public MessageSink {
+public:
+    explicit CapturingMessageSink(MessageAnswer answer = MessageAnswer::Ok) : answer_(answer) {}
+    MessageAnswer show(const Message& message) override {
+        messages.push_back(message);
+        return message.buttons == MessageButtons::Ok ? MessageAnswer::Ok : answer_;
+    }
+    void setAnswer(MessageAnswer a) { answer_ = a; }
+    std::vector<Message> messages;
+
+private:
+    MessageAnswer answer_;
+};
+
+}  // namespace brisko
