@@ -1,0 +1,88 @@
+// The frame renderer: on every clock tick advances the frame state, draws the short wakes and
+// names into the kept map picture, and paints the moving layer (boat hulls and sails, focus
+// rings, comparison lines, start flags, finishing list). Exposes the clock texts and per-boat
+// panel values for the window's widgets.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QPolygonF>
+#include <QString>
+
+#include "ui/display/racescene.h"
+
+class QPainter;
+
+namespace brisko {
+
+class BackgroundRenderer;
+
+// One boat's row in the boat panel after a frame.
+struct BoatPanelValues {
+    bool speedChanged = false;  // Text5 to be rewritten
+    QString speedText;          // "##.#0"
+    QString twaText;            // "##0"
+    double barLength = 0;       // pixels, 0 when the boat is not shown
+};
+
+// What the window acts on after a frame.
+struct FrameResult {
+    FrameEvents events;
+    bool windIndicatorDirty = false;  // the current wind moved: redraw the wind indicator
+    bool marksRedrawn = false;        // the lay lines followed the wind (kept picture changed)
+    bool anyBoatInView = false;
+};
+
+class FrameRenderer {
+public:
+    // Hull and sail polygons of a boat symbol in a box of side s centred at `centre`.
+    static QPolygonF hullPolygon(QPointF centre, double s, double screenHeading, bool smallBoat);
+    static QPolygonF sailPolygon(QPointF centre, double s, double screenHeading, double heading,
+                                 double windDir, bool smallBoat);
+    // Symbol side for a boat length at a scale; sets realSize false when enlarged.
+    static double symbolSize(double boatLength, double pxPerMetre, bool enlarge,
+                             double minEnlarged, bool& realSize);
+
+    // One frame: the frame state advanced, wind-driven updates, wakes and names into `kept`
+    // (the map box's picture), lay lines redrawn with the wind through `background`.
+    FrameResult drawFrame(RaceScene& scene, QImage& kept, BackgroundRenderer* background);
+
+    // The moving layer for the last frame, painted over the kept picture.
+    void drawMovingLayer(QPainter& p, const RaceScene& scene) const;
+    // Draws one boat symbol (focus ring, hull, sail).
+    static void drawBoat(QPainter& p, QPointF centre, double s, double heading,
+                         double viewRotation, double windDir, bool smallBoat, const QColor& colour,
+                         bool focusRing, const QColor& sea);
+    // The finishing list picture `Position` (its height is 14 x count + 5).
+    static void drawFinishList(QPainter& p, const RaceScene& scene, QPointF topLeft);
+
+    // Window texts after a frame.
+    QString clockText() const { return clockText_; }    // Text11
+    QColor clockColour() const { return clockColour_; }
+    bool countdownVisible() const { return countdownVisible_; }  // Text4
+    QString countdownText() const { return countdownText_; }
+    QColor countdownColour() const { return countdownColour_; }
+    QString timeOfDayText() const { return timeOfDay_; }  // Text1 (empty: unchanged)
+    bool realSize() const { return realSize_; }           // "Real Size" vs "Enlarged"
+    const BoatPanelValues& panel(int boat) const { return panel_[boatIndex(boat)]; }
+    // Overview dot positions (in overview pixels), computed by the overview map.
+    // Time-bar cursor `Line5`: y = 30 + pxPerSecond x (raceSeconds - RaceTime).
+    static double timeBarCursorY(double raceTime, double pxPerSecond, double raceSeconds);
+
+    // Symbol geometry of the last frame, per boat (1-based): centre and side, for hit tests.
+    QPointF boatCentre(int boat) const { return centre_[boatIndex(boat)]; }
+    double boatSize(int boat) const { return size_[boatIndex(boat)]; }
+
+private:
+    static int boatIndex(int b) { return (b >= 1 && b <= kMaxBoats) ? b : 0; }
+    QString clockText_, countdownText_, timeOfDay_;
+    QColor clockColour_, countdownColour_;
+    bool countdownVisible_ = false;
+    bool realSize_ = true;
+    std::array<BoatPanelValues, kMaxBoats + 1> panel_{};
+    std::array<QPointF, kMaxBoats + 1> centre_{};
+    std::array<double, kMaxBoats + 1> size_{};
+};
+
+}  // namespace brisko

@@ -1,0 +1,52 @@
+// The map box `Picture1`: a widget keeping a picture that the background, marks and wakes are
+// drawn into, with the moving layer (boats, comparison lines, flags, finishing list) painted over
+// it on every repaint without touching the kept picture.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+class QPainter;
+
+namespace brisko {
+
+class MapPicture : public QWidget {
+    Q_OBJECT
+public:
+    explicit MapPicture(QWidget* parent = nullptr);
+
+    // Sets the square size (MapSize) and resizes the kept picture, cleared to the sea colour.
+    void setMapSize(int size);
+    int mapSize() const { return kept_.height(); }
+
+    QImage& picture() { return kept_; }
+    const QImage& picture() const { return kept_; }
+    void clear(const QColor& sea);
+    QColor background() const { return sea_; }
+
+    // The moving layer, painted over the kept picture on every repaint.
+    void setOverlay(std::function<void(QPainter&)> overlay) { overlay_ = std::move(overlay); }
+
+    // The picture as shown: the kept picture with the moving layer (for the screen picture).
+    QImage composed() const;
+
+signals:
+    // Mouse events in map box pixels (the map mouse handlers are the window's).
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x, double y);
+    void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, double x, double y);
+    void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x, double y);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    QImage kept_;
+    QColor sea_{0, 180, 240};
+    std::function<void(QPainter&)> overlay_;
+};
+
+}  // namespace brisko

@@ -1,0 +1,61 @@
+// Everything the race screen's drawing needs, gathered in one place: the window fills it once per
+// race (and refreshes the pointers on a race switch) and hands it to every renderer.
+#pragma once
+
+#include <functional>
+#include <span>
+#include <string>
+
+#include "app/appsettings.h"
+#include "display/displayoptions.h"
+#include "display/framestate.h"
+#include "display/mapview.h"
+#include "display/windnow.h"
+#include "race/racedefinition.h"
+#include "track/trackstore.h"
+
+namespace brisko {
+
+// The coastline points (1-based, element 0 unused); a latitude not above 0 starts a polyline.
+struct CoastPoints {
+    std::span<const double> lat;
+    std::span<const double> lon;
+    int count = 0;  // CoastCount
+};
+
+struct RaceScene {
+    // Race data, owned by the window (read only here).
+    const RaceDefinition* race = nullptr;
+    const AppSettings* settings = nullptr;
+    const TrackStore* tracks = nullptr;
+    CoastPoints coast;
+    WindSamples wind;
+    bool windShown = false;  // the race has a wind data file
+
+    // Rounding results: RoundTime(course entry, boat) and LeadTime(course entry), seconds from
+    // the start; 0 when not rounded. Empty functions read as "never rounded".
+    std::function<double(int, int)> roundTime;
+    std::function<double(int)> leadTime;
+    // Called when the background finds the coastline empty (loads it and refreshes `coast`).
+    std::function<void()> loadCoastline;
+
+    // View and replay state, owned by the window, changed by the renderers where stated.
+    MapView* view = nullptr;
+    DisplayOptions* options = nullptr;
+    FrameState* frame = nullptr;
+    WindNow* windNow = nullptr;
+
+    // Rounding timer from the playback clock: entry rounded last by the leader and its text.
+    int LastRoundedIndex = 0;
+    std::string LastRoundedText;
+
+    // Speed bar scale: pixels per knot, 70 / (1.6 x reference speed).
+    double SpeedBarScale = 10;
+
+    bool ready() const { return race && tracks && view && options && frame; }
+    double windDirNow() const { return windNow ? windNow->WindDirNow : (race ? race->WindDirNow : 0); }
+    // The finish inputs of the frame state from the rounding results.
+    FinishInputs finishInputs() const;
+};
+
+}  // namespace brisko

@@ -1,0 +1,35 @@
+// The wind panel `Picture2`: compass circle, north arrow turned with the map, and the red
+// triangle on the side the wind comes from; also updates the current wind and gives the texts
+// for the direction and speed boxes.
+#pragma once
+
+#include <QColor>
+#include <QPolygonF>
+#include <QString>
+
+#include "ui/display/racescene.h"
+
+class QPainter;
+
+namespace brisko {
+
+class WindIndicator {
+public:
+    static constexpr double kRadius = 20;
+
+    // Updates the current wind from the wind samples (when the race has wind data) and draws the
+    // indicator into a panel of the given width. The background is the panel's colour.
+    void draw(QPainter& p, RaceScene& scene, double panelWidth, const QColor& background);
+
+    // The red triangle around centre (cx, cy) for a wind from windDir with the map turned by
+    // viewRotation.
+    static QPolygonF windTriangle(double cx, double cy, double windDir, double viewRotation);
+
+    QString directionText() const { return dirText_; }  // Text13: file direction, whole degrees
+    QString speedText() const { return speedText_; }    // Text14: one decimal
+
+private:
+    QString dirText_, speedText_;
+};
+
+}  // namespace brisko
