@@ -1,0 +1,188 @@
+// Coastline files: the choice of grid-square files for the race area and the column-layout
+// reader that turns their points into one WGS point list. Used by the chart's background.
+#include "track/coastline.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "race/racecontrolfile.h"
+#include "track/geodesy.h"
+#include "util/numbers.h"
+
+namespace brisko {
+
+namespace {
+
+// Columns (0-based here) of the square code on an "M" line and of the count on an "L" line.
+constexpr size_t kSquareCodeColumn = 2;
+constexpr size_t kSquareCodeWidth = 6;
+constexpr size_t kPointCountColumn = 49;
+constexpr size_t kPointCountWidth = 6;
+constexpr size_t kOffsetWidth = 5;
+// Band numbers beyond this are no place on Earth; they only come from broken centre values.
+constexpr double kMaxBand = 1000.0;
+
+std::string_view columns(std::string_view line, size_t from, size_t width) {
+    if (from >= line.size()) return {};
+    return line.substr(from, width);
+}
+
+// The whole part of a band value, or false when the value is not a usable number.
+bool bandOf(double minutes, double bandMinutes, double origin, int& band) {
+    const double b = std::floor(minutes / bandMinutes) - origin;
+    if (!std::isfinite(b) || std::fabs(b) > kMaxBand) return false;
+    band = static_cast<int>(b);
+    return true;
+}
+
+// South and west edges of a second-level square from its six-digit code "ppuuqv".
+bool squareEdges(std::string_view code, double& south, double& west) {
+    if (code.size() != kSquareCodeWidth) return false;
+    int d[kSquareCodeWidth];
+    for (size_t i = 0; i < kSquareCodeWidth; ++i) {
+        if (code[i] < '0' || code[i] > '9') return false;
+        d[i] = code[i] - '0';
+    }
+    const int latBand = d[0] * 10 + d[1], lonBand = d[2] * 10 + d[3], q = d[4], v = d[5];
+    south = latBand * kBandLatMinutes + q * kSquareLatMinutes;
+    west = lonBand * kBandLonMinutes + kBandLonOriginMinutes + v * kSquareLonMinutes;
+    return true;
+}
+
+}  // namespace
+
+void CoastLine::clear() {
+    capacity = 100;
+    CoastCount = 0;
+    CoastLat.assign(capacity + 1, 0.0);
+    CoastLon.assign(capacity + 1, 0.0);
+}
+
+void CoastLine::append(double lat, double lon) {
+    const int n = CoastCount + 1;
+    if (n > capacity - 10) capacity = n + 20;
+    if (static_cast<int>(CoastLat.size()) < capacity + 1) {
+        CoastLat.resize(capacity + 1, 0.0);
+        CoastLon.resize(capacity + 1, 0.0);
+    }
+    CoastLat[n] = lat;
+    CoastLon[n] = lon;
+    CoastCount = n;
+}
+
+std::string coastTileName(int latBand, int lonBand) {
+    return std::to_string(latBand) + std::to_string(lonBand);
+}
+
+int chooseCoastTiles(double centerLat, double centerLon, double trackSpan, double lonFactor,
+                     RaceDefinition& def) {
+    def.CoastTileCount = 0;
+    for (auto& t : def.CoastTiles) t.clear();
+    const double half = trackSpan / 2;
+    int south = 0, north = 0, west = 0, east = 0;
+    if (!bandOf(centerLat - half, kBandLatMinutes, 0, south) ||
+        !bandOf(centerLat + half, kBandLatMinutes, 0, north) ||
+        !bandOf(centerLon - half / lonFactor, kBandLonMinutes, kBandLonOriginDegrees, west) ||
+        !bandOf(centerLon + half / lonFactor, kBandLonMinutes, kBandLonOriginDegrees, east)) {
+        return 0;
+    }
+    for (int lat = south; lat <= north; ++lat) {
+        for (int lon = west; lon <= east; ++lon) {
+            // The list holds 20 names; an area that needs more keeps the first 20.
+            if (def.CoastTileCount >= kMaxCoastTiles) return def.CoastTileCount;
+            def.CoastTiles[++def.CoastTileCount] = coastTileName(lat, lon);
+        }
+    }
+    return def.CoastTileCount;
+}
+
+CoastWindow coastDrawingWindow(double centerLat, double centerLon, double trackSpan,
+                               double lonFactor) {
+    return {centerLat - trackSpan, centerLat + trackSpan, centerLon - trackSpan / lonFactor,
+            centerLon + trackSpan / lonFactor};
+}
+
+void readCoastlineText(std::string_view text, const CoastWindow& window, CoastLine& out) {
+    if (out.CoastLat.size() < 2) out.clear();
+    bool wanted = false;
+    double south = 0, west = 0;
+    long long pointCount = 0;  // N of the current polyline
+    long long counter = 0;     // points of the current polyline seen so far
+    bool startPending = false;
+
+    for (std::string_view line : splitLines(text)) {
+        if (line.empty()) continue;
+        if (line[0] == 'M') {
+            wanted = squareEdges(columns(line, kSquareCodeColumn, kSquareCodeWidth), south,
+                                 west) &&
+                     south + kSquareLatMinutes > window.south && south < window.north &&
+                     west < window.east && west + kSquareLonMinutes > window.west;
+            counter = 0;
+            pointCount = 0;  // a square's points always follow an "L" line of their own
+            continue;
+        }
+        if (line[0] == 'L') {
+            const double n = numericPrefix(columns(line, kPointCountColumn, kPointCountWidth));
+            pointCount = n > 0 ? static_cast<long long>(n) : 0;
+            counter = 0;
+            startPending = true;
+            continue;
+        }
+        if (!wanted) continue;
+        for (int j = 0; j < kCoastSlotsPerLine; ++j) {
+            const size_t at = static_cast<size_t>(j) * kCoastSlotWidth;
+            // A slot wholly past the end of a short line holds no point at all; reading it as
+            // 0,0 would put a false point on the square's corner.
+            if (at >= line.size()) break;
+            if (++counter > pointCount) break;
+            const double x = numericPrefix(columns(line, at, kOffsetWidth));
+            const double y = numericPrefix(columns(line, at + kOffsetWidth, kOffsetWidth));
+            const double tokyoLat = south + y * kSquareLatMinutes / kSquareUnits;
+            const double tokyoLon = west + x * kSquareLonMinutes / kSquareUnits;
+            double lat = 0, lon = 0;
+            tokyoToWgs(tokyoLat, tokyoLon, lat, lon);
+            if (!std::isfinite(lat) || !std::isfinite(lon)) continue;
+            if (startPending) lat = -lat;  // the first point stored opens a new polyline
+            startPending = false;
+            out.append(lat, lon);
+        }
+    }
+}
+
+void loadCoastTiles(const std::string& appPath, const CoastWindow& window,
+                    const RaceDefinition& def, CoastLine& out) {
+    const int count = std::min(def.CoastTileCount, kMaxCoastTiles);
+    for (int i = 1; i <= count; ++i) {
+        const std::string& name = def.CoastTiles[i];
+        if (name.empty()) continue;
+        const auto path = findPath(appPath, "\\coastline\\" + name + ".cst");
+        if (!path || !fileExists(*path)) continue;
+        const auto bytes = readFileBytes(*path);
+        if (!bytes) continue;
+        readCoastlineText(*bytes, window, out);
+    }
+}
+
+void loadCoastline(const std::string& appPath, double centerLat, double centerLon,
+                   double trackSpan, double lonFactor, RaceDefinition& def, CoastLine& out) {
+    out.clear();
+    chooseCoastTiles(centerLat, centerLon, trackSpan, lonFactor, def);
+    loadCoastTiles(appPath, coastDrawingWindow(centerLat, centerLon, trackSpan, lonFactor), def,
+                   out);
+}
+
+WriteResult loadCoastlineForRace(const AppSettings& settings, const TrackStore& tracks,
+                                 RaceDefinition& def, CoastLine& out) {
+    out.clear();
+    WriteResult written;
+    const int tiles = chooseCoastTiles(tracks.CenterLat, tracks.CenterLon, tracks.TrackSpan,
+                                       tracks.LonFactor, def);
+    if (settings.EditionMode > 1 && tiles > 0) written = writeRaceControlFile(settings, def);
+    loadCoastTiles(settings.AppPath,
+                   coastDrawingWindow(tracks.CenterLat, tracks.CenterLon, tracks.TrackSpan,
+                                      tracks.LonFactor),
+                   def, out);
+    return written;
+}
+
+}  // namespace brisko
