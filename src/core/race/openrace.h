@@ -1,0 +1,61 @@
+// Opening a race: everything the race screen's set-up does before it draws, in one core
+// function that the race screen and brisko-analyse both call.
+#pragma once
+
+#include <string>
+
+#include "app/appsettings.h"
+#include "app/messages.h"
+#include "race/racedefinition.h"
+#include "track/kinematics.h"
+#include "track/rounding.h"
+#include "track/trackloader.h"
+#include "track/trackstore.h"
+#include "track/windfile.h"
+#include "util/textcodec.h"
+
+namespace brisko {
+
+// What the race screen keeps of an opened race besides the race definition.
+struct RaceData {
+    TrackStore tracks;
+    WindStore wind;
+    double RefSpeed = kFallbackRefSpeed;  // knots; always positive
+    double SpeedBarScale = kSpeedBarPixels / (kSpeedBarRefFactor * kFallbackRefSpeed);  // px/kn
+    double LastDataTime = 0;  // largest last-sample TrkSec over all boats, from 0
+    double PeriodFrom = 0;    // replay period, seconds from RaceStart
+    double PeriodTo = 0;
+    bool WindShown = false;            // a wind data file was read
+    bool analysisViewEnabled = false;  // the race file has two or more course entries
+    TextEncoding raceFileEncoding = TextEncoding::Cp932;
+    // Mark roundings and leg distances; filled after the kinematics when the race has a course.
+    RoundingResults roundings;
+};
+
+struct OpenRaceOptions {
+    // The track shown without a race file (used when RaceFileName is empty).
+    std::string singleTrackFile;
+    LoadProgress progress;  // once per boat while the tracks load
+};
+
+enum class OpenRaceStatus {
+    Ok,
+    RaceFileFailed,  // the race control file could not be read (its reader told the user)
+    GpsFileMissing,  // a GPS file vanished before loading (told the user; the caller may end)
+};
+
+struct OpenRaceResult {
+    bool ok = true;
+    OpenRaceStatus status = OpenRaceStatus::Ok;
+    std::string error;  // in the user's language
+};
+
+// Reads the race control file named by race.RaceFileName, or, when that is empty, makes the
+// single-track race of options.singleTrackFile; a TimeDiff of 0 becomes 9; loads the tracks;
+// settles RaceSeconds and the view times when the race has no file or its file gives no start
+// or no finish; RaceSecondsPlus and the replay period; the wind data file; kinematics and the
+// reference speed; LastDataTime; the mark roundings. `data` is rebuilt from scratch.
+OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceData& data,
+                        MessageSink& sink, const OpenRaceOptions& options = {});
+
+}  // namespace brisko

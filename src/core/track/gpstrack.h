@@ -1,0 +1,64 @@
+// GPS track files (".trk" / ".dtr"): the parser that turns one boat's log into its samples and
+// settles the race times from the fixes. Used by the track loader and the race file editor.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "race/racedefinition.h"
+#include "track/trackstore.h"
+#include "util/datetime.h"
+
+namespace brisko {
+
+// Files of this size or smaller are not track logs worth reading.
+constexpr std::size_t kMinTrackFileBytes = 500;
+// A track line holds at most this many fields; further ones are ignored.
+constexpr int kMaxTrackFields = 20;
+
+// How the numbers of the following track lines are packed; a "U" line chooses it.
+enum class CoordinateForm {
+    DegreesMinutes,        // DDMM.mmmm / DDDMM.mmmm (the default)
+    DecimalDegrees,        // DD.dddd ("U ... DEG")
+    DegreesMinutesSeconds  // DDMMSS.s / DDDMMSS.s ("U ... DMS")
+};
+
+// Reads a coordinate field with its hemisphere mark ("N3535.1234", "S35.5", "+3530.1",
+// "-13945.1234", "E13945.1234") in the given form. The mark is looked for in this field only:
+// N/S for a latitude, E/W for a longitude, or a leading "+" / "-". A field without a mark is
+// read as a signed number. Returns signed minutes of arc; a field without digits gives 0.
+double readCoordinate(std::string_view field, bool latitude, CoordinateForm form);
+
+// Reads a date field ("11-08-05", "11-AUG-05", "2005/08/11", "11/08/2005") as days since
+// 1970-01-01. `yearFirst` is the file's date form; a four-digit part marks the year whatever
+// the form. Two-digit years 00-79 are 20yy, 80-99 are 19yy. nullopt when it is not a date.
+std::optional<std::int64_t> readTrackDate(std::string_view field, bool yearFirst);
+
+// Reads a time of day "h:mm:ss" (a fraction of a second is dropped); seconds of the day or
+// nullopt.
+std::optional<int> readTrackTime(std::string_view field);
+
+// Whether the file's name and size let it be read: longer than 500 bytes and ending in "TRK",
+// "DTR", "trk" or "dtr" exactly.
+bool isReadableTrackName(std::string_view path);
+
+struct GpsTrackStats {
+    bool accepted = false;  // false: missing, too small or another extension; nothing was read
+    int trackLines = 0;     // lines starting with "T" that had at least 6 fields
+    int kept = 0;           // samples stored
+    int unreadable = 0;     // track lines skipped for a date, time or position that can't be read
+};
+
+// Parses the bytes of one track file and appends its kept fixes to `track` (TrkLat, TrkLon,
+// TrkSec). Reads RaceStart, RaceEnd, ViewStart, ViewEnd and TimeDiff of `race` and may write
+// RaceStart, RaceEnd, ViewStart, ViewEnd, FirstFix and LastFix. One pass, no allocation per line.
+GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTrack& track);
+
+// Applies the file acceptance rules (existence, size, extension), then parses the file. The
+// extension rule applies to `writtenName` (the name as the race gives it) when it is not empty.
+GpsTrackStats readGpsTrackFile(const std::string& path, RaceDefinition& race, BoatTrack& track,
+                               std::string_view writtenName = {});
+
+}  // namespace brisko
