@@ -89,7 +89,8 @@ public:
                         double mapSize);
 
     // The parts of advance, usable on their own.
-    bool wrapClock(double leadFinish, double mapSize);  // true when it wrapped
+    // Wraps the clock within the replay period and the track data; true when it wrapped.
+    bool wrapClock(const TrackStore& tracks, double leadFinish);
     void updateFlags(double mapSize);
     bool updateStartGun();  // true when the gun is to sound now
     bool updateFinishes(const FinishInputs& finish);  // true when a boat was added
@@ -111,6 +112,9 @@ public:
     static Rgb countdownColour(double raceTime) { return raceTime >= 1 ? kBlue : kRed; }
     // The countdown box's number: |integer part rounded down|.
     static long long countdownValue(double raceTime);
+    // The time of day "hh:mm:ss" at raceTime for a start "yyyy/mm/dd hh:mm:ss" (Text1); empty
+    // when the start time cannot be read.
+    static std::string timeOfDayText(const std::string& raceStart, double raceTime);
     // "hh:mm:ss" of whole seconds (finish times in the finishing list).
     static std::string durationText(double seconds);
     // The finishing list's text right of the name: finish time, "   <", lag to the winner, ">".

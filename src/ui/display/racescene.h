@@ -2,6 +2,7 @@
 // race (and refreshes the pointers on a race switch) and hands it to every renderer.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <span>
 #include <string>
