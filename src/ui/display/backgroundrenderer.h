@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QPointF>
 
 #include "ui/display/racescene.h"
 
@@ -21,12 +23,27 @@ public:
     void drawMarksAndLines(QPainter& p, RaceScene& scene);
 
     // Parts, usable on their own (the overview uses the coastline and tracks with its own view).
+    // Coastline polylines; a segment is drawn when one of its ends lies strictly inside the box
+    // of width x height pixels.
     static void drawCoastline(QPainter& p, const CoastPoints& coast, const MapView& view,
-                              const QColor& ink, int penWidth);
+                              const QColor& ink, int penWidth, double width, double height);
     static void drawGrid(QPainter& p, const MapView& view, double step);
     static void drawTracks(QPainter& p, const TrackStore& tracks, const DisplayOptions& options,
                            const MapView& view, double periodFrom, double periodTo, bool allBoats);
     static void drawScaleBar(QPainter& p, const MapView& view, const QColor& ink, double fontScale);
+
+    // Label font: size in points (9, 12, 16) times the font scale, as pixels.
+    static QFont labelFont(double points, double fontScale);
+    // Lay-line rays from a screen point: the upwind set (from marks and line ends) and the
+    // downwind set (from marks) for wind windDir.
+    static void drawLayLines(QPainter& p, const MapView& view, QPointF from, double windDir,
+                             double angleHalf, bool downwindSet);
+
+    // The race screen's set-up: the coastline may be loaded again once.
+    void resetForRace() {
+        coastLoadTried = false;
+        hasCoastCentre = false;
+    }
 
     // The sample range [first, last] of boat b drawn for the replay period.
     static void trackRange(const TrackStore& tracks, int boat, double periodFrom, double periodTo,
@@ -34,6 +51,7 @@ public:
 
     // The centre of the last coastline drawing (cleared when auto trace goes off).
     bool hasCoastCentre = false;
+    bool coastLoadTried = false;
     double coastCentreLat = 0, coastCentreLon = 0;
 };
 

@@ -12,7 +12,9 @@
 #include "display/framestate.h"
 #include "display/mapview.h"
 #include "display/windnow.h"
+#include "race/openrace.h"
 #include "race/racedefinition.h"
+#include "track/coastline.h"
 #include "track/trackstore.h"
 
 namespace brisko {
@@ -52,6 +54,14 @@ struct RaceScene {
 
     // Speed bar scale: pixels per knot, 70 / (1.6 x reference speed).
     double SpeedBarScale = 10;
+
+    // Points the scene at an opened race (race data, coastline, rounding results). The view,
+    // options, frame and wind state pointers are left to the caller.
+    void attach(const RaceDefinition& def, const AppSettings& app, const RaceData& data,
+                const CoastLine& coastLine);
+    // Refreshes the coastline view after the coastline was (re)loaded.
+    void attachCoast(const CoastLine& coastLine);
+    static WindSamples windSamplesOf(const WindStore& store);
 
     bool ready() const { return race && tracks && view && options && frame; }
     double windDirNow() const { return windNow ? windNow->WindDirNow : (race ? race->WindDirNow : 0); }

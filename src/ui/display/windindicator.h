@@ -29,6 +29,7 @@ public:
     QString speedText() const { return speedText_; }    // Text14: one decimal
 
 private:
+    static int roundToIntDeg(double deg);  // whole degrees, 359.6 shows 0
     QString dirText_, speedText_;
 };
 

@@ -1,0 +1,272 @@
+// The map's background layer (see backgroundrenderer.h).
+#include "ui/display/backgroundrenderer.h"
+
+#include <QFontMetricsF>
+#include <QLineF>
+#include <QPainter>
+#include <QVector>
+#include <algorithm>
+#include <cmath>
+
+namespace brisko {
+
+namespace {
+constexpr double kPointsToPixels = 96.0 / 72.0;
+constexpr double kLabelPoints = 9, kLinePoints = 12, kElapsedPoints = 16;
+constexpr double kDotRadius = 3;
+constexpr double kLabelDx = 8, kLabelDy = -5, kElapsedDy = -50;
+constexpr double kScaleBarLeft = 40, kScaleBarFromBottom = 20, kScaleTick = 5, kScaleLabelGap = 3;
+constexpr int kCoastPen = 2;
+constexpr QColor kLineYellow{255, 255, 0};
+
+QPointF qp(ScreenPoint s) { return {s.x, s.y}; }
+
+// Draws text with its left edge and top at (x, y).
+void textAt(QPainter& p, double x, double y, const QString& text) {
+    const QFontMetricsF fm(p.font());
+    p.drawText(QPointF(x, y + fm.ascent()), text);
+}
+}  // namespace
+
+QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+QFont BackgroundRenderer::labelFont(double points, double fontScale) {
+    QFont f;
+    const double scale = (fontScale > 0 && std::isfinite(fontScale)) ? fontScale : 1;
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround(points * scale * kPointsToPixels))));
+    return f;
+}
+
+void BackgroundRenderer::drawBackground(QPainter& p, RaceScene& scene) {
+    if (!scene.view || !scene.options) return;
+    MapView& view = *scene.view;
+    const DisplayOptions& opt = *scene.options;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.fillRect(QRectF(0, 0, view.MapSize, view.MapSize), toQColor(opt.SeaColour));
+    view.applyZoomFloor();
+    view.recompute();
+    const ScaleStep step = view.scaleStep();
+
+    if (scene.coast.count == 0 && scene.loadCoastline && !coastLoadTried) {
+        coastLoadTried = true;  // a race without coastline files is not searched every redraw
+        scene.loadCoastline();
+    }
+    const QColor ink = toQColor(opt.InkColour);
+    if (opt.MapOn) {
+        drawCoastline(p, scene.coast, view, ink, kCoastPen, view.MapSize, view.MapSize);
+        hasCoastCentre = true;
+        coastCentreLat = view.CenterLat;
+        coastCentreLon = view.CenterLon;
+    }
+    if (opt.AutoTrace) drawGrid(p, view, step.pixels);
+    if (opt.WakeOn && !opt.AutoTrace && scene.tracks && scene.frame)
+        drawTracks(p, *scene.tracks, opt, view, scene.frame->PeriodFrom, scene.frame->PeriodTo,
+                   false);
+    drawScaleBar(p, view, ink, opt.FontScale);
+    p.restore();
+}
+
+void BackgroundRenderer::drawCoastline(QPainter& p, const CoastPoints& coast, const MapView& view,
+                                       const QColor& ink, int penWidth, double width,
+                                       double height) {
+    const int n = std::min<int>(coast.count, static_cast<int>(std::min(coast.lat.size(),
+                                                                        coast.lon.size())) - 1);
+    if (n < 1) return;
+    auto inside = [&](const ScreenPoint& s) {
+        return s.x > 0 && s.x < width && s.y > 0 && s.y < height;
+    };
+    QVector<QLineF> lines;
+    lines.reserve(std::min(n, 65536));
+    ScreenPoint prev{};
+    bool prevIn = false;
+    for (int i = 1; i <= n; ++i) {
+        const double lat = coast.lat[i];
+        const ScreenPoint cur = view.toScreen(std::fabs(lat), coast.lon[i]);
+        const bool curIn = inside(cur);
+        // A latitude not above 0 starts a new polyline: no segment leads to it.
+        if (lat > 0 && i > 1 && (prevIn || curIn)) lines.append(QLineF(qp(prev), qp(cur)));
+        prev = cur;
+        prevIn = curIn;
+    }
+    p.setPen(QPen(ink, penWidth));
+    p.drawLines(lines);
+    p.setPen(QPen(ink, 1));
+}
+
+void BackgroundRenderer::drawGrid(QPainter& p, const MapView& view, double step) {
+    if (!(step >= 1) || !std::isfinite(step)) return;  // a step under a pixel would fill the box
+    const double size = view.MapSize;
+    const ScreenPoint g = view.toScreen(view.GridAnchorLat, view.GridAnchorLon);
+    QVector<QLineF> lines;
+    auto addRange = [&](double anchor, bool horizontal) {
+        auto add = [&](double v) {
+            lines.append(horizontal ? QLineF(0, v, size, v) : QLineF(v, 0, v, size));
+        };
+        // Towards the far edge, including the first line at or beyond it.
+        if (anchor < size) {
+            double v = anchor;
+            // Skip the stretch before the box when the anchor lies far above/left of it.
+            if (v < 0) v += std::floor(-v / step) * step;
+            for (; ; v += step) {
+                add(v);
+                if (v >= size) break;
+            }
+        }
+        // Towards 0, including the first line at or before it.
+        if (anchor > 0) {
+            double v = anchor - step;
+            if (v > size) v -= std::floor((v - size) / step) * step;
+            for (; ; v -= step) {
+                add(v);
+                if (v <= 0) break;
+            }
+        }
+    };
+    addRange(g.y, true);
+    addRange(g.x, false);
+    p.setPen(QPen(toQColor(kGridColour), 1));
+    p.drawLines(lines);
+}
+
+void BackgroundRenderer::trackRange(const TrackStore& tracks, int boat, double periodFrom,
+                                    double periodTo, int& first, int& last) {
+    const int n = tracks.TrkCount(boat);
+    first = 1;
+    last = 0;
+    if (n < 2) return;
+    const auto& sec = tracks.boats[boat].TrkSec;
+    const auto begin = sec.begin() + 1, end = sec.begin() + n + 1;
+    // The sample whose segment holds a time t: the last sample at or before t.
+    auto sampleAt = [&](double t) {
+        return static_cast<int>(std::upper_bound(begin, end, t) - sec.begin()) - 1;
+    };
+    if (periodFrom >= sec[n]) {  // the period starts after the track: nothing
+        first = n;
+        last = n - 1;
+        return;
+    }
+    first = std::max(1, sampleAt(periodFrom));  // a track starting later is drawn from sample 1
+    // The period's end within a segment draws that segment; past the track's end the whole rest.
+    last = periodTo >= sec[n] ? n : sampleAt(periodTo);
+}
+
+void BackgroundRenderer::drawTracks(QPainter& p, const TrackStore& tracks,
+                                    const DisplayOptions& options, const MapView& view,
+                                    double periodFrom, double periodTo, bool allBoats) {
+    QVector<QPointF> pts;
+    for (int b = 1; b <= std::min(tracks.boatCount(), kMaxBoats); ++b) {
+        if (!allBoats && !options.shown(b)) continue;
+        int s = 1, e = 0;
+        if (allBoats)
+            e = tracks.TrkCount(b);
+        else
+            trackRange(tracks, b, periodFrom, periodTo, s, e);
+        if (e <= s) continue;
+        pts.resize(e - s + 1);
+        for (int i = s; i <= e; ++i) pts[i - s] = qp(view.toScreen(tracks.TrkLat(b, i), tracks.TrkLon(b, i)));
+        p.setPen(QPen(toQColor(options.BoatColour[b]), 1));
+        p.drawPolyline(pts.constData(), static_cast<int>(pts.size()));
+    }
+}
+
+void BackgroundRenderer::drawScaleBar(QPainter& p, const MapView& view, const QColor& ink,
+                                      double fontScale) {
+    const ScaleStep step = view.scaleStep();
+    const double x1 = kScaleBarLeft, x2 = kScaleBarLeft + step.pixels + 1;
+    const double y = view.MapSize - kScaleBarFromBottom;
+    p.setPen(QPen(ink, 1));
+    p.drawLine(QPointF(x1, y), QPointF(x2, y));
+    for (int j = 0; j <= step.digit; ++j) {
+        const double x = x1 + j * (x2 - x1) / step.digit;
+        p.drawLine(QPointF(x, y - kScaleTick), QPointF(x, y));
+    }
+    p.setFont(labelFont(kLabelPoints, fontScale));
+    const QString label = QString::fromStdString(step.label);
+    const double w = QFontMetricsF(p.font()).horizontalAdvance(label);
+    textAt(p, (x1 + x2) / 2 - w / 2, y + kScaleLabelGap, label);
+}
+
+void BackgroundRenderer::drawLayLines(QPainter& p, const MapView& view, QPointF from,
+                                      double windDir, double angleHalf, bool downwindSet) {
+    const double len = view.PxPerMinLat * view.TrackSpan / 2;
+    const double centre = downwindSet ? windDir : windDir + 180;
+    const double bearings[3] = {centre, windDir + 180 - angleHalf, windDir + 180 + angleHalf};
+    p.setPen(QPen(toQColor(kLayLineColour), 1));
+    for (double b : bearings) {
+        const ScreenPoint end = view.alongBearing({from.x(), from.y()}, b, len);
+        p.drawLine(from, qp(end));
+    }
+}
+
+void BackgroundRenderer::drawMarksAndLines(QPainter& p, RaceScene& scene) {
+    if (!scene.view || !scene.options || !scene.race) return;
+    MapView& view = *scene.view;
+    const DisplayOptions& opt = *scene.options;
+    const RaceDefinition& race = *scene.race;
+    view.recompute();
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QColor ink = toQColor(opt.InkColour);
+    const double wind = scene.windDirNow();
+
+    // The course entry rounded last by the leader, shown in auto trace.
+    CourseTarget lastRounded{};
+    bool showElapsed = false;
+    if (opt.AutoTrace && scene.LastRoundedIndex >= 1 && scene.LastRoundedIndex <= kMaxCourse &&
+        scene.LastRoundedIndex <= race.CourseCount && !scene.LastRoundedText.empty()) {
+        lastRounded = resolveCourseEntry(race.Course[scene.LastRoundedIndex]);
+        showElapsed = lastRounded.number > 0;
+    }
+    auto elapsed = [&](QPointF at, bool isLine, int number) {
+        if (!showElapsed || lastRounded.isLine != isLine || lastRounded.number != number) return;
+        p.setFont(labelFont(kElapsedPoints, opt.FontScale));
+        p.setPen(QColor(255, 0, 0));
+        const QString text = QString::fromStdString(scene.LastRoundedText);
+        const double w = QFontMetricsF(p.font()).horizontalAdvance(text);
+        textAt(p, at.x() - w / 2, at.y() + kElapsedDy, text);
+    };
+    auto dot = [&](QPointF at, const QColor& outline) {
+        p.setPen(QPen(outline, 1));
+        p.setBrush(kLineYellow);
+        p.drawEllipse(at, kDotRadius, kDotRadius);
+        p.setBrush(Qt::NoBrush);
+    };
+
+    const int marks = std::clamp(race.MarkCount, 0, kMaxMarks);
+    for (int i = 1; i <= marks; ++i) {
+        const QPointF pt = qp(view.toScreen(race.Marks[i].MarkLat, race.Marks[i].MarkLon));
+        if (opt.LayLines) {
+            drawLayLines(p, view, pt, wind, race.UpwindLayAngle, false);
+            drawLayLines(p, view, pt, wind, race.DownwindLayAngle, true);
+        }
+        dot(pt, opt.LayLines ? toQColor(kLayLineColour) : QColor(Qt::black));
+        p.setFont(labelFont(kLabelPoints, opt.FontScale));
+        p.setPen(ink);
+        textAt(p, pt.x() + kLabelDx, pt.y() + kLabelDy, QStringLiteral("MK%1").arg(i));
+        elapsed(pt, false, i);
+    }
+    const int lines = std::clamp(race.LineCount, 0, kMaxLines);
+    for (int i = 1; i <= lines; ++i) {
+        const LineEntry& l = race.Lines[i];
+        const QPointF a = qp(view.toScreen(l.LineLat1, l.LineLon1));
+        const QPointF b = qp(view.toScreen(l.LineLat2, l.LineLon2));
+        p.setPen(QPen(kLineYellow, 1));
+        p.drawLine(a, b);
+        if (opt.LayLines) {
+            drawLayLines(p, view, a, wind, race.UpwindLayAngle, false);
+            drawLayLines(p, view, b, wind, race.UpwindLayAngle, false);
+            p.setPen(QPen(kLineYellow, 1));
+            p.drawLine(a, b);
+        }
+        dot(a, kLineYellow);
+        dot(b, kLineYellow);
+        p.setFont(labelFont(kLinePoints, opt.FontScale));
+        p.setPen(ink);
+        textAt(p, a.x() + kLabelDx, a.y() + kLabelDy, QStringLiteral("L%1").arg(i));
+        elapsed(a, true, i);
+    }
+    p.restore();
+}
+
+}  // namespace brisko

@@ -1,0 +1,321 @@
+// The frame renderer (see framerenderer.h).
+#include "ui/display/framerenderer.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <cmath>
+
+#include "ui/display/backgroundrenderer.h"
+#include "util/numbers.h"
+
+namespace brisko {
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegRad = kPi / 180.0;
+constexpr double kDefaultBoatLength = 4.7;  // metres, when the race gives none
+constexpr double kSmallBoatLength = 3;      // shorter boats get the dinghy hull
+constexpr double kMinSymbol = 3;
+constexpr double kSailFromSize = 5;      // smaller symbols have no sail
+constexpr double kBoomTwist = 0.4;       // boom angle follows the wind by this share
+constexpr double kNameDx = 5, kNameDy = -5, kNamePoints = 9;
+constexpr double kWakeDot = 1;
+constexpr int kWakeSamples = 4;
+constexpr double kTimeBarMargin = 30;
+constexpr int kMarksWindEvery = 5;  // seconds between lay-line updates following the wind
+constexpr double kFlagWidth = 24, kFlagHeight = 16, kFlagRight = 10;
+constexpr double kListRow = 14, kListLeft = 16, kListRight = 98, kListTime = 105;
+
+struct Vertex {
+    double theta, r;
+};
+constexpr Vertex kSmallHull[] = {{10, 0.5},   {50, 0.3},   {120, 0.3},  {160, 0.5},
+                                 {-160, 0.5}, {-120, 0.3}, {-50, 0.3},  {-10, 0.5}};
+constexpr Vertex kHull[] = {{0, 0.5},     {60, 0.17},   {120, 0.2}, {165, 0.5},
+                            {-165, 0.5},  {-120, 0.2},  {-60, 0.17}};
+struct SailShape {
+    double m, l1, l2, l3;
+};
+constexpr SailShape kSmallSail{0.3, 0.8, 0.35, 0.15};
+constexpr SailShape kSail{0.1, 0.6, 0.25, 0.1};
+
+QPointF dir(double deg) { return {std::sin(deg * kDegRad), -std::cos(deg * kDegRad)}; }
+double boatLengthOf(const RaceScene& s) {
+    const double len = s.race ? s.race->BoatLength : 0;
+    return (len > 0 && std::isfinite(len)) ? len : kDefaultBoatLength;
+}
+}  // namespace
+
+double FrameRenderer::symbolSize(double boatLength, double pxPerMetre, bool enlarge,
+                                 double minEnlarged, bool& realSize) {
+    double s = boatLength * pxPerMetre;
+    if (!std::isfinite(s)) s = 0;
+    realSize = true;
+    if (enlarge && s < minEnlarged) {
+        s = minEnlarged;
+        realSize = false;
+    }
+    return std::max(s, kMinSymbol);
+}
+
+QPolygonF FrameRenderer::hullPolygon(QPointF centre, double s, double a, bool smallBoat) {
+    QPolygonF poly;
+    const double c = s / 2;
+    const QPointF origin(std::round(centre.x() - c), std::round(centre.y() - c));
+    auto add = [&](const Vertex& v) {
+        const QPointF d = dir(a + v.theta);
+        poly << origin + QPointF(std::round(c + v.r * s * d.x()), std::round(c + v.r * s * d.y()));
+    };
+    if (smallBoat)
+        for (const Vertex& v : kSmallHull) add(v);
+    else
+        for (const Vertex& v : kHull) add(v);
+    return poly;
+}
+
+QPolygonF FrameRenderer::sailPolygon(QPointF centre, double s, double a, double heading,
+                                     double windDir, bool smallBoat) {
+    const SailShape& sh = smallBoat ? kSmallSail : kSail;
+    const double c = s / 2;
+    const QPointF origin(std::round(centre.x() - c), std::round(centre.y() - c));
+    const double w = reduceAngle180(heading - windDir);
+    const double side = w > 0 ? 1 : -1;
+    const double b = a + 180 + kBoomTwist * w;
+    const QPointF m = QPointF(c, c) + sh.m * s * dir(a);
+    auto r = [](QPointF q) { return QPointF(std::round(q.x()), std::round(q.y())); };
+    QPolygonF poly;
+    poly << origin + r(m) << origin + r(m + sh.l1 * s * dir(b))
+         << origin + r(m + sh.l2 * s * dir(b + 24 * side))
+         << origin + r(m + sh.l3 * s * dir(b + 45 * side));
+    return poly;
+}
+
+void FrameRenderer::drawBoat(QPainter& p, QPointF centre, double s, double heading,
+                             double viewRotation, double windDir, bool smallBoat,
+                             const QColor& colour, bool focusRing, const QColor& sea) {
+    const double c = s / 2;
+    // The symbol box hides the map under it, as the boat's own little picture does.
+    const QRectF box(std::round(centre.x() - c), std::round(centre.y() - c), s, s);
+    p.fillRect(box, sea);
+    if (focusRing) {
+        p.setPen(QPen(QColor(255, 0, 0), 3));
+        p.setBrush(sea);
+        p.drawEllipse(box.center(), c - 1, c - 1);
+    }
+    const double a = reduceAngle180(heading - viewRotation);
+    p.setPen(QPen(colour, 1));
+    p.setBrush(colour);
+    p.drawPolygon(hullPolygon(centre, s, a, smallBoat));
+    if (s > kSailFromSize) {
+        p.setPen(QPen(Qt::white, 1));
+        p.setBrush(Qt::white);
+        p.drawPolygon(sailPolygon(centre, s, a, heading, windDir, smallBoat));
+    }
+    p.setBrush(Qt::NoBrush);
+}
+
+double FrameRenderer::timeBarCursorY(double raceTime, double pxPerSecond, double raceSeconds) {
+    return kTimeBarMargin + pxPerSecond * (raceSeconds - raceTime);
+}
+
+FrameResult FrameRenderer::drawFrame(RaceScene& scene, QImage& kept,
+                                     BackgroundRenderer* background) {
+    FrameResult res;
+    if (!scene.ready()) return res;
+    MapView& view = *scene.view;
+    const DisplayOptions& opt = *scene.options;
+    FrameState& fs = *scene.frame;
+    const TrackStore& tracks = *scene.tracks;
+    view.recompute();
+    const double box = view.MapSize;
+
+    const FinishInputs finish = scene.finishInputs();
+    res.events = fs.advance(tracks, finish, scene.windDirNow(), box);
+    const double t = fs.RaceTime;
+    clockText_ = QString::fromStdString(FrameState::clockText(t));
+    clockColour_ = toQColor(FrameState::clockColour(t));
+    countdownVisible_ = FrameState::countdownVisible(t);
+    countdownText_ = QString::number(FrameState::countdownValue(t));
+    countdownColour_ = toQColor(FrameState::countdownColour(t));
+
+    const bool mapMode = opt.ViewMode == ViewModeKind::Map;
+    const double boatLength = boatLengthOf(scene);
+    const bool smallBoat = boatLength < kSmallBoatLength;
+    const double s = symbolSize(boatLength, view.PxPerMetre, opt.Enlarge, opt.MinEnlargedSize,
+                                realSize_);
+    const bool wakes = opt.AutoTrace || !opt.WakeOn;
+    const bool namesAllowed = mapMode && opt.AutoTrace;
+
+    QPainter p;
+    const bool painting = mapMode && !kept.isNull() && p.begin(&kept);
+    if (painting) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setFont(BackgroundRenderer::labelFont(kNamePoints, opt.FontScale));
+    }
+    const QFontMetricsF fm(BackgroundRenderer::labelFont(kNamePoints, opt.FontScale));
+    const int boats = std::min(fs.boatCount, kMaxBoats);
+    for (int k = 1; k <= boats; ++k) {
+        const BoatFrame& bf = fs.Boats[k];
+        size_[k] = 0;
+        if (!bf.visible) continue;
+        if (!mapMode) {
+            fs.BoatInView = true;
+            continue;
+        }
+        const ScreenPoint sp = view.toScreen(bf.lat, bf.lon);
+        centre_[k] = QPointF(sp.x, sp.y);
+        size_[k] = s;
+        if (sp.x >= 0 && sp.x < box && sp.y >= 0 && sp.y <= box) fs.BoatInView = true;
+        if (!painting) continue;
+        const QColor colour = toQColor(opt.BoatColour[k]);
+        if (namesAllowed && (opt.BoatNames || opt.BoatMarked[k]) && scene.race) {
+            const std::string name = scene.race->Boats[k].BoatName + " (" +
+                                     shortestDecimal(std::round(bf.speed * 100) / 100) + ")";
+            p.setPen(colour);
+            p.drawText(QPointF(sp.x + s / 2 + kNameDx, sp.y + kNameDy + fm.ascent()),
+                       QString::fromStdString(name));
+        }
+        if (wakes) {
+            p.setPen(QPen(Qt::white, 1));
+            QPointF prev(sp.x, sp.y);
+            for (int j = bf.segment; j >= 1 && j > bf.segment - 1 - kWakeSamples; --j) {
+                const ScreenPoint q = view.toScreen(tracks.TrkLat(k, j), tracks.TrkLon(k, j));
+                const QPointF cur(q.x, q.y);
+                p.drawLine(prev, cur);
+                p.drawEllipse(cur, kWakeDot, kWakeDot);
+                prev = cur;
+                if (std::fabs(t - tracks.TrkSec(k, j)) > FrameState::kWakeMaxAge) break;
+            }
+        }
+    }
+
+    // Speed panel values, written only while some boat is in view.
+    res.anyBoatInView = fs.BoatInView;
+    if (fs.BoatInView) {
+        if (scene.race)
+            timeOfDay_ = QString::fromStdString(FrameState::timeOfDayText(scene.race->RaceStart, t));
+        for (int k = 1; k <= boats; ++k) {
+            BoatPanelValues& row = panel_[k];
+            const BoatFrame& bf = fs.Boats[k];
+            row.speedChanged = false;
+            if (!bf.visible) continue;
+            if (bf.speed != fs.ShownSpeed[k] && bf.speed > 0) {
+                row.speedChanged = true;
+                fs.ShownSpeed[k] = bf.speed;
+                QString text = QString::number(bf.speed, 'f', 2);
+                if (text.startsWith("0.")) text.remove(0, 1);  // "##.#0" has no leading zero
+                row.speedText = text;
+                row.barLength = opt.shown(k) ? scene.SpeedBarScale * bf.speed : 0;
+            }
+            row.twaText = QString::number(roundToInt(bf.twa));
+        }
+    }
+
+    // The wind follows the race time once per whole second; the lay lines follow it every 5 s.
+    if (fs.takeWholeSecondChange() && scene.windShown && scene.windNow && scene.race) {
+        if (scene.windNow->update(scene.wind, t, fs.TimeStep, scene.race->MagneticVariation))
+            res.windIndicatorDirty = true;
+        const double wind = scene.windNow->WindDirNow;
+        if (!opt.AutoTrace && fs.wholeSecond() % kMarksWindEvery == 0 &&
+            wind != fs.LastMarksWind && background && painting) {
+            background->drawMarksAndLines(p, scene);
+            fs.LastMarksWind = wind;
+            res.marksRedrawn = true;
+        }
+    }
+    if (painting) p.end();
+    return res;
+}
+
+void FrameRenderer::drawMovingLayer(QPainter& p, const RaceScene& scene) const {
+    if (!scene.ready() || scene.options->ViewMode != ViewModeKind::Map) return;
+    const MapView& view = *scene.view;
+    const DisplayOptions& opt = *scene.options;
+    const FrameState& fs = *scene.frame;
+    const double box = view.MapSize;
+    const double wind = scene.windDirNow();
+    const bool smallBoat = boatLengthOf(scene) < kSmallBoatLength;
+    const QColor sea = toQColor(opt.SeaColour);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+
+    // Cross-wind comparison lines, in wind-up only.
+    if (opt.CompareLines && view.windUp()) {
+        const double d = reduceAngle180(wind - view.ViewRotation);
+        for (int k = 1; k <= std::min(fs.boatCount, kMaxBoats); ++k) {
+            if (!fs.Boats[k].visible) continue;
+            const QPointF c = centre_[k];
+            p.setPen(QPen(toQColor(opt.BoatColour[k]), 1));
+            if (std::fabs(d) == 90) {
+                p.drawLine(QPointF(c.x(), 0), QPointF(c.x(), box));
+            } else {
+                const double slope = std::tan(d * kDegRad);
+                const double y0 = c.y() - c.x() * slope;
+                p.drawLine(QPointF(0, y0), QPointF(box, y0 + box * slope));
+            }
+        }
+    }
+    for (int k = 1; k <= std::min(fs.boatCount, kMaxBoats); ++k) {
+        const BoatFrame& bf = fs.Boats[k];
+        if (!bf.visible || size_[k] <= 0) continue;
+        drawBoat(p, centre_[k], size_[k], bf.heading, view.ViewRotation, wind, smallBoat,
+                 toQColor(opt.BoatColour[k]), opt.focused(k), sea);
+    }
+    // Start-sequence flags at the top right: the blue P flag and the class flag.
+    const double left = box - kFlagWidth - kFlagRight;
+    if (fs.BlueP.shown) {
+        const QRectF r(left, fs.BlueP.top, kFlagWidth, kFlagHeight);
+        p.fillRect(r, QColor(0, 0, 160));
+        p.fillRect(r.adjusted(kFlagWidth / 3, kFlagHeight / 3, -kFlagWidth / 3, -kFlagHeight / 3),
+                   Qt::white);
+        p.setPen(Qt::black);
+        p.drawRect(r);
+    }
+    if (fs.Seven.shown) {
+        const QRectF r(left, fs.Seven.top, kFlagWidth, kFlagHeight);
+        p.fillRect(r, Qt::white);
+        p.setPen(Qt::black);
+        p.drawRect(r);
+        p.setFont(BackgroundRenderer::labelFont(kNamePoints, opt.FontScale));
+        p.drawText(r, Qt::AlignCenter, QStringLiteral("7"));
+    }
+    if (fs.FinishListShown && fs.FinishCount > 0) drawFinishList(p, scene, QPointF(10, 10));
+    p.restore();
+}
+
+void FrameRenderer::drawFinishList(QPainter& p, const RaceScene& scene, QPointF topLeft) {
+    if (!scene.frame || !scene.options) return;
+    const FrameState& fs = *scene.frame;
+    const FinishInputs finish = scene.finishInputs();
+    p.save();
+    p.translate(topLeft);
+    QFont f = BackgroundRenderer::labelFont(kNamePoints, scene.options->FontScale);
+    p.setFont(f);
+    const QFontMetricsF fm(f);
+    double width = kListTime;
+    for (int j = 1; j <= fs.FinishCount; ++j)
+        width = std::max(width, kListTime + fm.horizontalAdvance(QString::fromStdString(
+                                                fs.finishRowText(j, finish))) + 4);
+    const QRectF frame(0, 0, width, kListRow * fs.FinishCount + 5);
+    p.fillRect(frame, Qt::white);
+    p.setPen(Qt::black);
+    p.drawRect(frame);
+    for (int j = 1; j <= fs.FinishCount; ++j) {
+        const int k = fs.FinishOrder[j];
+        const double y = kListRow * (j - 1) + 2;
+        p.fillRect(QRectF(kListLeft, y, kListRight - kListLeft, 12),
+                   toQColor(scene.options->BoatColour[std::clamp(k, 0, kMaxBoats)]));
+        const std::string name = scene.race && k >= 1 && k <= kMaxBoats
+                                     ? scene.race->Boats[k].BoatName
+                                     : std::string();
+        p.setPen(Qt::white);
+        p.drawText(QPointF(kListLeft + 1, y + 1 + fm.ascent()), QString::fromStdString(name));
+        p.setPen(Qt::black);
+        p.drawText(QPointF(3, y + 1 + fm.ascent()), QString::number(j));
+        p.drawText(QPointF(kListTime, y + 1 + fm.ascent()),
+                   QString::fromStdString(fs.finishRowText(j, finish)));
+    }
+    p.restore();
+}
+
+}  // namespace brisko
