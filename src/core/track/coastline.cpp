@@ -19,8 +19,9 @@ constexpr size_t kSquareCodeWidth = 6;
 constexpr size_t kPointCountColumn = 49;
 constexpr size_t kPointCountWidth = 6;
 constexpr size_t kOffsetWidth = 5;
-// Band numbers beyond this are no place on Earth; they only come from broken centre values.
-constexpr double kMaxBand = 1000.0;
+// An area reaching beyond the poles or half way round the globe is held at these limits.
+constexpr double kMaxLatMinutes = 90 * 60.0;
+constexpr double kMaxLonMinutes = 180 * 60.0;
 
 std::string_view columns(std::string_view line, size_t from, size_t width) {
     if (from >= line.size()) return {};
@@ -28,10 +29,10 @@ std::string_view columns(std::string_view line, size_t from, size_t width) {
 }
 
 // The whole part of a band value, or false when the value is not a usable number.
-bool bandOf(double minutes, double bandMinutes, double origin, int& band) {
-    const double b = std::floor(minutes / bandMinutes) - origin;
-    if (!std::isfinite(b) || std::fabs(b) > kMaxBand) return false;
-    band = static_cast<int>(b);
+bool bandOf(double minutes, double limit, double bandMinutes, double origin, int& band) {
+    if (std::isnan(minutes)) return false;
+    minutes = std::clamp(minutes, -limit, limit);
+    band = static_cast<int>(std::floor(minutes / bandMinutes) - origin);
     return true;
 }
 
@@ -48,6 +49,59 @@ bool squareEdges(std::string_view code, double& south, double& west) {
     west = lonBand * kBandLonMinutes + kBandLonOriginMinutes + v * kSquareLonMinutes;
     return true;
 }
+
+// A 5-column offset: blanks and digits are read directly; anything else goes through the
+// leading-number conversion (blank or non-numeric text reads as 0).
+double offsetValue(std::string_view field) {
+    int v = 0;
+    size_t i = 0;
+    while (i < field.size() && field[i] == ' ') ++i;
+    if (i == field.size()) return 0;
+    for (size_t k = i; k < field.size(); ++k) {
+        const char c = field[k];
+        if (c < '0' || c > '9') return numericPrefix(field);
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+// The Tokyo -> WGS shift over one second-level square. The shift changes by less than a
+// millimetre per kilometre, so it is taken exactly at the square's four corners and
+// interpolated in between (error far below the data's 1/10000-square resolution); this keeps
+// the trigonometry out of the per-point loop.
+struct SquareShift {
+    double south = 0, west = 0;
+    double dLat[4] = {0, 0, 0, 0}, dLon[4] = {0, 0, 0, 0};  // SW, SE, NW, NE
+
+    SquareShift() = default;
+    SquareShift(double s, double w) : south(s), west(w) {
+        const double lats[4] = {s, s, s + kSquareLatMinutes, s + kSquareLatMinutes};
+        const double lons[4] = {w, w + kSquareLonMinutes, w, w + kSquareLonMinutes};
+        for (int i = 0; i < 4; ++i) {
+            double lat = 0, lon = 0;
+            tokyoToWgs(lats[i], lons[i], lat, lon);
+            dLat[i] = lat - lats[i];
+            dLon[i] = lon - lons[i];
+        }
+    }
+
+    // x, y: east and north offsets in 1/10000 of the square.
+    void toWgs(double x, double y, double& lat, double& lon) const {
+        const double fx = x / kSquareUnits, fy = y / kSquareUnits;
+        const double tokyoLat = south + fy * kSquareLatMinutes;
+        const double tokyoLon = west + fx * kSquareLonMinutes;
+        if (fx < -1 || fx > 2 || fy < -1 || fy > 2) {
+            // Far outside its square (damaged data): convert the point on its own.
+            tokyoToWgs(tokyoLat, tokyoLon, lat, lon);
+            return;
+        }
+        auto mix = [&](const double* d) {
+            return (d[0] * (1 - fx) + d[1] * fx) * (1 - fy) + (d[2] * (1 - fx) + d[3] * fx) * fy;
+        };
+        lat = tokyoLat + mix(dLat);
+        lon = tokyoLon + mix(dLon);
+    }
+};
 
 }  // namespace
 
@@ -79,11 +133,14 @@ int chooseCoastTiles(double centerLat, double centerLon, double trackSpan, doubl
     def.CoastTileCount = 0;
     for (auto& t : def.CoastTiles) t.clear();
     const double half = trackSpan / 2;
+    if (!std::isfinite(centerLat) || !std::isfinite(centerLon) || !(lonFactor > 0)) return 0;
     int south = 0, north = 0, west = 0, east = 0;
-    if (!bandOf(centerLat - half, kBandLatMinutes, 0, south) ||
-        !bandOf(centerLat + half, kBandLatMinutes, 0, north) ||
-        !bandOf(centerLon - half / lonFactor, kBandLonMinutes, kBandLonOriginDegrees, west) ||
-        !bandOf(centerLon + half / lonFactor, kBandLonMinutes, kBandLonOriginDegrees, east)) {
+    if (!bandOf(centerLat - half, kMaxLatMinutes, kBandLatMinutes, 0, south) ||
+        !bandOf(centerLat + half, kMaxLatMinutes, kBandLatMinutes, 0, north) ||
+        !bandOf(centerLon - half / lonFactor, kMaxLonMinutes, kBandLonMinutes,
+                kBandLonOriginDegrees, west) ||
+        !bandOf(centerLon + half / lonFactor, kMaxLonMinutes, kBandLonMinutes,
+                kBandLonOriginDegrees, east)) {
         return 0;
     }
     for (int lat = south; lat <= north; ++lat) {
@@ -105,25 +162,36 @@ CoastWindow coastDrawingWindow(double centerLat, double centerLon, double trackS
 void readCoastlineText(std::string_view text, const CoastWindow& window, CoastLine& out) {
     if (out.CoastLat.size() < 2) out.clear();
     bool wanted = false;
-    double south = 0, west = 0;
+    SquareShift shift;
     long long pointCount = 0;  // N of the current polyline
     long long counter = 0;     // points of the current polyline seen so far
     bool startPending = false;
 
-    for (std::string_view line : splitLines(text)) {
+    size_t pos = 0;
+    while (pos < text.size()) {
+        // One line, ended by CR LF, LF or a lone CR.
+        size_t end = pos;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+        const std::string_view line = text.substr(pos, end - pos);
+        pos = end;
+        if (pos < text.size() && text[pos] == '\r') ++pos;
+        if (pos < text.size() && text[pos] == '\n') ++pos;
+
         if (line.empty()) continue;
         if (line[0] == 'M') {
+            double south = 0, west = 0;
             wanted = squareEdges(columns(line, kSquareCodeColumn, kSquareCodeWidth), south,
                                  west) &&
                      south + kSquareLatMinutes > window.south && south < window.north &&
                      west < window.east && west + kSquareLonMinutes > window.west;
+            if (wanted) shift = SquareShift(south, west);
             counter = 0;
             pointCount = 0;  // a square's points always follow an "L" line of their own
             continue;
         }
         if (line[0] == 'L') {
             const double n = numericPrefix(columns(line, kPointCountColumn, kPointCountWidth));
-            pointCount = n > 0 ? static_cast<long long>(n) : 0;
+            pointCount = n > 0 ? static_cast<long long>(std::min(n, 1e15)) : 0;
             counter = 0;
             startPending = true;
             continue;
@@ -135,12 +203,10 @@ void readCoastlineText(std::string_view text, const CoastWindow& window, CoastLi
             // 0,0 would put a false point on the square's corner.
             if (at >= line.size()) break;
             if (++counter > pointCount) break;
-            const double x = numericPrefix(columns(line, at, kOffsetWidth));
-            const double y = numericPrefix(columns(line, at + kOffsetWidth, kOffsetWidth));
-            const double tokyoLat = south + y * kSquareLatMinutes / kSquareUnits;
-            const double tokyoLon = west + x * kSquareLonMinutes / kSquareUnits;
+            const double x = offsetValue(columns(line, at, kOffsetWidth));
+            const double y = offsetValue(columns(line, at + kOffsetWidth, kOffsetWidth));
             double lat = 0, lon = 0;
-            tokyoToWgs(tokyoLat, tokyoLon, lat, lon);
+            shift.toWgs(x, y, lat, lon);
             if (!std::isfinite(lat) || !std::isfinite(lon)) continue;
             if (startPending) lat = -lat;  // the first point stored opens a new polyline
             startPending = false;
