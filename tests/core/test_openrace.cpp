@@ -1,0 +1,150 @@
+// Opening a race from the test application folder: a race file with start and finish, race
+// files without them, a single track, a missing race file; the times, the replay period, the
+// wind data, the reference speed and the last data time the opening leaves.
+#include <gtest/gtest.h>
+
+#include "race/openrace.h"
+
+using namespace brisko;
+
+namespace {
+
+struct Opened {
+    AppSettings settings;
+    RaceDefinition race;
+    RaceData data;
+    CapturingMessageSink sink;
+    OpenRaceResult result;
+
+    Opened() {
+        settings.AppPath = BRISKO_TEST_DATA "/tracks/app";
+        settings.Lang = 1;
+    }
+    OpenRaceResult& open(const std::string& raceFile, const std::string& track = "") {
+        race.RaceFileName = raceFile;
+        OpenRaceOptions options;
+        options.singleTrackFile = track;
+        result = openRace(settings, race, data, sink, options);
+        return result;
+    }
+};
+
+}  // namespace
+
+TEST(OpenRace, RaceFileWithStartAndFinish) {
+    Opened o;
+    int progressCalls = 0;
+    o.race.RaceFileName = "race1.txt";
+    OpenRaceOptions options;
+    options.progress = [&](int, int n, const std::string&, const std::string&) {
+        ++progressCalls;
+        EXPECT_EQ(n, 2);
+    };
+    o.result = openRace(o.settings, o.race, o.data, o.sink, options);
+    ASSERT_TRUE(o.result.ok) << o.result.error;
+    EXPECT_EQ(progressCalls, 2);
+    EXPECT_TRUE(o.sink.messages.empty());
+    EXPECT_EQ(o.race.TimeDiff, 9);  // the file gives none
+    EXPECT_EQ(o.race.RaceStart, "2005/08/11 10:00:00");
+    EXPECT_EQ(o.race.ViewStart, "2005/08/11 09:56:30");
+    EXPECT_EQ(o.race.RaceSeconds, 3600);
+    EXPECT_EQ(o.race.RaceSecondsPlus, 3600 + 180 + 60);
+    EXPECT_EQ(o.data.PeriodFrom, -210);
+    EXPECT_EQ(o.data.PeriodTo, 3600);
+    // The first line read of all files, the last line of the last file.
+    EXPECT_EQ(o.race.FirstFix, "2005/08/11 09:55:00");
+    EXPECT_EQ(o.race.LastFix, "2005/08/11 11:09:55");
+
+    // Fixes from the minute of ViewStart to the minute of the finish, sorted into the store.
+    const TrackStore& t = o.data.tracks;
+    ASSERT_EQ(t.TrkCount(1), 390);
+    ASSERT_EQ(t.TrkCount(2), 390);
+    EXPECT_EQ(t.TrkSec(1, 1), -240);
+    EXPECT_EQ(t.TrkSec(2, 1), -235);
+    EXPECT_NEAR(t.TrkLat(2, 1), 2115 + 4.0 * 65 / 3600, 1e-4);  // decimal degrees, "+" marks
+    EXPECT_NEAR(t.TrkLon(2, 1), 8370.1, 1e-4);
+    EXPECT_EQ(o.data.LastDataTime, 3655);
+
+    // Kinematics ran: boat 1 sails at 4.5 knots on the race area's scale.
+    const double scale = t.MPerMinLat / kMetresPerNauticalMile;
+    EXPECT_NEAR(t.TrkSpeed(1, 10), 4.5 * scale, 1e-6);
+    EXPECT_NEAR(t.TrkCourse(1, 10), 0, 1e-9);
+    EXPECT_NEAR(o.data.RefSpeed, 4.5 * scale, 1e-6);
+    EXPECT_NEAR(o.data.SpeedBarScale, 70 / (1.6 * o.data.RefSpeed), 1e-12);
+
+    // Wind samples of the minutes 09:56 .. 11:00.
+    EXPECT_TRUE(o.data.WindShown);
+    EXPECT_EQ(o.race.WindFileName, "race1_WIND.CSV");
+    ASSERT_EQ(o.data.wind.WindCount, 13);
+    EXPECT_EQ(o.data.wind.WindSec[1], 0);
+    EXPECT_EQ(o.data.wind.WindSec[13], 3600);
+    EXPECT_TRUE(o.data.analysisViewEnabled);
+}
+
+TEST(OpenRace, RaceFileWithoutTimesTakesThemFromTheTracks) {
+    Opened o;
+    ASSERT_TRUE(o.open("nostart.txt").ok) << o.result.error;
+    EXPECT_EQ(o.race.RaceStart, "2005/08/11 09:59:00");
+    EXPECT_EQ(o.race.RaceEnd, "2005/08/11 11:09:50");
+    EXPECT_EQ(o.race.ViewStart, o.race.RaceStart);
+    EXPECT_EQ(o.race.ViewEnd, o.race.RaceEnd);
+    EXPECT_EQ(o.race.RaceSeconds, 4250);  // not a replay of zero seconds
+    EXPECT_EQ(o.data.PeriodTo, 4250);
+    EXPECT_EQ(o.race.RaceSecondsPlus, 4250 + 240);
+    EXPECT_EQ(o.data.tracks.TrkCount(1), 450);
+    EXPECT_EQ(o.data.tracks.TrkCount(2), 450);
+    // The wind file it names is missing: the race opens without wind.
+    EXPECT_TRUE(o.race.WindFileName.empty());
+    EXPECT_FALSE(o.data.WindShown);
+    EXPECT_EQ(o.data.wind.WindCount, 0);
+    EXPECT_FALSE(o.data.analysisViewEnabled);
+
+    Opened f;
+    ASSERT_TRUE(f.open("nofinish.txt").ok) << f.result.error;
+    EXPECT_EQ(f.race.RaceStart, "2005/08/11 10:00:00");
+    EXPECT_EQ(f.race.ViewStart, "2005/08/11 09:56:30");  // the file's start keeps its pre-start
+    EXPECT_EQ(f.race.RaceEnd, "2005/08/11 11:09:50");
+    EXPECT_EQ(f.race.ViewEnd, f.race.RaceEnd);
+    EXPECT_EQ(f.race.RaceSeconds, 4190);
+    EXPECT_EQ(f.data.tracks.TrkCount(1), 450);
+    EXPECT_EQ(f.data.tracks.TrkCount(2), 444);
+    EXPECT_EQ(f.data.tracks.TrkSec(1, 1), -300);
+}
+
+TEST(OpenRace, SingleTrackAfterAnotherRace) {
+    Opened o;
+    ASSERT_TRUE(o.open("race1.txt").ok);
+    // The same definition, now with one track and no race file: the earlier race's times,
+    // marks and course do not cut or decorate it.
+    ASSERT_TRUE(o.open("", "boat1.trk").ok) << o.result.error;
+    EXPECT_EQ(o.race.BoatCount, 1);
+    EXPECT_EQ(o.race.Boats[1].BoatName, "boat1");
+    EXPECT_EQ(o.race.MarkCount, 0);
+    EXPECT_EQ(o.race.CourseCount, 0);
+    EXPECT_EQ(o.race.TimeDiff, 9);
+    EXPECT_EQ(o.race.RaceStart, "2005/08/11 09:59:00");
+    EXPECT_EQ(o.race.RaceSeconds, 4250);
+    EXPECT_EQ(o.data.tracks.TrkCount(1), 450);
+    EXPECT_EQ(o.data.tracks.boatCount(), 1);
+    EXPECT_EQ(o.data.LastDataTime, 4250);
+    EXPECT_FALSE(o.data.WindShown);
+}
+
+TEST(OpenRace, FailuresAreReportedNotThrown) {
+    Opened o;
+    auto& r = o.open("no_such_race.txt");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.status, OpenRaceStatus::RaceFileFailed);
+    EXPECT_FALSE(r.error.empty());
+
+    Opened s;
+    auto& m = s.open("", "vanished.trk");
+    EXPECT_FALSE(m.ok);
+    EXPECT_EQ(m.status, OpenRaceStatus::GpsFileMissing);
+    ASSERT_EQ(s.sink.messages.size(), 1u);
+    EXPECT_NE(s.sink.messages[0].text.find("vanished.trk"), std::string::npos);
+
+    // No race file and no track: one boat without a file, reported by the loader.
+    Opened n;
+    EXPECT_EQ(n.open("").status, OpenRaceStatus::GpsFileMissing);
+}
