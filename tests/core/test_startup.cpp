@@ -103,6 +103,8 @@ TEST(Startup, ApplicationFolderChoice) {
     EXPECT_EQ(chooseAppFolder({"brisko", "--app-dir"}, "", demo.path, demo.path + "/"),
               demo.path);  // no raceadmin beside the program: the demo folder
     EXPECT_EQ(chooseAppFolder(none, "", "/", "/"), "/");
+    EXPECT_EQ(chooseAppFolder({"brisko", "--app-dir", "rel/./dir/"}, "", "", ""),
+              (fs::current_path() / "rel/dir").string());
 }
 
 TEST(Startup, FirstRace) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "util/fileutil.h"
 #include "util/numbers.h"
@@ -20,6 +21,13 @@ std::string firstLine(std::string_view bytes) {
     DecodedText d = decodeText(bytes);
     auto lines = splitLines(d.text);
     return lines.empty() ? std::string() : std::string(lines.front());
+}
+
+// Made absolute so that the folder stays the same whatever the working folder becomes.
+std::string absoluteFolder(const std::string& dir) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(dir, ec);
+    return ec ? dir : p.lexically_normal().string();
 }
 
 std::string stripTrailingSeparators(std::string dir) {
@@ -82,10 +90,14 @@ std::string chooseAppFolder(const std::vector<std::string>& arguments, const std
         else if (a.rfind(kOption + "=", 0) == 0)
             fromArgs = a.substr(kOption.size() + 1);
     }
-    if (!fromArgs.empty()) return stripTrailingSeparators(fromArgs);
-    if (!envDir.empty()) return stripTrailingSeparators(envDir);
-    if (holdsRaceFolder(programDir)) return stripTrailingSeparators(programDir);
-    return stripTrailingSeparators(demoDir);
+    std::string dir = demoDir;
+    if (!fromArgs.empty())
+        dir = fromArgs;
+    else if (!envDir.empty())
+        dir = envDir;
+    else if (holdsRaceFolder(programDir))
+        dir = programDir;
+    return stripTrailingSeparators(dir.empty() ? dir : absoluteFolder(dir));
 }
 
 AppSettings loadStartupSettings(const std::string& appPath, double logicalDpi) {
