@@ -1,0 +1,267 @@
+// brisko-analyse: opens a race the way the race screen does, without windows, and prints what
+// the opening computed as one JSON object. For checks, scripts and comparisons between races.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "jsonwriter.h"
+#include "race/openrace.h"
+#include "track/coastline.h"
+#include "util/fileutil.h"
+
+using namespace brisko;
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kUsage =
+    "usage: brisko-analyse [--app-dir DIR] (--race FILE.txt | --track FILE.trk) [--samples] "
+    "[--coastline]\n"
+    "       brisko-analyse [--app-dir DIR] --race FILE.txt --csv (time|dist|speed|factor)\n";
+
+struct Arguments {
+    std::string appDir, raceFile, trackFile, csvKind;
+    bool samples = false, coastline = false;
+};
+
+// Everything the opening left, for the key writers.
+struct Analysis {
+    Arguments args;
+    AppSettings settings;
+    RaceDefinition race;
+    RaceData data;
+    CoastLine coast;
+};
+
+// Messages of the core go to standard error, one per line.
+class StderrSink : public MessageSink {
+public:
+    MessageAnswer show(const Message& m) override {
+        std::cerr << m.text << '\n';
+        ++shown;
+        return m.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    }
+    int shown = 0;
+};
+
+bool parseArguments(int argc, char** argv, Arguments& a, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string opt = argv[i];
+        auto next = [&](std::string& into) {
+            if (i + 1 >= argc) {
+                error = opt + " needs a value";
+                return false;
+            }
+            into = argv[++i];
+            return true;
+        };
+        if (opt == "--app-dir") {
+            if (!next(a.appDir)) return false;
+        } else if (opt == "--race") {
+            if (!next(a.raceFile)) return false;
+        } else if (opt == "--track") {
+            if (!next(a.trackFile)) return false;
+        } else if (opt == "--csv") {
+            if (!next(a.csvKind)) return false;
+        } else if (opt == "--samples") {
+            a.samples = true;
+        } else if (opt == "--coastline") {
+            a.coastline = true;
+        } else {
+            error = "unknown argument: " + opt;
+            return false;
+        }
+    }
+    if (a.raceFile.empty() == a.trackFile.empty()) {
+        error = "give one of --race and --track";
+        return false;
+    }
+    if (!a.csvKind.empty() && a.raceFile.empty()) {
+        error = "--csv needs --race";
+        return false;
+    }
+    return true;
+}
+
+// The folder of this program, when it can be found.
+std::string programFolder() {
+    char buf[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return {};
+    std::string path(buf, static_cast<size_t>(n));
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// --app-dir, else the program's own folder when it holds a race folder, else BRISKO_APP_DIR,
+// else the demo of the source tree.
+std::string chooseAppDir(const Arguments& a) {
+    if (!a.appDir.empty()) return a.appDir;
+    const std::string own = programFolder();
+    if (!own.empty() && findPath(own, "raceadmin")) return own;
+    if (const char* env = std::getenv("BRISKO_APP_DIR"); env && *env) return env;
+#ifdef BRISKO_DEMO_DIR
+    return BRISKO_DEMO_DIR;
+#else
+    return own;
+#endif
+}
+
+void writeOptionalTime(JsonWriter& w, const char* key, const std::string& t) {
+    w.key(key);
+    if (t.empty())
+        w.null();
+    else
+        w.value(t);
+}
+
+// The race's own values, in the order of the output's description.
+void writeRaceKeys(JsonWriter& w, const Analysis& a) {
+    const RaceDefinition& r = a.race;
+    const TrackStore& t = a.data.tracks;
+    w.key("race_file");
+    if (a.args.raceFile.empty())
+        w.null();
+    else
+        w.value(a.args.raceFile);
+    writeOptionalTime(w, "race_start", r.RaceStart);
+    writeOptionalTime(w, "race_end", r.RaceEnd);
+    writeOptionalTime(w, "view_start", r.ViewStart);
+    writeOptionalTime(w, "view_end", r.ViewEnd);
+    w.key("time_diff").value(r.TimeDiff);
+    w.key("pre_start_seconds").value(r.PreStartSeconds);
+    w.key("race_seconds").value(r.RaceSeconds);
+    w.key("race_seconds_plus").value(r.RaceSecondsPlus);
+    w.key("mean_wind_dir").value(r.MeanWindDir);
+    w.key("magnetic_variation").value(r.MagneticVariation);
+    w.key("center_lat").value(t.CenterLat);
+    w.key("center_lon").value(t.CenterLon);
+    w.key("track_span").value(t.TrackSpan);
+    w.key("lon_factor").value(t.LonFactor);
+    w.key("m_per_min_lat").value(t.MPerMinLat);
+    w.key("m_per_min_lon").value(t.MPerMinLon);
+    w.key("ref_speed").value(a.data.RefSpeed);
+    w.key("last_data_time").value(a.data.LastDataTime);
+    w.key("course");
+    w.beginArray();
+    for (int i = 1; i <= std::min(r.CourseCount, kMaxCourse); ++i) w.value(r.Course[i]);
+    w.endArray();
+}
+
+// One [sec, lat, lon, dist, speed, course] per kept fix; no speed or course at the last.
+void writeSamples(JsonWriter& w, const TrackStore& t, int b) {
+    w.key("samples");
+    w.beginArray();
+    const int n = t.TrkCount(b);
+    for (int k = 1; k <= n; ++k) {
+        w.beginArray();
+        w.value(t.TrkSec(b, k));
+        w.value(t.TrkLat(b, k));
+        w.value(t.TrkLon(b, k));
+        w.value(t.TrkDist(b, k));
+        w.valueOrNull(k < n, t.TrkSpeed(b, k));
+        w.valueOrNull(k < n, t.TrkCourse(b, k));
+        w.endArray();
+    }
+    w.endArray();
+}
+
+void writeBoat(JsonWriter& w, const Analysis& a, int b) {
+    const BoatEntry& boat = a.race.Boats[b];
+    w.beginObject();
+    w.key("name").value(boat.BoatName);
+    w.key("gps_file").value(boat.GpsFile);
+    w.key("count").value(a.data.tracks.TrkCount(b));
+    // The boat's rounding results (round_time, leg_dist) go here.
+    if (a.args.samples) writeSamples(w, a.data.tracks, b);
+    w.endObject();
+}
+
+void writeCoastline(JsonWriter& w, const Analysis& a) {
+    w.key("coast_tiles");
+    w.beginArray();
+    for (int i = 1; i <= std::min(a.race.CoastTileCount, kMaxCoastTiles); ++i)
+        w.value(a.race.CoastTiles[i]);
+    w.endArray();
+    w.key("coast_points");
+    w.beginArray();
+    for (int i = 1; i <= a.coast.CoastCount; ++i) {
+        w.beginArray();
+        w.value(a.coast.CoastLat[i]);
+        w.value(a.coast.CoastLon[i]);
+        w.endArray();
+    }
+    w.endArray();
+}
+
+std::string report(const Analysis& a) {
+    JsonWriter w;
+    w.beginObject();
+    writeRaceKeys(w, a);
+    // The leg results of the race (lead_time, leg_course) go here.
+    w.key("wind_count").value(a.data.wind.WindCount);
+    w.key("boats");
+    w.beginArray();
+    for (int b = 1; b <= a.data.tracks.boatCount(); ++b) writeBoat(w, a, b);
+    w.endArray();
+    // The leg analysis tables (tables) go here.
+    if (a.args.coastline) writeCoastline(w, a);
+    w.endObject();
+    return w.text();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Analysis a;
+    std::string error;
+    if (!parseArguments(argc, argv, a.args, error)) {
+        std::cerr << "brisko-analyse: " << error << '\n' << kUsage;
+        return kExitUsage;
+    }
+    a.settings.AppPath = chooseAppDir(a.args);
+    while (a.settings.AppPath.size() > 1 && a.settings.AppPath.back() == '/')
+        a.settings.AppPath.pop_back();
+    a.settings.Lang = 1;
+    a.settings.ProductTitle = "Brisko";
+    a.settings.EditionMode = 1;  // a browser never writes the race file back
+    if (!folderExists(a.settings.AppPath)) {
+        std::cerr << "brisko-analyse: no application folder " << a.settings.AppPath << '\n';
+        return kExitFailure;
+    }
+
+    StderrSink sink;
+    a.race.RaceFileName = a.args.raceFile;
+    OpenRaceOptions options;
+    options.singleTrackFile = a.args.trackFile;
+    const OpenRaceResult opened = openRace(a.settings, a.race, a.data, sink, options);
+    if (!opened.ok) {
+        if (sink.shown == 0) std::cerr << opened.error << '\n';
+        return kExitFailure;
+    }
+    // The only message an opening that succeeds can give names a missing GPS file, whose boat
+    // was dropped: an analysis without it would pass for the whole race.
+    if (sink.shown > 0) return kExitFailure;
+
+    if (!a.args.csvKind.empty()) {
+        // The leg analysis tables as CSV are written here.
+        std::cerr << "brisko-analyse: --csv is not available in this build\n";
+        return kExitUsage;
+    }
+
+    if (a.args.coastline) {
+        const TrackStore& t = a.data.tracks;
+        loadCoastline(a.settings.AppPath, t.CenterLat, t.CenterLon, t.TrackSpan, t.LonFactor,
+                      a.race, a.coast);
+    }
+    const std::string out = report(a);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fputc('\n', stdout);
+    return std::fflush(stdout) == 0 ? 0 : kExitFailure;
+}
