@@ -187,8 +187,8 @@ def main():
         with open(args.gmt_dump) as f:
             text = f.read()
     else:
-        text = subprocess.run(["gmt", "coast", "-R" + region, "-Df", "-M", "-W"],
-                              check=True, capture_output=True, text=True).stdout
+        cmd = ["gmt", "coast", "-R" + region, "-Df", "-M", "-W", "--GMT_HISTORY=false"]
+        text = subprocess.run(cmd, check=True, capture_output=True, text=True).stdout
 
     squares = {}  # (row, col) -> list of polylines (Tokyo minutes)
     for seg in read_gmt_segments(text, levels):
