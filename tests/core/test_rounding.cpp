@@ -301,3 +301,19 @@ TEST(Rounding, BearingsAndRoundingDirections) {
     EXPECT_NEAR(legs[1], 90, 1e-9);
     EXPECT_EQ(race.r.LeadTime(1), kNoLeadTime);
 }
+
+TEST(Rounding, FixOutOfTimeOrderDoesNotDerailTheScan) {
+    Race race(1);
+    race.line(1, {0, 0}, {0, 200});
+    race.line(2, {1000, 0}, {1000, 200});
+    race.course({"L1", "L2"});
+    addTrack(race.st, 1, {{-20, -152.5, 100}, {300, 1447.5, 100}});
+    // A stray fix stamped 50 s too early in the middle of the track.
+    auto& tr = race.st.boats[1];
+    tr.TrkSec[120] -= 50;
+    race.run();
+    EXPECT_EQ(race.r.RoundTime(1, 1), 10);
+    EXPECT_EQ(race.r.RoundTime(2, 1), 210);
+    EXPECT_GT(race.r.LegDist(2, 1), 0.5);
+    EXPECT_GT(distanceSailedAt(race.st, 1, 250), race.r.LegDist(2, 1));
+}

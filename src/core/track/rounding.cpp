@@ -37,22 +37,47 @@ struct PlanePoint {
     double lat = 0, lon = 0;
 };
 
+// What the scans need to know of one boat's track, worked out once per boat.
+struct BoatScan {
+    explicit BoatScan(const BoatTrack& t) : track(t), n(t.count()) {
+        for (int k = 1; k <= n; ++k) {
+            first = std::min(first, t.TrkSec[k]);
+            last = std::max(last, t.TrkSec[k]);
+            if (k > 1 && !(t.TrkSec[k - 1] < t.TrkSec[k])) rising = false;
+        }
+    }
+    const BoatTrack& track;
+    int n;
+    double first = std::numeric_limits<double>::infinity();
+    double last = -std::numeric_limits<double>::infinity();
+    bool rising = true;  // times strictly rising, as in every well-formed file
+};
+
 // Walks one boat's track for rising seconds. The segment search goes on from where the previous
 // second left it, so a scan over a window is linear in the samples.
 class TrackCursor {
 public:
-    explicit TrackCursor(const BoatTrack& t) : t_(t), n_(t.count()) {
-        for (int k = 1; k <= n_; ++k) {
-            first_ = std::min(first_, t_.TrkSec[k]);
-            last_ = std::max(last_, t_.TrkSec[k]);
+    explicit TrackCursor(const BoatScan& b) : b_(b), t_(b.track) {}
+
+    // Narrows [from, to] to the whole seconds at which a position can exist, kept on the grid
+    // of `from`, and places the search at `from`; false when nothing is left.
+    bool clip(double& from, double& to) {
+        if (b_.n < 2 || !std::isfinite(from) || std::isnan(to)) return false;
+        if (from < b_.first) from += std::ceil(b_.first - from);
+        to = std::min(to, b_.last);
+        if (b_.rising) {
+            // Where a search from the first sample would arrive, found by halving.
+            auto begin = t_.TrkSec.begin() + 1, end = begin + b_.n;
+            int k = static_cast<int>(std::upper_bound(begin, end, from) - begin);
+            k_ = std::clamp(k, 1, b_.n - 1);
         }
+        return from <= to;
     }
 
     // Finds the segment k..k+1 with TrkSec(k) <= s < TrkSec(k+1); false when the boat has no
     // position at s.
     bool seek(double s) {
-        if (n_ < 2) return false;
-        while (k_ + 1 < n_ && t_.TrkSec[k_ + 1] <= s) ++k_;
+        while (k_ + 1 < b_.n && t_.TrkSec[k_ + 1] <= s) ++k_;
         return t_.TrkSec[k_] <= s && s < t_.TrkSec[k_ + 1];
     }
 
@@ -65,26 +90,16 @@ public:
                 t_.TrkLon[k_] + f * (t_.TrkLon[k_ + 1] - t_.TrkLon[k_])};
     }
 
-    // The whole seconds of [from, to] at which a position can exist, kept on the grid of `from`.
-    bool clip(double& from, double& to) const {
-        if (n_ < 2 || !std::isfinite(from) || std::isnan(to)) return false;
-        if (from < first_) from += std::ceil(first_ - from);
-        to = std::min(to, last_);
-        return from <= to;
-    }
-
 private:
+    const BoatScan& b_;
     const BoatTrack& t_;
-    int n_;
     int k_ = 1;
-    double first_ = std::numeric_limits<double>::infinity();
-    double last_ = -std::numeric_limits<double>::infinity();
 };
 
 // North and (scaled) east differences on the local plane, minutes of latitude.
 struct Offset {
     double dN, dE;
-    double length() const { return std::hypot(dN, dE); }
+    double length() const { return std::sqrt(dN * dN + dE * dE); }
 };
 
 Offset offset(const PlanePoint& from, const PlanePoint& to, double lonFactor) {
@@ -136,7 +151,7 @@ void courseGeometry(const RaceDefinition& def, const TrackStore& store, Rounding
 
 // First (or, with keepLast, last) second of the window at which the boat crosses the line
 // A-B between that second and the next one, while within the watch radius of A.
-bool findLineCrossing(const BoatTrack& track, const LineEntry& line, double lonFactor, double from,
+bool findLineCrossing(const BoatScan& track, const LineEntry& line, double lonFactor, double from,
                       double to, bool keepLast, double& found) {
     TrackCursor cur(track);
     if (!cur.clip(from, to)) return false;
@@ -166,7 +181,7 @@ bool findLineCrossing(const BoatTrack& track, const LineEntry& line, double lonF
 
 // The second at which the boat's bearing from the mark passes the rounding direction, while
 // the boat is inside the mark circle.
-bool findMarkCrossing(const BoatTrack& track, const PlanePoint& mark, double roundDir,
+bool findMarkCrossing(const BoatScan& track, const PlanePoint& mark, double roundDir,
                       double lonFactor, double from, double to, double& found) {
     TrackCursor cur(track);
     if (!cur.clip(from, to)) return false;
@@ -189,7 +204,7 @@ bool findMarkCrossing(const BoatTrack& track, const PlanePoint& mark, double rou
 
 // Inside the mark circle, the first second at which the boat is no closer than before: it has
 // begun to move away. For entries after the first, not before `notBefore`.
-bool findClosestApproach(const BoatTrack& track, const PlanePoint& mark, double lonFactor,
+bool findClosestApproach(const BoatScan& track, const PlanePoint& mark, double lonFactor,
                          double from, double to, double notBefore, double& found) {
     TrackCursor cur(track);
     if (!cur.clip(from, to)) return false;
@@ -209,7 +224,7 @@ bool findClosestApproach(const BoatTrack& track, const PlanePoint& mark, double 
 }
 
 // The second of the closest approach within the small circle, if the boat came that close.
-bool findNearestPass(const BoatTrack& track, const PlanePoint& mark, double lonFactor, double from,
+bool findNearestPass(const BoatScan& track, const PlanePoint& mark, double lonFactor, double from,
                      double to, double& found) {
     TrackCursor cur(track);
     if (!cur.clip(from, to)) return false;
@@ -275,7 +290,7 @@ void computeRoundings(const RaceDefinition& def, const TrackStore& store, Roundi
     const double lf = store.LonFactor;
 
     for (int b = 1; b <= r.boatCount; ++b) {
-        const BoatTrack& track = store.boats[b];
+        const BoatScan track(store.boats[b]);
         // Detection, entry by entry; each window opens at the previous entry's time.
         for (int t = 1; t <= n; ++t) {
             if (!r.pointKnown[t]) continue;
@@ -326,25 +341,45 @@ void computeRoundings(const RaceDefinition& def, const TrackStore& store, Roundi
     }
 }
 
-double distanceSailedAt(const TrackStore& store, int b, double s) {
-    const int n = store.TrkCount(b);
-    if (n == 0) return 0;
-    const BoatTrack& t = store.boats[b];
-    for (int k = 1; k < n; ++k) {
+namespace {
+
+// The distance sailed at s along one boat's track; see distanceSailedAt.
+double distanceAt(const BoatScan& b, double s) {
+    const BoatTrack& t = b.track;
+    if (b.n == 0) return 0;
+    int k = 1;
+    if (b.rising && b.n > 1) {
+        auto begin = t.TrkSec.begin() + 1, end = begin + b.n;
+        k = std::clamp(static_cast<int>(std::upper_bound(begin, end, s) - begin), 1, b.n - 1);
+    }
+    for (; k < b.n; ++k) {
         if (t.TrkSec[k] <= s && s < t.TrkSec[k + 1]) {
             double f = (s - t.TrkSec[k]) / (t.TrkSec[k + 1] - t.TrkSec[k]);
             return t.TrkDist[k] + f * (t.TrkDist[k + 1] - t.TrkDist[k]);
         }
+        if (b.rising) break;
     }
     // Outside the track: the nearer end's value.
-    return s < t.TrkSec[1] ? t.TrkDist[1] : t.TrkDist[n];
+    return s < t.TrkSec[1] ? t.TrkDist[1] : t.TrkDist[b.n];
+}
+
+}  // namespace
+
+double distanceSailedAt(const TrackStore& store, int b, double s) {
+    if (store.TrkCount(b) == 0) return 0;
+    return distanceAt(BoatScan(store.boats[b]), s);
 }
 
 void computeLegDistances(const RaceDefinition& def, const TrackStore& store, RoundingResults& r) {
     for (int b = 1; b <= r.boatCount; ++b) {
-        const double d0 = distanceSailedAt(store, b, 0);
+        if (store.TrkCount(b) == 0) {
+            for (int t = 1; t <= r.entryCount; ++t) r.setLegDist(t, b, 0);
+            continue;
+        }
+        const BoatScan scan(store.boats[b]);
+        const double d0 = distanceAt(scan, 0);
         for (int t = 1; t <= r.entryCount; ++t) {
-            const double d = distanceSailedAt(store, b, r.RoundTime(t, b));
+            const double d = distanceAt(scan, r.RoundTime(t, b));
             r.setLegDist(t, b, std::floor(1000 * (d - d0) + 0.5) / 1000);
         }
     }
