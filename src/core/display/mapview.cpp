@@ -82,6 +82,8 @@ void MapView::setupForRace(const TrackStore& tracks, double mapSize, double nort
 
 void MapView::recompute() {
     RotRad = ViewRotation * kDegRad;
+    RotCos = std::cos(RotRad);
+    RotSin = std::sin(RotRad);
     const double span = TrackSpan > 0 ? TrackSpan : 0.1;
     PxPerMinLat = Zoom * FitFactor * MapSize / span;
     PxPerMinLon = LonFactor * PxPerMinLat;
@@ -113,15 +115,14 @@ void MapView::setWindUp(double meanWindDir) {
 ScreenPoint MapView::toScreen(double lat, double lon) const {
     const double X = PxPerMinLon * (lon - CenterLon);
     const double Y = PxPerMinLat * (CenterLat - lat);
-    const double c = std::cos(RotRad), s = std::sin(RotRad);
-    return {ScreenCx + X * c + Y * s, ScreenCy + Y * c - X * s};
+    return {ScreenCx + X * RotCos + Y * RotSin, ScreenCy + Y * RotCos - X * RotSin};
 }
 
 GeoPoint MapView::toLatLon(double x, double y) const {
     const double dx = x - ScreenCx, dy = y - ScreenCy;
-    const double c = std::cos(-RotRad), s = std::sin(-RotRad);
-    const double ux = dx * c + dy * s;
-    const double uy = dy * c - dx * s;
+    // Rotating back by -RotRad: cos stays, sin changes sign.
+    const double ux = dx * RotCos - dy * RotSin;
+    const double uy = dy * RotCos + dx * RotSin;
     // A view without scale (no map box yet) maps every pixel to the centre.
     GeoPoint g{CenterLat, CenterLon};
     if (PxPerMinLon != 0) g.lon = CenterLon + ux / PxPerMinLon;

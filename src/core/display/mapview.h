@@ -63,6 +63,7 @@ public:
     double RotRad = 0;
     double PxPerMinLat = 0, PxPerMinLon = 0, PxPerMetre = 0;
     double ScreenCx = 0, ScreenCy = 0;
+    double RotCos = 1, RotSin = 0;  // of RotRad, for the transform's inner loops
 
     // Sets up the view for a freshly loaded race: centre on the race area, zoom 1, rotation from
     // the orientation flag (northUp > 0: north up, else the mean wind up).

@@ -7,6 +7,7 @@
 #include <QVector>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace brisko {
 
@@ -20,6 +21,56 @@ constexpr int kCoastPen = 2;
 constexpr QColor kLineYellow{255, 255, 0};
 
 QPointF qp(ScreenPoint s) { return {s.x, s.y}; }
+
+// Collects polylines in whole pixels, dropping points on the same pixel as the one before, and
+// draws them with a thin pen (a 2-pixel pen is drawn as offset 1-pixel passes, which the raster
+// engine does far faster than a stroked wide pen).
+class PolylineBatch {
+public:
+    void segment(ScreenPoint a, ScreenPoint b) {
+        const QPoint pa = toPixel(a), pb = toPixel(b);
+        if (run_.empty()) run_.push_back(pa);
+        else if (run_.back() != pa) {
+            breakRun();
+            run_.push_back(pa);
+        }
+        if (pb != run_.back()) run_.push_back(pb);
+        else if (run_.size() == 1) run_.push_back(pb);  // a dot still shows
+    }
+    void point(ScreenPoint a) {
+        const QPoint pa = toPixel(a);
+        if (run_.empty() || run_.back() != pa) run_.push_back(pa);
+    }
+    void breakRun() {
+        if (run_.size() >= 2) runs_.push_back(std::move(run_));
+        run_.clear();
+    }
+    void draw(QPainter& p, const QColor& colour, int penWidth) {
+        breakRun();
+        p.setPen(QPen(colour, 1));
+        const QPoint offsets[] = {{0, 0}, {1, 0}, {0, 1}};
+        const int passes = penWidth >= 2 ? 3 : 1;
+        for (int k = 0; k < passes; ++k) {
+            if (k > 0) {
+                p.save();
+                p.translate(offsets[k]);
+            }
+            for (const auto& r : runs_) p.drawPolyline(r.data(), static_cast<int>(r.size()));
+            if (k > 0) p.restore();
+        }
+        runs_.clear();
+    }
+
+private:
+    static QPoint toPixel(ScreenPoint s) {
+        // Far-off points are held well outside the box so the integer conversion stays defined.
+        constexpr double kLimit = 1e6;
+        return {static_cast<int>(std::floor(std::clamp(s.x, -kLimit, kLimit) + 0.5)),
+                static_cast<int>(std::floor(std::clamp(s.y, -kLimit, kLimit) + 0.5))};
+    }
+    std::vector<QPoint> run_;
+    std::vector<std::vector<QPoint>> runs_;
+};
 
 // Draws text with its left edge and top at (x, y).
 void textAt(QPainter& p, double x, double y, const QString& text) {
@@ -76,8 +127,9 @@ void BackgroundRenderer::drawCoastline(QPainter& p, const CoastPoints& coast, co
     auto inside = [&](const ScreenPoint& s) {
         return s.x > 0 && s.x < width && s.y > 0 && s.y < height;
     };
-    QVector<QLineF> lines;
-    lines.reserve(std::min(n, 65536));
+    // Runs of consecutive drawn segments become one polyline; points falling on the pixel of
+    // the point before are left out (dense coastlines have many per pixel at a wide view).
+    PolylineBatch batch;
     ScreenPoint prev{};
     bool prevIn = false;
     for (int i = 1; i <= n; ++i) {
@@ -85,13 +137,15 @@ void BackgroundRenderer::drawCoastline(QPainter& p, const CoastPoints& coast, co
         const ScreenPoint cur = view.toScreen(std::fabs(lat), coast.lon[i]);
         const bool curIn = inside(cur);
         // A latitude not above 0 starts a new polyline: no segment leads to it.
-        if (lat > 0 && i > 1 && (prevIn || curIn)) lines.append(QLineF(qp(prev), qp(cur)));
+        if (lat > 0 && i > 1 && (prevIn || curIn))
+            batch.segment(prev, cur);
+        else
+            batch.breakRun();
         prev = cur;
         prevIn = curIn;
     }
-    p.setPen(QPen(ink, penWidth));
-    p.drawLines(lines);
-    p.setPen(QPen(ink, 1));
+    batch.breakRun();
+    batch.draw(p, ink, penWidth);
 }
 
 void BackgroundRenderer::drawGrid(QPainter& p, const MapView& view, double step) {
@@ -154,7 +208,6 @@ void BackgroundRenderer::trackRange(const TrackStore& tracks, int boat, double p
 void BackgroundRenderer::drawTracks(QPainter& p, const TrackStore& tracks,
                                     const DisplayOptions& options, const MapView& view,
                                     double periodFrom, double periodTo, bool allBoats) {
-    QVector<QPointF> pts;
     for (int b = 1; b <= std::min(tracks.boatCount(), kMaxBoats); ++b) {
         if (!allBoats && !options.shown(b)) continue;
         int s = 1, e = 0;
@@ -163,10 +216,11 @@ void BackgroundRenderer::drawTracks(QPainter& p, const TrackStore& tracks,
         else
             trackRange(tracks, b, periodFrom, periodTo, s, e);
         if (e <= s) continue;
-        pts.resize(e - s + 1);
-        for (int i = s; i <= e; ++i) pts[i - s] = qp(view.toScreen(tracks.TrkLat(b, i), tracks.TrkLon(b, i)));
-        p.setPen(QPen(toQColor(options.BoatColour[b]), 1));
-        p.drawPolyline(pts.constData(), static_cast<int>(pts.size()));
+        PolylineBatch batch;
+        const BoatTrack& t = tracks.boats[b];
+        e = std::min(e, static_cast<int>(std::min(t.TrkLat.size(), t.TrkLon.size())) - 1);
+        for (int i = s; i <= e; ++i) batch.point(view.toScreen(t.TrkLat[i], t.TrkLon[i]));
+        batch.draw(p, toQColor(options.BoatColour[b]), 1);
     }
 }
 

@@ -1,0 +1,122 @@
+// Speed of the race screen's drawing: one frame (state, wakes, moving layer) and one full
+// background redraw with 50 boats of 2 hours at 1-second samples and 50,000 coastline points on
+// an 800 x 800 map.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+
+#include "ui/display/backgroundrenderer.h"
+#include "ui/display/framerenderer.h"
+
+using namespace brisko;
+
+namespace {
+constexpr int kBoats = 50;
+constexpr int kSamples = 7200;
+constexpr int kCoastPoints = 50000;
+constexpr int kMapSize = 800;
+
+void ensureGuiApp() {
+    static std::unique_ptr<QGuiApplication> app;
+    if (app) return;
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "bench_frame_ui";
+    static char* argv[] = {name, nullptr};
+    app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+struct BenchScene {
+    RaceDefinition race;
+    TrackStore tracks;
+    std::vector<double> coastLat, coastLon;
+    MapView view;
+    DisplayOptions options;
+    FrameState frame;
+    WindNow wind;
+    RaceScene scene;
+
+    BenchScene() {
+        race.BoatCount = kBoats;
+        race.BoatLength = 8;
+        race.RaceStart = "2024/05/03 10:00:00";
+        race.MarkCount = 4;
+        for (int m = 1; m <= 4; ++m) race.Marks[m] = {2100 + 0.5 * std::sin(m), 8400 + 0.5 * std::cos(m)};
+        tracks.reset(kBoats);
+        for (int b = 1; b <= kBoats; ++b) {
+            BoatTrack& t = tracks.boats[b];
+            t.reserve(kSamples);
+            for (int k = 0; k < kSamples; ++k) {
+                const double a = k * 0.001 + b * 0.05;
+                t.append(2100 + 0.8 * std::sin(a) + 0.001 * b, 8400 + 0.8 * std::cos(a * 1.3), k);
+                t.TrkCourse.back() = std::fmod(k * 0.1 + b * 7, 360);
+                t.TrkSpeed.back() = 5 + 0.01 * b;
+            }
+            race.Boats[b].BoatName = "Boat " + std::to_string(b);
+        }
+        tracks.HomeLat = 2100;
+        tracks.HomeLon = 8400;
+        tracks.TrackSpan = 1.6;
+        tracks.LonFactor = 0.82;
+        tracks.MPerMinLat = 1849;
+        tracks.MPerMinLon = 1516;
+        coastLat.assign(kCoastPoints + 1, 0);
+        coastLon.assign(kCoastPoints + 1, 0);
+        for (int i = 1; i <= kCoastPoints; ++i) {
+            const double a = i * 0.0021;
+            coastLat[i] = 2100 + 1.2 * std::sin(a) * std::cos(a * 0.37);
+            coastLon[i] = 8400 + 1.4 * std::cos(a * 0.91);
+            if (i % 500 == 1) coastLat[i] = -coastLat[i];
+        }
+        view.setupForRace(tracks, kMapSize, 1, 0);
+        options.resetForRace(kBoats);
+        frame.resetForRace(tracks, kBoats, -210, kSamples, 0);
+        frame.TimeStep = 0.15;
+        scene.race = &race;
+        scene.tracks = &tracks;
+        scene.coast = {coastLat, coastLon, kCoastPoints};
+        scene.view = &view;
+        scene.options = &options;
+        scene.frame = &frame;
+        scene.windNow = &wind;
+    }
+};
+}  // namespace
+
+static void BM_Background(benchmark::State& state) {
+    ensureGuiApp();
+    BenchScene s;
+    s.options.WakeOn = state.range(0) != 0;  // whole tracks on (1) or coastline only (0)
+    QImage img(kMapSize, kMapSize, QImage::Format_RGB32);
+    BackgroundRenderer bg;
+    for (auto _ : state) {
+        QPainter p(&img);
+        bg.drawBackground(p, s.scene);
+        bg.drawMarksAndLines(p, s.scene);
+    }
+}
+BENCHMARK(BM_Background)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+static void BM_Frame(benchmark::State& state) {
+    ensureGuiApp();
+    BenchScene s;
+    s.options.WakeOn = false;  // short wakes drawn every frame: the heavier case
+    QImage kept(kMapSize, kMapSize, QImage::Format_RGB32);
+    kept.fill(Qt::blue);
+    QImage shown(kMapSize, kMapSize, QImage::Format_RGB32);
+    FrameRenderer fr;
+    s.frame.RaceTime = 600;
+    for (auto _ : state) {
+        s.frame.RaceTime += s.frame.TimeStep;
+        fr.drawFrame(s.scene, kept, nullptr);
+        QPainter p(&shown);
+        p.drawImage(0, 0, kept);
+        fr.drawMovingLayer(p, s.scene);
+    }
+}
+BENCHMARK(BM_Frame)->Unit(benchmark::kMicrosecond);

@@ -1,0 +1,278 @@
+// Draws the map layers onto plain images and checks pixels: coastline, tracks, boats at their
+// transformed positions in their colours, wind triangle, and the symbol size rules.
+#include <QImage>
+#include <QPainter>
+#include <QtTest>
+
+#include "ui/display/backgroundrenderer.h"
+#include "ui/display/framerenderer.h"
+#include "ui/display/overviewmap.h"
+#include "ui/display/windindicator.h"
+
+using namespace brisko;
+
+namespace {
+constexpr int kSize = 400;
+
+// A scene around (2000', 8000'): boat 1 sails east, boat 2 north; a coastline of two polylines.
+struct Fixture {
+    RaceDefinition race;
+    AppSettings settings;
+    TrackStore tracks;
+    std::vector<double> coastLat, coastLon;
+    MapView view;
+    DisplayOptions options;
+    FrameState frame;
+    WindNow wind;
+    RaceScene scene;
+
+    Fixture() {
+        race.BoatCount = 2;
+        race.Boats[1].BoatName = "Alpha";
+        race.Boats[2].BoatName = "Bravo";
+        race.BoatLength = 8;
+        race.RaceStart = "2024/05/03 10:00:00";
+        race.WindDirNow = 0;
+        tracks.reset(2);
+        for (int k = 0; k <= 100; ++k) {
+            tracks.boats[1].append(2000, 7999.5 + 0.01 * k, 10.0 * k);
+            tracks.boats[1].TrkCourse.back() = 90;
+            tracks.boats[1].TrkSpeed.back() = 5;
+            tracks.boats[2].append(1999.5 + 0.01 * k, 8000.2, 10.0 * k);
+            tracks.boats[2].TrkCourse.back() = 0;
+            tracks.boats[2].TrkSpeed.back() = 6;
+        }
+        tracks.HomeLat = 2000;
+        tracks.HomeLon = 8000;
+        tracks.TrackSpan = 1;
+        tracks.LonFactor = 1;
+        tracks.MPerMinLat = 1852;
+        tracks.MPerMinLon = 1852;
+        // Polyline 1: a north-south coast at lon 8000.4; polyline 2 far outside the box.
+        coastLat = {0, -1999.6, 2000.4, -2010, 2010.5};
+        coastLon = {0, 8000.4, 8000.4, 7990, 8010};
+        view.setupForRace(tracks, kSize, 1, 0);
+        options.resetForRace(2);
+        options.WakeOn = false;
+        frame.resetForRace(tracks, 2, -210, 1000, 0);
+        frame.TimeStep = 1;
+        scene.race = &race;
+        scene.settings = &settings;
+        scene.tracks = &tracks;
+        scene.coast = {coastLat, coastLon, 4};
+        scene.view = &view;
+        scene.options = &options;
+        scene.frame = &frame;
+        scene.windNow = &wind;
+    }
+};
+
+QImage blank() {
+    QImage img(kSize, kSize, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    return img;
+}
+
+bool anyPixelNear(const QImage& img, QPointF at, int radius, const QColor& colour) {
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx) {
+            const QPoint q(qRound(at.x()) + dx, qRound(at.y()) + dy);
+            if (img.rect().contains(q) && img.pixelColor(q) == colour) return true;
+        }
+    return false;
+}
+}  // namespace
+
+class TstRenderers : public QObject {
+    Q_OBJECT
+private slots:
+    void coastDrawnOnlyWhereAnEndIsInside();
+    void tracksFollowTheReplayPeriod();
+    void boatDrawnAtItsPositionInItsColour();
+    void symbolSizeAndHeading();
+    void windTrianglePointsToTheWind();
+    void overviewDotsAndMarks();
+};
+
+void TstRenderers::coastDrawnOnlyWhereAnEndIsInside() {
+    Fixture f;
+    QImage img = blank();
+    {
+        QPainter p(&img);
+        BackgroundRenderer bg;
+        bg.drawBackground(p, f.scene);
+    }
+    const QColor sea = toQColor(f.options.SeaColour);
+    const QColor ink = toQColor(f.options.InkColour);
+    QCOMPARE(img.pixelColor(5, 5), sea);
+    const ScreenPoint onCoast = f.view.toScreen(2000, 8000.4);
+    QVERIFY(anyPixelNear(img, {onCoast.x, onCoast.y}, 1, ink));
+    // The second polyline crosses the whole box with both ends outside: not drawn.
+    const ScreenPoint across = f.view.toScreen(2000.25, 8000.25);
+    QCOMPARE(img.pixelColor(qRound(across.x), qRound(across.y)), sea);
+    // The scale bar's left tick in ink.
+    QCOMPARE(img.pixelColor(40, kSize - 22), ink);
+
+    // Map off: no coastline.
+    f.options.MapOn = false;
+    QImage img2 = blank();
+    {
+        QPainter p(&img2);
+        BackgroundRenderer().drawBackground(p, f.scene);
+    }
+    QVERIFY(!anyPixelNear(img2, {onCoast.x, onCoast.y}, 1, ink));
+}
+
+void TstRenderers::tracksFollowTheReplayPeriod() {
+    Fixture f;
+    int s = 0, e = 0;
+    BackgroundRenderer::trackRange(f.tracks, 1, -210, 1000, s, e);
+    QCOMPARE(s, 1);  // the track starts after the period's start: from sample 1
+    QCOMPARE(e, 101);
+    BackgroundRenderer::trackRange(f.tracks, 1, 205, 300, s, e);
+    QCOMPARE(s, 21);
+    QCOMPARE(e, 31);  // the segment holding the period's end is drawn
+    BackgroundRenderer::trackRange(f.tracks, 1, 2000, 3000, s, e);
+    QVERIFY(e <= s);  // the period lies after the track: nothing
+
+    f.options.WakeOn = true;
+    f.frame.PeriodFrom = 0;
+    f.frame.PeriodTo = 400;
+    QImage img = blank();
+    {
+        QPainter p(&img);
+        BackgroundRenderer().drawBackground(p, f.scene);
+    }
+    const QColor red = toQColor(f.options.BoatColour[1]);
+    const ScreenPoint early = f.view.toScreen(2000, 7999.5 + 0.01 * 20);
+    const ScreenPoint late = f.view.toScreen(2000, 7999.5 + 0.01 * 80);
+    QVERIFY(anyPixelNear(img, {early.x, early.y}, 0, red));
+    QVERIFY(!anyPixelNear(img, {late.x, late.y}, 0, red));
+}
+
+void TstRenderers::boatDrawnAtItsPositionInItsColour() {
+    Fixture f;
+    f.frame.RaceTime = 505;  // boat 1 between samples 51 and 52
+    QImage kept = blank();
+    FrameRenderer fr;
+    FrameResult r = fr.drawFrame(f.scene, kept, nullptr);
+    QVERIFY(r.anyBoatInView);
+    QVERIFY(f.frame.Boats[1].visible);
+    const ScreenPoint sp = f.view.toScreen(2000, 7999.5 + 0.505);
+    QCOMPARE(fr.boatCentre(1).x(), sp.x);
+    QCOMPARE(fr.boatCentre(1).y(), sp.y);
+    // Short wakes go into the kept picture (whole tracks are off).
+    const ScreenPoint prev = f.view.toScreen(2000, 7999.5 + 0.49);
+    QVERIFY(anyPixelNear(kept, {prev.x, prev.y}, 1, Qt::white));
+
+    QImage shown = kept.copy();
+    {
+        QPainter p(&shown);
+        fr.drawMovingLayer(p, f.scene);
+    }
+    QVERIFY(anyPixelNear(shown, {sp.x, sp.y}, 3, toQColor(f.options.BoatColour[1])));
+    const ScreenPoint sp2 = f.view.toScreen(1999.5 + 0.505, 8000.2);
+    QVERIFY(anyPixelNear(shown, {sp2.x, sp2.y}, 3, toQColor(f.options.BoatColour[2])));
+    // The moving layer never touches the kept picture.
+    QVERIFY(!anyPixelNear(kept, {sp2.x, sp2.y}, 2, toQColor(f.options.BoatColour[2])));
+
+    QCOMPARE(fr.clockText(), QString("00:08:25"));
+    QCOMPARE(fr.clockColour(), QColor(0, 0, 255));
+    QCOMPARE(fr.timeOfDayText(), QString("10:08:25"));
+    QCOMPARE(fr.panel(2).speedText, QString("6.00"));
+    QVERIFY(fr.panel(2).speedChanged);
+    QCOMPARE(FrameRenderer::timeBarCursorY(100, 0.5, 1000), 30 + 450.0);
+
+    // A boat outside its track time is not drawn.
+    f.frame.RaceTime = 1500;
+    f.frame.PeriodTo = 2000;
+    fr.drawFrame(f.scene, kept, nullptr);
+    QVERIFY(!f.frame.Boats[1].visible);
+}
+
+void TstRenderers::symbolSizeAndHeading() {
+    bool real = true;
+    QCOMPARE(FrameRenderer::symbolSize(2, 2, true, 15, real), 15.0);
+    QVERIFY(!real);
+    QCOMPARE(FrameRenderer::symbolSize(2, 2, false, 15, real), 4.0);
+    QVERIFY(real);
+    QCOMPARE(FrameRenderer::symbolSize(2, 0.1, false, 15, real), 3.0);
+    // The bow vertex points along the screen heading.
+    QPolygonF hull = FrameRenderer::hullPolygon({100, 100}, 20, 90, false);
+    QCOMPARE(hull.size(), 7);
+    QCOMPARE(hull[0], QPointF(110, 100));  // box top-left (90, 90) + (c + 10, c)
+    QCOMPARE(FrameRenderer::hullPolygon({100, 100}, 20, 0, true).size(), 8);
+}
+
+void TstRenderers::windTrianglePointsToTheWind() {
+    QPolygonF east = WindIndicator::windTriangle(50, 60, 90, 0);
+    QCOMPARE(qRound(east[0].x()), 73);
+    QCOMPARE(qRound(east[0].y()), 60);
+    QPolygonF up = WindIndicator::windTriangle(50, 60, 200, 200);
+    QCOMPARE(qRound(up[0].x()), 50);
+    QCOMPARE(qRound(up[0].y()), 37);
+
+    Fixture f;
+    f.race.WindDirNow = 90;
+    std::vector<double> sec{0, 0, 100}, speed{0, 4, 6}, dir{0, 350, 10};
+    f.scene.wind = {sec, speed, dir};
+    f.scene.windShown = true;
+    f.race.MagneticVariation = -7;
+    f.frame.RaceTime = 50;
+    QImage panel(100, 100, QImage::Format_RGB32);
+    WindIndicator wi;
+    {
+        QPainter p(&panel);
+        wi.draw(p, f.scene, 100, Qt::gray);
+    }
+    QCOMPARE(wi.directionText(), QString("0"));
+    QCOMPARE(wi.speedText(), QString("5.0"));
+    QCOMPARE(f.wind.WindDirNow, 353.0);
+    // The red triangle sits just above the circle (wind from 353 in north-up).
+    const QPolygonF tri = WindIndicator::windTriangle(50, 60, 353, 0);
+    const QPointF mid = (tri[0] + tri[1] + tri[2]) / 3;
+    QVERIFY(mid.y() < 60 - 20);
+    QCOMPARE(panel.pixelColor(mid.toPoint()), QColor(255, 0, 0));
+}
+
+void TstRenderers::overviewDotsAndMarks() {
+    Fixture f;
+    f.race.MarkCount = 1;
+    f.race.Marks[1] = {2000.1, 8000.1};
+    f.race.CourseCount = 1;
+    f.race.Course[1] = "MK1";
+    f.options.AutoTrace = true;
+    f.scene.LastRoundedIndex = 1;
+    f.scene.LastRoundedText = "2:05";
+    QImage img = blank();
+    {
+        QPainter p(&img);
+        BackgroundRenderer bg;
+        bg.drawBackground(p, f.scene);
+        bg.drawMarksAndLines(p, f.scene);
+    }
+    const ScreenPoint m = f.view.toScreen(2000.1, 8000.1);
+    QCOMPARE(img.pixelColor(qRound(m.x), qRound(m.y)), QColor(255, 255, 0));
+    // The red elapsed time sits about 50 px above the rounded mark.
+    bool red = false;
+    for (int y = qRound(m.y) - 50; y < qRound(m.y) - 30; ++y)
+        for (int x = qRound(m.x) - 20; x < qRound(m.x) + 20; ++x)
+            red = red || img.pixelColor(x, y) == QColor(255, 0, 0);
+    QVERIFY(red);
+
+    f.frame.RaceTime = 505;
+    f.frame.advance(f.tracks, {}, 0, kSize);
+    OverviewMap ov;
+    QImage small(120, 120, QImage::Format_RGB32);
+    {
+        QPainter p(&small);
+        ov.draw(p, f.scene, 120, 120);
+        ov.drawDots(p, f.scene);
+    }
+    const QPointF dot = ov.dotPosition({f.frame.Boats[2].lat, f.frame.Boats[2].lon});
+    QCOMPARE(small.pixelColor(dot.toPoint()), toQColor(f.options.BoatColour[2]));
+    QCOMPARE(OverviewMap::overviewState(f.view, 120, 100).OvPxPerMinLat, 0.75 * 120 / 1);
+}
+
+QTEST_MAIN(TstRenderers)
+#include "tst_renderers.moc"
