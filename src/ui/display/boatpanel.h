@@ -1,0 +1,95 @@
+// The boat panel: one row per boat with the mark box `Maru`, the name box `Bnam` in the boat's
+// colour, the speed `Text5`, the true wind angle `Text6` and a speed bar in `Picture8`. Ticking
+// and unticking keeps at least one boat, and every marked boat, shown.
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "app/appsettings.h"
+#include "display/displayoptions.h"
+#include "race/racedefinition.h"
+
+class QCheckBox;
+class QLabel;
+
+namespace brisko {
+
+class SpeedBarPicture;
+
+class BoatPanel : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kRowPitch = 14;  // pixels at font scale 1
+    static constexpr int kBarClearWidth = 150;
+    static constexpr int kBarClearHeight = 13;
+    static constexpr int kBarHeight = 9;
+    static constexpr int kBarLeft = 2;
+
+    explicit BoatPanel(QWidget* parent = nullptr);
+
+    // Builds the rows of boats 1..BoatCount from the options' colours and shown flags. Row 0
+    // (boat 1) is the designed row and is always there; rows 1.. are created here.
+    void buildRows(const RaceDefinition& race, DisplayOptions& options,
+                   const AppSettings& settings);
+    // Removes the rows of boats 2..; the designed row stays, emptied.
+    void clearRows();
+    bool rowsBuilt() const { return built_; }
+    int rowCount() const { return built_ ? static_cast<int>(rows_.size()) : 0; }
+
+    // Controls of the row of boat k - 1 (0-based element index, as the control arrays).
+    QCheckBox* Bnam(int i) const;
+    QCheckBox* Maru(int i) const;
+    QLabel* Text5(int i) const;
+    QLabel* Text6(int i) const;
+    QWidget* Picture8() const;
+
+    // After a frame: the texts and bar of boat k (1-based). A bar length of 0 clears the row.
+    void setSpeed(int boat, const QString& speedText);
+    void setTwa(int boat, const QString& twaText);
+    void setBar(int boat, double length);
+    double barLength(int boat) const;
+    QColor barColour(int boat) const;
+
+    // The list rules on a name box release: with the left button the boat's tick is taken as
+    // the user left it, with any other button only that boat stays shown; then if no boat is
+    // shown boat 1 is, and every marked boat is shown again. Updates the boxes and the options.
+    void nameReleased(int boat, Qt::MouseButton button);
+    // A mark box clicked: every marked boat is shown.
+    void markToggled(int boat, bool marked);
+    // Every boat shown (the "all boats" label).
+    void showAll();
+
+signals:
+    void shownBoatsChanged();  // redraw what depends on the shown boats
+    void markedBoatsChanged();
+    void boatHovered(int boat);  // 1-based; the focus ring follows the mouse
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Row {
+        QCheckBox* maru = nullptr;
+        QCheckBox* bnam = nullptr;
+        QLabel* speed = nullptr;
+        QLabel* twa = nullptr;
+        double bar = 0;
+        QColor colour;
+    };
+    Row makeRow(int index);
+    void placeRow(int index);
+    void syncChecks();
+    int boatOf(QObject* o) const;
+
+    std::vector<Row> rows_;
+    DisplayOptions* options_ = nullptr;
+    SpeedBarPicture* bars_ = nullptr;
+    QLabel* allLabel_ = nullptr;
+    bool built_ = false;
+    int pitch_ = kRowPitch;
+    int headerHeight_ = 16;
+    double fontScale_ = 1.0;
+};
+
+}  // namespace brisko

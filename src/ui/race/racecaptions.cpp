@@ -1,0 +1,192 @@
+// The race screen's captions and message texts in Japanese and English.
+#include "ui/race/racecaptions.h"
+
+#include <QAbstractButton>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QWidget>
+#include <algorithm>
+#include <iterator>
+
+namespace brisko {
+
+namespace {
+
+constexpr ControlCaption kCaptions[] = {
+    {"Frame1", "表示方向", "Direction"},
+    {"Option3", "風向が上", "Windwd"},
+    {"Option2", "北が上", "Northwd"},
+    {"Frame4", "図選択", "Screen"},
+    {"Option9", "軌跡", "Track"},
+    {"Option10", "ｸﾞﾗﾌ", "Graph"},
+    {"Option11", "ﾃﾞｰﾀ", "Data"},
+    {"Label6", "ﾚｰｽﾌｧｲﾙ", "Race File"},
+    {"Command3", "ライン設定", "Set Line"},
+    {"Command5", "コース設定", "Set Course"},
+    {"Command9", "表示", "Show"},
+    {"Label2", "ｽﾀｰﾄ日時", "Start"},
+    {"Label3", "ﾌｨﾆｯｼｭ", "Finish"},
+    {"Command4", "時刻設定OK", "Above time OK"},
+    {"Check9", "艇名", "Name"},
+    {"Check4", "比較ライン", "Ref Line"},
+    {"Check5", "自動追尾", "AutoTrace"},
+    {"Check7", "地図", "Map"},
+    {"Check6", "航跡", "Wake"},
+    {"Check1", "時間点", "TimeMk"},
+    {"Check10", "艇拡大", "Enlarge"},
+    {"Check2", "距離方位", "R/B"},
+    {"Check8", "ﾚｲﾗｲﾝ", "LayLine"},
+    {"Command10", "画像処理", "Save/Print"},
+    {"Command13", "資料参照", "Refference"},
+    {"Command1", "戻る", "EXIT"},
+    {"Label1", "お問い合わせ  www.brisko-sailing.example",
+     "Further Info: www.brisko-sailing.example"},
+    {"Option1", "時間", "Time"},
+    {"Option4", "距離", "Dist"},
+    {"Option5", "速度", "SPD"},
+    {"Option12", "解析", "ANA"},
+    {"Command11", "戻る", "Exit"},
+    {"Command8", "ﾃﾞｰﾀ消去", "Delete Order"},
+    {"Label4", "レースコース", "Course Order"},
+    {"Command2", "マーク設定", "Set Mark"},
+    {"Command12", "風データ手動作成", "Make Wind Data"},
+};
+
+constexpr double kEnglishViewOptionPointSize = 7;
+
+void setCaption(QWidget* w, const QString& text) {
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        b->setText(text);
+    else if (auto* l = qobject_cast<QLabel*>(w))
+        l->setText(text);
+    else if (auto* g = qobject_cast<QGroupBox*>(w))
+        g->setTitle(text);
+}
+
+}  // namespace
+
+const ControlCaption* raceDispCaptions(int& count) {
+    count = static_cast<int>(std::size(kCaptions));
+    return kCaptions;
+}
+
+void applyRaceDispCaptions(QWidget* root, const AppSettings& settings) {
+    const bool english = settings.english();
+    for (const auto& c : kCaptions) {
+        auto* w = root->findChild<QWidget*>(QString::fromLatin1(c.control));
+        if (!w) continue;
+        setCaption(w, QString::fromUtf8(english ? c.english : c.japanese));
+    }
+    if (!english) return;
+    for (const char* name : {"Option9", "Option10", "Option11"}) {
+        if (auto* w = root->findChild<QWidget*>(QString::fromLatin1(name))) {
+            QFont f = w->font();
+            f.setPointSizeF(scaledPointSize(kEnglishViewOptionPointSize, settings));
+            w->setFont(f);
+        }
+    }
+}
+
+QString uiFontFamily(const AppSettings& settings) {
+    const QString wanted = QString::fromStdString(settings.UiFontName);
+    const QStringList families = QFontDatabase::families();
+    if (families.contains(wanted, Qt::CaseInsensitive)) return wanted;
+    for (const char* f : {"DejaVu Sans", "Liberation Sans", "Nimbus Sans", "Noto Sans"})
+        if (families.contains(QString::fromLatin1(f))) return QString::fromLatin1(f);
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+
+void applyUiFont(QWidget* root, const AppSettings& settings) {
+    if (!settings.english()) return;
+    const QString family = uiFontFamily(settings);
+    QFont f = root->font();
+    f.setFamily(family);
+    root->setFont(f);
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        QFont cf = w->font();
+        cf.setFamily(family);
+        w->setFont(cf);
+    }
+}
+
+double scaledPointSize(double base, const AppSettings& settings) {
+    const double scale = settings.FontScale > 0 ? settings.FontScale : 1.0;
+    return std::max(1.0, base * scale);
+}
+
+QString sizeLabelText(bool enlarged, const AppSettings& s) {
+    return QString::fromUtf8(enlarged ? s.tr("変形サイズ", "Enlarged")
+                                      : s.tr("実サイズ", "Real Size"));
+}
+
+QStringList timeBarHelp(const AppSettings& s) {
+    if (s.english())
+        return {QStringLiteral("Click to change the time."),
+                QStringLiteral("(White zone =UpWind  Gray zone= DownWind )"),
+                QStringLiteral("Shift+ Drag & drop to focus play back period."),
+                QStringLiteral("Shift+Right click to cancel play back period.")};
+    return {
+        QStringLiteral("クリックで時間を瞬時に変更します"),
+        QStringLiteral("(白はUpWind、灰色はDownWind )"),
+        QStringLiteral("Shiftを押しながらマウス左でドラッグ＆ドロップすると時間帯を限定できます"),
+        QStringLiteral("Shift+右クリックで時間帯を解除します")};
+}
+
+QString raceWindowTitle(const AppSettings& s, const QString& t1, const QString& t2,
+                        const QString& t3, const QString& fileName) {
+    QString title =
+        s.english()
+            ? QStringLiteral("\"%1\" Race Browser").arg(QString::fromStdString(s.ProductTitle))
+            : QString::fromStdString(s.ProductTitle);
+    for (const QString& t : {t1, t2, t3})
+        if (!t.isEmpty()) title += QStringLiteral("   ") + t;
+    title += QStringLiteral("   (") + fileName + QStringLiteral(")");
+    return title;
+}
+
+QString alreadyShownMessage(const AppSettings& s) {
+    return QString::fromUtf8(s.tr("既に表示されています", "Choose Other File"));
+}
+
+QString badTimesMessage(const AppSettings& s) {
+    return QString::fromUtf8(
+        s.tr("日時のﾃﾞｰﾀが正しくありません。必ず同じスタイルで入力してください。",
+             "Incorrect data format !  Be sure the date format "));
+}
+
+QString saveQuestion(const AppSettings& s) {
+    return QString::fromUtf8(
+        s.tr("管理ファイルを保存しますか？", "Do you want to save Race Cintrol File？"));
+}
+
+QString leaveSaveQuestion(const AppSettings& s) {
+    return QString::fromUtf8(s.tr("管理ファイルを保存しますか？", "Save Race Control File？"));
+}
+
+QString fileNamePrompt(const AppSettings& s, bool leaving) {
+    if (!s.english())
+        return QStringLiteral("レース管理ファイル名を入力してください\n（ex. JapanCup2004_R2)");
+    return leaving ? QStringLiteral("Input Race Control File Name\n（ex. JapanCup2005_R2)")
+                   : QStringLiteral("Input race control file name\n（ex. JapanCup2004_R2)");
+}
+
+QString fileNameTitle(const AppSettings& s, bool leaving) {
+    if (!s.english()) return QStringLiteral("レース管理ファイル名");
+    return leaving ? QStringLiteral("Race Control File name") : QStringLiteral("File Name");
+}
+
+QString badFileNameMessage(const AppSettings& s) {
+    return QString::fromUtf8(
+        s.tr("ファイル名にフォルダや使えない文字を含めないでください。保存しませんでした。",
+             "The file name must not name a folder or hold characters a file name cannot "
+             "have. Nothing was saved."));
+}
+
+QString saveFailedMessage(const AppSettings& s, const QString& why) {
+    return QString::fromUtf8(s.tr("レース管理ファイルを保存できませんでした。\n",
+                                  "The race control file could not be saved.\n")) +
+           why;
+}
+
+}  // namespace brisko

@@ -1,0 +1,57 @@
+// The race screen's captions in both languages, the English font switch and the fixed texts of
+// the clock panel, the size label and the time bar's help. Used by RaceDisp and its parts.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "app/appsettings.h"
+
+class QWidget;
+
+namespace brisko {
+
+struct ControlCaption {
+    const char* control;   // object name
+    const char* japanese;  // designed caption
+    const char* english;   // caption in English mode
+};
+
+// The caption table, in the order the English captions are applied.
+const ControlCaption* raceDispCaptions(int& count);
+
+// Sets the caption of every control of the table found under `root` (buttons, labels, group
+// boxes) in the chosen language. The view options get their smaller English font.
+void applyRaceDispCaptions(QWidget* root, const AppSettings& settings);
+
+// The font family that stands for the settings' UI font name ("MS Sans Serif") on this desktop:
+// the name itself when it is installed, else a sans-serif family that is. The settings keep
+// the name as written.
+QString uiFontFamily(const AppSettings& settings);
+// In English mode every control under `root` takes the UI font family, keeping its size.
+void applyUiFont(QWidget* root, const AppSettings& settings);
+
+// Point size scaled by the font scale of the settings, never below 1.
+double scaledPointSize(double base, const AppSettings& settings);
+
+// The size label: "Enlarged" / "変形サイズ" or "Real Size" / "実サイズ".
+QString sizeLabelText(bool enlarged, const AppSettings& settings);
+
+// The help lines of the time bar, in the user's language.
+QStringList timeBarHelp(const AppSettings& settings);
+
+// The title of the race screen: the product, the race titles and the file name in brackets.
+QString raceWindowTitle(const AppSettings& settings, const QString& title1, const QString& title2,
+                        const QString& title3, const QString& fileName);
+
+// Texts of the race screen's messages.
+QString alreadyShownMessage(const AppSettings& settings);
+QString badTimesMessage(const AppSettings& settings);
+QString saveQuestion(const AppSettings& settings);       // after confirming times
+QString leaveSaveQuestion(const AppSettings& settings);  // when leaving
+QString fileNamePrompt(const AppSettings& settings, bool leaving);
+QString fileNameTitle(const AppSettings& settings, bool leaving);
+QString badFileNameMessage(const AppSettings& settings);
+QString saveFailedMessage(const AppSettings& settings, const QString& why);
+
+}  // namespace brisko
