@@ -113,6 +113,15 @@ void TstRenderers::coastDrawnOnlyWhereAnEndIsInside() {
     // The scale bar's left tick in ink.
     QCOMPARE(img.pixelColor(40, kSize - 22), ink);
 
+    // Through the paint engine (an image format written by painting only) the same coast shows.
+    QImage packed(kSize, kSize, QImage::Format_RGB888);
+    {
+        QPainter p(&packed);
+        BackgroundRenderer().drawBackground(p, f.scene);
+    }
+    QVERIFY(anyPixelNear(packed, {onCoast.x, onCoast.y}, 1, ink));
+    QCOMPARE(packed.pixelColor(qRound(across.x), qRound(across.y)), sea);
+
     // Map off: no coastline.
     f.options.MapOn = false;
     QImage img2 = blank();

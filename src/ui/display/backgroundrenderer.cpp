@@ -2,6 +2,7 @@
 #include "ui/display/backgroundrenderer.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QLineF>
 #include <QPainter>
 #include <QVector>
@@ -21,6 +22,67 @@ constexpr int kCoastPen = 2;
 constexpr QColor kLineYellow{255, 255, 0};
 
 QPointF qp(ScreenPoint s) { return {s.x, s.y}; }
+
+// Whether thin opaque lines may be written straight into the painter's image: a 32-bit image
+// painted without transform, clipping or blending. The many track and coastline segments are
+// then set pixel by pixel, several times faster than through the paint engine.
+QImage* directImage(QPainter& p, const QColor& colour) {
+    if (p.device() == nullptr || p.device()->devType() != QInternal::Image) return nullptr;
+    auto* img = static_cast<QImage*>(p.device());
+    const auto f = img->format();
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
+        f != QImage::Format_ARGB32_Premultiplied)
+        return nullptr;
+    if (!p.transform().isIdentity() || p.hasClipping() || colour.alpha() != 255 ||
+        p.compositionMode() != QPainter::CompositionMode_SourceOver || !img->isDetached() ||
+        p.opacity() < 1.0)
+        return nullptr;
+    return img;
+}
+
+// Clips the segment a-b to the image (Liang-Barsky) and sets its pixels (Bresenham).
+void plotLine(QImage& img, QPoint a, QPoint b, QRgb rgb) {
+    const double xmax = img.width() - 1, ymax = img.height() - 1;
+    double x0 = a.x(), y0 = a.y(), x1 = b.x(), y1 = b.y();
+    double t0 = 0, t1 = 1;
+    const double dx = x1 - x0, dy = y1 - y0;
+    auto clip = [&](double pp, double q) {
+        if (pp == 0) return q >= 0;
+        const double r = q / pp;
+        if (pp < 0) {
+            if (r > t1) return false;
+            t0 = std::max(t0, r);
+        } else {
+            if (r < t0) return false;
+            t1 = std::min(t1, r);
+        }
+        return true;
+    };
+    if (!clip(-dx, x0) || !clip(dx, xmax - x0) || !clip(-dy, y0) || !clip(dy, ymax - y0)) return;
+    int ax = static_cast<int>(std::lround(x0 + t0 * dx)), ay = static_cast<int>(std::lround(y0 + t0 * dy));
+    const int bx = static_cast<int>(std::lround(x0 + t1 * dx)),
+              by = static_cast<int>(std::lround(y0 + t1 * dy));
+    const int sx = ax < bx ? 1 : -1, sy = ay < by ? 1 : -1;
+    const int ddx = std::abs(bx - ax), ddy = -std::abs(by - ay);
+    int err = ddx + ddy;
+    uchar* bits = img.bits();
+    const qsizetype stride = img.bytesPerLine();
+    const int w = img.width(), h = img.height();
+    for (;;) {
+        if (ax >= 0 && ax < w && ay >= 0 && ay < h)
+            reinterpret_cast<QRgb*>(bits + ay * stride)[ax] = rgb;
+        if (ax == bx && ay == by) break;
+        const int e2 = 2 * err;
+        if (e2 >= ddy) {
+            err += ddy;
+            ax += sx;
+        }
+        if (e2 <= ddx) {
+            err += ddx;
+            ay += sy;
+        }
+    }
+}
 
 // Collects polylines in whole pixels, dropping points on the same pixel as the one before, and
 // draws them with a thin pen (a 2-pixel pen is drawn as offset 1-pixel passes, which the raster
@@ -47,9 +109,18 @@ public:
     }
     void draw(QPainter& p, const QColor& colour, int penWidth) {
         breakRun();
-        p.setPen(QPen(colour, 1));
         const QPoint offsets[] = {{0, 0}, {1, 0}, {0, 1}};
         const int passes = penWidth >= 2 ? 3 : 1;
+        if (QImage* img = directImage(p, colour)) {
+            const QRgb rgb = colour.rgb();
+            for (int k = 0; k < passes; ++k)
+                for (const auto& r : runs_)
+                    for (size_t i = 1; i < r.size(); ++i)
+                        plotLine(*img, r[i - 1] + offsets[k], r[i] + offsets[k], rgb);
+            runs_.clear();
+            return;
+        }
+        p.setPen(QPen(colour, 1));
         for (int k = 0; k < passes; ++k) {
             if (k > 0) {
                 p.save();
