@@ -1,6 +1,7 @@
 // Tests of the coastline tiles: which files a race area wants, the grid-square column reader,
 // loading from the application folder, and the demo folder's shoreline around the race.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -11,6 +12,8 @@
 #include "race/racecontrolfile.h"
 #include "track/coastline.h"
 #include "track/geodesy.h"
+#include "util/fileutil.h"
+#include "util/numbers.h"
 
 using namespace brisko;
 
@@ -103,10 +106,9 @@ TEST(CoastReader, WantedSquaresAndNewPolylines) {
     // Square 533900 (35 20'-35 25' N, 139 00'-139 07.5' E) is in the window, 533977 is not;
     // the wanted state lasts until the next "M" line.
     const std::string text = "M 533977\n" + header(2) + "\n" + slot(1, 1) + slot(2, 2) + "\n" +
-                             "M 533900\n" + header(2) + "\n" + slot(10, 10) + slot(20, 20) +
-                             "\n" + header(3) + "\n" + slot(30, 30) + slot(40, 40) +
-                             slot(50, 50) + "\n" + "M 533977\n" + header(1) + "\n" +
-                             slot(60, 60) + "\n";
+                             "M 533900\n" + header(2) + "\n" + slot(10, 10) + slot(20, 20) + "\n" +
+                             header(3) + "\n" + slot(30, 30) + slot(40, 40) + slot(50, 50) + "\n" +
+                             "M 533977\n" + header(1) + "\n" + slot(60, 60) + "\n";
     const CoastWindow window{2119, 2126, 8339, 8346};
     CoastLine c;
     c.clear();
@@ -128,11 +130,10 @@ TEST(CoastReader, DamagedLinesNeverCrashOrInventPoints) {
     const std::string text = std::string("P 123\n") +  // points before any square
                              "M 53x900\n" + header(2) + "\n" + slot(1, 1) + slot(2, 2) + "\n" +
                              "M 5339\n" + header(2) + "\n" + slot(1, 1) + "\n" +  // short code
-                             "M 533900\n" +
-                             "L short\n" + slot(5, 5) + "\n" +                 // no count: 0
-                             header(-4) + "\n" + slot(5, 5) + "\n" +           // negative
-                             "L" + std::string(48, ' ') + "abc\n" + slot(5, 5) + "\n" +
-                             header(5) + "\n" + slot(100, 200) + "\n" +  // short line: 1 point
+                             "M 533900\n" + "L short\n" + slot(5, 5) + "\n" +     // no count: 0
+                             header(-4) + "\n" + slot(5, 5) + "\n" +              // negative
+                             "L" + std::string(48, ' ') + "abc\n" + slot(5, 5) + "\n" + header(5) +
+                             "\n" + slot(100, 200) + "\n" +        // short line: 1 point
                              "  xx  yy" + slot(300, 400) + "\n" +  // garbage slot reads 0, 0
                              std::string("\0\xff\xfe M", 5) + "\n\n\r\n" + header(1000000000) +
                              "\n" + slot(7, 7) + "\n";
@@ -208,6 +209,18 @@ TEST(CoastLoad, FindsTilesWhateverTheirCaseAndSkipsMissingOnes) {
     tokyoToWgs(2125, 8347.5, lat, lon);
     EXPECT_NEAR(c.CoastLat[3], lat, kTol);
     EXPECT_NEAR(c.CoastLon[3], lon, kTol);
+
+    // Tile names as a race file might give them: only plain names inside the folder are read.
+    RaceDefinition named;
+    named.CoastTileCount = 3;
+    named.CoastTiles[1] = "../CoastLine/5339";
+    named.CoastTiles[2] = "..\\app\\CoastLine\\5339";
+    named.CoastTiles[3] = "5339";
+    CoastLine only;
+    only.clear();
+    loadCoastTiles(app, kWide, named, only);
+    // 5339 once (both its squares lie in the wide window), not three times.
+    EXPECT_EQ(only.CoastCount, 5);
 }
 
 TEST(CoastLoad, EditorModeStoresTheTileListWithTheRace) {
@@ -250,8 +263,8 @@ TEST(CoastLoad, DemoShorelineSurroundsOpenWater) {
     const double lonFactor = lonFactorAt(centerLat);
     RaceDefinition def;
     CoastLine c;
-    loadCoastline(std::string(BRISKO_SOURCE_DIR) + "/demo", centerLat, centerLon, span,
-                  lonFactor, def, c);
+    loadCoastline(std::string(BRISKO_SOURCE_DIR) + "/demo", centerLat, centerLon, span, lonFactor,
+                  def, c);
     ASSERT_GE(def.CoastTileCount, 1);
     EXPECT_EQ(def.CoastTiles[1], "5239");
     ASSERT_GT(c.CoastCount, 50);
@@ -267,4 +280,54 @@ TEST(CoastLoad, DemoShorelineSurroundsOpenWater) {
     EXPECT_LT(nearestToEnoshima, 0.3);  // the island's shore, in minutes (nautical miles)
     EXPECT_GT(nearest, 1.0);            // no shore within a mile of the race centre
     EXPECT_LT(nearest, 3.0);
+}
+
+TEST(DemoRace, EveryBoatsTrackIsWholeAndStaysAtSea) {
+    // The demo folder is what a newcomer sees first: every GPS file its race names must be
+    // there, long enough to be read, and keep clear of the shore.
+    const std::string demo = std::string(BRISKO_SOURCE_DIR) + "/demo";
+    const auto raceFile = findPath(demo, "\\raceadmin\\enoshima_0607.txt");
+    ASSERT_TRUE(raceFile.has_value());
+    const auto race = readFileBytes(*raceFile);
+    ASSERT_TRUE(race.has_value());
+
+    RaceDefinition def;
+    CoastLine coast;
+    loadCoastline(demo, 35.28 * 60, 139.48 * 60, 6, lonFactorAt(35.28 * 60), def, coast);
+    ASSERT_GT(coast.CoastCount, 100);
+
+    int boats = 0;
+    for (std::string_view line : splitLines(*race)) {
+        if (line.substr(0, 3) != "BN,") continue;
+        const std::string_view rest = line.substr(3);
+        const std::string file{trimBlanks(rest.substr(0, rest.find(',')))};
+        const auto path = findPath(demo, "\\gpsdat\\" + file);
+        ASSERT_TRUE(path.has_value()) << file;
+        const auto bytes = readFileBytes(*path);
+        ASSERT_TRUE(bytes.has_value() && bytes->size() > 500) << file;
+        ++boats;
+
+        int fixes = 0;
+        double nearest = 1e9;
+        for (std::string_view t : splitLines(*bytes)) {
+            if (t.empty() || t[0] != 'T') continue;
+            // "T  N3515.6097 E13928.6973 07-JUN-26 01:52:19 6": packed degrees and minutes.
+            const size_t n = t.find('N'), e = t.find('E');
+            ASSERT_TRUE(n != std::string_view::npos && e != std::string_view::npos) << t;
+            const double latDm = numericPrefix(t.substr(n + 1));
+            const double lonDm = numericPrefix(t.substr(e + 1));
+            const double lat = 60 * std::floor(latDm / 100) + std::fmod(latDm, 100);
+            const double lon = 60 * std::floor(lonDm / 100) + std::fmod(lonDm, 100);
+            ++fixes;
+            if (fixes % 5 != 0) continue;  // every fifth fix is plenty for the shore check
+            for (int k = 1; k <= coast.CoastCount; ++k) {
+                const double d = std::hypot(std::fabs(coast.CoastLat[k]) - lat,
+                                            (coast.CoastLon[k] - lon) * 0.82);
+                nearest = std::min(nearest, d);
+            }
+        }
+        EXPECT_GT(fixes, 1000) << file;
+        EXPECT_GT(nearest, 0.1) << file << " comes within 185 m of the shore";
+    }
+    EXPECT_GE(boats, 8);
 }

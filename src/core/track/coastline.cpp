@@ -180,8 +180,7 @@ void readCoastlineText(std::string_view text, const CoastWindow& window, CoastLi
         if (line.empty()) continue;
         if (line[0] == 'M') {
             double south = 0, west = 0;
-            wanted = squareEdges(columns(line, kSquareCodeColumn, kSquareCodeWidth), south,
-                                 west) &&
+            wanted = squareEdges(columns(line, kSquareCodeColumn, kSquareCodeWidth), south, west) &&
                      south + kSquareLatMinutes > window.south && south < window.north &&
                      west < window.east && west + kSquareLonMinutes > window.west;
             if (wanted) shift = SquareShift(south, west);
@@ -220,7 +219,8 @@ void loadCoastTiles(const std::string& appPath, const CoastWindow& window,
     const int count = std::min(def.CoastTileCount, kMaxCoastTiles);
     for (int i = 1; i <= count; ++i) {
         const std::string& name = def.CoastTiles[i];
-        if (name.empty()) continue;
+        // A tile name taken from a race file must not lead out of the coastline folder.
+        if (name.empty() || !isPlainFileName(name)) continue;
         const auto path = findPath(appPath, "\\coastline\\" + name + ".cst");
         if (!path || !fileExists(*path)) continue;
         const auto bytes = readFileBytes(*path);
@@ -229,8 +229,8 @@ void loadCoastTiles(const std::string& appPath, const CoastWindow& window,
     }
 }
 
-void loadCoastline(const std::string& appPath, double centerLat, double centerLon,
-                   double trackSpan, double lonFactor, RaceDefinition& def, CoastLine& out) {
+void loadCoastline(const std::string& appPath, double centerLat, double centerLon, double trackSpan,
+                   double lonFactor, RaceDefinition& def, CoastLine& out) {
     out.clear();
     chooseCoastTiles(centerLat, centerLon, trackSpan, lonFactor, def);
     loadCoastTiles(appPath, coastDrawingWindow(centerLat, centerLon, trackSpan, lonFactor), def,
@@ -244,10 +244,10 @@ WriteResult loadCoastlineForRace(const AppSettings& settings, const TrackStore& 
     const int tiles = chooseCoastTiles(tracks.CenterLat, tracks.CenterLon, tracks.TrackSpan,
                                        tracks.LonFactor, def);
     if (settings.EditionMode > 1 && tiles > 0) written = writeRaceControlFile(settings, def);
-    loadCoastTiles(settings.AppPath,
-                   coastDrawingWindow(tracks.CenterLat, tracks.CenterLon, tracks.TrackSpan,
-                                      tracks.LonFactor),
-                   def, out);
+    loadCoastTiles(
+        settings.AppPath,
+        coastDrawingWindow(tracks.CenterLat, tracks.CenterLon, tracks.TrackSpan, tracks.LonFactor),
+        def, out);
     return written;
 }
 

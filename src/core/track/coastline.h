@@ -58,13 +58,14 @@ CoastWindow coastDrawingWindow(double centerLat, double centerLon, double trackS
 void readCoastlineText(std::string_view text, const CoastWindow& window, CoastLine& out);
 
 // Loads the tiles already named in def.CoastTiles from appPath + "\coastline\" (names found
-// whatever their letter case); missing or unreadable files are skipped.
+// whatever their letter case); missing or unreadable files, and names with folder parts, are
+// skipped.
 void loadCoastTiles(const std::string& appPath, const CoastWindow& window,
                     const RaceDefinition& def, CoastLine& out);
 
 // Chooses the tiles for the race area and loads them into `out` (emptied first).
-void loadCoastline(const std::string& appPath, double centerLat, double centerLon,
-                   double trackSpan, double lonFactor, RaceDefinition& def, CoastLine& out);
+void loadCoastline(const std::string& appPath, double centerLat, double centerLon, double trackSpan,
+                   double lonFactor, RaceDefinition& def, CoastLine& out);
 
 // The race screen's coastline load: chooses the tiles from the track store's centre and span,
 // stores the tile list with the race in editor mode (EditionMode > 1), then loads. The result
