@@ -477,8 +477,9 @@ def write_gun(path, seed):
         crack = noise * math.exp(-t / 0.035)
         rumble = low * 3.0 * math.exp(-t / 0.28)
         thump = math.sin(2 * math.pi * (55 - 20 * t) * t) * math.exp(-t / 0.18)
-        v = attack * (0.55 * crack + 0.6 * rumble + 0.5 * thump)
-        samples.append(max(-1.0, min(1.0, v)))
+        fade = min(1.0, (n - i) / (0.15 * rate))  # no click at the end
+        v = attack * fade * (0.55 * crack + 0.6 * rumble + 0.5 * thump)
+        samples.append(math.tanh(1.2 * v))  # soft limit instead of hard clipping
     with wave.open(path, "wb") as w:
         w.setnchannels(1)
         w.setsampwidth(2)
