@@ -317,3 +317,38 @@ TEST(Rounding, FixOutOfTimeOrderDoesNotDerailTheScan) {
     EXPECT_GT(race.r.LegDist(2, 1), 0.5);
     EXPECT_GT(distanceSailedAt(race.st, 1, 250), race.r.LegDist(2, 1));
 }
+
+TEST(Rounding, RetiredBoatIsNotCreditedWithAnEarlierRoundingOfTheSameMark) {
+    Race race(1);
+    race.line(1, {-150, 0}, {-150, 300});
+    race.mark(1, 0, 0);
+    race.mark(2, 1500, 0);
+    race.line(2, {-150, 0}, {-150, 300});
+    race.course({"L1", "MK2", "MK1", "MK2", "L2"});
+    // Over the start, round the windward mark, then turn away east halfway down and retire.
+    std::vector<Pt> pts{{-300, 100}, {1500, 100}};
+    arc(pts, {1500, 0}, 100, 90, -90);
+    pts.push_back({800, -100});
+    pts.push_back({800, 2000});
+    addTrack(race.st, 1, timed(pts, -20.5, 5));
+    race.run();
+    EXPECT_EQ(race.r.RoundTime(1, 1), 9);
+    EXPECT_GT(race.r.RoundTime(2, 1), 300);
+    EXPECT_EQ(race.r.RoundTime(3, 1), 0);
+    EXPECT_EQ(race.r.RoundTime(4, 1), 0);
+    EXPECT_EQ(race.r.RoundTime(5, 1), 0);
+    EXPECT_EQ(race.r.LegDist(4, 1), 0);
+}
+
+TEST(Rounding, FinishAfterAMissedMarkIsNotTheStartCrossing) {
+    Race race(1);
+    race.line(1, {0, 0}, {0, 200});
+    race.mark(1, 5000, 5000);  // misplaced: nobody rounds it
+    race.course({"L1", "MK1", "L1"});
+    // Over the line at 10.5 s and back over it at 509.5 s.
+    addTrack(race.st, 1, {{-20, -152.5, 100}, {260, 1247.5, 100}, {600, -452.5, 100}});
+    race.run();
+    EXPECT_EQ(race.r.RoundTime(1, 1), 10);
+    EXPECT_EQ(race.r.RoundTime(2, 1), 0);
+    EXPECT_EQ(race.r.RoundTime(3, 1), 509);
+}

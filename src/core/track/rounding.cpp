@@ -180,9 +180,10 @@ bool findLineCrossing(const BoatScan& track, const LineEntry& line, double lonFa
 }
 
 // The second at which the boat's bearing from the mark passes the rounding direction, while
-// the boat is inside the mark circle.
+// the boat is inside the mark circle. With freshVisit, a visit to the circle that is under way
+// when the window opens is left out.
 bool findMarkCrossing(const BoatScan& track, const PlanePoint& mark, double roundDir,
-                      double lonFactor, double from, double to, double& found) {
+                      double lonFactor, double from, double to, bool freshVisit, double& found) {
     TrackCursor cur(track);
     if (!cur.clip(from, to)) return false;
     bool havePrevious = false;
@@ -190,7 +191,11 @@ bool findMarkCrossing(const BoatScan& track, const PlanePoint& mark, double roun
     for (double s = from; s <= to; s += 1) {
         if (!cur.seek(s)) continue;
         Offset o = offset(mark, cur.at(s), lonFactor);
-        if (!(o.length() < kMarkRadius)) continue;
+        if (!(o.length() < kMarkRadius)) {
+            freshVisit = false;
+            continue;
+        }
+        if (freshVisit) continue;
         double rel = wrap180(planeBearing(o.dN, o.dE) - roundDir);
         if (std::abs(rel) < kCrossingAngleLimit && havePrevious && rel * previous <= 0) {
             found = s;
@@ -203,16 +208,20 @@ bool findMarkCrossing(const BoatScan& track, const PlanePoint& mark, double roun
 }
 
 // Inside the mark circle, the first second at which the boat is no closer than before: it has
-// begun to move away. For entries after the first, not before `notBefore`.
+// begun to move away. For entries after the first, not before `notBefore`; freshVisit as above.
 bool findClosestApproach(const BoatScan& track, const PlanePoint& mark, double lonFactor,
-                         double from, double to, double notBefore, double& found) {
+                         double from, double to, double notBefore, bool freshVisit, double& found) {
     TrackCursor cur(track);
     if (!cur.clip(from, to)) return false;
     double smallest = kFallbackStartDistance;
     for (double s = from; s <= to; s += 1) {
         if (!cur.seek(s)) continue;
         double d = offset(mark, cur.at(s), lonFactor).length();
-        if (!(d < kMarkRadius)) continue;
+        if (!(d < kMarkRadius)) {
+            freshVisit = false;
+            continue;
+        }
+        if (freshVisit) continue;
         if (d < smallest) {
             smallest = d;
         } else if (s > notBefore) {
@@ -291,26 +300,39 @@ void computeRoundings(const RaceDefinition& def, const TrackStore& store, Roundi
 
     for (int b = 1; b <= r.boatCount; ++b) {
         const BoatScan track(store.boats[b]);
-        // Detection, entry by entry; each window opens at the previous entry's time.
+        // Where the window of entry t > 1 opens: at the previous entry's time. When the boat
+        // missed that entry, at its latest rounding found before it (not before the gun), so
+        // that a later visit to a mark is never credited with an earlier one.
+        auto windowOpen = [&](int t) {
+            if (r.RoundTime(t - 1, b) != 0) return r.RoundTime(t - 1, b);
+            for (int p = t - 2; p >= 1; --p)
+                if (r.RoundTime(p, b) != 0) return std::max(0.0, r.RoundTime(p, b));
+            return 0.0;
+        };
+        // Detection, entry by entry.
         for (int t = 1; t <= n; ++t) {
             if (!r.pointKnown[t]) continue;
-            const double from = t == 1 ? kStartWindowFrom : r.RoundTime(t - 1, b);
+            const double from = t == 1 ? kStartWindowFrom : windowOpen(t);
             const double to = t == 1 ? kStartWindowTo : def.RaceSecondsPlus;
             const CourseTarget target = resolveCourseEntry(def.Course[t]);
+            // After a missed entry the window may open with the boat still at an earlier
+            // course point, on the passing already counted there: only a new one counts.
+            const bool afterMiss = t > 1 && r.RoundTime(t - 1, b) == 0 && from > 0;
             double found = 0;
             bool hit = false;
             if (target.isLine) {
                 // The start keeps its last crossing (a boat back over the line after an early
                 // start); later lines keep their first.
-                hit =
-                    findLineCrossing(track, def.Lines[target.number], lf, from, to, t == 1, found);
+                hit = findLineCrossing(track, def.Lines[target.number], lf,
+                                       afterMiss ? from + 1 : from, to, t == 1, found);
             } else {
                 const PlanePoint mark{r.PointLat[t], r.PointLon[t]};
-                hit = findMarkCrossing(track, mark, r.RoundDir[t], lf, from, to, found);
+                hit = findMarkCrossing(track, mark, r.RoundDir[t], lf, from, to, afterMiss, found);
                 if (!hit) {
                     const double notBefore =
                         t == 1 ? -std::numeric_limits<double>::infinity() : from + 1;
-                    hit = findClosestApproach(track, mark, lf, from, to, notBefore, found);
+                    hit =
+                        findClosestApproach(track, mark, lf, from, to, notBefore, afterMiss, found);
                 }
             }
             if (hit) r.setRoundTime(t, b, found);
@@ -319,7 +341,7 @@ void computeRoundings(const RaceDefinition& def, const TrackStore& store, Roundi
         for (int t = 1; t < n; ++t) {
             if (r.RoundTime(t, b) != 0 || !r.pointKnown[t]) continue;
             if (resolveCourseEntry(def.Course[t]).isLine) continue;
-            const double from = t == 1 ? kStartWindowFrom : r.RoundTime(t - 1, b) + 1;
+            const double from = t == 1 ? kStartWindowFrom : windowOpen(t) + 1;
             const double to = t == 1 ? r.RoundTime(t + 1, b) : r.RoundTime(t + 1, b) - 1;
             double found = 0;
             if (findNearestPass(track, {r.PointLat[t], r.PointLon[t]}, lf, from, to, found))
