@@ -95,8 +95,13 @@ OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceD
         if (n > 0) data.LastDataTime = std::max(data.LastDataTime, data.tracks.TrkSec(b, n));
     }
 
-    // Mark roundings and leg distances go here, after the kinematics (they read TrkDist) and
-    // only when the race has a course: data.roundings from race and data.tracks.
+    // Mark roundings and leg distances, after the kinematics (they read TrkDist) and only when
+    // the race has a course.
+    data.roundings.clear();
+    if (race.CourseCount > 0) {
+        computeRoundings(race, data.tracks, data.roundings);
+        computeLegDistances(race, data.tracks, data.roundings);
+    }
 
     return result;
 }

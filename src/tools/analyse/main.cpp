@@ -10,6 +10,7 @@
 
 #include "jsonwriter.h"
 #include "race/openrace.h"
+#include "roundingoutput.h"
 #include "track/coastline.h"
 #include "util/fileutil.h"
 
@@ -84,6 +85,10 @@ bool parseArguments(int argc, char** argv, Arguments& a, std::string& error) {
     }
     if (!a.csvKind.empty() && a.raceFile.empty()) {
         error = "--csv needs --race";
+        return false;
+    }
+    if (TableKind kind; !a.csvKind.empty() && !csvTableKind(a.csvKind, kind)) {
+        error = "--csv takes time, dist, speed or factor";
         return false;
     }
     return true;
@@ -178,7 +183,7 @@ void writeBoat(JsonWriter& w, const Analysis& a, int b) {
     w.key("name").value(boat.BoatName);
     w.key("gps_file").value(boat.GpsFile);
     w.key("count").value(a.data.tracks.TrkCount(b));
-    // The boat's rounding results (round_time, leg_dist) go here.
+    writeBoatRoundingKeys(w, a.data, b);
     if (a.args.samples) writeSamples(w, a.data.tracks, b);
     w.endObject();
 }
@@ -204,13 +209,13 @@ std::string report(const Analysis& a) {
     JsonWriter w;
     w.beginObject();
     writeRaceKeys(w, a);
-    // The leg results of the race (lead_time, leg_course) go here.
+    writeLegResultKeys(w, a.race, a.data);
     w.key("wind_count").value(a.data.wind.WindCount);
     w.key("boats");
     w.beginArray();
     for (int b = 1; b <= a.data.tracks.boatCount(); ++b) writeBoat(w, a, b);
     w.endArray();
-    // The leg analysis tables (tables) go here.
+    writeLegTablesKey(w, a.data);
     if (a.args.coastline) writeCoastline(w, a);
     w.endObject();
     return w.text();
@@ -249,10 +254,10 @@ int main(int argc, char** argv) {
     // was dropped: an analysis without it would pass for the whole race.
     if (sink.shown > 0) return kExitFailure;
 
-    if (!a.args.csvKind.empty()) {
-        // The leg analysis tables as CSV are written here.
-        std::cerr << "brisko-analyse: --csv is not available in this build\n";
-        return kExitUsage;
+    if (TableKind kind; csvTableKind(a.args.csvKind, kind)) {
+        const std::string csv = legTableCsv(kind, a.race, a.data.roundings);
+        std::fwrite(csv.data(), 1, csv.size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : kExitFailure;
     }
 
     if (a.args.coastline) {
