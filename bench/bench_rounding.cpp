@@ -1,11 +1,14 @@
 // Speed of the mark-rounding detection and leg distances: 50 boats sailing a 20-entry course
-// (start, nine laps round two marks, finish) for two hours with one fix a second.
+// (start, nine laps round two marks, finish) for two hours with one fix a second; and the
+// whole opening of the demo race, roundings included.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <numbers>
 #include <vector>
 
+#include "app/messages.h"
+#include "race/openrace.h"
 #include "track/kinematics.h"
 #include "track/rounding.h"
 
@@ -117,5 +120,52 @@ void BM_RoundingsAndLegDistances(benchmark::State& state) {
     state.counters["finish_lead"] = r.LeadTime(20);
 }
 BENCHMARK(BM_RoundingsAndLegDistances)->Unit(benchmark::kMillisecond);
+
+// The demo race opened as the race screen opens it: race file, tracks, wind, kinematics,
+// roundings and leg distances.
+void BM_OpenDemoRace(benchmark::State& state) {
+    AppSettings settings;
+    settings.AppPath = BRISKO_SOURCE_DIR "/demo";
+    settings.Lang = 1;
+    settings.EditionMode = 1;  // never writes the race file back
+    RaceDefinition race;
+    RaceData data;
+    for (auto _ : state) {
+        CapturingMessageSink sink;
+        race = RaceDefinition{};
+        race.RaceFileName = "enoshima_0607.txt";
+        if (!openRace(settings, race, data, sink).ok) {
+            state.SkipWithError("the demo race does not open");
+            break;
+        }
+        benchmark::DoNotOptimize(data);
+    }
+    state.counters["boats"] = data.tracks.boatCount();
+    state.counters["finish_lead"] = data.roundings.LeadTime(data.roundings.entryCount);
+}
+BENCHMARK(BM_OpenDemoRace)->Unit(benchmark::kMillisecond);
+
+// The roundings alone on the demo race.
+void BM_DemoRoundings(benchmark::State& state) {
+    AppSettings settings;
+    settings.AppPath = BRISKO_SOURCE_DIR "/demo";
+    settings.Lang = 1;
+    settings.EditionMode = 1;
+    RaceDefinition race;
+    race.RaceFileName = "enoshima_0607.txt";
+    RaceData data;
+    CapturingMessageSink sink;
+    if (!openRace(settings, race, data, sink).ok) {
+        state.SkipWithError("the demo race does not open");
+        return;
+    }
+    RoundingResults r;
+    for (auto _ : state) {
+        computeRoundings(race, data.tracks, r);
+        computeLegDistances(race, data.tracks, r);
+        benchmark::DoNotOptimize(r);
+    }
+}
+BENCHMARK(BM_DemoRoundings)->Unit(benchmark::kMillisecond);
 
 }  // namespace
