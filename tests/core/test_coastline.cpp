@@ -119,6 +119,12 @@ TEST(CoastReader, WantedSquaresAndNewPolylines) {
     EXPECT_LT(c.CoastLat[3], 0);
     EXPECT_GT(c.CoastLat[5], 0);
 
+    // A byte-order mark before the first square does not hide it.
+    CoastLine marked;
+    marked.clear();
+    readCoastlineText("\xEF\xBB\xBF" + text.substr(text.find("M 533900")), window, marked);
+    EXPECT_EQ(marked.CoastCount, 5);
+
     // A square touching the window only at its edge is not wanted.
     CoastLine none;
     none.clear();

@@ -167,7 +167,8 @@ void readCoastlineText(std::string_view text, const CoastWindow& window, CoastLi
     long long counter = 0;     // points of the current polyline seen so far
     bool startPending = false;
 
-    size_t pos = 0;
+    // A byte-order mark left by a text editor would hide the first "M" line.
+    size_t pos = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
     while (pos < text.size()) {
         // One line, ended by CR LF, LF or a lone CR.
         size_t end = pos;
