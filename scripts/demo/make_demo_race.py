@@ -166,6 +166,9 @@ class Boat:
         self.up_angle = rng.uniform(40.0, 45.0)
         self.down_angle = rng.uniform(145.0, 155.0)
         self.margin = rng.uniform(0.10, 0.22)
+        self.shift_limit = rng.uniform(3.0, 6.0)  # degrees of header that make this crew tack
+        self.cone = rng.uniform(14.0, 26.0)  # how far off the wind axis it lets the mark get
+        self.mean_wind = MEAN_WIND_TRUE
         self.bias = rng.gauss(0, 1.5)  # how this crew reads the wind
         self.lag = rng.randint(8, 30)
         self.turn_rate = rng.uniform(11.0, 15.0)
@@ -247,10 +250,48 @@ class Boat:
             return oh
         return h
 
+    def race_heading(self, t, target):
+        """Racing tactics towards a mark: sail straight when the mark can be laid; otherwise
+        beat or run on the favoured tack, tacking or gybing at the laylines, on a shift against
+        the crew's idea of the mean wind, or when too far out to one side."""
+        twd, _ = self.perceived_wind(t)
+        if self.side is None:
+            self.side = +1 if norm180(self.heading - twd) < 0 else -1
+        s = self.side
+        b = bearing_to(self.pos, target)
+        rb = norm180(b - twd)  # the mark's bearing off the wind; < 0 on starboard's half
+        up, down = self.up_angle, self.down_angle
+        held = t - self.last_turn
+
+        def turn():
+            self.side = -self.side
+            self.last_turn = t
+
+        if up <= abs(rb) <= down:
+            # The mark can be laid: on this tack, or on the other one (a layline).
+            if (rb < 0) != (s > 0):
+                turn()
+            return b
+        if abs(rb) < up:  # beating
+            header = s * (self.mean_wind - twd)
+            if s * rb > self.cone or (header > self.shift_limit and s * rb > -15 and held >= 45):
+                if held >= 15:
+                    turn()
+            return (twd - self.side * up) % 360
+        # running with the mark dead downwind
+        bad = s * (twd - self.mean_wind)
+        off = 180 - abs(rb)
+        if (s * rb > 0 and off > self.cone / 2) or (bad > self.shift_limit and held >= 45):
+            if held >= 20:
+                turn()
+        return (twd - self.side * down) % 360
+
     # --- one second of sailing
     def step(self, t):
         c = self.course
         twd, tws = self.wind.at(t, *self.pos)
+        seen, _ = self.perceived_wind(t)
+        self.mean_wind = (self.mean_wind + norm180(seen - self.mean_wind) / 240) % 360
         want_speed_factor = 1.0
         if self.mode == "mill":
             if dist(self.pos, self.mill_target) < 30:
@@ -291,7 +332,7 @@ class Boat:
                     self.mode = "go"
         elif self.mode == "race":
             target, kind = self.waypoints[0]
-            desired = self.steer_to(t, target)
+            desired = self.race_heading(t, target)
             reached = dist(self.pos, target) < (18 if kind == "mark" else 12)
             if kind == "finish":
                 reached = self.above_line(c["L2"]) < -15
