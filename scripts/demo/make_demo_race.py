@@ -156,6 +156,9 @@ def polar_speed(twa, tws):
 
 
 class Boat:
+    """One boat and its crew, sailed second by second: pre-start manoeuvres, the start, the
+    course and the way home, with a GPS receiver logging every `interval` seconds."""
+
     def __init__(self, idx, sail, filename, name, rng, course, wind, interval, start_spot, delay):
         self.idx, self.sail, self.filename, self.name = idx, sail, filename, name
         self.rng = rng
@@ -214,9 +217,9 @@ class Boat:
         d, s = self.wind.at(t - self.lag, *self.pos)
         return (d + self.bias) % 360, s
 
-    def best_heading(self, t, target, side=None):
+    def best_heading(self, t, target):
         """The heading with the best speed made good towards `target` on each side of the
-        wind; returns (heading, vmc) for the side asked or a dict of both."""
+        wind: {side: (heading, speed made good)}."""
         twd, tws = self.perceived_wind(t)
         b = bearing_to(self.pos, target)
         rb = norm180(b - twd)
@@ -232,7 +235,7 @@ class Boat:
                 if best is None or v > best[1]:
                     best = (h, v)
             out[s] = best
-        return out if side is None else out[side]
+        return out
 
     def steer_to(self, t, target, min_hold=40):
         """Keeps to the chosen side of the wind (tack or gybe) until the other side makes
