@@ -1,7 +1,14 @@
 // The GPS track file parser: one pass over the file's bytes, fields as views into the buffer.
 #include "track/gpstrack.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 
@@ -16,11 +23,32 @@ constexpr double kMinutesPerDegree = 60;
 constexpr double kMaxLatMinutes = 90 * kMinutesPerDegree;
 constexpr double kMaxLonMinutes = 180 * kMinutesPerDegree;
 constexpr std::int64_t kSecondsPerDay = 86400;
+constexpr int kUsedTrackFields = 6;
 constexpr std::int64_t kSecondsPerHour = 3600;
 // A race that has no start time starts this long after the first fix.
 constexpr std::int64_t kStartAfterFirstFix = 240;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isSeparator(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+// The first separator at or after q, looking eight bytes at a time while they lie before
+// `limit` (the end of the buffer: the line's own end is a separator, so the search never runs
+// past it when the line ends in a line break).
+inline const char* nextSeparator(const char* q, const char* lineEnd, const char* limit) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+        constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+        while (limit - q >= 8 && q < lineEnd) {
+            std::uint64_t x;
+            std::memcpy(&x, q, 8);
+            // Bytes below 0x21 (bytes of 0x80 and above never count).
+            const std::uint64_t m = (x - kOnes * 0x21) & ~x & kHigh;
+            if (m) return std::min(lineEnd, q + (__builtin_ctzll(m) >> 3));
+            q += 8;
+        }
+    }
+    while (q < lineEnd && !isSeparator(*q)) ++q;
+    return q;
+}
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
@@ -84,6 +112,43 @@ bool splitDate(std::string_view f, std::string_view& a, std::string_view& b, std
     return true;
 }
 
+// The common case read fast: plain digits with at most one point and no more than 18 digits
+// ("3530.12345"). The whole part is split into degrees, minutes and seconds as integers, so only
+// the fraction goes through floating point. False when the text is anything else.
+bool unpackPlainNumber(std::string_view s, CoordinateForm form, double& minutes) {
+    static constexpr double kPow10[] = {1,    1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
+                                        1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+    std::int64_t whole = 0, frac = 0;
+    size_t i = 0, n = s.size();
+    while (i < n && isDigit(s[i])) whole = whole * 10 + (s[i++] - '0');
+    const size_t wholeDigits = i;
+    size_t fracDigits = 0;
+    if (i < n && s[i] == '.') {
+        ++i;
+        const size_t f = i;
+        while (i < n && isDigit(s[i])) frac = frac * 10 + (s[i++] - '0');
+        fracDigits = i - f;
+    }
+    if (i != n || wholeDigits + fracDigits == 0 || wholeDigits + fracDigits > 18) return false;
+    const double fraction = static_cast<double>(frac) / kPow10[fracDigits];
+    switch (form) {
+        case CoordinateForm::DecimalDegrees:
+            minutes = kMinutesPerDegree * (static_cast<double>(whole) + fraction);
+            break;
+        case CoordinateForm::DegreesMinutesSeconds:
+            minutes = kMinutesPerDegree * static_cast<double>(whole / 10000) +
+                      static_cast<double>(whole % 10000 / 100) +
+                      (static_cast<double>(whole % 100) + fraction) / 60;
+            break;
+        case CoordinateForm::DegreesMinutes:
+        default:
+            minutes = kMinutesPerDegree * static_cast<double>(whole / 100) +
+                      (static_cast<double>(whole % 100) + fraction);
+            break;
+    }
+    return true;
+}
+
 // Splits the number of a coordinate into degrees and the rest by value, so "N30.00000" is
 // 30 minutes and "N00.00006" is 0.00006 minutes whatever the number of digits.
 double unpackMinutes(double v, CoordinateForm form) {
@@ -105,6 +170,41 @@ double unpackMinutes(double v, CoordinateForm form) {
     }
 }
 
+// BoatTrack::append, kept inline on the parser's hot path (room was reserved beforehand).
+inline void appendFix(BoatTrack& t, double lat, double lon, double sec) {
+    if (t.TrkLat.empty())
+        for (auto* v : {&t.TrkLat, &t.TrkLon, &t.TrkSec, &t.TrkDist, &t.TrkSpeed, &t.TrkCourse})
+            v->push_back(0.0);
+    t.TrkLat.push_back(lat);
+    t.TrkLon.push_back(lon);
+    t.TrkSec.push_back(sec);
+    t.TrkDist.push_back(0.0);
+    t.TrkSpeed.push_back(0.0);
+    t.TrkCourse.push_back(0.0);
+}
+
+// Reads a whole file into `buffer`, reusing its room from the file before.
+bool readInto(const std::string& path, std::string& buffer) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    buffer.resize(static_cast<size_t>(st.st_size));
+    size_t got = 0;
+    while (got < buffer.size()) {
+        const ssize_t r = ::read(fd, buffer.data() + got, buffer.size() - got);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) break;
+        got += static_cast<size_t>(r);
+    }
+    ::close(fd);
+    buffer.resize(got);  // a file that shrank while it was read
+    return true;
+}
+
 // Race times as the parser works with them; an empty or unreadable text is "not set".
 struct RaceTimes {
     std::optional<CivilSeconds> raceStart, raceEnd, viewStart, viewEnd, firstFix;
@@ -118,7 +218,9 @@ std::optional<CivilSeconds> readTime(const std::string& text) {
 }  // namespace
 
 double readCoordinate(std::string_view field, bool latitude, CoordinateForm form) {
-    field = trimBlanks(field);
+    while (!field.empty() && (field.front() == ' ' || field.front() == '\t'))
+        field.remove_prefix(1);
+    while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.remove_suffix(1);
     if (field.empty()) return 0;
     const char plus = latitude ? 'N' : 'E';
     const char minus = latitude ? 'S' : 'W';
@@ -137,10 +239,10 @@ double readCoordinate(std::string_view field, bool latitude, CoordinateForm form
         sign = -1;
         number.remove_suffix(1);
     }
+    double minutes;
+    if (unpackPlainNumber(number, form, minutes)) return sign * minutes;
     double v = numericPrefix(number);
-    if (v < 0) {  // a sign after the mark ("S-35") still means the one hemisphere
-        v = -v;
-    }
+    if (v < 0) v = -v;  // a sign after the mark ("S-35") still means the one hemisphere
     return sign * unpackMinutes(v, form);
 }
 
@@ -158,6 +260,18 @@ std::optional<std::int64_t> readTrackDate(std::string_view field, bool yearFirst
 }
 
 std::optional<int> readTrackTime(std::string_view f) {
+    // The usual "hh:mm:ss" read at once.
+    if (f.size() == 8 && f[2] == ':' && f[5] == ':') {
+        const char* s = f.data();
+        if (isDigit(s[0]) && isDigit(s[1]) && isDigit(s[3]) && isDigit(s[4]) && isDigit(s[6]) &&
+            isDigit(s[7])) {
+            const int h = (s[0] - '0') * 10 + (s[1] - '0');
+            const int m = (s[3] - '0') * 10 + (s[4] - '0');
+            const int sec = (s[6] - '0') * 10 + (s[7] - '0');
+            if (h > 23 || m > 59 || sec > 59) return std::nullopt;
+            return h * 3600 + m * 60 + sec;
+        }
+    }
     f = trimBlanks(f);
     int parts[3] = {0, 0, 0};
     size_t i = 0;
@@ -218,7 +332,7 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
     std::optional<CivilSeconds> prevKept, lastLine;
     std::string_view cachedDateField;
     std::optional<std::int64_t> cachedDays;
-    std::array<std::string_view, kMaxTrackFields> fields;
+    std::array<std::string_view, kUsedTrackFields> fields;
 
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
@@ -241,15 +355,18 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
             continue;
         }
 
-        // Fields split at runs of blanks; only the first ones are held.
+        // Fields split at runs of blanks. Only the first five are used and a sixth must exist,
+        // so the splitting stops there (a line may hold up to 20, or more).
+        // Control characters other than blanks separate too: that costs one comparison a byte.
         int nf = 0;
-        size_t i = 0;
-        while (nf < kMaxTrackFields) {
-            while (i < line.size() && isBlank(line[i])) ++i;
-            if (i >= line.size()) break;
-            size_t s = i;
-            while (i < line.size() && !isBlank(line[i])) ++i;
-            fields[nf++] = line.substr(s, i - s);
+        const char* q = line.data();
+        const char* const qEnd = q + line.size();
+        while (nf < kUsedTrackFields) {
+            while (q < qEnd && isSeparator(*q)) ++q;
+            if (q >= qEnd) break;
+            const char* s = q;
+            q = nextSeparator(q, qEnd, end);
+            fields[nf++] = std::string_view(s, static_cast<size_t>(q - s));
         }
         if (nf < 6) continue;
         ++stats.trackLines;
@@ -296,7 +413,7 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
             !t.raceEnd || ((!t.viewStart || wholeMinute(fix) >= wholeMinute(*t.viewStart)) &&
                            (!t.viewEnd || wholeMinute(*t.viewEnd) >= wholeMinute(fix)));
         if (inWindow && fix != prevKept) {
-            track.append(lat, lon, static_cast<double>(fix - *t.raceStart));
+            appendFix(track, lat, lon, static_cast<double>(fix - *t.raceStart));
             ++stats.kept;
             prevKept = fix;
         }
@@ -313,11 +430,12 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
 }
 
 GpsTrackStats readGpsTrackFile(const std::string& path, RaceDefinition& race, BoatTrack& track,
-                               std::string_view writtenName) {
+                               std::string_view writtenName, std::string* buffer) {
     if (!isReadableTrackName(writtenName.empty() ? std::string_view(path) : writtenName)) return {};
-    auto bytes = readFileBytes(path);
-    if (!bytes || bytes->size() <= kMinTrackFileBytes) return {};
-    return parseGpsTrack(*bytes, race, track);
+    std::string own;
+    std::string& bytes = buffer ? *buffer : own;
+    if (!readInto(path, bytes) || bytes.size() <= kMinTrackFileBytes) return {};
+    return parseGpsTrack(bytes, race, track);
 }
 
 }  // namespace brisko

@@ -58,7 +58,8 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
 
 // Applies the file acceptance rules (existence, size, extension), then parses the file. The
 // extension rule applies to `writtenName` (the name as the race gives it) when it is not empty.
+// `buffer`, when given, holds the file's bytes and keeps its room for the next file.
 GpsTrackStats readGpsTrackFile(const std::string& path, RaceDefinition& race, BoatTrack& track,
-                               std::string_view writtenName = {});
+                               std::string_view writtenName = {}, std::string* buffer = nullptr);
 
 }  // namespace brisko

@@ -69,6 +69,7 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
     race.FirstFix.clear();
     race.LastFix.clear();
 
+    std::string buffer;  // one file's bytes at a time, its room reused
     for (int i = 1; i <= boatCount; ++i) {
         const std::string& gpsFile = race.Boats[i].GpsFile;
         const std::string relative = "\\GPSDAT\\" + gpsFile;
@@ -84,7 +85,7 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
         if (progress)
             progress(i, boatCount, loadProgressLine1(race, i),
                      loadProgressLine2(settings, gpsFile));
-        readGpsTrackFile(*path, race, store.boats[i], gpsFile);
+        readGpsTrackFile(*path, race, store.boats[i], gpsFile, &buffer);
         growTrackCapacity(store, store.TrkCount(i));
         updateMapValues(store, i);
     }
