@@ -300,6 +300,7 @@ TEST(Rounding, BearingsAndRoundingDirections) {
     EXPECT_NEAR(legs[0], 0, 1e-9);
     EXPECT_NEAR(legs[1], 90, 1e-9);
     EXPECT_EQ(race.r.LeadTime(1), kNoLeadTime);
+    EXPECT_EQ(RoundingResults{}.LeadTime(1), kNoLeadTime);  // before any run
 }
 
 TEST(Rounding, FixOutOfTimeOrderDoesNotDerailTheScan) {

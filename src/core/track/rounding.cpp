@@ -286,10 +286,7 @@ void RoundingResults::setLegDist(int entry, int boat, double nm) {
     if (inRange(entry, boat)) legDist_[entry][boat] = nm;
 }
 
-void RoundingResults::clear() {
-    *this = RoundingResults{};
-    leadTime_.fill(kNoLeadTime);
-}
+void RoundingResults::clear() { *this = RoundingResults{}; }
 
 void computeRoundings(const RaceDefinition& def, const TrackStore& store, RoundingResults& r) {
     r.clear();

@@ -19,6 +19,8 @@ constexpr double kNoLeadTime = 1000000;
 // Results of one run, numbered from 1: course entry 1..entryCount, boat 1..boatCount.
 // Reads outside the computed range give 0 (LeadTime: kNoLeadTime), never an out-of-range read.
 struct RoundingResults {
+    RoundingResults() { leadTime_.fill(kNoLeadTime); }  // nothing computed: nobody leads
+
     int entryCount = 0;  // min(CourseCount, kMaxRoundingEntries)
     int boatCount = 0;   // min(BoatCount, boats in the track store, kMaxBoats)
 
