@@ -66,6 +66,19 @@ TEST_F(FrameStateTest, PositionsAndVisibility) {
     EXPECT_FALSE(fs.Boats[2].visible);  // after its last fix
 }
 
+TEST_F(FrameStateTest, FitUsesShownBoatsWithAPosition) {
+    DisplayOptions o;
+    o.resetForRace(3);
+    at(25);  // only boat 1 has a position
+    auto pts = fs.positionsForFit(o);
+    ASSERT_EQ(pts.size(), 1u);
+    EXPECT_DOUBLE_EQ(pts[0].lat, fs.Boats[1].lat);
+    at(65);
+    EXPECT_EQ(fs.positionsForFit(o).size(), 2u);
+    o.BoatShown[1] = false;
+    EXPECT_EQ(fs.positionsForFit(o).size(), 1u);
+}
+
 TEST_F(FrameStateTest, HeadingTurnsTheShortWayInTheFirstSecond) {
     at(60.5);  // segment 2 (course 10) after 350: half way through north
     EXPECT_NEAR(fs.Boats[2].heading, 0, 1e-9);

@@ -92,6 +92,7 @@ private slots:
     void symbolSizeAndHeading();
     void windTrianglePointsToTheWind();
     void overviewDotsAndMarks();
+    void timeMarksAndCoastLoadedOnce();
 };
 
 void TstRenderers::coastDrawnOnlyWhereAnEndIsInside() {
@@ -281,6 +282,40 @@ void TstRenderers::overviewDotsAndMarks() {
     const QPointF dot = ov.dotPosition({f.frame.Boats[2].lat, f.frame.Boats[2].lon});
     QCOMPARE(small.pixelColor(dot.toPoint()), toQColor(f.options.BoatColour[2]));
     QCOMPARE(OverviewMap::overviewState(f.view, 120, 100).OvPxPerMinLat, 0.75 * 120 / 1);
+}
+
+void TstRenderers::timeMarksAndCoastLoadedOnce() {
+    // Minutes 0 and 6 share red; the cycle has six colours.
+    QCOMPARE(BackgroundRenderer::timeMarkColour(0), QColor(255, 0, 0));
+    QCOMPARE(BackgroundRenderer::timeMarkColour(6), QColor(255, 0, 0));
+    QCOMPARE(BackgroundRenderer::timeMarkColour(5), QColor(0, 0, 0));
+
+    Fixture f;
+    f.frame.PeriodFrom = 0;
+    f.frame.PeriodTo = 600;
+    QImage img = blank();
+    {
+        QPainter p(&img);
+        BackgroundRenderer().drawTimeMarks(p, f.scene);
+    }
+    // Boat 2 at minute 1 (t = 60): white fill at its position.
+    const ScreenPoint m1 = f.view.toScreen(1999.5 + 0.06, 8000.2);
+    QCOMPARE(img.pixelColor(qRound(m1.x), qRound(m1.y)), QColor(255, 255, 255));
+
+    // An empty coastline is loaded once per race, not on every redraw.
+    int loads = 0;
+    f.scene.coast = {};
+    f.scene.loadCoastline = [&] { ++loads; };
+    BackgroundRenderer bg;
+    for (int i = 0; i < 3; ++i) {
+        QPainter p(&img);
+        bg.drawBackground(p, f.scene);
+    }
+    QCOMPARE(loads, 1);
+    f.race.RaceFileName = "other.txt";
+    QPainter p(&img);
+    bg.drawBackground(p, f.scene);
+    QCOMPARE(loads, 2);
 }
 
 QTEST_MAIN(TstRenderers)

@@ -202,6 +202,14 @@ FrameEvents FrameState::advance(const TrackStore& tracks, const FinishInputs& fi
     return ev;
 }
 
+std::vector<GeoPoint> FrameState::positionsForFit(const DisplayOptions& options) const {
+    // A boat without a position this frame is left out: its 0, 0 would pull the view away.
+    std::vector<GeoPoint> out;
+    for (int k = 1; k <= boatCount; ++k)
+        if (options.shown(k) && Boats[k].visible) out.push_back({Boats[k].lat, Boats[k].lon});
+    return out;
+}
+
 long long FrameState::wholeSecond() const {
     return std::isfinite(RaceTime) ? static_cast<long long>(std::floor(RaceTime)) : 0;
 }

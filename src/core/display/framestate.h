@@ -6,8 +6,10 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "display/displayoptions.h"
+#include "display/mapview.h"
 #include "race/racedefinition.h"
 
 namespace brisko {
@@ -98,6 +100,9 @@ public:
     void resetHints(bool forward, const TrackStore& tracks);  // 1 or TrkCount per boat
     void putFlagsBack();
     BoatFrame locateBoat(const TrackStore& tracks, int boat, double windDirNow);
+
+    // Positions for fitting the view to the boats: the shown boats that have a position now.
+    std::vector<GeoPoint> positionsForFit(const DisplayOptions& options) const;
 
     // Whether the whole second of the race time moved since the last wind update; remembers it.
     bool takeWholeSecondChange();

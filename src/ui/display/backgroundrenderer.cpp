@@ -170,9 +170,14 @@ void BackgroundRenderer::drawBackground(QPainter& p, RaceScene& scene) {
     view.recompute();
     const ScaleStep step = view.scaleStep();
 
-    if (scene.coast.count == 0 && scene.loadCoastline && !coastLoadTried) {
-        coastLoadTried = true;  // a race without coastline files is not searched every redraw
-        scene.loadCoastline();
+    if (scene.coast.count == 0 && scene.loadCoastline) {
+        // A race without coastline files is searched once, not on every redraw.
+        const std::string key = (scene.race ? scene.race->RaceFileName : std::string()) + "|" +
+                                std::to_string(view.HomeLat) + "|" + std::to_string(view.HomeLon);
+        if (key != coastTriedFor) {
+            coastTriedFor = key;
+            scene.loadCoastline();
+        }
     }
     const QColor ink = toQColor(opt.InkColour);
     if (opt.MapOn) {
@@ -322,6 +327,46 @@ void BackgroundRenderer::drawLayLines(QPainter& p, const MapView& view, QPointF 
         const ScreenPoint end = view.alongBearing({from.x(), from.y()}, b, len);
         p.drawLine(from, qp(end));
     }
+}
+
+QColor BackgroundRenderer::timeMarkColour(int minuteIndex) {
+    static const QColor cycle[] = {QColor(255, 0, 0),   QColor(255, 255, 255), QColor(0, 0, 255),
+                                   QColor(255, 255, 0), QColor(0, 255, 0),     QColor(0, 0, 0)};
+    constexpr int n = sizeof cycle / sizeof cycle[0];
+    return cycle[((minuteIndex % n) + n) % n];
+}
+
+void BackgroundRenderer::drawTimeMarks(QPainter& p, RaceScene& scene) {
+    if (!scene.ready()) return;
+    MapView& view = *scene.view;
+    const DisplayOptions& opt = *scene.options;
+    const TrackStore& tracks = *scene.tracks;
+    const double from = scene.frame->PeriodFrom, to = scene.frame->PeriodTo;
+    if (!std::isfinite(from) || !std::isfinite(to) || to < from) return;
+    constexpr double kMinute = 60, kMarkRadius = 4;
+    constexpr int kMaxMarksPerBoat = 100000;  // a period of more than two months is cut short
+    view.recompute();
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (int b = 1; b <= std::min(tracks.boatCount(), kMaxBoats); ++b) {
+        if (!opt.shown(b)) continue;
+        const int n = tracks.TrkCount(b);
+        if (n < 2) continue;
+        const auto& sec = tracks.boats[b].TrkSec;
+        p.setPen(QPen(toQColor(opt.BoatColour[b]), 1));
+        int idx = 0;
+        for (double t = from; t <= to && idx < kMaxMarksPerBoat; t = from + kMinute * ++idx) {
+            const auto it = std::upper_bound(sec.begin() + 1, sec.begin() + n + 1, t);
+            const int i = static_cast<int>(it - sec.begin()) - 1;
+            if (i < 1 || i > n - 1) continue;  // no segment holds this minute
+            const double f = (t - sec[i]) / (sec[i + 1] - sec[i]);
+            const double lat = tracks.TrkLat(b, i) + f * (tracks.TrkLat(b, i + 1) - tracks.TrkLat(b, i));
+            const double lon = tracks.TrkLon(b, i) + f * (tracks.TrkLon(b, i + 1) - tracks.TrkLon(b, i));
+            p.setBrush(timeMarkColour(idx));
+            p.drawEllipse(qp(view.toScreen(lat, lon)), kMarkRadius, kMarkRadius);
+        }
+    }
+    p.restore();
 }
 
 void BackgroundRenderer::drawMarksAndLines(QPainter& p, RaceScene& scene) {

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPointF>
+#include <string>
 
 #include "ui/display/racescene.h"
 
@@ -21,6 +22,12 @@ public:
     void drawBackground(QPainter& p, RaceScene& scene);
     // Marks, lines, lay lines, labels and the elapsed time above the last rounded mark.
     void drawMarksAndLines(QPainter& p, RaceScene& scene);
+
+    // Time marks: every shown boat's position at each whole minute of the replay period, as
+    // small circles filled with the minute's colour (red, white, blue, yellow, green, black,
+    // again from red) and outlined in the boat's colour.
+    void drawTimeMarks(QPainter& p, RaceScene& scene);
+    static QColor timeMarkColour(int minuteIndex);
 
     // Parts, usable on their own (the overview uses the coastline and tracks with its own view).
     // Coastline polylines; a segment is drawn when one of its ends lies strictly inside the box
@@ -39,9 +46,10 @@ public:
     static void drawLayLines(QPainter& p, const MapView& view, QPointF from, double windDir,
                              double angleHalf, bool downwindSet);
 
-    // The race screen's set-up: the coastline may be loaded again once.
+    // The race screen's set-up: the coastline may be loaded again once. (A change of race is
+    // also noticed by itself, from the race file name and the race area's centre.)
     void resetForRace() {
-        coastLoadTried = false;
+        coastTriedFor.clear();
         hasCoastCentre = false;
     }
 
@@ -51,7 +59,7 @@ public:
 
     // The centre of the last coastline drawing (cleared when auto trace goes off).
     bool hasCoastCentre = false;
-    bool coastLoadTried = false;
+    std::string coastTriedFor;  // the race whose coastline load was tried (empty: none)
     double coastCentreLat = 0, coastCentreLon = 0;
 };
 
