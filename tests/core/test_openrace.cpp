@@ -128,6 +128,14 @@ TEST(OpenRace, SingleTrackAfterAnotherRace) {
     EXPECT_EQ(o.data.tracks.boatCount(), 1);
     EXPECT_EQ(o.data.LastDataTime, 4250);
     EXPECT_FALSE(o.data.WindShown);
+
+    // New start and finish confirmed for the same track: the set-up that follows keeps them.
+    o.race.RaceStart = o.race.ViewStart = "2005/08/11 10:00:00";
+    o.race.RaceEnd = o.race.ViewEnd = "2005/08/11 10:30:00";
+    ASSERT_TRUE(o.open("", "boat1.trk").ok);
+    EXPECT_EQ(o.race.RaceSeconds, 1800);
+    EXPECT_EQ(o.data.tracks.TrkSec(1, 1), 0);
+    EXPECT_EQ(o.data.tracks.TrkSec(1, o.data.tracks.TrkCount(1)), 1850);  // minute of the end
 }
 
 TEST(OpenRace, FailuresAreReportedNotThrown) {

@@ -18,17 +18,21 @@ constexpr double kReplayAfterFinish = 60;
 constexpr double kReplayBeforePreStart = 30;
 constexpr double kDefaultBoatLength = 4.7;
 
-// The race of one track file without a race control file. Nothing of a race shown before is
-// kept but the time difference: its start and finish would cut the new track, its marks and
-// course would be drawn on it.
+// The race of one track file without a race control file. Set up again for the same track (new
+// start and finish times confirmed for it), the definition stays as it is. For another track
+// nothing of the race shown before is kept but the time difference: its start and finish would
+// cut the new track, its marks and course would be drawn on it.
 void makeSingleTrackRace(RaceDefinition& race, const std::string& trackFile) {
-    RaceDefinition fresh;
-    fresh.TimeDiff = race.TimeDiff;
-    fresh.BoatLength = kDefaultBoatLength;
-    fresh.BoatCount = 1;
-    fresh.Boats[1].GpsFile = trackFile;
-    fresh.Boats[1].BoatName = trackFile.substr(0, trackFile.find('.'));
-    race = std::move(fresh);
+    const bool sameTrack = race.BoatCount == 1 && race.Boats[1].GpsFile == trackFile;
+    if (!sameTrack) {
+        RaceDefinition fresh;
+        fresh.TimeDiff = race.TimeDiff;
+        fresh.BoatLength = kDefaultBoatLength;
+        race = std::move(fresh);
+    }
+    race.BoatCount = 1;
+    race.Boats[1].GpsFile = trackFile;
+    race.Boats[1].BoatName = trackFile.substr(0, trackFile.find('.'));
 }
 
 }  // namespace
