@@ -14,14 +14,6 @@ using namespace brisko;
 class TstPlatform : public QObject {
     Q_OBJECT
 private slots:
-    void failureMessagesAreJapanese() {
-        QCOMPARE(openFailureMessage(OpenFailure::FileNotFound),
-                 std::string("ファイルが見つかりません。"));
-        QCOMPARE(openFailureMessage(OpenFailure::NoAssociation),
-                 std::string("関連付けが指定されていません。"));
-        QCOMPARE(openFailureMessage(OpenFailure::Other), std::string("ファイルを開けません。"));
-    }
-
     void missingDocuments() {
         QTemporaryDir dir;
         DesktopPlatform p;
