@@ -28,6 +28,7 @@ constexpr int kZoomSliderStart = 100;
 constexpr double kPreStartReplaySeconds = 20;  // the replay starts this long before the pre-start
 constexpr int kMarksAndLinesForCourse = 2;
 constexpr int kCourseEntriesForTable = 2;
+constexpr const char* kModeFileName = "ver.txt";
 
 bool containsTxt(const std::string& s) { return toLowerAscii(s).find(".txt") != std::string::npos; }
 }  // namespace
@@ -112,7 +113,8 @@ void RaceSetup::fillRaceList() {
     const auto folder = findPath(w.settings.AppPath, "\\raceadmin");
     if (folder)
         for (const std::string& name : listFiles(*folder, "*.txt"))
-            w.Combo1->addItem(QString::fromStdString(name));
+            // The mode file lives in the same folder but is no race.
+            if (toLowerAscii(name) != kModeFileName) w.Combo1->addItem(QString::fromStdString(name));
     const QString current = QString::fromStdString(w.race.RaceFileName);
     const int at = w.Combo1->findText(current, Qt::MatchFixedString);
     if (at >= 0)

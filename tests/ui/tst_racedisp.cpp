@@ -1,0 +1,326 @@
+// The race screen on the demo race, offscreen: what set-up leaves, the time bar (click, Shift-drag
+// period and its loop, cancel), confirming start and finish times on a copy of the demo, the
+// race switch and leaving; and the splash's title overlay.
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include "app/messages.h"
+#include "race/racecontrolfile.h"
+#include "ui/app/splite.h"
+#include "ui/display/boatpanel.h"
+#include "ui/display/mappicture.h"
+#include "ui/display/timebar.h"
+#include "ui/race/playback.h"
+#include "ui/race/racedisp.h"
+#include "ui/race/racesetup.h"
+#include "util/datetime.h"
+
+using namespace brisko;
+
+namespace {
+
+const QString kDemo = QStringLiteral(BRISKO_SOURCE_DIR "/demo");
+const std::string kDemoRace = "enoshima_0607.txt";
+
+bool copyFolder(const QString& from, const QString& to) {
+    QDir src(from);
+    if (!QDir().mkpath(to)) return false;
+    for (const QFileInfo& fi : src.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString target = to + QLatin1Char('/') + fi.fileName();
+        if (fi.isDir() ? !copyFolder(fi.filePath(), target) : !QFile::copy(fi.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// One race screen on a race, opened as the first activation does it.
+struct Screen {
+    AppSettings settings;
+    RaceDefinition race;
+    CapturingMessageSink sink{MessageAnswer::No};
+    std::unique_ptr<RaceDisp> w;
+
+    Screen(const QString& appPath, int mode, int lang, const std::string& raceFile = kDemoRace) {
+        settings.AppPath = appPath.toStdString();
+        settings.EditionMode = mode;
+        settings.Lang = lang;
+        settings.ProductTitle = lang == 1 ? "Brisko" : "ブリスコ";
+        race.RaceFileName = raceFile;
+        w = std::make_unique<RaceDisp>(settings, race, sink, nullptr);
+        w->resize(1200, 820);
+        w->relayout();
+        w->Form_Activate();
+    }
+    PlaybackClock& clock() { return w->playback->clock; }
+    void stop() {
+        w->Option7->setChecked(true);
+        w->Option7_Click();
+    }
+};
+
+}  // namespace
+
+class TstRaceDisp : public QObject {
+    Q_OBJECT
+private slots:
+    void setUpLeavesTheDemoRaceReady() {
+        Screen s(kDemo, 1, 0);
+        RaceDisp& w = *s.w;
+        QCOMPARE(w.SetupDone, 1);
+        QVERIFY(w.raceLoaded);
+        QVERIFY2(s.sink.messages.empty(),
+                 s.sink.messages.empty() ? "" : s.sink.messages.front().text.c_str());
+        QVERIFY(w.windowTitle().startsWith(QStringLiteral("ブリスコ   ")));
+        QVERIFY(w.windowTitle().endsWith(QStringLiteral("   (enoshima_0607.txt)")));
+        // Browser mode: race list shown, set-up buttons hidden, times read only.
+        QVERIFY(!w.Combo1->isHidden());
+        QVERIFY(!w.Command9->isHidden());
+        QCOMPARE(w.Combo1->currentText(), QStringLiteral("enoshima_0607.txt"));
+        for (QPushButton* b : {w.Command2, w.Command3, w.Command4, w.Command5}) QVERIFY(b->isHidden());
+        QVERIFY(!w.Text9->isEnabled());
+        QVERIFY(!w.Text10->isEnabled());
+        QCOMPARE(w.Text9->text(), QStringLiteral("2026/06/07 11:00:00"));
+        QCOMPARE(w.Text10->text(), QString::fromStdString(s.race.RaceEnd));
+        QVERIFY(s.race.RaceSeconds > 0);
+        // The replay period covers the pre-start and the race.
+        QCOMPARE(s.clock().PeriodFrom, -(s.race.PreStartSeconds + 30));
+        QCOMPARE(s.clock().PeriodTo, s.race.RaceSeconds);
+        QVERIFY(w.playback->Timer1.isActive());
+        QVERIFY(w.playback->Timer3.isActive());
+        QCOMPARE(w.boatPanel->rowCount(), 10);
+        QCOMPARE(w.boatPanel->Bnam(0)->text(), QString::fromStdString(s.race.Boats[1].BoatName));
+        QVERIFY(w.boatPanel->Bnam(9)->isChecked());
+        QCOMPARE(w.Text2->text(), QStringLiteral("5倍速"));
+        // The map is the square beside the side panel.
+        QCOMPARE(w.Picture1->width(), w.layout.mapSize);
+        QCOMPARE(w.layout.mapSize, std::min(1200 - w.Picture5->width() - 45, 820 - 10));
+        QVERIFY(w.PicTimeBar->isVisibleTo(&w));
+        QVERIFY(w.Option3->isChecked());  // the demo race is wind-up
+    }
+
+    void englishCaptionsAndTitle() {
+        Screen s(kDemo, 1, 1);
+        RaceDisp& w = *s.w;
+        QVERIFY(w.windowTitle().startsWith(QStringLiteral("\"Brisko\" Race Browser   ")));
+        QCOMPARE(w.Command9->text(), QStringLiteral("Show"));
+        QCOMPARE(w.Command1->text(), QStringLiteral("EXIT"));
+        QCOMPARE(w.Option9->text(), QStringLiteral("Track"));
+        QCOMPARE(w.Text2->text(), QStringLiteral("5 x spd"));
+        w.HScroll1->setValue(11);
+        QCOMPARE(w.Text2->text(), QStringLiteral("20 x spd"));
+        QCOMPARE(s.clock().SpeedFactor, 20);
+    }
+
+    void timeBarClickJumpsAndStepsMoveOneSecond() {
+        Screen s(kDemo, 1, 0);
+        RaceDisp& w = *s.w;
+        s.stop();
+        const TimeBarScale& bar = w.PicTimeBar->scale();
+        QVERIFY(bar.usable());
+        QTest::mouseClick(w.PicTimeBar, Qt::LeftButton, Qt::NoModifier,
+                          QPoint(15, qRound(bar.yForTime(600))));
+        QVERIFY(std::abs(s.clock().RaceTime - 600) <= 1 / bar.pxPerSecond() + 1);
+        QCOMPARE(w.frame.RaceTime, s.clock().RaceTime);
+        const double t = s.clock().RaceTime;
+        w.Command6_Click();
+        QCOMPARE(s.clock().RaceTime, t + 1);
+        w.Command7_Click();
+        QCOMPARE(s.clock().RaceTime, t);
+        QVERIFY(s.clock().stopped());
+        QVERIFY(w.Option7->isChecked());
+    }
+
+    void shiftDragChoosesPeriodThatLoops() {
+        Screen s(kDemo, 1, 0);
+        RaceDisp& w = *s.w;
+        s.stop();
+        const TimeBarScale& bar = w.PicTimeBar->scale();
+        const QPoint from(15, qRound(bar.yForTime(2000)));
+        const QPoint to(15, qRound(bar.yForTime(1000)));
+        QTest::mousePress(w.PicTimeBar, Qt::LeftButton, Qt::ShiftModifier, from);
+        QTest::mouseMove(w.PicTimeBar, to);
+        QVERIFY(w.PicTimeBar->dragging());
+        QTest::mouseRelease(w.PicTimeBar, Qt::LeftButton, Qt::ShiftModifier, to);
+        const double slack = 1 / bar.pxPerSecond() + 1;
+        QVERIFY(std::abs(s.clock().PeriodFrom - 1000) <= slack);
+        QVERIFY(std::abs(s.clock().PeriodTo - 2000) <= slack);
+        QCOMPARE(s.clock().RaceTime, s.clock().PeriodFrom);  // the replay restarts at its start
+        // Past the period's end the clock starts again at its beginning.
+        s.clock().RaceTime = s.clock().PeriodTo + 0.5;
+        w.drawFrame();
+        QCOMPARE(s.clock().RaceTime, s.clock().PeriodFrom);
+        // Before its start, playing backwards, it continues from the end.
+        w.Option8_Click();
+        s.stop();
+        s.clock().RaceTime = s.clock().PeriodFrom - 1;
+        w.drawFrame();
+        QCOMPARE(s.clock().RaceTime, s.clock().PeriodTo);
+
+        // Shift + right click opens the period to four minutes either side of the race.
+        QTest::mousePress(w.PicTimeBar, Qt::RightButton, Qt::ShiftModifier, from);
+        QTest::mouseRelease(w.PicTimeBar, Qt::RightButton, Qt::ShiftModifier, from);
+        // (A pre-start longer than three minutes stays in the period as a whole.)
+        const double opened = -std::max(240.0, s.race.PreStartSeconds + 60);
+        QCOMPARE(s.clock().PeriodFrom, opened);
+        QCOMPARE(s.clock().PeriodTo, s.race.RaceSeconds + 240);
+
+        // A click without Shift never chooses a period.
+        QTest::mouseClick(w.PicTimeBar, Qt::LeftButton, Qt::NoModifier, to);
+        QCOMPARE(s.clock().PeriodFrom, opened);
+    }
+
+    void confirmingTimesRefusesAndAccepts() {
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        const QString app = tmp.path() + QStringLiteral("/demo");
+        QVERIFY(copyFolder(kDemo, app));
+        const QString original = app + QStringLiteral("/RaceAdmin/enoshima_0607.txt");
+
+        Screen s(app, 2, 0);
+        RaceDisp& w = *s.w;
+        QVERIFY(w.raceLoaded);
+        QVERIFY(!w.Command4->isHidden());
+        QVERIFY(w.Combo1->isHidden());
+        const std::string first = s.race.FirstFix, last = s.race.LastFix;
+        QVERIFY(!first.empty() && !last.empty());
+
+        // Refused: a start at the last fix, an unreadable date, a finish before the start.
+        const std::string lastPlus = formatDateTime(*parseDateTime(last) + 60);
+        const QList<QPair<std::string, std::string>> refused = {
+            {last, last}, {"2026/06/07 xx", last}, {"2026/06/07 11:30:00", "2026/06/07 11:20:00"},
+            {"2026/06/07 11:05:00", lastPlus}};
+        for (const auto& [st, ft] : refused) {
+            s.sink.messages.clear();
+            w.Text9->setText(QString::fromStdString(st));
+            w.Text10->setText(QString::fromStdString(ft));
+            w.Command4_Click();
+            QCOMPARE(s.sink.messages.size(), size_t(1));
+            QCOMPARE(QString::fromStdString(s.sink.messages[0].text),
+                     QStringLiteral("日時のﾃﾞｰﾀが正しくありません。必ず同じスタイルで入力してください。"));
+            QCOMPARE(s.race.RaceStart, std::string("2026/06/07 11:00:00"));
+        }
+
+        // Accepted (a finish at the last fix is allowed), saved under a new name.
+        s.sink.messages.clear();
+        s.sink.setAnswer(MessageAnswer::Yes);
+        QString asked;
+        w.setNamePrompt([&](const QString& prompt, const QString&, const QString& proposal) {
+            asked = prompt;
+            Q_UNUSED(proposal);
+            return std::optional<QString>(QStringLiteral("moved_start"));
+        });
+        w.Text9->setText(QStringLiteral("2026/06/07 11:05:00"));
+        w.Text10->setText(QString::fromStdString(last));
+        w.Command4_Click();
+        QCOMPARE(s.sink.messages.size(), size_t(1));
+        QCOMPARE(QString::fromStdString(s.sink.messages[0].text),
+                 QStringLiteral("管理ファイルを保存しますか？"));
+        QVERIFY(asked.startsWith(QStringLiteral("レース管理ファイル名を入力してください")));
+        QCOMPARE(s.race.RaceFileName, std::string("moved_start.txt"));
+        const QByteArray saved = readAll(app + QStringLiteral("/RaceAdmin/moved_start.txt"));
+        QVERIFY(saved.contains("ST, 2026/06/07 11:05:00"));
+        // The race it came from keeps its start.
+        QVERIFY(readAll(original).contains("ST, 2026/06/07 11:00:00"));
+        // The set-up read the new file back: the race now starts five minutes later.
+        QCOMPARE(w.Text9->text(), QStringLiteral("2026/06/07 11:05:00"));
+        QVERIFY(w.windowTitle().endsWith(QStringLiteral("(moved_start.txt)")));
+
+        // A name that leaves the race folder is refused and nothing is written.
+        s.sink.messages.clear();
+        w.setNamePrompt([](const QString&, const QString&, const QString&) {
+            return std::optional<QString>(QStringLiteral("../outside"));
+        });
+        w.Text9->setText(QStringLiteral("2026/06/07 11:06:00"));
+        w.Command4_Click();
+        QCOMPARE(s.sink.messages.size(), size_t(2));  // the question, then the refusal
+        QVERIFY(!QFile::exists(app + QStringLiteral("/outside.txt")));
+        QCOMPARE(s.race.RaceFileName, std::string("moved_start.txt"));
+    }
+
+    void raceSwitchAndItsMessage() {
+        QTemporaryDir tmp;
+        const QString app = tmp.path() + QStringLiteral("/demo");
+        QVERIFY(copyFolder(kDemo, app));
+        QVERIFY(QFile::copy(app + QStringLiteral("/RaceAdmin/enoshima_0607.txt"),
+                            app + QStringLiteral("/RaceAdmin/second.txt")));
+        Screen s(app, 1, 1);
+        RaceDisp& w = *s.w;
+        QCOMPARE(w.Combo1->count(), 2);  // the two races; the mode file is no race
+
+        w.Command9_Click();  // the race already shown
+        QCOMPARE(s.sink.messages.size(), size_t(1));
+        QCOMPARE(s.sink.messages[0].text, std::string("Choose Other File"));
+
+        s.sink.messages.clear();
+        w.Combo1->setCurrentIndex(w.Combo1->findText(QStringLiteral("second.txt")));
+        w.Command9_Click();
+        QVERIFY(s.sink.messages.empty());
+        QCOMPARE(s.race.RaceFileName, std::string("second.txt"));
+        QVERIFY(w.raceLoaded);
+        QVERIFY(w.windowTitle().endsWith(QStringLiteral("(second.txt)")));
+        QCOMPARE(w.boatPanel->rowCount(), 10);
+        QCOMPARE(s.clock().RaceTime, -(s.race.PreStartSeconds + 20));
+        QCOMPARE(w.Combo1->currentText(), QStringLiteral("second.txt"));
+    }
+
+    void unreadableRaceLeavesEmptyScreenAndNeverSavesOverIt() {
+        QTemporaryDir tmp;
+        const QString app = tmp.path() + QStringLiteral("/demo");
+        QVERIFY(copyFolder(kDemo, app));
+        Screen s(app, 2, 0, "missing.txt");
+        RaceDisp& w = *s.w;
+        QVERIFY(!w.raceLoaded);
+        QCOMPARE(w.SetupDone, 1);
+        w.drawFrame();  // nothing to draw, nothing to crash
+        QTest::mouseClick(w.PicTimeBar, Qt::LeftButton, Qt::NoModifier, QPoint(15, 100));
+        const size_t told = s.sink.messages.size();
+        s.sink.setAnswer(MessageAnswer::Yes);
+        bool closed = false;
+        QObject::connect(&w, &RaceDisp::closed, [&] { closed = true; });
+        w.Command1_Click();
+        QVERIFY(closed);
+        QCOMPARE(s.sink.messages.size(), told);  // no save question for a race not shown
+        QVERIFY(!QFile::exists(app + QStringLiteral("/RaceAdmin/missing.txt")));
+    }
+
+    void splashTitleOverlay() {
+        AppSettings ja;
+        Splite sj(ja);
+        QVERIFY(!sj.Image2->isHidden());
+        QCOMPARE(sj.Image2->pos() - sj.Image1->pos(), QPoint(8, 296));
+        AppSettings en;
+        en.Lang = 1;
+        Splite se(en);
+        QVERIFY(se.Image2->isHidden());
+        QVERIFY(!se.Image1->isHidden());
+    }
+
+    void nameAnswerRules() {
+        QCOMPARE(raceFileNameFromAnswer("race2"), std::string("race2.txt"));
+        QCOMPARE(raceFileNameFromAnswer("race2.TXT"), std::string("race2.TXT"));
+        QCOMPARE(raceFileNameFromAnswer("  "), std::string());
+        QCOMPARE(raceFileNameFromAnswer("a/b"), std::string());
+        QVERIFY(acceptableRaceTimes("2026/06/07 10:00:00", "2026/06/07 10:00:01",
+                                    "2026/06/07 10:00:00", "2026/06/07 10:00:01"));
+        QVERIFY(!acceptableRaceTimes("2026/06/07 10:00:01", "2026/06/07 10:00:01",
+                                     "2026/06/07 10:00:00", "2026/06/07 10:00:01"));
+        QVERIFY(!acceptableRaceTimes("", "", "", ""));
+    }
+};
+
+QTEST_MAIN(TstRaceDisp)
+#include "tst_racedisp.moc"
