@@ -89,7 +89,8 @@ TEST(GpsTrack, DatesTimesAndCenturies) {
     EXPECT_EQ(readTrackDate("11-08-85", false), civilFromDate(1985, 8, 11) / 86400);
     EXPECT_EQ(readTrackDate("01-01-79", false), civilFromDate(2079, 1, 1) / 86400);
     EXPECT_EQ(readTrackDate("01-01-80", false), civilFromDate(1980, 1, 1) / 86400);
-    for (const char* bad : {"31-02-05", "11-XYZ-05", "11-08", "", "--", "2005/13/01", "a-b-c"})
+    for (const char* bad :
+         {"31-02-05", "11-XYZ-05", "11-08", "", "--", "2005/13/01", "a-b-c", "9999/12/31"})
         EXPECT_FALSE(readTrackDate(bad, false)) << bad;
 
     EXPECT_EQ(readTrackTime("10:23:45"), 10 * 3600 + 23 * 60 + 45);

@@ -255,7 +255,8 @@ std::optional<std::int64_t> readTrackDate(std::string_view field, bool yearFirst
     } else {
         d = wholeNumber(a), m = readMonth(b), y = fullYear(c);
     }
-    if (y < 1000 || !isValidDate(y, m, d)) return std::nullopt;
+    // A year the civil calendar can still move a day past.
+    if (y < 1000 || y > 9998 || !isValidDate(y, m, d)) return std::nullopt;
     return civilFromDate(y, m, d) / kSecondsPerDay;
 }
 
