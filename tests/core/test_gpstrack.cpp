@@ -132,6 +132,19 @@ TEST(GpsTrack, CoordinateSystemLinesHoldForLaterLines) {
     }
 }
 
+TEST(GpsTrack, LineEndsOfEveryKind) {
+    const std::string lines[] = {"H  header", "T N3530 E13945 11-08-05 01:00:00 0",
+                                 "T N3531 E13945 11-08-05 01:00:01 0"};
+    for (const char* eol : {"\r\n", "\n", "\r"}) {
+        std::string body;
+        while (body.size() <= kMinTrackFileBytes) body += lines[0] + eol;
+        body += lines[1] + eol + lines[2];  // the last line without its line end
+        auto p = parse(body, 9);
+        ASSERT_EQ(p.track.count(), 2) << static_cast<int>(eol[0]);
+        EXPECT_DOUBLE_EQ(p.track.TrkLat[2], 2131);
+    }
+}
+
 TEST(GpsTrack, TimeDifferenceMovesTheDateBothWays) {
     auto fwd = parse(padded("T N3530 E13945 11-08-05 23:30:00 0\n"), 9);
     EXPECT_EQ(fwd.race.FirstFix, "2005/08/12 08:30:00");

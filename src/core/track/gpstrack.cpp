@@ -319,12 +319,18 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
     t.firstFix = readTime(race.FirstFix);
     const std::int64_t shift = static_cast<std::int64_t>(race.TimeDiff) * kSecondsPerHour;
 
+    // Lines end in CR LF or LF; a file with carriage returns alone ends its lines with those.
+    const char newline = (std::memchr(bytes.data(), '\n', bytes.size()) == nullptr &&
+                          std::memchr(bytes.data(), '\r', bytes.size()) != nullptr)
+                             ? '\r'
+                             : '\n';
     // Room for every line, so the sample vectors never move while the file is read.
     {
         size_t lines = 1;
         const char* s = bytes.data();
         const char* e = s + bytes.size();
-        while (s < e && (s = static_cast<const char*>(std::memchr(s, '\n', e - s)))) ++lines, ++s;
+        while (s < e && (s = static_cast<const char*>(std::memchr(s, newline, e - s))))
+            ++lines, ++s;
         track.reserve(track.count() + static_cast<int>(lines));
     }
 
@@ -338,7 +344,7 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
     while (p < end) {
-        const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
+        const char* nl = static_cast<const char*>(std::memchr(p, newline, end - p));
         const char* lineEnd = nl ? nl : end;
         std::string_view line(p, static_cast<size_t>(lineEnd - p));
         p = nl ? nl + 1 : end;
@@ -369,7 +375,7 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
             q = nextSeparator(q, qEnd, end);
             fields[nf++] = std::string_view(s, static_cast<size_t>(q - s));
         }
-        if (nf < 6) continue;
+        if (nf < kUsedTrackFields) continue;
         ++stats.trackLines;
 
         const double lat = readCoordinate(fields[1], true, form);
