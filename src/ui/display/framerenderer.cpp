@@ -198,16 +198,17 @@ FrameResult FrameRenderer::drawFrame(RaceScene& scene, QImage& kept,
             BoatPanelValues& row = panel_[k];
             const BoatFrame& bf = fs.Boats[k];
             row.speedChanged = false;
-            if (!bf.visible) continue;
-            if (bf.speed != fs.ShownSpeed[k] && bf.speed > 0) {
+            if (bf.visible && bf.speed != fs.ShownSpeed[k] && bf.speed > 0) {
                 row.speedChanged = true;
                 fs.ShownSpeed[k] = bf.speed;
                 QString text = QString::number(bf.speed, 'f', 2);
                 if (text.startsWith("0.")) text.remove(0, 1);  // "##.#0" has no leading zero
                 row.speedText = text;
-                row.barLength = opt.shown(k) ? scene.SpeedBarScale * bf.speed : 0;
             }
-            row.twaText = QString::number(roundToInt(bf.twa));
+            if (bf.visible) row.twaText = QString::number(roundToInt(bf.twa));
+            // The bar follows the speed last shown, and vanishes when the boat is unticked.
+            row.barLength = opt.shown(k) ? scene.SpeedBarScale * fs.ShownSpeed[k] : 0;
+            if (!std::isfinite(row.barLength) || row.barLength < 0) row.barLength = 0;
         }
     }
 
