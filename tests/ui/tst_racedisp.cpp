@@ -1,8 +1,6 @@
 // The race screen on the demo race, offscreen: what set-up leaves, the time bar (click, Shift-drag
 // period and its loop, cancel), confirming start and finish times on a copy of the demo, the
 // race switch and leaving; and the splash's title overlay.
-#include <QtTest>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -12,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QtTest>
 
 #include "app/messages.h"
 #include "race/racecontrolfile.h"
@@ -90,7 +89,8 @@ private slots:
         QVERIFY(!w.Combo1->isHidden());
         QVERIFY(!w.Command9->isHidden());
         QCOMPARE(w.Combo1->currentText(), QStringLiteral("enoshima_0607.txt"));
-        for (QPushButton* b : {w.Command2, w.Command3, w.Command4, w.Command5}) QVERIFY(b->isHidden());
+        for (QPushButton* b : {w.Command2, w.Command3, w.Command4, w.Command5})
+            QVERIFY(b->isHidden());
         QVERIFY(!w.Text9->isEnabled());
         QVERIFY(!w.Text10->isEnabled());
         QCOMPARE(w.Text9->text(), QStringLiteral("2026/06/07 11:00:00"));
@@ -201,7 +201,9 @@ private slots:
         // Refused: a start at the last fix, an unreadable date, a finish before the start.
         const std::string lastPlus = formatDateTime(*parseDateTime(last) + 60);
         const QList<QPair<std::string, std::string>> refused = {
-            {last, last}, {"2026/06/07 xx", last}, {"2026/06/07 11:30:00", "2026/06/07 11:20:00"},
+            {last, last},
+            {"2026/06/07 xx", last},
+            {"2026/06/07 11:30:00", "2026/06/07 11:20:00"},
             {"2026/06/07 11:05:00", lastPlus}};
         for (const auto& [st, ft] : refused) {
             s.sink.messages.clear();
@@ -210,7 +212,8 @@ private slots:
             w.Command4_Click();
             QCOMPARE(s.sink.messages.size(), size_t(1));
             QCOMPARE(QString::fromStdString(s.sink.messages[0].text),
-                     QStringLiteral("日時のﾃﾞｰﾀが正しくありません。必ず同じスタイルで入力してください。"));
+                     QStringLiteral(
+                         "日時のﾃﾞｰﾀが正しくありません。必ず同じスタイルで入力してください。"));
             QCOMPARE(s.race.RaceStart, std::string("2026/06/07 11:00:00"));
         }
 

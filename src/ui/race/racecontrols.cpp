@@ -30,7 +30,6 @@ namespace {
 constexpr double kBasePointSize = 9;
 constexpr int kSwatchSize = 18;
 constexpr int kOverviewSize = 150;
-constexpr int kWindPanelHeight = 96;
 constexpr int kMapProgressBarOffset = 50;
 constexpr int kZoomMin = 10, kZoomMax = 100;
 
@@ -102,7 +101,8 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     Option3 = named<QRadioButton>(Frame1, "Option3");
     Option2 = named<QRadioButton>(Frame1, "Option2");
     auto* f1 = new QHBoxLayout(Frame1);
-    f1->setContentsMargins(4, 2, 4, 2);
+    f1->setContentsMargins(2, 0, 2, 0);
+    f1->setSpacing(2);
     f1->addWidget(Option3);
     f1->addWidget(Option2);
     Frame4 = named<QGroupBox>(p, "Frame4");
@@ -110,7 +110,8 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     Option10 = named<QRadioButton>(Frame4, "Option10");
     Option11 = named<QRadioButton>(Frame4, "Option11");
     auto* f4 = new QHBoxLayout(Frame4);
-    f4->setContentsMargins(4, 2, 4, 2);
+    f4->setContentsMargins(2, 0, 2, 0);
+    f4->setSpacing(2);
     f4->addWidget(Option9);
     f4->addWidget(Option10);
     f4->addWidget(Option11);
@@ -166,7 +167,7 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     Picture6->setFixedSize(kOverviewSize, kOverviewSize);
     Picture2 = new PictureBox(p);
     Picture2->setObjectName(QStringLiteral("Picture2"));
-    Picture2->setFixedHeight(kWindPanelHeight);
+    Picture2->setFixedSize(kOverviewSize, kOverviewSize);
     Text3 = named<QLineEdit>(p, "Text3");
     Text3->setMaximumWidth(50);
     sWind = named<QWidget>(p, "sWind");
@@ -188,19 +189,16 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     zoom->addWidget(Label7);
     zoom->addWidget(HScroll2, 1);
     Picture12->hide();
-    auto* windCol = new QVBoxLayout;
-    windCol->setSpacing(2);
-    windCol->addWidget(Picture2);
-    auto* windRow = new QHBoxLayout;
-    windRow->addWidget(Text3);
-    windRow->addWidget(sWind, 1);
-    windCol->addLayout(windRow);
-    windCol->addWidget(Picture12);
-    windCol->addStretch(1);
     auto* pictures = new QHBoxLayout;
     pictures->addWidget(Picture6);
-    pictures->addLayout(windCol, 1);
+    pictures->addWidget(Picture2);
+    pictures->addStretch(1);
     box->addLayout(pictures);
+    auto* windRow = new QHBoxLayout;
+    windRow->addWidget(Text3);
+    windRow->addWidget(sWind);
+    windRow->addWidget(Picture12, 1);
+    box->addLayout(windRow);
 
     // Boats.
     boatPanel = new BoatPanel;

@@ -11,7 +11,7 @@ namespace brisko {
 struct RaceLayout {
     static constexpr int kMargin = 5;
     static constexpr int kPanelGap = 45;        // map margin, gap, time bar and gap together
-    static constexpr int kSidePanelBase = 320;  // side panel width at font scale 1
+    static constexpr int kSidePanelBase = 350;  // side panel width at font scale 1
     static constexpr int kMinMapSize = 100;
     static constexpr int kTimeBarWidth = 30;
 

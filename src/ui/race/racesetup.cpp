@@ -70,9 +70,10 @@ bool RaceSetup::run() {
 
 void RaceSetup::prepareControls() {
     RaceDisp& w = w_;
-    // 2. Sea colours: the lightest swatch, white ink.
+    // 2. Sea colours: the lightest swatch with the ink that goes with it (black: white labels
+    // and coastline would be unreadable on it).
     w.options.SeaColour = kSeaSwatches[0].sea;
-    w.options.InkColour = kWhite;
+    w.options.InkColour = kSeaSwatches[0].ink;
     // 4.
     w.WindTextArmed = false;
     // 5. Layout and the help button (full mode, when the help pages exist).
@@ -114,7 +115,8 @@ void RaceSetup::fillRaceList() {
     if (folder)
         for (const std::string& name : listFiles(*folder, "*.txt"))
             // The mode file lives in the same folder but is no race.
-            if (toLowerAscii(name) != kModeFileName) w.Combo1->addItem(QString::fromStdString(name));
+            if (toLowerAscii(name) != kModeFileName)
+                w.Combo1->addItem(QString::fromStdString(name));
     const QString current = QString::fromStdString(w.race.RaceFileName);
     const int at = w.Combo1->findText(current, Qt::MatchFixedString);
     if (at >= 0)
@@ -225,6 +227,12 @@ void RaceSetup::afterOpen() {
     w.Option2->setChecked(northUp);
     w.Option3->setChecked(!northUp);
     w.Check4->setEnabled(!northUp);
+
+    // The zoom panel shares the map's sea.
+    QPalette zoomPal = w.Picture12->palette();
+    zoomPal.setColor(QPalette::Window, toQColor(w.options.SeaColour));
+    zoomPal.setColor(QPalette::WindowText, toQColor(w.options.InkColour));
+    w.Picture12->setPalette(zoomPal);
 
     // 28, 29. Wind indicator and the wind boxes.
     w.sWind->setVisible(data.WindShown);
