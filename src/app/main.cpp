@@ -7,6 +7,8 @@
 #include "platform/desktopplatform.h"
 #include "ui/app/placeholderwindow.h"
 #include "ui/app/qtmessagesink.h"
+#include "ui/app/splite.h"
+#include "ui/race/racedisp.h"
 
 namespace {
 
@@ -30,6 +32,22 @@ int main(int argc, char** argv) {
     const brisko::StartupPlan plan = brisko::planStartup(startupEnvironment(app), platform, sink);
     if (plan.action == brisko::StartupAction::Quit) return 0;
     sink.setDefaultTitle(plan.settings.ProductTitle);
+
+    // Browser mode: the splash shows the loading of the first race; closing the race screen
+    // ends the program.
+    static brisko::AppSettings settings;
+    static brisko::RaceDefinition race;
+    if (plan.action == brisko::StartupAction::ShowRaceScreen) {
+        settings = plan.settings;
+        race.RaceFileName = plan.raceFileName;
+        auto* splash = new brisko::Splite(settings);
+        splash->setAttribute(Qt::WA_DeleteOnClose);
+        brisko::RaceDisp raceDisp(settings, race, sink, &platform);
+        raceDisp.setSplash(splash);
+        QObject::connect(&raceDisp, &brisko::RaceDisp::closed, &app, &QApplication::quit);
+        raceDisp.Form_Activate();
+        return app.exec();
+    }
 
     const QString appPath = QString::fromStdString(plan.settings.AppPath);
     const QString first = plan.action == brisko::StartupAction::ShowLauncher
