@@ -46,7 +46,8 @@ struct BenchScene {
         race.BoatLength = 8;
         race.RaceStart = "2024/05/03 10:00:00";
         race.MarkCount = 4;
-        for (int m = 1; m <= 4; ++m) race.Marks[m] = {2100 + 0.5 * std::sin(m), 8400 + 0.5 * std::cos(m)};
+        for (int m = 1; m <= 4; ++m)
+            race.Marks[m] = {2100 + 0.5 * std::sin(m), 8400 + 0.5 * std::cos(m)};
         tracks.reset(kBoats);
         for (int b = 1; b <= kBoats; ++b) {
             BoatTrack& t = tracks.boats[b];

@@ -45,15 +45,15 @@ enum class ViewModeKind { Map = 1, SpeedGraph = 2, Analysis = 3 };
 struct DisplayOptions {
     static constexpr double kMinEnlargedSize = 15;  // pixels
 
-    bool WakeOn = true;          // Check6: whole tracks in the background
-    bool MapOn = true;           // Check7: coastline
-    bool AutoTrace = false;      // Check5
-    bool LayLines = false;       // Check8
-    bool BoatNames = false;      // Check9: names in auto trace
-    bool Enlarge = true;         // Check10: symbols at least MinEnlargedSize
-    bool CompareLines = false;   // Check4: cross-wind comparison lines (wind-up only)
-    bool TimeMarks = false;      // Check1
-    bool HintsOn = true;         // Check3
+    bool WakeOn = true;         // Check6: whole tracks in the background
+    bool MapOn = true;          // Check7: coastline
+    bool AutoTrace = false;     // Check5
+    bool LayLines = false;      // Check8
+    bool BoatNames = false;     // Check9: names in auto trace
+    bool Enlarge = true;        // Check10: symbols at least MinEnlargedSize
+    bool CompareLines = false;  // Check4: cross-wind comparison lines (wind-up only)
+    bool TimeMarks = false;     // Check1
+    bool HintsOn = true;        // Check3
     ViewModeKind ViewMode = ViewModeKind::Map;
 
     Rgb SeaColour = kSeaSwatches[1].sea;  // map background

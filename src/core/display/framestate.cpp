@@ -147,16 +147,26 @@ BoatFrame FrameState::locateBoat(const TrackStore& tracks, int boat, double wind
     const int n = tracks.TrkCount(boat);
     if (n < 2 || boat < 1 || boat > kMaxBoats) return bf;
     const double t = RaceTime;
-    auto encloses = [&](int i) { return tracks.TrkSec(boat, i) <= t && t < tracks.TrkSec(boat, i + 1); };
+    auto encloses = [&](int i) {
+        return tracks.TrkSec(boat, i) <= t && t < tracks.TrkSec(boat, i + 1);
+    };
     // The search moves one way from the hint: one or two comparisons in normal playback.
     const int hint = std::clamp(SampleHint[boat], 1, n - 1);
     int seg = 0;
     if (TimeStep > 0) {
         for (int i = hint; i <= n - 1; ++i)
-            if (encloses(i)) { seg = i; break; } else if (tracks.TrkSec(boat, i) > t) break;
+            if (encloses(i)) {
+                seg = i;
+                break;
+            } else if (tracks.TrkSec(boat, i) > t)
+                break;
     } else {
         for (int i = std::min(hint + 1, n - 1); i >= 1; --i)
-            if (encloses(i)) { seg = i; break; } else if (tracks.TrkSec(boat, i + 1) <= t) break;
+            if (encloses(i)) {
+                seg = i;
+                break;
+            } else if (tracks.TrkSec(boat, i + 1) <= t)
+                break;
     }
     if (seg == 0 && t >= tracks.TrkSec(boat, 1) && t < tracks.TrkSec(boat, n)) {
         // The time moved against the hint (a jump): find the segment by bisection instead of
@@ -172,8 +182,10 @@ BoatFrame FrameState::locateBoat(const TrackStore& tracks, int boat, double wind
     const double f = (t - t0) / (t1 - t0);
     bf.visible = true;
     bf.segment = seg;
-    bf.lat = tracks.TrkLat(boat, seg) + f * (tracks.TrkLat(boat, seg + 1) - tracks.TrkLat(boat, seg));
-    bf.lon = tracks.TrkLon(boat, seg) + f * (tracks.TrkLon(boat, seg + 1) - tracks.TrkLon(boat, seg));
+    bf.lat =
+        tracks.TrkLat(boat, seg) + f * (tracks.TrkLat(boat, seg + 1) - tracks.TrkLat(boat, seg));
+    bf.lon =
+        tracks.TrkLon(boat, seg) + f * (tracks.TrkLon(boat, seg + 1) - tracks.TrkLon(boat, seg));
     bf.speed = tracks.TrkSpeed(boat, seg);
     const double course = tracks.TrkCourse(boat, seg);
     bf.twa = reduceAngle180(course - windDirNow);

@@ -18,8 +18,8 @@ struct TrackStore;
 
 // One boat at the current race time.
 struct BoatFrame {
-    bool visible = false;  // false when the boat has no track segment at the race time
-    int segment = 0;       // sample i with TrkSec(i) <= RaceTime < TrkSec(i + 1)
+    bool visible = false;     // false when the boat has no track segment at the race time
+    int segment = 0;          // sample i with TrkSec(i) <= RaceTime < TrkSec(i + 1)
     double lat = 0, lon = 0;  // interpolated position; 0, 0 when not visible
     double speed = 0;         // knots, the segment's speed (not interpolated)
     double twa = 0;           // true wind angle, (-180, 180]
@@ -43,9 +43,9 @@ struct FinishInputs {
 
 // What happened in one frame that the UI has to act on.
 struct FrameEvents {
-    bool wrapped = false;             // the clock jumped to the other end of the period
-    bool playGun = false;             // start gun or a finisher: play the gun sound once
-    bool finishListChanged = false;   // redraw the finishing list
+    bool wrapped = false;            // the clock jumped to the other end of the period
+    bool playGun = false;            // start gun or a finisher: play the gun sound once
+    bool finishListChanged = false;  // redraw the finishing list
 };
 
 class FrameState {
@@ -94,7 +94,7 @@ public:
     // Wraps the clock within the replay period and the track data; true when it wrapped.
     bool wrapClock(const TrackStore& tracks, double leadFinish);
     void updateFlags(double mapSize);
-    bool updateStartGun();  // true when the gun is to sound now
+    bool updateStartGun();                            // true when the gun is to sound now
     bool updateFinishes(const FinishInputs& finish);  // true when a boat was added
     void resetFinishList();
     void resetHints(bool forward, const TrackStore& tracks);  // 1 or TrkCount per boat

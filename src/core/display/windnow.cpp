@@ -24,7 +24,9 @@ bool WindNow::update(const WindSamples& wind, double raceTime, double timeStep,
     } else if (raceTime >= wind.sec[n]) {
         j = n;  // after the last sample it holds on
     } else {
-        auto encloses = [&](int i) { return wind.sec[i] <= raceTime && raceTime < wind.sec[i + 1]; };
+        auto encloses = [&](int i) {
+            return wind.sec[i] <= raceTime && raceTime < wind.sec[i + 1];
+        };
         const int hint = std::clamp(WindHint, 1, n - 1);
         if (timeStep > 0) {
             for (int i = hint; i <= n - 1 && !j; ++i)
@@ -42,7 +44,8 @@ bool WindNow::update(const WindSamples& wind, double raceTime, double timeStep,
     const int j1 = j < n ? j + 1 : j;
     const double delta = reduceAngle180(wind.dir[j1] - wind.dir[j]);
     WindDirFile = normalizeAngle360(wind.dir[j] + f * delta);
-    WindDirNow = normalizeAngle360(WindDirFile + (std::isfinite(magneticVariation) ? magneticVariation : 0));
+    WindDirNow =
+        normalizeAngle360(WindDirFile + (std::isfinite(magneticVariation) ? magneticVariation : 0));
     const double speed = wind.speed[j] + f * (wind.speed[j1] - wind.speed[j]);
     WindSpeedNow = std::isfinite(speed) ? std::round(speed * 10) / 10 : 0;
     WindHint = std::min(j, std::max(1, n - 1));

@@ -59,7 +59,8 @@ void plotLine(QImage& img, QPoint a, QPoint b, QRgb rgb) {
         return true;
     };
     if (!clip(-dx, x0) || !clip(dx, xmax - x0) || !clip(-dy, y0) || !clip(dy, ymax - y0)) return;
-    int ax = static_cast<int>(std::lround(x0 + t0 * dx)), ay = static_cast<int>(std::lround(y0 + t0 * dy));
+    int ax = static_cast<int>(std::lround(x0 + t0 * dx)),
+        ay = static_cast<int>(std::lround(y0 + t0 * dy));
     const int bx = static_cast<int>(std::lround(x0 + t1 * dx)),
               by = static_cast<int>(std::lround(y0 + t1 * dy));
     const int sx = ax < bx ? 1 : -1, sy = ay < by ? 1 : -1;
@@ -91,13 +92,16 @@ class PolylineBatch {
 public:
     void segment(ScreenPoint a, ScreenPoint b) {
         const QPoint pa = toPixel(a), pb = toPixel(b);
-        if (run_.empty()) run_.push_back(pa);
+        if (run_.empty())
+            run_.push_back(pa);
         else if (run_.back() != pa) {
             breakRun();
             run_.push_back(pa);
         }
-        if (pb != run_.back()) run_.push_back(pb);
-        else if (run_.size() == 1) run_.push_back(pb);  // a dot still shows
+        if (pb != run_.back())
+            run_.push_back(pb);
+        else if (run_.size() == 1)
+            run_.push_back(pb);  // a dot still shows
     }
     void point(ScreenPoint a) {
         const QPoint pa = toPixel(a);
@@ -197,8 +201,8 @@ void BackgroundRenderer::drawBackground(QPainter& p, RaceScene& scene) {
 void BackgroundRenderer::drawCoastline(QPainter& p, const CoastPoints& coast, const MapView& view,
                                        const QColor& ink, int penWidth, double width,
                                        double height) {
-    const int n = std::min<int>(coast.count, static_cast<int>(std::min(coast.lat.size(),
-                                                                        coast.lon.size())) - 1);
+    const int n = std::min<int>(coast.count,
+                                static_cast<int>(std::min(coast.lat.size(), coast.lon.size())) - 1);
     if (n < 1) return;
     auto inside = [&](const ScreenPoint& s) {
         return s.x > 0 && s.x < width && s.y > 0 && s.y < height;
@@ -238,7 +242,7 @@ void BackgroundRenderer::drawGrid(QPainter& p, const MapView& view, double step)
             double v = anchor;
             // Skip the stretch before the box when the anchor lies far above/left of it.
             if (v < 0) v += std::floor(-v / step) * step;
-            for (; ; v += step) {
+            for (;; v += step) {
                 add(v);
                 if (v >= size) break;
             }
@@ -247,7 +251,7 @@ void BackgroundRenderer::drawGrid(QPainter& p, const MapView& view, double step)
         if (anchor > 0) {
             double v = anchor - step;
             if (v > size) v -= std::floor((v - size) / step) * step;
-            for (; ; v -= step) {
+            for (;; v -= step) {
                 add(v);
                 if (v <= 0) break;
             }
@@ -360,8 +364,10 @@ void BackgroundRenderer::drawTimeMarks(QPainter& p, RaceScene& scene) {
             const int i = static_cast<int>(it - sec.begin()) - 1;
             if (i < 1 || i > n - 1) continue;  // no segment holds this minute
             const double f = (t - sec[i]) / (sec[i + 1] - sec[i]);
-            const double lat = tracks.TrkLat(b, i) + f * (tracks.TrkLat(b, i + 1) - tracks.TrkLat(b, i));
-            const double lon = tracks.TrkLon(b, i) + f * (tracks.TrkLon(b, i + 1) - tracks.TrkLon(b, i));
+            const double lat =
+                tracks.TrkLat(b, i) + f * (tracks.TrkLat(b, i + 1) - tracks.TrkLat(b, i));
+            const double lon =
+                tracks.TrkLon(b, i) + f * (tracks.TrkLon(b, i + 1) - tracks.TrkLon(b, i));
             p.setBrush(timeMarkColour(idx));
             p.drawEllipse(qp(view.toScreen(lat, lon)), kMarkRadius, kMarkRadius);
         }

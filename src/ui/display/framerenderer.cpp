@@ -16,8 +16,8 @@ constexpr double kDegRad = kPi / 180.0;
 constexpr double kDefaultBoatLength = 4.7;  // metres, when the race gives none
 constexpr double kSmallBoatLength = 3;      // shorter boats get the dinghy hull
 constexpr double kMinSymbol = 3;
-constexpr double kSailFromSize = 5;      // smaller symbols have no sail
-constexpr double kBoomTwist = 0.4;       // boom angle follows the wind by this share
+constexpr double kSailFromSize = 5;  // smaller symbols have no sail
+constexpr double kBoomTwist = 0.4;   // boom angle follows the wind by this share
 constexpr double kNameDx = 5, kNameDy = -5, kNamePoints = 9;
 constexpr double kWakeDot = 1;
 constexpr int kWakeSamples = 4;
@@ -29,10 +29,10 @@ constexpr double kListRow = 14, kListLeft = 16, kListRight = 98, kListTime = 105
 struct Vertex {
     double theta, r;
 };
-constexpr Vertex kSmallHull[] = {{10, 0.5},   {50, 0.3},   {120, 0.3},  {160, 0.5},
-                                 {-160, 0.5}, {-120, 0.3}, {-50, 0.3},  {-10, 0.5}};
-constexpr Vertex kHull[] = {{0, 0.5},     {60, 0.17},   {120, 0.2}, {165, 0.5},
-                            {-165, 0.5},  {-120, 0.2},  {-60, 0.17}};
+constexpr Vertex kSmallHull[] = {{10, 0.5},   {50, 0.3},   {120, 0.3}, {160, 0.5},
+                                 {-160, 0.5}, {-120, 0.3}, {-50, 0.3}, {-10, 0.5}};
+constexpr Vertex kHull[] = {{0, 0.5},    {60, 0.17},  {120, 0.2}, {165, 0.5},
+                            {-165, 0.5}, {-120, 0.2}, {-60, 0.17}};
 struct SailShape {
     double m, l1, l2, l3;
 };
@@ -141,8 +141,8 @@ FrameResult FrameRenderer::drawFrame(RaceScene& scene, QImage& kept,
     const bool mapMode = opt.ViewMode == ViewModeKind::Map;
     const double boatLength = boatLengthOf(scene);
     const bool smallBoat = boatLength < kSmallBoatLength;
-    const double s = symbolSize(boatLength, view.PxPerMetre, opt.Enlarge, opt.MinEnlargedSize,
-                                realSize_);
+    const double s =
+        symbolSize(boatLength, view.PxPerMetre, opt.Enlarge, opt.MinEnlargedSize, realSize_);
     const bool wakes = opt.AutoTrace || !opt.WakeOn;
     const bool namesAllowed = mapMode && opt.AutoTrace;
 
@@ -193,7 +193,8 @@ FrameResult FrameRenderer::drawFrame(RaceScene& scene, QImage& kept,
     res.anyBoatInView = fs.BoatInView;
     if (fs.BoatInView) {
         if (scene.race)
-            timeOfDay_ = QString::fromStdString(FrameState::timeOfDayText(scene.race->RaceStart, t));
+            timeOfDay_ =
+                QString::fromStdString(FrameState::timeOfDayText(scene.race->RaceStart, t));
         for (int k = 1; k <= boats; ++k) {
             BoatPanelValues& row = panel_[k];
             const BoatFrame& bf = fs.Boats[k];
@@ -217,8 +218,8 @@ FrameResult FrameRenderer::drawFrame(RaceScene& scene, QImage& kept,
         if (scene.windNow->update(scene.wind, t, fs.TimeStep, scene.race->MagneticVariation))
             res.windIndicatorDirty = true;
         const double wind = scene.windNow->WindDirNow;
-        if (!opt.AutoTrace && fs.wholeSecond() % kMarksWindEvery == 0 &&
-            wind != fs.LastMarksWind && background && painting) {
+        if (!opt.AutoTrace && fs.wholeSecond() % kMarksWindEvery == 0 && wind != fs.LastMarksWind &&
+            background && painting) {
             background->drawMarksAndLines(p, scene);
             fs.LastMarksWind = wind;
             res.marksRedrawn = true;
@@ -295,8 +296,10 @@ void FrameRenderer::drawFinishList(QPainter& p, const RaceScene& scene, QPointF 
     const QFontMetricsF fm(f);
     double width = kListTime;
     for (int j = 1; j <= fs.FinishCount; ++j)
-        width = std::max(width, kListTime + fm.horizontalAdvance(QString::fromStdString(
-                                                fs.finishRowText(j, finish))) + 4);
+        width = std::max(
+            width, kListTime +
+                       fm.horizontalAdvance(QString::fromStdString(fs.finishRowText(j, finish))) +
+                       4);
     const QRectF frame(0, 0, width, kListRow * fs.FinishCount + 5);
     p.fillRect(frame, Qt::white);
     p.setPen(Qt::black);
@@ -306,9 +309,8 @@ void FrameRenderer::drawFinishList(QPainter& p, const RaceScene& scene, QPointF 
         const double y = kListRow * (j - 1) + 2;
         p.fillRect(QRectF(kListLeft, y, kListRight - kListLeft, 12),
                    toQColor(scene.options->BoatColour[std::clamp(k, 0, kMaxBoats)]));
-        const std::string name = scene.race && k >= 1 && k <= kMaxBoats
-                                     ? scene.race->Boats[k].BoatName
-                                     : std::string();
+        const std::string name =
+            scene.race && k >= 1 && k <= kMaxBoats ? scene.race->Boats[k].BoatName : std::string();
         p.setPen(Qt::white);
         p.drawText(QPointF(kListLeft + 1, y + 1 + fm.ascent()), QString::fromStdString(name));
         p.setPen(Qt::black);

@@ -41,8 +41,8 @@ public:
     static QPolygonF sailPolygon(QPointF centre, double s, double screenHeading, double heading,
                                  double windDir, bool smallBoat);
     // Symbol side for a boat length at a scale; sets realSize false when enlarged.
-    static double symbolSize(double boatLength, double pxPerMetre, bool enlarge,
-                             double minEnlarged, bool& realSize);
+    static double symbolSize(double boatLength, double pxPerMetre, bool enlarge, double minEnlarged,
+                             bool& realSize);
 
     // One frame: the frame state advanced, wind-driven updates, wakes and names into `kept`
     // (the map box's picture), lay lines redrawn with the wind through `background`.
@@ -51,14 +51,14 @@ public:
     // The moving layer for the last frame, painted over the kept picture.
     void drawMovingLayer(QPainter& p, const RaceScene& scene) const;
     // Draws one boat symbol (focus ring, hull, sail).
-    static void drawBoat(QPainter& p, QPointF centre, double s, double heading,
-                         double viewRotation, double windDir, bool smallBoat, const QColor& colour,
-                         bool focusRing, const QColor& sea);
+    static void drawBoat(QPainter& p, QPointF centre, double s, double heading, double viewRotation,
+                         double windDir, bool smallBoat, const QColor& colour, bool focusRing,
+                         const QColor& sea);
     // The finishing list picture `Position` (its height is 14 x count + 5).
     static void drawFinishList(QPainter& p, const RaceScene& scene, QPointF topLeft);
 
     // Window texts after a frame.
-    QString clockText() const { return clockText_; }    // Text11
+    QString clockText() const { return clockText_; }  // Text11
     QColor clockColour() const { return clockColour_; }
     bool countdownVisible() const { return countdownVisible_; }  // Text4
     QString countdownText() const { return countdownText_; }

@@ -13,8 +13,8 @@ namespace brisko {
 
 class OverviewMap {
 public:
-    static constexpr double kDotHalf = 2;   // dot drawn 2 pixels to each side
-    static constexpr double kDotSize = 7;   // OverviewDotSize
+    static constexpr double kDotHalf = 2;  // dot drawn 2 pixels to each side
+    static constexpr double kDotSize = 7;  // OverviewDotSize
 
     // The overview's view: the map's rotation, centred on the race area, whole area in the box.
     static MapView overviewView(const MapView& map, double height, double width);

@@ -64,7 +64,9 @@ struct RaceScene {
     static WindSamples windSamplesOf(const WindStore& store);
 
     bool ready() const { return race && tracks && view && options && frame; }
-    double windDirNow() const { return windNow ? windNow->WindDirNow : (race ? race->WindDirNow : 0); }
+    double windDirNow() const {
+        return windNow ? windNow->WindDirNow : (race ? race->WindDirNow : 0);
+    }
     // The finish inputs of the frame state from the rounding results.
     FinishInputs finishInputs() const;
 };

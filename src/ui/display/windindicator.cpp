@@ -12,10 +12,10 @@ namespace brisko {
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDegRad = kPi / 180.0;
-constexpr double kCentreDrop = 10;      // the circle's centre lies 10 px below half the width
-constexpr double kArrowShare = 0.6;     // north arrow length as a share of the radius
-constexpr double kBarbShare = 0.6;      // barb length as a share of the arrow
-constexpr double kTriangleTip = 23;     // just outside the circle
+constexpr double kCentreDrop = 10;   // the circle's centre lies 10 px below half the width
+constexpr double kArrowShare = 0.6;  // north arrow length as a share of the radius
+constexpr double kBarbShare = 0.6;   // barb length as a share of the arrow
+constexpr double kTriangleTip = 23;  // just outside the circle
 constexpr double kTriangleSide = 10;
 constexpr int kArrowPen = 5;
 
