@@ -75,6 +75,46 @@ TEST(GpsTrack, CoordinateFormsAndMarks) {
     EXPECT_DOUBLE_EQ(readCoordinate("", true, dm), 0);
 }
 
+TEST(GpsTrack, FastAndGeneralReadingsAgree) {
+    // Random numbers of every length, in every form, read from whole lines (the fast path, with
+    // the buffer ending right after the line or not) and from the field alone.
+    std::mt19937 rng(11);
+    const CoordinateForm forms[] = {CoordinateForm::DegreesMinutes, CoordinateForm::DecimalDegrees,
+                                    CoordinateForm::DegreesMinutesSeconds};
+    const char* const units[] = {"U  LAT LON DM\n", "U  LAT LON DEG\n", "U  LAT LON DMS\n"};
+    for (int i = 0; i < 3000; ++i) {
+        auto digits = [&](int n) {
+            std::string s;
+            for (int k = 0; k < n; ++k) s += static_cast<char>('0' + rng() % 10);
+            return s;
+        };
+        const std::string number = digits(1 + static_cast<int>(rng() % 9)) +
+                                   (rng() % 4 ? "." + digits(static_cast<int>(rng() % 9)) : "");
+        const int f = static_cast<int>(rng() % 3);
+        const double v = std::strtod(number.c_str(), nullptr);
+        double expected;
+        if (forms[f] == CoordinateForm::DecimalDegrees) {
+            expected = 60 * v;
+        } else if (forms[f] == CoordinateForm::DegreesMinutes) {
+            expected = 60 * std::floor(v / 100) + (v - 100 * std::floor(v / 100));
+        } else {
+            const double deg = std::floor(v / 10000), r = v - 10000 * deg;
+            expected = 60 * deg + std::floor(r / 100) + (r - 100 * std::floor(r / 100)) / 60;
+        }
+        const bool south = rng() % 2;
+        const std::string lat = (south ? "S" : "N") + number;
+        const double want = south ? -expected : expected;
+        EXPECT_NEAR(readCoordinate(lat, true, forms[f]), want, 1e-9 * (1 + std::fabs(want))) << lat;
+        if (std::fabs(want) > 90 * 60) continue;
+        const std::string line = "T  " + lat + " E1 11-08-05 01:00:00 0";
+        for (const char* tail : {"", "\n"}) {
+            auto p = parse(padded(units[f] + line + tail), 9);
+            ASSERT_EQ(p.track.count(), 1) << line;
+            EXPECT_NEAR(p.track.TrkLat[1], want, 1e-9 * (1 + std::fabs(want))) << line;
+        }
+    }
+}
+
 TEST(GpsTrack, DatesTimesAndCenturies) {
     const auto aug11 = civilFromDate(2005, 8, 11) / 86400;
     EXPECT_EQ(readTrackDate("11-08-05", false), aug11);

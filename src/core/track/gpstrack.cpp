@@ -112,40 +112,87 @@ bool splitDate(std::string_view f, std::string_view& a, std::string_view& b, std
     return true;
 }
 
-// The common case read fast: plain digits with at most one point and no more than 18 digits
-// ("3530.12345"). The whole part is split into degrees, minutes and seconds as integers, so only
-// the fraction goes through floating point. False when the text is anything else.
-bool unpackPlainNumber(std::string_view s, CoordinateForm form, double& minutes) {
+// Reads a run of at most `max` decimal digits at q as a number; eight at a time while eight
+// bytes lie before `limit`. Returns how many digits there were.
+inline int scanDigits(const char*& q, const char* end, const char* limit, std::int64_t& value) {
+    int count = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        while (limit - q >= 8) {
+            std::uint64_t v;
+            std::memcpy(&v, q, 8);
+            constexpr std::uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0ULL;
+            constexpr std::uint64_t kZeros = 0x3030303030303030ULL;
+            // A byte is a digit when its high nibble is 3, also after adding 6 to it.
+            const std::uint64_t notDigit = ((v & kHighNibbles) ^ kZeros) |
+                                           (((v + 0x0606060606060606ULL) & kHighNibbles) ^ kZeros);
+            int n = notDigit ? __builtin_ctzll(notDigit) >> 3 : 8;
+            n = static_cast<int>(std::min<std::ptrdiff_t>(n, end - q));
+            if (n == 0) return count;
+            // The n digits, most significant first in memory, moved to the top as "0...0ddd".
+            std::uint64_t d = (v & 0x0F0F0F0F0F0F0F0FULL) << (8 * (8 - n));
+            d = d * 10 + (d >> 8);
+            d = (((d & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
+                 (((d >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
+                32;
+            static constexpr std::int64_t kScale[] = {1,      10,      100,      1000,     10000,
+                                                      100000, 1000000, 10000000, 100000000};
+            value = value * kScale[n] + static_cast<std::int64_t>(d);
+            q += n;
+            count += n;
+            if (n < 8 || count > 18) return count;
+        }
+    }
+    while (q < end && isDigit(*q) && count <= 18) {
+        value = value * 10 + (*q++ - '0');
+        ++count;
+    }
+    return count;
+}
+
+// Reads the digits of a plain unsigned decimal ("3530.12345") from q on, stopping at the first
+// character that is neither a digit nor the first point. False when there are no digits or more
+// than 18 of them. Bytes up to `limit` may be looked at beyond `end`.
+bool scanPlainNumber(const char*& q, const char* end, const char* limit, std::int64_t& whole,
+                     std::int64_t& frac, int& fracDigits) {
+    whole = 0;
+    frac = 0;
+    const int wholeDigits = scanDigits(q, end, limit, whole);
+    fracDigits = 0;
+    if (q < end && *q == '.') {
+        ++q;
+        fracDigits = scanDigits(q, end, limit, frac);
+    }
+    return wholeDigits + fracDigits > 0 && wholeDigits + fracDigits <= 18;
+}
+
+// Minutes of arc from a number read by scanPlainNumber. The whole part is split into degrees,
+// minutes and seconds as integers, so only the fraction goes through floating point.
+double plainMinutes(std::int64_t whole, std::int64_t frac, int fracDigits, CoordinateForm form) {
     static constexpr double kPow10[] = {1,    1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
                                         1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
-    std::int64_t whole = 0, frac = 0;
-    size_t i = 0, n = s.size();
-    while (i < n && isDigit(s[i])) whole = whole * 10 + (s[i++] - '0');
-    const size_t wholeDigits = i;
-    size_t fracDigits = 0;
-    if (i < n && s[i] == '.') {
-        ++i;
-        const size_t f = i;
-        while (i < n && isDigit(s[i])) frac = frac * 10 + (s[i++] - '0');
-        fracDigits = i - f;
-    }
-    if (i != n || wholeDigits + fracDigits == 0 || wholeDigits + fracDigits > 18) return false;
     const double fraction = static_cast<double>(frac) / kPow10[fracDigits];
     switch (form) {
         case CoordinateForm::DecimalDegrees:
-            minutes = kMinutesPerDegree * (static_cast<double>(whole) + fraction);
-            break;
+            return kMinutesPerDegree * (static_cast<double>(whole) + fraction);
         case CoordinateForm::DegreesMinutesSeconds:
-            minutes = kMinutesPerDegree * static_cast<double>(whole / 10000) +
-                      static_cast<double>(whole % 10000 / 100) +
-                      (static_cast<double>(whole % 100) + fraction) / 60;
-            break;
+            return kMinutesPerDegree * static_cast<double>(whole / 10000) +
+                   static_cast<double>(whole % 10000 / 100) +
+                   (static_cast<double>(whole % 100) + fraction) / 60;
         case CoordinateForm::DegreesMinutes:
         default:
-            minutes = kMinutesPerDegree * static_cast<double>(whole / 100) +
-                      (static_cast<double>(whole % 100) + fraction);
-            break;
+            return kMinutesPerDegree * static_cast<double>(whole / 100) +
+                   (static_cast<double>(whole % 100) + fraction);
     }
+}
+
+// The common case of a coordinate's number read fast: the whole text is a plain decimal.
+bool unpackPlainNumber(std::string_view s, CoordinateForm form, double& minutes) {
+    const char* q = s.data();
+    const char* end = q + s.size();
+    std::int64_t whole, frac;
+    int fracDigits;
+    if (!scanPlainNumber(q, end, end, whole, frac, fracDigits) || q != end) return false;
+    minutes = plainMinutes(whole, frac, fracDigits, form);
     return true;
 }
 
@@ -205,6 +252,76 @@ bool readInto(const std::string& path, std::string& buffer) {
     return true;
 }
 
+// The usual "hh:mm:ss" read at once from eight characters. False for any other text, or an
+// impossible time, which the general reading then refuses too.
+inline bool readClockTime(const char* s, int& secondsOfDay) {
+    if (s[2] != ':' || s[5] != ':' || !isDigit(s[0]) || !isDigit(s[1]) || !isDigit(s[3]) ||
+        !isDigit(s[4]) || !isDigit(s[6]) || !isDigit(s[7]))
+        return false;
+    const int h = (s[0] - '0') * 10 + (s[1] - '0');
+    const int m = (s[3] - '0') * 10 + (s[4] - '0');
+    const int sec = (s[6] - '0') * 10 + (s[7] - '0');
+    if (h > 23 || m > 59 || sec > 59) return false;
+    secondsOfDay = h * 3600 + m * 60 + sec;
+    return true;
+}
+
+// A coordinate field of the usual shape read in place: its mark in front (N/S or E/W, "+" or
+// "-") and a plain decimal up to the next separator. False for anything else.
+inline bool readUsualCoordinate(const char*& q, const char* qEnd, const char* limit, bool latitude,
+                                CoordinateForm form, double& minutes) {
+    double sign;
+    const char c = *q;
+    if (c == (latitude ? 'N' : 'E') || c == '+')
+        sign = 1;
+    else if (c == (latitude ? 'S' : 'W') || c == '-')
+        sign = -1;
+    else
+        return false;
+    ++q;
+    std::int64_t whole, frac;
+    int fracDigits;
+    if (!scanPlainNumber(q, qEnd, limit, whole, frac, fracDigits)) return false;
+    if (q < qEnd && !isSeparator(*q)) return false;
+    minutes = sign * plainMinutes(whole, frac, fracDigits, form);
+    return true;
+}
+
+// What a track line gives: the two coordinates, the date field and the time of day.
+struct LineFix {
+    double lat = 0, lon = 0;
+    std::string_view date;
+    std::optional<int> secondsOfDay;
+};
+
+// Reads a track line of the usual shape in one pass: "T", the latitude and the longitude with
+// their marks in front, the date, "hh:mm:ss" and at least one more field. False for any other
+// shape, which the general reading then handles with the same results.
+bool readUsualTrackLine(std::string_view line, const char* limit, CoordinateForm form,
+                        LineFix& fix) {
+    const char* q = line.data();
+    const char* const qEnd = q + line.size();
+    auto skipSeparators = [&] {
+        while (q < qEnd && isSeparator(*q)) ++q;
+        return q < qEnd;
+    };
+    q = nextSeparator(q, qEnd, limit);  // the "T" field
+    if (!skipSeparators() || !readUsualCoordinate(q, qEnd, limit, true, form, fix.lat))
+        return false;
+    if (!skipSeparators() || !readUsualCoordinate(q, qEnd, limit, false, form, fix.lon))
+        return false;
+    if (!skipSeparators()) return false;
+    const char* d = q;
+    q = nextSeparator(q, qEnd, limit);
+    fix.date = std::string_view(d, static_cast<size_t>(q - d));
+    if (!skipSeparators() || qEnd - q < 9 || !isSeparator(q[8])) return false;
+    int sec;
+    if (!readClockTime(q, sec)) return false;
+    fix.secondsOfDay = sec;
+    q += 8;
+    return skipSeparators();  // a sixth field
+}
+
 // Race times as the parser works with them; an empty or unreadable text is "not set".
 struct RaceTimes {
     std::optional<CivilSeconds> raceStart, raceEnd, viewStart, viewEnd, firstFix;
@@ -261,17 +378,9 @@ std::optional<std::int64_t> readTrackDate(std::string_view field, bool yearFirst
 }
 
 std::optional<int> readTrackTime(std::string_view f) {
-    // The usual "hh:mm:ss" read at once.
-    if (f.size() == 8 && f[2] == ':' && f[5] == ':') {
-        const char* s = f.data();
-        if (isDigit(s[0]) && isDigit(s[1]) && isDigit(s[3]) && isDigit(s[4]) && isDigit(s[6]) &&
-            isDigit(s[7])) {
-            const int h = (s[0] - '0') * 10 + (s[1] - '0');
-            const int m = (s[3] - '0') * 10 + (s[4] - '0');
-            const int sec = (s[6] - '0') * 10 + (s[7] - '0');
-            if (h > 23 || m > 59 || sec > 59) return std::nullopt;
-            return h * 3600 + m * 60 + sec;
-        }
+    if (f.size() == 8) {
+        int sec;
+        if (readClockTime(f.data(), sec)) return sec;
     }
     f = trimBlanks(f);
     int parts[3] = {0, 0, 0};
@@ -362,24 +471,29 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
             continue;
         }
 
-        // Fields split at runs of blanks. Only the first five are used and a sixth must exist,
-        // so the splitting stops there (a line may hold up to 20, or more).
-        // Control characters other than blanks separate too: that costs one comparison a byte.
-        int nf = 0;
-        const char* q = line.data();
-        const char* const qEnd = q + line.size();
-        while (nf < kUsedTrackFields) {
-            while (q < qEnd && isSeparator(*q)) ++q;
-            if (q >= qEnd) break;
-            const char* s = q;
-            q = nextSeparator(q, qEnd, end);
-            fields[nf++] = std::string_view(s, static_cast<size_t>(q - s));
+        LineFix lf;
+        if (!readUsualTrackLine(line, end, form, lf)) {
+            // Fields split at runs of blanks. Only the first five are used and a sixth must
+            // exist, so the splitting stops there (a line may hold up to 20, or more). Control
+            // characters other than blanks separate too: one comparison a byte.
+            int nf = 0;
+            const char* q = line.data();
+            const char* const qEnd = q + line.size();
+            while (nf < kUsedTrackFields) {
+                while (q < qEnd && isSeparator(*q)) ++q;
+                if (q >= qEnd) break;
+                const char* s = q;
+                q = nextSeparator(q, qEnd, end);
+                fields[nf++] = std::string_view(s, static_cast<size_t>(q - s));
+            }
+            if (nf < kUsedTrackFields) continue;
+            lf.lat = readCoordinate(fields[1], true, form);
+            lf.lon = readCoordinate(fields[2], false, form);
+            lf.date = fields[3];
+            lf.secondsOfDay = readTrackTime(fields[4]);
         }
-        if (nf < kUsedTrackFields) continue;
         ++stats.trackLines;
-
-        const double lat = readCoordinate(fields[1], true, form);
-        const double lon = readCoordinate(fields[2], false, form);
+        const double lat = lf.lat, lon = lf.lon;
         if (!std::isfinite(lat) || !std::isfinite(lon) || std::fabs(lat) > kMaxLatMinutes ||
             std::fabs(lon) > kMaxLonMinutes) {
             ++stats.unreadable;
@@ -388,13 +502,13 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
 
         if (dateForm < 0) {
             std::string_view a, b, c;
-            dateForm = (splitDate(fields[3], a, b, c) && (a.size() > 3 || c.size() > 3)) ? 1 : 0;
+            dateForm = (splitDate(lf.date, a, b, c) && (a.size() > 3 || c.size() > 3)) ? 1 : 0;
         }
-        if (fields[3] != cachedDateField || cachedDateField.empty()) {
-            cachedDateField = fields[3];
-            cachedDays = readTrackDate(fields[3], dateForm == 1);
+        if (lf.date != cachedDateField || cachedDateField.empty()) {
+            cachedDateField = lf.date;
+            cachedDays = readTrackDate(lf.date, dateForm == 1);
         }
-        const std::optional<int> secOfDay = readTrackTime(fields[4]);
+        const std::optional<int> secOfDay = lf.secondsOfDay;
         if (!cachedDays || !secOfDay) {
             ++stats.unreadable;
             continue;
