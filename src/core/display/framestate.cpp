@@ -172,9 +172,10 @@ BoatFrame FrameState::locateBoat(const TrackStore& tracks, int boat, double wind
         // The time moved against the hint (a jump): find the segment by bisection instead of
         // hiding a boat that has a position.
         const auto& sec = tracks.boats[boat].TrkSec;
-        auto it = std::upper_bound(sec.begin() + 1, sec.begin() + n + 1, t);
+        const int m = std::min(n, static_cast<int>(sec.size()) - 1);  // times actually held
+        auto it = std::upper_bound(sec.begin() + 1, sec.begin() + m + 1, t);
         const int i = static_cast<int>(it - sec.begin()) - 1;
-        if (i >= 1 && i <= n - 1 && encloses(i)) seg = i;
+        if (i >= 1 && i <= m - 1 && encloses(i)) seg = i;
     }
     if (seg == 0) return bf;
 

@@ -265,11 +265,12 @@ void BackgroundRenderer::drawGrid(QPainter& p, const MapView& view, double step)
 
 void BackgroundRenderer::trackRange(const TrackStore& tracks, int boat, double periodFrom,
                                     double periodTo, int& first, int& last) {
-    const int n = tracks.TrkCount(boat);
     first = 1;
     last = 0;
-    if (n < 2) return;
+    if (tracks.TrkCount(boat) < 2) return;
     const auto& sec = tracks.boats[boat].TrkSec;
+    const int n = std::min(tracks.TrkCount(boat), static_cast<int>(sec.size()) - 1);
+    if (n < 2) return;
     const auto begin = sec.begin() + 1, end = sec.begin() + n + 1;
     // The sample whose segment holds a time t: the last sample at or before t.
     auto sampleAt = [&](double t) {
@@ -354,9 +355,10 @@ void BackgroundRenderer::drawTimeMarks(QPainter& p, RaceScene& scene) {
     p.setRenderHint(QPainter::Antialiasing, false);
     for (int b = 1; b <= std::min(tracks.boatCount(), kMaxBoats); ++b) {
         if (!opt.shown(b)) continue;
-        const int n = tracks.TrkCount(b);
-        if (n < 2) continue;
+        if (tracks.TrkCount(b) < 2) continue;
         const auto& sec = tracks.boats[b].TrkSec;
+        const int n = std::min(tracks.TrkCount(b), static_cast<int>(sec.size()) - 1);
+        if (n < 2) continue;
         p.setPen(QPen(toQColor(opt.BoatColour[b]), 1));
         int idx = 0;
         for (double t = from; t <= to && idx < kMaxMarksPerBoat; t = from + kMinute * ++idx) {
