@@ -93,6 +93,7 @@ private slots:
     void windTrianglePointsToTheWind();
     void overviewDotsAndMarks();
     void timeMarksAndCoastLoadedOnce();
+    void namesComparisonAndLayLines();
 };
 
 void TstRenderers::coastDrawnOnlyWhereAnEndIsInside() {
@@ -316,6 +317,59 @@ void TstRenderers::timeMarksAndCoastLoadedOnce() {
     QPainter p(&img);
     bg.drawBackground(p, f.scene);
     QCOMPARE(loads, 2);
+}
+
+void TstRenderers::namesComparisonAndLayLines() {
+    Fixture f;
+    f.view.setWindUp(0);  // wind from north: the map is not turned, but it is wind-up
+    f.options.CompareLines = true;
+    f.options.AutoTrace = true;
+    f.options.BoatNames = true;
+    f.frame.RaceTime = 505;
+    QImage kept = blank();
+    FrameRenderer fr;
+    fr.drawFrame(f.scene, kept, nullptr);
+    const QPointF c = fr.boatCentre(2);
+    const QColor blue = toQColor(f.options.BoatColour[2]);
+    // The name label lies right of the symbol in the kept picture.
+    bool named = false;
+    for (int y = qRound(c.y()) - 5; y < qRound(c.y()) + 8; ++y)
+        for (int x = qRound(c.x() + fr.boatSize(2) / 2 + 5); x < qRound(c.x()) + 80; ++x)
+            named = named || kept.pixelColor(x, y) == blue;
+    QVERIFY(named);
+    // The comparison line runs across the whole box, level with the boat.
+    QImage shown = kept.copy();
+    {
+        QPainter p(&shown);
+        fr.drawMovingLayer(p, f.scene);
+    }
+    QCOMPARE(shown.pixelColor(2, qRound(c.y())), blue);
+    QCOMPARE(shown.pixelColor(kSize - 2, qRound(c.y())), blue);
+    // North up: no comparison lines.
+    f.view.setNorthUp();
+    QImage plain = kept.copy();
+    {
+        QPainter p(&plain);
+        fr.drawMovingLayer(p, f.scene);
+    }
+    QVERIFY(plain.pixelColor(2, qRound(c.y())) != blue);
+
+    // Lay lines with the wind from north: the downwind set's middle ray points straight up
+    // (into the wind), the upwind set's straight down.
+    f.options.AutoTrace = false;
+    f.options.LayLines = true;
+    f.race.MarkCount = 1;
+    f.race.Marks[1] = {2000, 8000};
+    QImage img = blank();
+    {
+        QPainter p(&img);
+        BackgroundRenderer().drawMarksAndLines(p, f.scene);
+    }
+    const ScreenPoint m = f.view.toScreen(2000, 8000);
+    const QColor lay = toQColor(kLayLineColour);
+    QCOMPARE(img.pixelColor(qRound(m.x), qRound(m.y) - 40), lay);
+    QCOMPARE(img.pixelColor(qRound(m.x), qRound(m.y) + 40), lay);
+    QVERIFY(img.pixelColor(qRound(m.x) + 40, qRound(m.y)) != lay);
 }
 
 QTEST_MAIN(TstRenderers)

@@ -64,8 +64,12 @@ struct RaceScene {
     static WindSamples windSamplesOf(const WindStore& store);
 
     bool ready() const { return race && tracks && view && options && frame; }
+    // The wind in force: from the wind samples while the race has a wind data file, else the
+    // race definition's (the mean wind, or what was typed or entered by hand).
     double windDirNow() const {
-        return windNow ? windNow->WindDirNow : (race ? race->WindDirNow : 0);
+        if (windShown && windNow) return windNow->WindDirNow;
+        if (race) return race->WindDirNow;
+        return windNow ? windNow->WindDirNow : 0;
     }
     // The finish inputs of the frame state from the rounding results.
     FinishInputs finishInputs() const;
