@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,8 +20,12 @@
 #include "ui/display/boatpanel.h"
 #include "ui/display/mappicture.h"
 #include "ui/display/timebar.h"
+#include "ui/display/timepanel.h"
+#include "ui/race/loadingprogress.h"
 #include "ui/race/playback.h"
+#include "ui/race/racecaptions.h"
 #include "ui/race/racedisp.h"
+#include "ui/race/racelayout.h"
 #include "ui/race/racesetup.h"
 #include "util/datetime.h"
 
@@ -298,6 +304,183 @@ private slots:
         QVERIFY(closed);
         QCOMPARE(s.sink.messages.size(), told);  // no save question for a race not shown
         QVERIFY(!QFile::exists(app + QStringLiteral("/RaceAdmin/missing.txt")));
+    }
+
+    void replayButtonsSteerTheClock() {
+        Screen s(kDemo, 1, 0);
+        RaceDisp& w = *s.w;
+        s.clock().TimeStep = 0.3;
+        w.Option8_Click();
+        QVERIFY(w.playback->Timer1.isActive());
+        QCOMPARE(s.clock().TimeStep, -0.3);
+        s.stop();
+        QVERIFY(!w.playback->Timer1.isActive());
+        QVERIFY(w.Check2->isEnabled());  // measuring is possible on a stopped map
+        w.Option6_Click();
+        QCOMPARE(s.clock().TimeStep, 0.3);
+        QVERIFY(w.playback->Timer1.isActive());
+        // A tick while stopped moves the clock by one step but draws nothing new.
+        s.stop();
+        const double t = s.clock().RaceTime;
+        w.playback->Timer1_Timer();
+        QCOMPARE(s.clock().RaceTime, t + 0.3);
+        QCOMPARE(s.clock().TickCount, 1);
+    }
+
+    void autoTraceComesOnAfterSevenSeconds() {
+        Screen s(kDemo, 2, 0);
+        RaceDisp& w = *s.w;
+        for (int i = 0; i < 6; ++i) w.playback->Timer2_Timer();
+        QVERIFY(!w.Check5->isChecked());
+        w.playback->Timer2_Timer();
+        QVERIFY(w.Check5->isChecked());
+        QVERIFY(w.options.AutoTrace);
+        QVERIFY(!w.Picture12->isHidden());
+        QVERIFY(!w.Command2->isEnabled());
+        QVERIFY(!w.Check6->isEnabled());
+        QVERIFY(w.Check9->isEnabled());
+        QVERIFY(!w.playback->Timer2.isActive());
+        // Switching it off gives the controls back and the home zoom.
+        w.Check5->setChecked(false);
+        w.Check5_Click();
+        QVERIFY(w.Command2->isEnabled());
+        QVERIFY(!w.Check9->isEnabled());
+        QVERIFY(w.Picture12->isHidden());
+        QCOMPARE(w.view.Zoom, w.view.ZoomHome);
+    }
+
+    void boatListKeepsABoatAndTheMarkedBoatsShown() {
+        Screen s(kDemo, 1, 0);
+        BoatPanel& panel = *s.w->boatPanel;
+        const int n = panel.rowCount();
+        // Right button: only that boat, even when it was unticked.
+        panel.Bnam(3)->setChecked(false);
+        panel.nameReleased(4, Qt::RightButton);
+        for (int k = 1; k <= n; ++k) QCOMPARE(s.w->options.BoatShown[k], k == 4);
+        // Unticking the last shown boat leaves boat 1 shown.
+        panel.Bnam(3)->setChecked(false);
+        panel.nameReleased(4, Qt::LeftButton);
+        QVERIFY(s.w->options.BoatShown[1]);
+        QVERIFY(!s.w->options.BoatShown[4]);
+        // A marked boat cannot be hidden.
+        panel.Maru(6)->setChecked(true);
+        panel.markToggled(7, true);
+        QVERIFY(s.w->options.BoatShown[7]);
+        panel.nameReleased(2, Qt::RightButton);
+        QVERIFY(s.w->options.BoatShown[2]);
+        QVERIFY(s.w->options.BoatShown[7]);
+        QVERIFY(!s.w->options.BoatShown[1]);
+        // A hidden boat has no speed bar.
+        panel.setBar(1, 40);
+        QCOMPARE(panel.barLength(1), 0.0);
+        panel.showAll();
+        QCOMPARE(panel.barLength(1), 40.0);
+        panel.setBar(1, std::nan(""));
+        QCOMPARE(panel.barLength(1), 0.0);
+    }
+
+    void resizingKeepsTheMapSquare() {
+        Screen s(kDemo, 1, 0);
+        RaceDisp& w = *s.w;
+        w.resize(1000, 900);
+        w.relayout();
+        const int panel = RaceLayout::sidePanelWidth(1.0);
+        QCOMPARE(w.layout.mapSize, 1000 - panel - 45);
+        QCOMPARE(w.Picture1->picture().size(), QSize(w.layout.mapSize, w.layout.mapSize));
+        QCOMPARE(w.view.MapSize, double(w.layout.mapSize));
+        QCOMPARE(w.PicTimeBar->height(), w.layout.mapSize);
+        QCOMPARE(w.PicTimeBar->x(), 5 + w.layout.mapSize + 5);
+        w.resize(1600, 600);
+        w.relayout();
+        QCOMPARE(w.layout.mapSize, 590);
+        // A window too small for any map keeps a usable square.
+        QCOMPARE(RaceLayout::mapSquare(QSize(200, 50), panel), RaceLayout::kMinMapSize);
+        QCOMPARE(RaceLayout::sidePanelWidth(2.0), 2 * RaceLayout::kSidePanelBase);
+    }
+
+    void timePanelDragStaysInsideTheWindow() {
+        QCOMPARE(TimePanel::draggedTop(100, 50, 60, 800), 150);
+        QCOMPARE(TimePanel::draggedTop(100, -200, 60, 800), 5);
+        QCOMPARE(TimePanel::draggedTop(100, 900, 60, 800), 740);
+        QCOMPARE(TimePanel::draggedTop(10, 5, 60, 40), 5);  // panel taller than the window
+    }
+
+    void loadingProgressBar() {
+        LoadingProgress bar(50);
+        QList<double> lengths;
+        for (int i = 1; i <= 4; ++i) {
+            bar.setProgress(i, 4, QStringLiteral("race.txt    ( %1 / 4)").arg(i),
+                            QStringLiteral("x"));
+            lengths << bar.barLength();
+        }
+        QCOMPARE(lengths, (QList<double>{83.25, 166.5, 249.75, 333}));
+        QCOMPARE(LoadingProgress::barLengthFor(1, 0), 0.0);
+        QCOMPARE(LoadingProgress::barLengthFor(7, 4), 333.0);
+        QVERIFY(bar.message().startsWith(QStringLiteral("race.txt    ( 4 / 4)\n")));
+    }
+
+    void timeBarHoverText() {
+        AppSettings en;
+        en.Lang = 1;
+        const QStringList lines =
+            TimeBar::hoverText(125, "2026/06/07 11:00:00", en).split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines[0], QStringLiteral("11:02:05   (125 Sec)"));
+        QCOMPARE(lines[1], QStringLiteral("Click to change the time."));
+        QCOMPARE(lines[4], QStringLiteral("Shift+Right click to cancel play back period."));
+        AppSettings ja;
+        const QString jaText = TimeBar::hoverText(-30, "2026/06/07 11:00:00", ja);
+        QVERIFY(jaText.startsWith(QStringLiteral("10:59:30   (-30 Sec)\n")));
+        QVERIFY(jaText.contains(QStringLiteral("Shift+右クリックで時間帯を解除します")));
+        // Without a start time only the seconds are shown.
+        QVERIFY(TimeBar::hoverText(5, "", en).startsWith(QStringLiteral("   (5 Sec)")));
+    }
+
+    void captionsInBothLanguages() {
+        int count = 0;
+        const ControlCaption* table = raceDispCaptions(count);
+        Screen ja(kDemo, 2, 0);
+        Screen en(kDemo, 2, 1);
+        int found = 0;
+        for (int i = 0; i < count; ++i) {
+            const QString name = QString::fromLatin1(table[i].control);
+            auto* wj = ja.w->findChild<QAbstractButton*>(name);
+            auto* we = en.w->findChild<QAbstractButton*>(name);
+            if (!wj || !we) continue;
+            ++found;
+            QCOMPARE(wj->text(), QString::fromUtf8(table[i].japanese));
+            QCOMPARE(we->text(), QString::fromUtf8(table[i].english));
+        }
+        QVERIFY(found >= 20);
+        QCOMPARE(en.w->Frame1->title(), QStringLiteral("Direction"));
+        QCOMPARE(ja.w->Label2->text(), QStringLiteral("ｽﾀｰﾄ日時"));
+        // The English font is one that exists here, whatever the settings name.
+        QVERIFY(QFontDatabase::families().contains(uiFontFamily(en.settings)));
+        QCOMPARE(en.w->Command9->font().family(), uiFontFamily(en.settings));
+        QCOMPARE(en.settings.UiFontName, std::string("MS Sans Serif"));
+    }
+
+    void leavingFullModeOffersToSave() {
+        QTemporaryDir tmp;
+        const QString app = tmp.path() + QStringLiteral("/demo");
+        QVERIFY(copyFolder(kDemo, app));
+        Screen s(app, 2, 1);
+        RaceDisp& w = *s.w;
+        s.sink.setAnswer(MessageAnswer::Yes);
+        QString title;
+        w.setNamePrompt([&](const QString&, const QString& t, const QString& proposal) {
+            title = t;
+            return std::optional<QString>(proposal.chopped(4) + QStringLiteral("_copy"));
+        });
+        bool closed = false;
+        QObject::connect(&w, &RaceDisp::closed, [&] { closed = true; });
+        w.Command1_Click();
+        QVERIFY(closed);
+        QCOMPARE(title, QStringLiteral("Race Control File name"));
+        QCOMPARE(QString::fromStdString(s.sink.messages.back().text),
+                 QStringLiteral("Save Race Control File？"));
+        QVERIFY(QFile::exists(app + QStringLiteral("/RaceAdmin/enoshima_0607_copy.txt")));
+        QVERIFY(!w.playback->Timer1.isActive());
     }
 
     void splashTitleOverlay() {
