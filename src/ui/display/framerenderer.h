@@ -66,7 +66,6 @@ public:
     QString timeOfDayText() const { return timeOfDay_; }  // Text1 (empty: unchanged)
     bool realSize() const { return realSize_; }           // "Real Size" vs "Enlarged"
     const BoatPanelValues& panel(int boat) const { return panel_[boatIndex(boat)]; }
-    // Overview dot positions (in overview pixels), computed by the overview map.
     // Time-bar cursor `Line5`: y = 30 + pxPerSecond x (raceSeconds - RaceTime).
     static double timeBarCursorY(double raceTime, double pxPerSecond, double raceSeconds);
 
