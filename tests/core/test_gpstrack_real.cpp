@@ -133,7 +133,7 @@ TEST(RealTracks, ValenciaLogsLoadWithSaneSpeedsAndDistances) {
         EXPECT_LT(fastest, 30) << kLogs[i];
         EXPECT_GT(fastest, 3) << kLogs[i];
         EXPECT_GT(gpxDistance, 1);
-        EXPECT_NEAR(store.TrkDist(1, n) / gpxDistance, 1, 0.03) << kLogs[i];
+        EXPECT_NEAR(store.TrkDist(1, n) / gpxDistance, 1, 0.01) << kLogs[i];
 
         // The start settled 240 s after the first fix, local time two hours ahead of UTC.
         const int utcHour = std::stoi(pts[0].time.substr(11, 2));
