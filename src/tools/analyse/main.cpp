@@ -9,6 +9,7 @@
 #include <string>
 
 #include "jsonwriter.h"
+#include "app/startup.h"
 #include "race/openrace.h"
 #include "roundingoutput.h"
 #include "track/coastline.h"
@@ -104,18 +105,18 @@ std::string programFolder() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// --app-dir, else the program's own folder when it holds a race folder, else BRISKO_APP_DIR,
-// else the demo of the source tree.
+// The application folder, chosen as the program chooses it: --app-dir, else BRISKO_APP_DIR,
+// else the program's own folder when it holds a race folder, else the demo of the source tree.
 std::string chooseAppDir(const Arguments& a) {
-    if (!a.appDir.empty()) return a.appDir;
-    const std::string own = programFolder();
-    if (!own.empty() && findPath(own, "raceadmin")) return own;
-    if (const char* env = std::getenv("BRISKO_APP_DIR"); env && *env) return env;
+    std::vector<std::string> args;
+    if (!a.appDir.empty()) args = {"brisko-analyse", "--app-dir", a.appDir};
+    const char* env = std::getenv("BRISKO_APP_DIR");
 #ifdef BRISKO_DEMO_DIR
-    return BRISKO_DEMO_DIR;
+    const std::string demo = BRISKO_DEMO_DIR;
 #else
-    return own;
+    const std::string demo = programFolder();
 #endif
+    return chooseAppFolder(args, env ? env : "", programFolder(), demo);
 }
 
 void writeOptionalTime(JsonWriter& w, const char* key, const std::string& t) {

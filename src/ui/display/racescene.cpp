@@ -1,6 +1,8 @@
 // The race scene's helpers (see racescene.h).
 #include "ui/display/racescene.h"
 
+#include "track/rounding.h"
+
 namespace brisko {
 
 WindSamples RaceScene::windSamplesOf(const WindStore& store) {
@@ -36,7 +38,9 @@ void RaceScene::attach(const RaceDefinition& def, const AppSettings& app, const 
 FinishInputs RaceScene::finishInputs() const {
     FinishInputs in;
     if (!race) return in;
-    in.courseCount = std::clamp(race->CourseCount, 0, kMaxCourse);
+    // Only the first entries of a long course take part in the roundings: the last of those
+    // is the finish the list waits for.
+    in.courseCount = std::clamp(race->CourseCount, 0, kMaxRoundingEntries);
     if (in.courseCount == 0) return in;
     if (leadTime) in.leadFinish = leadTime(in.courseCount);
     if (roundTime)
