@@ -177,6 +177,7 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     sw->setContentsMargins(0, 0, 0, 0);
     sw->addWidget(Text13);
     sw->addWidget(Text14);
+    sw->addStretch(1);
     Picture12 = named<QWidget>(p, "Picture12");
     Picture12->setAutoFillBackground(true);
     Label7 = named<QLabel>(Picture12, "Label7", QStringLiteral("ZOOM"));
