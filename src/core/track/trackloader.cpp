@@ -2,6 +2,9 @@
 #include "track/trackloader.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 #include "track/geodesy.h"
 #include "track/gpstrack.h"
@@ -60,6 +63,42 @@ void updateMapValues(TrackStore& s, int boat) {
     s.InitScale = kInitScalePerSpan * s.TrackSpan;
 }
 
+namespace {
+
+// Whether a file read now may still settle the race times: while the start or the finish is
+// unknown the first file that holds fixes decides them, so files are read in boat order.
+bool timesMaySettle(const RaceDefinition& race) {
+    return race.RaceStart.empty() || race.RaceEnd.empty() || race.FirstFix.empty();
+}
+
+// Reads boats from..to on the calling thread and one more, taking boats by turns. Each thread
+// has its own copy of the race times (the files only read them once they are settled) and its
+// own buffer; every boat's samples go to its own track, so nothing is shared but the counter.
+// `before` runs on the calling thread just before it reads a boat (for the progress report).
+void readBoatsInParallel(const RaceDefinition& race, TrackStore& store,
+                         const std::vector<std::string>& paths, int from, int to,
+                         std::vector<std::string>& lastFix,
+                         const std::function<void(int)>& before) {
+    std::atomic<int> next{from};
+    auto work = [&](bool callerThread) {
+        RaceDefinition times = race;
+        std::string buffer;
+        for (int i = next++; i <= to; i = next++) {
+            if (callerThread && before) before(i);
+            times.LastFix.clear();
+            readGpsTrackFile(paths[i], times, store.boats[i], race.Boats[i].GpsFile, &buffer);
+            lastFix[i] = times.LastFix;
+        }
+    };
+    std::thread helper;
+    if (to - from >= 1 && std::thread::hardware_concurrency() > 1)
+        helper = std::thread(work, false);
+    work(true);
+    if (helper.joinable()) helper.join();
+}
+
+}  // namespace
+
 TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, TrackStore& store,
                            MessageSink& sink, const LoadProgress& progress) {
     TrackLoadResult result;
@@ -69,7 +108,8 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
     race.FirstFix.clear();
     race.LastFix.clear();
 
-    std::string buffer;  // one file's bytes at a time, its room reused
+    // Every file must be there before any is read: a missing one stops the loading.
+    std::vector<std::string> paths(static_cast<size_t>(boatCount) + 1);
     for (int i = 1; i <= boatCount; ++i) {
         const std::string& gpsFile = race.Boats[i].GpsFile;
         const std::string relative = "\\GPSDAT\\" + gpsFile;
@@ -82,12 +122,36 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
             sink.show(Message{result.message, settings.ProductTitle, MessageButtons::Ok});
             return result;
         }
+        paths[i] = std::move(*path);
+    }
+    auto report = [&](int i) {
         if (progress)
             progress(i, boatCount, loadProgressLine1(race, i),
-                     loadProgressLine2(settings, gpsFile));
-        readGpsTrackFile(*path, race, store.boats[i], gpsFile, &buffer);
+                     loadProgressLine2(settings, race.Boats[i].GpsFile));
+    };
+
+    // Boats in order while their fixes may still settle the race times.
+    int i = 1;
+    std::string buffer;  // one file's bytes at a time, its room reused
+    for (; i <= boatCount && timesMaySettle(race); ++i) {
+        report(i);
+        readGpsTrackFile(paths[i], race, store.boats[i], race.Boats[i].GpsFile, &buffer);
         growTrackCapacity(store, store.TrkCount(i));
         updateMapValues(store, i);
+    }
+    const int firstParallel = i;
+    // The rest are independent of each other: two threads read them.
+    if (i <= boatCount) {
+        std::vector<std::string> lastFix(static_cast<size_t>(boatCount) + 1);
+        readBoatsInParallel(race, store, paths, i, boatCount, lastFix, report);
+        // The last fix is that of the last file read in boat order that had a fix line.
+        for (int b = i; b <= boatCount; ++b)
+            if (!lastFix[b].empty()) race.LastFix = lastFix[b];
+    }
+    // The box and the map values grow file by file, in boat order.
+    for (int b = firstParallel; b <= boatCount; ++b) {
+        growTrackCapacity(store, store.TrkCount(b));
+        updateMapValues(store, b);
     }
     return result;
 }
