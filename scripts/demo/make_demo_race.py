@@ -463,7 +463,9 @@ def write_track(path, boat):
 
 
 def minutes_text(deg):
-    return "%.4f" % (deg * 60)
+    # Four decimals, written as the race file writer writes numbers back (no trailing zeros),
+    # so that the program's own rewrite of the file changes nothing.
+    return ("%.4f" % (deg * 60)).rstrip("0").rstrip(".")
 
 
 def write_race_file(path, course, boats, finish_local, tiles):
