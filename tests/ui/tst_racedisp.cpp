@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -18,7 +19,9 @@
 #include "race/racecontrolfile.h"
 #include "ui/app/splite.h"
 #include "ui/display/boatpanel.h"
+#include "ui/display/finishlist.h"
 #include "ui/display/mappicture.h"
+#include "ui/display/startflag.h"
 #include "ui/display/timebar.h"
 #include "ui/display/timepanel.h"
 #include "ui/race/loadingprogress.h"
@@ -325,6 +328,69 @@ private slots:
         w.playback->Timer1_Timer();
         QCOMPARE(s.clock().RaceTime, t + 0.3);
         QCOMPARE(s.clock().TickCount, 1);
+    }
+
+    void startFlagsAndFinishListAreWidgetsFollowingTheFrame() {
+        Screen s(kDemo, 1, 0);
+        RaceDisp& w = *s.w;
+        auto* blue = w.Picture1->findChild<StartFlag*>(QStringLiteral("Blue_P"));
+        auto* seven = w.Picture1->findChild<StartFlag*>(QStringLiteral("Seven"));
+        auto* position = w.Picture1->findChild<FinishList*>(QStringLiteral("Position"));
+        QVERIFY(blue && seven && position);
+        const int left = w.layout.mapSize - StartFlag::kWidth - 10;
+        auto at = [&](double t) {
+            s.clock().RaceTime = t;
+            w.drawFrame();
+        };
+        w.Option6_Click();  // forward
+        w.playback->setReplayRunning(false);
+        at(-120);
+        QVERIFY(blue->isVisibleTo(w.Picture1));
+        QVERIFY(!seven->isVisibleTo(w.Picture1));
+        QCOMPARE(blue->pos(), QPoint(left, 10));
+        // A minute before the start the blue peter comes down, frame by frame.
+        at(-59);
+        const int firstDrop = blue->y();
+        QVERIFY(firstDrop > 10);
+        at(-58);
+        QVERIFY(blue->y() > firstDrop);
+        QVERIFY(seven->isVisibleTo(w.Picture1));
+        QCOMPARE(seven->pos(), QPoint(left, 10));
+        // The direction buttons put the flags back at the top.
+        w.Option7_Click();
+        QCOMPARE(blue->pos(), QPoint(left, 10));
+        at(30);
+        QVERIFY(!blue->isVisibleTo(w.Picture1));
+        QVERIFY(!seven->isVisibleTo(w.Picture1));
+        // A bigger map keeps the flags 10 pixels from its right edge.
+        w.resize(1300, 900);
+        w.relayout();
+        QCOMPARE(seven->x(), w.layout.mapSize - StartFlag::kWidth - 10);
+
+        // The finishing list once the first boat has finished: one row per finisher.
+        const FinishInputs fin = w.scene.finishInputs();
+        QVERIFY(fin.courseCount > 0 && fin.leadFinish > 0);
+        QVERIFY(position->isHidden());
+        w.PicTimeBar_Click(fin.leadFinish + 1);
+        QVERIFY(position->isVisibleTo(w.Picture1));
+        QVERIFY(w.frame.FinishCount >= 1);
+        QCOMPARE(position->height(), 14 * w.frame.FinishCount + 5);
+        at(s.race.RaceSeconds - 1);
+        QCOMPARE(position->height(), 14 * w.frame.FinishCount + 5);
+        // The screen picture shows it; the moving layer no longer paints it a second time.
+        const QImage shown = w.Picture1->composed();
+        QCOMPARE(shown.pixelColor(FinishList::kLeft, FinishList::kTop + 3), QColor(Qt::black));
+        QImage layer(w.Picture1->picture().size(), QImage::Format_RGB32);
+        layer.fill(Qt::green);
+        {
+            QPainter p(&layer);
+            w.renderer.drawMovingLayer(p, w.scene);
+        }
+        QCOMPARE(layer.pixelColor(FinishList::kLeft, FinishList::kTop + 3), QColor(Qt::green));
+        // Back before the first finish the list is emptied and hidden.
+        w.PicTimeBar_Click(0);
+        QVERIFY(!position->isVisibleTo(w.Picture1));
+        QCOMPARE(w.frame.FinishCount, 0);
     }
 
     void autoTraceComesOnAfterSevenSeconds() {

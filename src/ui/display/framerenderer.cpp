@@ -23,7 +23,6 @@ constexpr double kWakeDot = 1;
 constexpr int kWakeSamples = 4;
 constexpr double kTimeBarMargin = 30;
 constexpr int kMarksWindEvery = 5;  // seconds between lay-line updates following the wind
-constexpr double kFlagWidth = 24, kFlagHeight = 16, kFlagRight = 10;
 constexpr double kListRow = 14, kListLeft = 16, kListRight = 98, kListTime = 105;
 
 struct Vertex {
@@ -140,7 +139,6 @@ FrameResult FrameRenderer::drawFrame(RaceScene& scene, QImage& kept,
 
     const bool mapMode = opt.ViewMode == ViewModeKind::Map;
     const double boatLength = boatLengthOf(scene);
-    const bool smallBoat = boatLength < kSmallBoatLength;
     const double s =
         symbolSize(boatLength, view.PxPerMetre, opt.Enlarge, opt.MinEnlargedSize, realSize_);
     const bool wakes = opt.AutoTrace || !opt.WakeOn;
@@ -257,54 +255,47 @@ void FrameRenderer::drawMovingLayer(QPainter& p, const RaceScene& scene) const {
             }
         }
     }
+    // The boat symbols are painted here rather than moved as one child widget per boat: up to
+    // 50 widgets moved every tick would cost more than painting them. The start flags and the
+    // finishing list are the map box's own child widgets (StartFlag, FinishList).
     for (int k = 1; k <= std::min(fs.boatCount, kMaxBoats); ++k) {
         const BoatFrame& bf = fs.Boats[k];
         if (!bf.visible || size_[k] <= 0) continue;
         drawBoat(p, centre_[k], size_[k], bf.heading, view.ViewRotation, wind, smallBoat,
                  toQColor(opt.BoatColour[k]), opt.focused(k), sea);
     }
-    // Start-sequence flags at the top right: the blue P flag and the class flag.
-    const double left = box - kFlagWidth - kFlagRight;
-    if (fs.BlueP.shown) {
-        const QRectF r(left, fs.BlueP.top, kFlagWidth, kFlagHeight);
-        p.fillRect(r, QColor(0, 0, 160));
-        p.fillRect(r.adjusted(kFlagWidth / 3, kFlagHeight / 3, -kFlagWidth / 3, -kFlagHeight / 3),
-                   Qt::white);
-        p.setPen(Qt::black);
-        p.drawRect(r);
-    }
-    if (fs.Seven.shown) {
-        const QRectF r(left, fs.Seven.top, kFlagWidth, kFlagHeight);
-        p.fillRect(r, Qt::white);
-        p.setPen(Qt::black);
-        p.drawRect(r);
-        p.setFont(BackgroundRenderer::labelFont(kNamePoints, opt.FontScale));
-        p.drawText(r, Qt::AlignCenter, QStringLiteral("7"));
-    }
-    if (fs.FinishListShown && fs.FinishCount > 0) drawFinishList(p, scene, QPointF(10, 10));
     p.restore();
+}
+
+double FrameRenderer::finishListWidth(const RaceScene& scene) {
+    if (!scene.frame || !scene.options) return kListTime;
+    const FrameState& fs = *scene.frame;
+    const FinishInputs finish = scene.finishInputs();
+    const QFontMetricsF fm(BackgroundRenderer::labelFont(kNamePoints, scene.options->FontScale));
+    double width = kListTime;
+    for (int j = 1; j <= std::min(fs.FinishCount, kMaxBoats); ++j)
+        width = std::max(
+            width, kListTime +
+                       fm.horizontalAdvance(QString::fromStdString(fs.finishRowText(j, finish))) +
+                       4);
+    return width;
 }
 
 void FrameRenderer::drawFinishList(QPainter& p, const RaceScene& scene, QPointF topLeft) {
     if (!scene.frame || !scene.options) return;
     const FrameState& fs = *scene.frame;
     const FinishInputs finish = scene.finishInputs();
+    const int count = std::clamp(fs.FinishCount, 0, kMaxBoats);
     p.save();
     p.translate(topLeft);
     QFont f = BackgroundRenderer::labelFont(kNamePoints, scene.options->FontScale);
     p.setFont(f);
     const QFontMetricsF fm(f);
-    double width = kListTime;
-    for (int j = 1; j <= fs.FinishCount; ++j)
-        width = std::max(
-            width, kListTime +
-                       fm.horizontalAdvance(QString::fromStdString(fs.finishRowText(j, finish))) +
-                       4);
-    const QRectF frame(0, 0, width, kListRow * fs.FinishCount + 5);
+    const QRectF frame(0, 0, std::ceil(finishListWidth(scene)), kListRow * count + 5);
     p.fillRect(frame, Qt::white);
     p.setPen(Qt::black);
-    p.drawRect(frame);
-    for (int j = 1; j <= fs.FinishCount; ++j) {
+    p.drawRect(frame.adjusted(0, 0, -1, -1));  // the border inside the list's own box
+    for (int j = 1; j <= count; ++j) {
         const int k = fs.FinishOrder[j];
         const double y = kListRow * (j - 1) + 2;
         p.fillRect(QRectF(kListLeft, y, kListRight - kListLeft, 12),

@@ -1,7 +1,8 @@
 // The frame renderer: on every clock tick advances the frame state, draws the short wakes and
 // names into the kept map picture, and paints the moving layer (boat hulls and sails, focus
-// rings, comparison lines, start flags, finishing list). Exposes the clock texts and per-boat
-// panel values for the window's widgets.
+// rings, comparison lines). Exposes the clock texts and per-boat panel values for the window's
+// widgets; the start flags and the finishing list are widgets of their own (StartFlag,
+// FinishList) that follow the frame state.
 #pragma once
 
 #include <QColor>
@@ -54,7 +55,8 @@ public:
     static void drawBoat(QPainter& p, QPointF centre, double s, double heading, double viewRotation,
                          double windDir, bool smallBoat, const QColor& colour, bool focusRing,
                          const QColor& sea);
-    // The finishing list picture `Position` (its height is 14 x count + 5).
+    // The finishing list picture `Position` (its height is 14 x count + 5) and its width.
+    static double finishListWidth(const RaceScene& scene);
     static void drawFinishList(QPainter& p, const RaceScene& scene, QPointF topLeft);
 
     // Window texts after a frame.

@@ -4,13 +4,32 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "display/framestate.h"
+#include "ui/display/finishlist.h"
+#include "ui/display/startflag.h"
+
 namespace brisko {
 
 MapPicture::MapPicture(QWidget* parent) : QWidget(parent) {
     setObjectName("Picture1");
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    blueP_ = new StartFlag(StartFlag::Kind::BlueP, this);
+    seven_ = new StartFlag(StartFlag::Kind::Seven, this);
+    position_ = new FinishList(this);
     setMapSize(1);
+}
+
+void MapPicture::followFrame(const FrameState& frame, const RaceScene* scene) {
+    if (!scene) {
+        blueP_->hide();
+        seven_->hide();
+        position_->follow(frame, nullptr);
+        return;
+    }
+    blueP_->follow(frame.BlueP, mapSize());
+    seven_->follow(frame.Seven, mapSize());
+    position_->follow(frame, scene);
 }
 
 void MapPicture::setMapSize(int size) {
@@ -33,6 +52,10 @@ QImage MapPicture::composed() const {
     QImage out = kept_.copy();
     QPainter p(&out);
     if (overlay_) overlay_(p);
+    p.end();
+    for (QWidget* child : {static_cast<QWidget*>(blueP_), static_cast<QWidget*>(seven_),
+                           static_cast<QWidget*>(position_)})
+        if (!child->isHidden()) child->render(&out, child->pos(), QRegion(), QWidget::DrawChildren);
     return out;
 }
 

@@ -1,6 +1,7 @@
 // The map box `Picture1`: a widget keeping a picture that the background, marks and wakes are
 // drawn into, with the moving layer (boats, comparison lines, flags, finishing list) painted over
-// it on every repaint without touching the kept picture.
+// it on every repaint without touching the kept picture. The start flags `Blue_P`, `Seven` and
+// the finishing list `Position` are its child widgets, following the frame state.
 #pragma once
 
 #include <QImage>
@@ -10,6 +11,11 @@
 class QPainter;
 
 namespace brisko {
+
+class FinishList;
+class FrameState;
+class StartFlag;
+struct RaceScene;
 
 class MapPicture : public QWidget {
     Q_OBJECT
@@ -28,8 +34,16 @@ public:
     // The moving layer, painted over the kept picture on every repaint.
     void setOverlay(std::function<void(QPainter&)> overlay) { overlay_ = std::move(overlay); }
 
-    // The picture as shown: the kept picture with the moving layer (for the screen picture).
+    // The picture as shown: the kept picture with the moving layer and the flags and finishing
+    // list that are shown (for the screen picture).
     QImage composed() const;
+
+    // Puts the flags and the finishing list where the frame state says (only what changed
+    // is moved, shown or redrawn). A null scene hides them (no race shown).
+    void followFrame(const FrameState& frame, const RaceScene* scene);
+    StartFlag* blueP() const { return blueP_; }
+    StartFlag* seven() const { return seven_; }
+    FinishList* finishList() const { return position_; }
 
 signals:
     // Mouse events in map box pixels (the map mouse handlers are the window's).
@@ -47,6 +61,9 @@ private:
     QImage kept_;
     QColor sea_{0, 180, 240};
     std::function<void(QPainter&)> overlay_;
+    StartFlag* blueP_ = nullptr;
+    StartFlag* seven_ = nullptr;
+    FinishList* position_ = nullptr;
 };
 
 }  // namespace brisko

@@ -389,6 +389,7 @@ void RaceDisp::drawFrame() {
         boatPanel->setBar(k, v.barLength);
     }
     PicTimeBar->setCursorTime(frame.RaceTime);
+    Picture1->followFrame(frame, &scene);
     Picture1->update();
     Picture6->update();
 }
@@ -475,6 +476,7 @@ void RaceDisp::updateSpeedText() {
 
 void RaceDisp::putFlagsBack() {
     frame.putFlagsBack();
+    if (raceLoaded) Picture1->followFrame(frame, &scene);
     Picture1->update();
 }
 
@@ -499,6 +501,8 @@ void RaceDisp::relayout() {
         redrawBackground();
         drawFrame();
     }
+    // The flags keep their distance from the map box's right edge.
+    if (mapResized) Picture1->followFrame(frame, raceLoaded ? &scene : nullptr);
 }
 
 void RaceDisp::resizeEvent(QResizeEvent*) {

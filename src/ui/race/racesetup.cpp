@@ -214,6 +214,7 @@ void RaceSetup::afterOpen() {
     // 30. Frame state afresh: hints, guns, finishing list.
     w.frame.resetForRace(data.tracks, boats, clock.PeriodFrom, clock.PeriodTo, clock.RaceTime);
     w.frame.TimeStep = clock.TimeStep;
+    w.Picture1->followFrame(w.frame, &s);  // flags back at the top, `Position` hidden
 
     // 23. Background, marks and lines, overview, wind panel; the time bar.
     w.PicTimeBar->setRace(race.RaceSeconds, race.RaceSecondsPlus);
@@ -257,6 +258,7 @@ void RaceSetup::showEmptyRace() {
                                                                            : w.race.RaceFileName));
     w.setWindowTitle(w.WindowTitle);
     w.Picture1->clear(QColor(w.options.SeaColour.r, w.options.SeaColour.g, w.options.SeaColour.b));
+    w.Picture1->followFrame(w.frame, nullptr);
     w.PicTimeBar->hide();
     if (w.BoatRowsBuilt) w.ClearBoatRows();
 }

@@ -1,0 +1,46 @@
+// The finishing list picture (see finishlist.h).
+#include "ui/display/finishlist.h"
+
+#include <QPainter>
+#include <cmath>
+
+#include "ui/display/framerenderer.h"
+#include "ui/display/racescene.h"
+
+namespace brisko {
+
+FinishList::FinishList(QWidget* mapBox) : QWidget(mapBox) {
+    setObjectName(QStringLiteral("Position"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    move(kLeft, kTop);
+    hide();
+}
+
+void FinishList::follow(const FrameState& frame, const RaceScene* scene) {
+    const bool shown = scene && scene->frame && frame.FinishListShown && frame.FinishCount > 0;
+    if (!shown) {
+        if (!isHidden()) hide();
+        shownCount_ = 0;
+        return;
+    }
+    if (frame.FinishCount != shownCount_ || scene != scene_) {
+        scene_ = scene;
+        shownCount_ = frame.FinishCount;
+        const int width = static_cast<int>(std::ceil(FrameRenderer::finishListWidth(*scene)));
+        resize(width, heightFor(shownCount_));
+        update();
+    }
+    if (isHidden()) show();
+}
+
+void FinishList::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (!scene_ || shownCount_ == 0) {
+        p.fillRect(rect(), Qt::white);
+        return;
+    }
+    FrameRenderer::drawFinishList(p, *scene_, QPointF(0, 0));
+}
+
+}  // namespace brisko

@@ -1,0 +1,35 @@
+// The finishing list picture `Position` over the map box: shown once the first boat has
+// finished, one row per finisher (height 14 x FinishCount + 5). Held by MapPicture.
+#pragma once
+
+#include <QWidget>
+
+#include "display/framestate.h"
+
+namespace brisko {
+
+struct RaceScene;
+
+class FinishList : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kLeft = 10, kTop = 10;
+    static constexpr int kRowHeight = 14, kExtraHeight = 5;
+
+    explicit FinishList(QWidget* mapBox);
+    static int heightFor(int finishCount) { return kRowHeight * finishCount + kExtraHeight; }
+
+    // Follows the frame's finishing list; resizes and redraws only when the list changed.
+    // A null scene hides the list.
+    void follow(const FrameState& frame, const RaceScene* scene);
+    int shownCount() const { return shownCount_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    const RaceScene* scene_ = nullptr;
+    int shownCount_ = 0;  // rows in the list as last drawn (0 while hidden)
+};
+
+}  // namespace brisko
