@@ -330,6 +330,24 @@ private slots:
         QCOMPARE(s.clock().TickCount, 1);
     }
 
+    void sceneIsAttachedToTheRaceData() {
+        Screen s(kDemo, 1, 0);
+        RaceDisp& w = *s.w;
+        QVERIFY(w.data.WindShown);
+        QVERIFY(w.data.wind.WindCount > 0);
+        // Only the samples read count: the store's vectors may hold more room than that.
+        QCOMPARE(w.scene.wind.count(), w.data.wind.WindCount);
+        QCOMPARE(static_cast<int>(w.scene.wind.sec.size()), w.data.wind.WindCount + 1);
+        QCOMPARE(w.scene.coast.count, w.coast.CoastCount);
+        // A second set-up of the same race loads the coastline again.
+        QVERIFY(w.coast.CoastCount > 0);
+        w.coast.clear();
+        w.scene.coast = {};
+        w.SetUpRace();
+        QVERIFY(w.coast.CoastCount > 0);
+        QCOMPARE(w.scene.coast.count, w.coast.CoastCount);
+    }
+
     void startFlagsAndFinishListAreWidgetsFollowingTheFrame() {
         Screen s(kDemo, 1, 0);
         RaceDisp& w = *s.w;

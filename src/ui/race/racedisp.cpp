@@ -401,7 +401,9 @@ void RaceDisp::redrawBackground() {
         QPainter p(&Picture1->picture());
         p.setRenderHint(QPainter::Antialiasing);
         playback->clockToFrame();
+        // Background, time marks, then marks and lines over them.
         background.drawBackground(p, scene);
+        if (options.TimeMarks) background.drawTimeMarks(p, scene);
         background.drawMarksAndLines(p, scene);
     }
     Picture1->update();

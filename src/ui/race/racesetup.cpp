@@ -182,31 +182,25 @@ void RaceSetup::afterOpen() {
         w.BoatRowsBuilt = true;
     }
 
-    // The scene the renderers draw from.
+    // The scene the renderers draw from: race data, coastline and rounding results (the wind
+    // samples limited to the wind store's WindCount), then the window's view and replay state.
     RaceScene& s = w.scene;
-    s.race = &race;
-    s.settings = &w.settings;
-    s.tracks = &data.tracks;
+    s.attach(race, w.settings, data, w.coast);
     s.view = &w.view;
     s.options = &w.options;
     s.frame = &w.frame;
     s.windNow = &w.windNow;
-    s.SpeedBarScale = data.SpeedBarScale;
-    s.windShown = data.WindShown;
-    s.wind = WindSamples{data.wind.WindSec, data.wind.WindSpeed, data.wind.WindDir};
-    const RoundingResults* r = &data.roundings;
-    s.roundTime = [r](int j, int k) { return r->RoundTime(j, k); };
-    s.leadTime = [r](int j) { return r->LeadTime(j); };
-    s.coast = CoastPoints{w.coast.CoastLat, w.coast.CoastLon, w.coast.CoastCount};
     s.loadCoastline = [&w] {
         const WriteResult saved = loadCoastlineForRace(w.settings, w.data.tracks, w.race, w.coast);
-        w.scene.coast = CoastPoints{w.coast.CoastLat, w.coast.CoastLon, w.coast.CoastCount};
+        w.scene.attachCoast(w.coast);
         if (!saved.ok)
             w.sink.show(
                 {saveFailedMessage(w.settings, QString::fromStdString(saved.error)).toStdString(),
                  {},
                  MessageButtons::Ok});
     };
+    // The coastline of the new race may be loaded again.
+    w.background.resetForRace();
     s.LastRoundedIndex = 0;
     s.LastRoundedText.clear();
     w.windNow.reset(race.MeanWindDir);
