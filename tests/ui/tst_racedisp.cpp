@@ -395,20 +395,65 @@ private slots:
         QCOMPARE(position->height(), 14 * w.frame.FinishCount + 5);
         at(s.race.RaceSeconds - 1);
         QCOMPARE(position->height(), 14 * w.frame.FinishCount + 5);
+        // At the top right, clear of the time panel at the top left.
+        QCOMPARE(position->geometry().right(), w.layout.mapSize - 11);
+        QCOMPARE(position->y(), 10);
         // The screen picture shows it; the moving layer no longer paints it a second time.
         const QImage shown = w.Picture1->composed();
-        QCOMPARE(shown.pixelColor(FinishList::kLeft, FinishList::kTop + 3), QColor(Qt::black));
+        const QPoint border = position->geometry().topLeft() + QPoint(0, 3);
+        QCOMPARE(shown.pixelColor(border), QColor(Qt::black));
         QImage layer(w.Picture1->picture().size(), QImage::Format_RGB32);
         layer.fill(Qt::green);
         {
             QPainter p(&layer);
             w.renderer.drawMovingLayer(p, w.scene);
         }
-        QCOMPARE(layer.pixelColor(FinishList::kLeft, FinishList::kTop + 3), QColor(Qt::green));
+        QCOMPARE(layer.pixelColor(border), QColor(Qt::green));
         // Back before the first finish the list is emptied and hidden.
         w.PicTimeBar_Click(0);
         QVERIFY(!position->isVisibleTo(w.Picture1));
         QCOMPARE(w.frame.FinishCount, 0);
+    }
+
+    void orientationAndDisplayChecksRedraw() {
+        Screen s(kDemo, 1, 0);
+        RaceDisp& w = *s.w;
+        s.stop();
+        QVERIFY(w.view.windUp());
+        w.Option2->click();
+        QVERIFY(!w.view.windUp());
+        QCOMPARE(w.view.ViewRotation, 0.0);
+        QCOMPARE(s.race.NorthUp, 1);
+        QVERIFY(!w.Check4->isEnabled());
+        w.Option3->click();
+        QVERIFY(w.view.windUp());
+        QCOMPARE(w.view.ViewRotation, s.race.MeanWindDir);
+        QVERIFY(w.Check4->isEnabled());
+
+        // Time marks: ticking draws them over the map, unticking redraws it without them.
+        const QImage before = w.Picture1->picture().copy();
+        w.Check1->click();
+        QVERIFY(w.options.TimeMarks);
+        QVERIFY(w.Picture1->picture() != before);
+        // A full redraw keeps them (background, time marks, marks and lines).
+        w.redrawBackground();
+        const QImage withMarks = w.Picture1->picture().copy();
+        w.Check1->click();
+        QVERIFY(!w.options.TimeMarks);
+        QVERIFY(w.Picture1->picture() != withMarks);
+
+        // The check boxes read only by the frame set their options.
+        w.Check10->click();
+        QVERIFY(!w.options.Enlarge);
+        w.Check4->click();
+        QVERIFY(w.options.CompareLines);
+        w.Check6->click();
+        QVERIFY(!w.options.WakeOn);
+        // A sea colour swatch repaints the map in it.
+        w.BCOL[5]->click();
+        QCOMPARE(w.options.SeaColour, kSeaSwatches[4].sea);
+        QCOMPARE(w.Picture1->picture().pixelColor(1, w.layout.mapSize - 2),
+                 toQColor(kSeaSwatches[4].sea));
     }
 
     void autoTraceComesOnAfterSevenSeconds() {

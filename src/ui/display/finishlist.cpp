@@ -2,6 +2,7 @@
 #include "ui/display/finishlist.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "ui/display/framerenderer.h"
@@ -13,11 +14,11 @@ FinishList::FinishList(QWidget* mapBox) : QWidget(mapBox) {
     setObjectName(QStringLiteral("Position"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    move(kLeft, kTop);
+    move(kRightMargin, kTop);
     hide();
 }
 
-void FinishList::follow(const FrameState& frame, const RaceScene* scene) {
+void FinishList::follow(const FrameState& frame, const RaceScene* scene, int mapSize) {
     const bool shown = scene && scene->frame && frame.FinishListShown && frame.FinishCount > 0;
     if (!shown) {
         if (!isHidden()) hide();
@@ -31,6 +32,8 @@ void FinishList::follow(const FrameState& frame, const RaceScene* scene) {
         resize(width, heightFor(shownCount_));
         update();
     }
+    const QPoint at(std::max(0, mapSize - width() - kRightMargin), kTop);
+    if (pos() != at) move(at);
     if (isHidden()) show();
 }
 

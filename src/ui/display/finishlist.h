@@ -1,5 +1,6 @@
 // The finishing list picture `Position` over the map box: shown once the first boat has
-// finished, one row per finisher (height 14 x FinishCount + 5). Held by MapPicture.
+// finished, one row per finisher (height 14 x FinishCount + 5), at the top right where the start
+// flags were (the time panel covers the top left). Held by MapPicture.
 #pragma once
 
 #include <QWidget>
@@ -13,15 +14,15 @@ struct RaceScene;
 class FinishList : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kLeft = 10, kTop = 10;
+    static constexpr int kRightMargin = 10, kTop = 10;
     static constexpr int kRowHeight = 14, kExtraHeight = 5;
 
     explicit FinishList(QWidget* mapBox);
     static int heightFor(int finishCount) { return kRowHeight * finishCount + kExtraHeight; }
 
     // Follows the frame's finishing list; resizes and redraws only when the list changed.
-    // A null scene hides the list.
-    void follow(const FrameState& frame, const RaceScene* scene);
+    // A null scene hides the list. mapSize is the map box's side.
+    void follow(const FrameState& frame, const RaceScene* scene, int mapSize);
     int shownCount() const { return shownCount_; }
 
 protected:

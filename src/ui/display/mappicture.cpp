@@ -24,12 +24,12 @@ void MapPicture::followFrame(const FrameState& frame, const RaceScene* scene) {
     if (!scene) {
         blueP_->hide();
         seven_->hide();
-        position_->follow(frame, nullptr);
+        position_->follow(frame, nullptr, mapSize());
         return;
     }
     blueP_->follow(frame.BlueP, mapSize());
     seven_->follow(frame.Seven, mapSize());
-    position_->follow(frame, scene);
+    position_->follow(frame, scene, mapSize());
 }
 
 void MapPicture::setMapSize(int size) {

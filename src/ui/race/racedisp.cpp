@@ -143,6 +143,39 @@ void RaceDisp::connectControls() {
     connect(Picture6, &PictureBox::resized, this, &RaceDisp::redrawOverview);
     connect(Picture2, &PictureBox::resized, this, &RaceDisp::redrawWindPanel);
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceDisp::redrawBackground);
+    connect(Option2, &QRadioButton::clicked, this, &RaceDisp::Option2_Click);
+    connect(Option3, &QRadioButton::clicked, this, &RaceDisp::Option3_Click);
+    connect(Check1, &QCheckBox::clicked, this, &RaceDisp::Check1_Click);
+    connect(Check3, &QCheckBox::clicked, this, [this](bool on) { HintsOn = options.HintsOn = on; });
+    // Read by the frame renderer only: the next frame shows the change.
+    connect(Check4, &QCheckBox::clicked, this, [this](bool on) {
+        options.CompareLines = on;
+        drawFrame();
+    });
+    connect(Check9, &QCheckBox::clicked, this, [this](bool on) {
+        options.BoatNames = on;
+        drawFrame();
+    });
+    connect(Check10, &QCheckBox::clicked, this, [this](bool on) {
+        options.Enlarge = on;
+        drawFrame();
+        updateSizeLabel();
+    });
+    // These change the background: background, time marks, marks and lines again.
+    connect(Check6, &QCheckBox::clicked, this, [this](bool on) {
+        options.WakeOn = on;
+        redrawBackground();
+    });
+    connect(Check7, &QCheckBox::clicked, this, [this](bool on) {
+        options.MapOn = on;
+        redrawBackground();
+    });
+    connect(Check8, &QCheckBox::clicked, this, [this](bool on) {
+        options.LayLines = on;
+        redrawBackground();
+    });
+    for (int i = 1; i < static_cast<int>(BCOL.size()); ++i)
+        connect(BCOL[i], &QPushButton::clicked, this, [this, i] { BCOL_Click(i); });
     connect(boatPanel, &BoatPanel::boatHovered, this,
             [this](int boat) { options.FocusBoat = boat - 1; });
 }
@@ -325,6 +358,72 @@ void RaceDisp::HScroll1_Change(int value) {
 void RaceDisp::HScroll2_Change(int value) { view.TraceZoom = value / 100.0; }
 
 void RaceDisp::Check5_Click() { setAutoTrace(Check5->isChecked()); }
+
+void RaceDisp::readDisplayChecks() {
+    options.TimeMarks = Check1->isChecked();
+    options.HintsOn = HintsOn = Check3->isChecked();
+    options.CompareLines = Check4->isChecked();
+    options.WakeOn = Check6->isChecked();
+    options.MapOn = Check7->isChecked();
+    options.LayLines = Check8->isChecked();
+    options.BoatNames = Check9->isChecked();
+    options.Enlarge = Check10->isChecked();
+}
+
+void RaceDisp::Option2_Click() {
+    view.setNorthUp();
+    race.NorthUp = 1;
+    race.ViewRotation = view.ViewRotation;
+    Check4->setEnabled(false);
+    redrawBackground();
+    redrawOverview();
+    redrawWindPanel();
+    drawFrame();
+}
+
+void RaceDisp::Option3_Click() {
+    view.setWindUp(race.MeanWindDir);
+    race.NorthUp = 0;
+    race.ViewRotation = view.ViewRotation;
+    Check4->setEnabled(true);
+    redrawBackground();
+    redrawOverview();
+    redrawWindPanel();
+    drawFrame();
+}
+
+void RaceDisp::Check1_Click() {
+    options.TimeMarks = Check1->isChecked();
+    if (!raceLoaded || !scene.ready()) return;
+    if (options.TimeMarks) {
+        // Over the map as it is; the marks and lines stay on top.
+        {
+            QPainter p(&Picture1->picture());
+            p.setRenderHint(QPainter::Antialiasing);
+            playback->clockToFrame();
+            background.drawTimeMarks(p, scene);
+            background.drawMarksAndLines(p, scene);
+        }
+        Picture1->update();
+    } else {
+        view.Zoom = view.ZoomHome;
+        redrawBackground();
+    }
+}
+
+void RaceDisp::BCOL_Click(int swatch) {
+    options.applySwatch(swatch);
+    // The map's sea is shared by the wind panel, the zoom panel, the overview and the size label.
+    QPalette zoomPal = Picture12->palette();
+    zoomPal.setColor(QPalette::Window, qcolour(options.SeaColour));
+    zoomPal.setColor(QPalette::WindowText, qcolour(options.InkColour));
+    Picture12->setPalette(zoomPal);
+    updateSizeLabel();
+    redrawOverview();
+    redrawWindPanel();
+    redrawBackground();
+    drawFrame();
+}
 
 void RaceDisp::PicTimeBar_Click(double t) {
     if (!raceLoaded) return;

@@ -104,6 +104,13 @@ public:
     void PicTimeBar_Period(double from, double to);
     void PicTimeBar_CancelPeriod();
     void Check5_Click();
+    // Display options: orientation, check boxes and sea colour swatches.
+    void Option2_Click();  // north up
+    void Option3_Click();  // wind up
+    void Check1_Click();   // time marks
+    void BCOL_Click(int swatch);
+    // Copies the display check boxes into the display options (race set-up).
+    void readDisplayChecks();
 
     // Drawing the race, used by the set-up, the playback and the handlers.
     void drawFrame();

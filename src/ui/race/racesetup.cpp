@@ -177,6 +177,7 @@ void RaceSetup::afterOpen() {
     const int boats = std::min(race.BoatCount, data.tracks.boatCount());
     w.options.resetForRace(boats);
     w.options.FontScale = w.settings.FontScale;
+    w.readDisplayChecks();
     if (!w.BoatRowsBuilt) {
         w.boatPanel->buildRows(race, w.options, w.settings);
         w.BoatRowsBuilt = true;
