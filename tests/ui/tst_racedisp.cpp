@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "app/messages.h"
@@ -454,6 +455,27 @@ private slots:
         QCOMPARE(w.options.SeaColour, kSeaSwatches[4].sea);
         QCOMPARE(w.Picture1->picture().pixelColor(1, w.layout.mapSize - 2),
                  toQColor(kSeaSwatches[4].sea));
+    }
+
+    void raceScreenHasEveryNamedControl() {
+        Screen s(kDemo, 1, 0);
+        RaceDisp& w = *s.w;
+        const char* names[] = {
+            "Picture1", "Picture5", "PicTimeBar", "PicTime",  "Picture6", "Picture2", "Picture8",
+            "Picture12", "Text11",  "Text4",      "Text1",    "Blue_P",   "Seven",    "Position",
+            "HScroll1", "Text2",    "HScroll2",   "Option6",  "Option7",  "Option8",  "Command6",
+            "Command7", "Combo1",   "Command9",   "Text9",    "Text10",   "Command4", "Command1",
+            "Option9",  "Option10", "Option11"};
+        for (const char* name : names)
+            QVERIFY2(w.findChild<QWidget*>(QString::fromLatin1(name)), name);
+        for (const char* timer : {"Timer1", "Timer2", "Timer3"})
+            QVERIFY2(w.findChild<QTimer*>(QString::fromLatin1(timer)), timer);
+        // One row per boat in the boat panel, numbered from 0.
+        for (int i = 0; i < s.race.BoatCount; ++i)
+            for (const char* row : {"Bnam_%1", "Maru_%1", "Text5_%1", "Text6_%1"}) {
+                const QString name = QString::fromLatin1(row).arg(i);
+                QVERIFY2(w.findChild<QWidget*>(name), qPrintable(name));
+            }
     }
 
     void autoTraceComesOnAfterSevenSeconds() {

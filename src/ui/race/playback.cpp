@@ -8,7 +8,11 @@
 
 namespace brisko {
 
-Playback::Playback(RaceDisp& window) : w_(window) {
+// The window finds its timers by name among its children. The window's own destructor frees the
+// playback (and with it the timers) before its children are deleted, so nothing is freed twice.
+Playback::Playback(RaceDisp& window) : QObject(&window), w_(window) {
+    setObjectName(QStringLiteral("Playback"));
+    for (QTimer* t : {&Timer1, &Timer2, &Timer3}) t->setParent(this);
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer2.setObjectName(QStringLiteral("Timer2"));
     Timer3.setObjectName(QStringLiteral("Timer3"));
