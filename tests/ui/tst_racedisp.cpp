@@ -441,7 +441,20 @@ private slots:
         const QImage withMarks = w.Picture1->picture().copy();
         w.Check1->click();
         QVERIFY(!w.options.TimeMarks);
-        QVERIFY(w.Picture1->picture() != withMarks);
+        const QImage withoutMarks = w.Picture1->picture().copy();
+        QVERIFY(withoutMarks != withMarks);
+        // Auto trace leaves them out even while their box stays ticked.
+        w.Check1->click();
+        w.Check5->click();
+        QVERIFY(w.options.TimeMarks && w.options.AutoTrace);
+        w.redrawBackground();
+        const QImage traced = w.Picture1->picture().copy();
+        w.options.TimeMarks = false;
+        w.redrawBackground();
+        QCOMPARE(w.Picture1->picture(), traced);
+        w.Check5->click();
+        w.Check1->click();
+        QVERIFY(!w.options.TimeMarks && !w.options.AutoTrace);
 
         // The check boxes read only by the frame set their options.
         w.Check10->click();

@@ -500,9 +500,10 @@ void RaceDisp::redrawBackground() {
         QPainter p(&Picture1->picture());
         p.setRenderHint(QPainter::Antialiasing);
         playback->clockToFrame();
-        // Background, time marks, then marks and lines over them.
+        // Background, time marks, then marks and lines over them. Auto trace redraws the map
+        // as the boats move and shows no time marks (their box is disabled then).
         background.drawBackground(p, scene);
-        if (options.TimeMarks) background.drawTimeMarks(p, scene);
+        if (options.TimeMarks && !options.AutoTrace) background.drawTimeMarks(p, scene);
         background.drawMarksAndLines(p, scene);
     }
     Picture1->update();
