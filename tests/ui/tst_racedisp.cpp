@@ -290,6 +290,43 @@ private slots:
         QCOMPARE(w.Combo1->currentText(), QStringLiteral("second.txt"));
     }
 
+    void switchingToAFileWithoutBoatsSaysSo() {
+        QTemporaryDir tmp;
+        const QString app = tmp.path() + QStringLiteral("/demo");
+        QVERIFY(copyFolder(kDemo, app));
+        QFile junk(app + QStringLiteral("/RaceAdmin/junk.txt"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a race\r\n\x81\x82,,,\r\n");
+        junk.close();
+        Screen s(app, 1, 1);
+        RaceDisp& w = *s.w;
+        const FinishInputs fin = w.scene.finishInputs();
+        w.PicTimeBar_Click(fin.leadFinish + 1);
+        QVERIFY(!w.Picture1->finishList()->isHidden());
+        w.Combo1->setCurrentIndex(w.Combo1->findText(QStringLiteral("junk.txt")));
+        w.Command9_Click();
+        QVERIFY(!w.raceLoaded);
+        QCOMPARE(s.sink.messages.size(), size_t(1));
+        QCOMPARE(QString::fromStdString(s.sink.messages.back().text),
+                 QStringLiteral("No boat tracks to show. (junk.txt)"));
+        // Nothing of the previous race stays on the map.
+        QVERIFY(w.Picture1->finishList()->isHidden());
+        QVERIFY(w.Picture1->blueP()->isHidden() && w.Picture1->seven()->isHidden());
+        // The display controls on an empty screen neither crash nor draw a race.
+        w.Option2->click();
+        w.Check1->click();
+        w.Check4->click();
+        w.BCOL[4]->click();
+        QCOMPARE(w.Picture1->picture().pixelColor(5, 5), toQColor(kSeaSwatches[3].sea));
+        w.Option6_Click();
+        w.playback->Timer1_Timer();
+        // And back to the demo race.
+        w.Combo1->setCurrentIndex(w.Combo1->findText(QString::fromStdString(kDemoRace)));
+        w.Command9_Click();
+        QVERIFY(w.raceLoaded);
+        QCOMPARE(s.sink.messages.size(), size_t(1));
+    }
+
     void unreadableRaceLeavesEmptyScreenAndNeverSavesOverIt() {
         QTemporaryDir tmp;
         const QString app = tmp.path() + QStringLiteral("/demo");

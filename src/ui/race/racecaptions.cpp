@@ -155,6 +155,11 @@ QString badTimesMessage(const AppSettings& s) {
              "Incorrect data format !  Be sure the date format "));
 }
 
+QString noTracksMessage(const AppSettings& s, const QString& fileName) {
+    return QString::fromUtf8(s.tr("表示できる艇の航跡がありません。(", "No boat tracks to show. (")) +
+           fileName + QStringLiteral(")");
+}
+
 QString saveQuestion(const AppSettings& s) {
     return QString::fromUtf8(
         s.tr("管理ファイルを保存しますか？", "Do you want to save Race Cintrol File？"));

@@ -47,6 +47,8 @@ QString raceWindowTitle(const AppSettings& settings, const QString& title1, cons
 // Texts of the race screen's messages.
 QString alreadyShownMessage(const AppSettings& settings);
 QString badTimesMessage(const AppSettings& settings);
+// A race that opened without a single boat track to show (the file name in brackets).
+QString noTracksMessage(const AppSettings& settings, const QString& fileName);
 QString saveQuestion(const AppSettings& settings);       // after confirming times
 QString leaveSaveQuestion(const AppSettings& settings);  // when leaving
 QString fileNamePrompt(const AppSettings& settings, bool leaving);

@@ -421,6 +421,7 @@ void RaceDisp::BCOL_Click(int swatch) {
     updateSizeLabel();
     redrawOverview();
     redrawWindPanel();
+    if (!raceLoaded) Picture1->clear(qcolour(options.SeaColour));
     redrawBackground();
     drawFrame();
 }

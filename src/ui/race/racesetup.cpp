@@ -136,7 +136,16 @@ bool RaceSetup::openTheRace() {
     };
     const OpenRaceResult result = openRace(w.settings, w.race, w.data, w.sink, opts);
     w.hideLoadingProgress();
-    // The reader and the loader have told the user what failed.
+    // The reader and the loader have told the user what failed. A file that reads without a
+    // single boat (not a race control file, or every boat line unusable) would otherwise leave
+    // an empty map without a word.
+    if (result.ok && w.data.tracks.boatCount() == 0) {
+        const std::string& name =
+            w.race.RaceFileName.empty() ? w.SingleTrackFile : w.race.RaceFileName;
+        w.sink.show({noTracksMessage(w.settings, QString::fromStdString(name)).toStdString(),
+                     {},
+                     MessageButtons::Ok});
+    }
     return result.ok && w.data.tracks.boatCount() > 0;
 }
 
