@@ -412,10 +412,19 @@ private slots:
         QVERIFY(blue->y() > firstDrop);
         QVERIFY(seven->isVisibleTo(w.Picture1));
         QCOMPARE(seven->pos(), QPoint(left, 10));
+        // The time panel grows to hold the countdown beside the clock, and shrinks back.
+        const int clockOnly = w.PicTime->width();
+        at(-20);
+        QVERIFY(!w.PicTime->Text4->isHidden());
+        QVERIFY(w.PicTime->contentsRect().contains(w.PicTime->Text4->geometry()));
+        QVERIFY(w.PicTime->contentsRect().contains(w.PicTime->Text11->geometry()));
+        QVERIFY(w.PicTime->Text11->width() >= w.PicTime->Text11->sizeHint().width());
+        at(-58);
         // The direction buttons put the flags back at the top.
         w.Option7_Click();
         QCOMPARE(blue->pos(), QPoint(left, 10));
         at(30);
+        QCOMPARE(w.PicTime->width(), clockOnly);
         QVERIFY(!blue->isVisibleTo(w.Picture1));
         QVERIFY(!seven->isVisibleTo(w.Picture1));
         // A bigger map keeps the flags 10 pixels from its right edge.

@@ -70,10 +70,20 @@ void TimePanel::setClock(const QString& text, const QColor& colour) {
 }
 
 void TimePanel::setCountdown(bool visible, const QString& text, const QColor& colour) {
+    const bool shownBefore = !Text4->isHidden();
+    if (visible) {
+        if (Text4->text() != text) Text4->setText(text);
+        setColour(Text4, colour);
+    }
+    if (visible == shownBefore) return;
     Text4->setVisible(visible);
-    if (!visible) return;
-    if (Text4->text() != text) Text4->setText(text);
-    setColour(Text4, colour);
+    // The panel sits over the map outside any layout: it grows to take the countdown beside
+    // the clock, and shrinks back when the countdown goes.
+    if (layout()) {
+        layout()->invalidate();
+        layout()->activate();
+    }
+    adjustSize();
 }
 
 void TimePanel::setTimeOfDay(const QString& text) {
