@@ -520,11 +520,11 @@ private slots:
         Screen s(kDemo, 1, 0);
         RaceDisp& w = *s.w;
         const char* names[] = {
-            "Picture1", "Picture5", "PicTimeBar", "PicTime",  "Picture6", "Picture2", "Picture8",
-            "Picture12", "Text11",  "Text4",      "Text1",    "Blue_P",   "Seven",    "Position",
-            "HScroll1", "Text2",    "HScroll2",   "Option6",  "Option7",  "Option8",  "Command6",
-            "Command7", "Combo1",   "Command9",   "Text9",    "Text10",   "Command4", "Command1",
-            "Option9",  "Option10", "Option11"};
+            "Picture1",  "Picture5", "PicTimeBar", "PicTime", "Picture6", "Picture2", "Picture8",
+            "Picture12", "Text11",   "Text4",      "Text1",   "Blue_P",   "Seven",    "Position",
+            "HScroll1",  "Text2",    "HScroll2",   "Option6", "Option7",  "Option8",  "Command6",
+            "Command7",  "Combo1",   "Command9",   "Text9",   "Text10",   "Command4", "Command1",
+            "Option9",   "Option10", "Option11"};
         for (const char* name : names)
             QVERIFY2(w.findChild<QWidget*>(QString::fromLatin1(name)), name);
         for (const char* timer : {"Timer1", "Timer2", "Timer3"})

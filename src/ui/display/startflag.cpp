@@ -35,9 +35,9 @@ void StartFlag::paintEvent(QPaintEvent*) {
     if (kind_ == Kind::BlueP) {
         // Blue with a white square in the middle.
         p.fillRect(r, kFlagBlue);
-        p.fillRect(QRect(kWidth / 3, kHeight / 3, kWidth - 2 * (kWidth / 3),
-                         kHeight - 2 * (kHeight / 3)),
-                   Qt::white);
+        p.fillRect(
+            QRect(kWidth / 3, kHeight / 3, kWidth - 2 * (kWidth / 3), kHeight - 2 * (kHeight / 3)),
+            Qt::white);
     } else {
         p.fillRect(r, Qt::white);
         QFont f = font();

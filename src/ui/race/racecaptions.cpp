@@ -156,7 +156,8 @@ QString badTimesMessage(const AppSettings& s) {
 }
 
 QString noTracksMessage(const AppSettings& s, const QString& fileName) {
-    return QString::fromUtf8(s.tr("表示できる艇の航跡がありません。(", "No boat tracks to show. (")) +
+    return QString::fromUtf8(
+               s.tr("表示できる艇の航跡がありません。(", "No boat tracks to show. (")) +
            fileName + QStringLiteral(")");
 }
 
