@@ -614,6 +614,10 @@ def main():
     finishes = [b.finish_time for b in boats if b.finish_time is not None]
     last = max(finishes) if finishes else max(b.log[-1][0] for b in boats)
     race_end = (last + 180 + 59) // 60 * 60
+    # Confirmed times are checked against the last fix of the last boat's file, so the finish
+    # time must lie within that log or confirming the times unchanged would be refused.
+    last_fix = boats[-1].log[-1][0]
+    race_end = min(race_end, int(last_fix) // 60 * 60)
     write_race_file(os.path.join(out, "RaceAdmin", RACE_NAME + ".txt"), course, boats,
                     local_text(START_UTC + race_end), coast_tiles(boats))
     with open(os.path.join(out, "RaceAdmin", "Ver.txt"), "w", newline="") as f:
