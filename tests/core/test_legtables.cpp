@@ -155,8 +155,10 @@ TEST(LegTables, CsvQuotesAndEmptyCells) {
               "Boat,L1,MK1\n\"Sea, Breeze\",18,12\n\"The \"\"Fox\"\"\",,\n");
     EXPECT_EQ(legTableCsv(TableKind::Time, def, r),
               "Boat,L1,MK1\n\"Sea, Breeze\",10,300\n\"The \"\"Fox\"\"\",-5,0\n");
+    // Factor ratios: column 1 is the whole race, not the start line; one cell per ratio.
     EXPECT_EQ(legTableCsv(TableKind::Factor, def, r),
-              "Boat,L1,MK1\n\"Sea, Breeze\",\"0,0,0\",\"0,0,0\"\n\"The \"\"Fox\"\"\",,\n");
+              "Boat,TTL time,TTL dist,TTL speed,MK1 time,MK1 dist,MK1 speed\n"
+              "\"Sea, Breeze\",0,0,0,0,0,0\n\"The \"\"Fox\"\"\",,,,,,\n");
     // Nothing to show: a header and no rows.
     EXPECT_EQ(legTableCsv(TableKind::Dist, RaceDefinition{}, results({})), "Boat\n");
     EXPECT_EQ(buildLegTable(TableKind::Speed, results({})).CumSpread, kSpreadStart);
