@@ -154,7 +154,10 @@ TEST(LegTables, CsvQuotesAndEmptyCells) {
     EXPECT_EQ(legTableCsv(TableKind::Speed, def, r),
               "Boat,L1,MK1\n\"Sea, Breeze\",18,12\n\"The \"\"Fox\"\"\",,\n");
     EXPECT_EQ(legTableCsv(TableKind::Time, def, r),
-              "Boat,L1,MK1\n\"Sea, Breeze\",10,300\n\"The \"\"Fox\"\"\",-5,0\n");
+              "Boat,L1,MK1\n\"Sea, Breeze\",10,300\n\"The \"\"Fox\"\"\",-5,\n");
+    // A mark not rounded is an empty cell, not a distance of 0 m.
+    EXPECT_EQ(legTableCsv(TableKind::Dist, def, r),
+              "Boat,L1,MK1\n\"Sea, Breeze\",93,1852\n\"The \"\"Fox\"\"\",0,\n");
     // Factor ratios: column 1 is the whole race, not the start line; one cell per ratio.
     EXPECT_EQ(legTableCsv(TableKind::Factor, def, r),
               "Boat,TTL time,TTL dist,TTL speed,MK1 time,MK1 dist,MK1 speed\n"

@@ -267,7 +267,13 @@ std::string legTableCsv(TableKind kind, const RaceDefinition& def, const Roundin
     const LegTable t = buildLegTable(kind, r);
     for (int b = 1; b <= t.boats; ++b) {
         out += csvCell(b <= kMaxBoats ? def.Boats[b].BoatName : std::string());
-        for (int k = 1; k <= n; ++k) out += "," + number(t.cum[b][k]);
+        // A mark the boat never rounded has no time or distance: the tables print 0 there,
+        // but a spreadsheet would sort and sum that 0 as a real value, so the cell stays empty.
+        // A negative start time (over early, never returned) is a value and is kept.
+        for (int k = 1; k <= n; ++k) {
+            const bool rounded = r.RoundTime(k, b) != 0;
+            out += "," + (rounded ? number(t.cum[b][k]) : std::string());
+        }
         out += "\n";
     }
     return out;

@@ -94,9 +94,9 @@ FactorTable buildFactorTable(const RoundingResults& r);
 double factorBarLength(double ratio, double pitch);
 
 // The table of one kind as CSV: "Boat" and the course entries, one row per boat in list order,
-// an empty cell where there is no value. Time, dist and speed give the cumulative table;
-// factor gives three cells per column ("TTL time", "TTL dist", "TTL speed", then one triple
-// per leg named by the entry that ends it).
+// an empty cell where there is no value (a mark the boat did not round included). Time, dist and
+// speed give the cumulative table; factor gives three cells per column ("TTL time", "TTL dist",
+// "TTL speed", then one triple per leg named by the entry that ends it).
 std::string legTableCsv(TableKind kind, const RaceDefinition& def, const RoundingResults& r);
 
 // One CSV cell, quoted when it holds a comma, a quote or a line break.
