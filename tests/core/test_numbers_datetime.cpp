@@ -17,6 +17,13 @@ TEST(Numbers, NumericPrefixReadsWhatFormsANumber) {
     EXPECT_DOUBLE_EQ(numericPrefix("1e3x"), 1000);
     EXPECT_DOUBLE_EQ(numericPrefix("2e"), 2);  // an exponent without digits is not read
     EXPECT_GT(numericPrefix(std::string(400, '9')), 1e300);  // huge, not a crash
+    // Beyond the range of a double: too large is the largest number, too small is 0.
+    EXPECT_EQ(numericPrefix("1e-400"), 0);
+    EXPECT_EQ(numericPrefix("-0.0001e-320"), 0);
+    EXPECT_LT(numericPrefix("-1e400"), -1e300);
+    EXPECT_GT(numericPrefix("123e306"), 1e300);
+    EXPECT_EQ(numericPrefix("0." + std::string(400, '0') + "1"), 0);
+    EXPECT_EQ(numericPrefix(std::string(400, '9') + "e-99999999999999"), 0);
 }
 
 TEST(Numbers, ShortestDecimalRoundTrips) {

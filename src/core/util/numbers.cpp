@@ -14,6 +14,45 @@ std::string_view trimBlanks(std::string_view s) {
     return s.substr(a, b - a);
 }
 
+namespace {
+
+// The power of ten of a number's leading digit ("123.4" 2, "0.05" -2, "1e-400" -400), for a
+// number too large or too small for a double. Exponents saturate instead of overflowing.
+long decimalMagnitude(std::string_view num) {
+    size_t i = 0;
+    if (i < num.size() && (num[i] == '-' || num[i] == '+')) ++i;
+    long intDigits = 0, fracZeros = 0;
+    bool seenNonZero = false;
+    while (i < num.size() && num[i] >= '0' && num[i] <= '9') {
+        if (num[i] != '0') seenNonZero = true;
+        if (seenNonZero) ++intDigits;
+        ++i;
+    }
+    if (i < num.size() && num[i] == '.') {
+        ++i;
+        while (i < num.size() && num[i] >= '0' && num[i] <= '9') {
+            if (num[i] != '0') seenNonZero = true;
+            if (!seenNonZero) ++fracZeros;
+            ++i;
+        }
+    }
+    long exponent = 0;
+    if (i < num.size() && (num[i] == 'e' || num[i] == 'E')) {
+        ++i;
+        const bool negative = i < num.size() && num[i] == '-';
+        if (i < num.size() && (num[i] == '-' || num[i] == '+')) ++i;
+        constexpr long kSaturate = 1000000000L;
+        while (i < num.size() && num[i] >= '0' && num[i] <= '9') {
+            if (exponent < kSaturate) exponent = exponent * 10 + (num[i] - '0');
+            ++i;
+        }
+        if (negative) exponent = -exponent;
+    }
+    return (intDigits > 0 ? intDigits - 1 : -(fracZeros + 1)) + exponent;
+}
+
+}  // namespace
+
 double numericPrefix(std::string_view text, size_t& used) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
@@ -43,8 +82,10 @@ double numericPrefix(std::string_view text, size_t& used) {
     double v = 0.0;
     auto r = std::from_chars(num.data(), num.data() + num.size(), v);
     if (r.ec == std::errc::result_out_of_range) {
-        v = (num[0] == '-') ? -std::numeric_limits<double>::max()
-                            : std::numeric_limits<double>::max();
+        // Too large reads as the largest number; too small ("1e-400") as zero, not as huge.
+        const bool negative = num[0] == '-';
+        const double big = std::numeric_limits<double>::max();
+        v = decimalMagnitude(num) < 0 ? (negative ? -0.0 : 0.0) : (negative ? -big : big);
     } else if (r.ec != std::errc()) {
         used = 0;
         return 0.0;
