@@ -111,6 +111,26 @@ TEST(OpenRace, RaceFileWithoutTimesTakesThemFromTheTracks) {
     EXPECT_EQ(f.data.tracks.TrkSec(1, 1), -300);
 }
 
+TEST(OpenRace, ImpossibleTimesInTheFileStillShowTheTracks) {
+    // A finish before the start: the finish comes from the tracks, as when the file gives none.
+    Opened f;
+    ASSERT_TRUE(f.open("finishfirst.txt").ok) << f.result.error;
+    EXPECT_EQ(f.race.RaceStart, "2005/08/11 10:00:00");
+    EXPECT_EQ(f.race.RaceEnd, "2005/08/11 11:09:50");
+    EXPECT_EQ(f.race.RaceSeconds, 4190);
+    EXPECT_EQ(f.data.tracks.TrkCount(1), 450);
+    EXPECT_EQ(f.data.tracks.TrkCount(2), 444);
+
+    // A negative pre-start counts as none: the replay opens 30 s before the gun.
+    Opened b;
+    ASSERT_TRUE(b.open("negativebt.txt").ok) << b.result.error;
+    EXPECT_EQ(b.race.PreStartSeconds, 0);
+    EXPECT_EQ(b.race.ViewStart, "2005/08/11 09:59:30");
+    EXPECT_EQ(b.data.PeriodFrom, -30);
+    EXPECT_GT(b.data.tracks.TrkCount(1), 300);
+    EXPECT_GT(b.data.tracks.TrkCount(2), 300);
+}
+
 TEST(OpenRace, SingleTrackAfterAnotherRace) {
     Opened o;
     ASSERT_TRUE(o.open("race1.txt").ok);

@@ -64,6 +64,17 @@ void resetDefinition(RaceDefinition& def) {
 double viewRotationOf(const RaceDefinition& def) { return def.NorthUp > 0 ? 0.0 : def.MeanWindDir; }
 
 void computeDerived(RaceDefinition& def) {
+    // A pre-start count below zero would open the replay after the gun and, when large enough,
+    // after the finish, so that every fix falls outside the window: it counts as no pre-start.
+    if (!(def.PreStartMinutes >= 0)) {
+        def.PreStartMinutes = 0;
+        def.PreStartSeconds = 0;
+    }
+    // Likewise a finish that is not after the start: it is taken as not given, so the finish
+    // is settled from the tracks as for a race file without one.
+    if (auto start = parseDateTime(def.RaceStart), end = parseDateTime(def.RaceEnd);
+        start && end && *end <= *start)
+        def.RaceEnd.clear();
     def.ViewRotation = viewRotationOf(def);
     def.WindDirNow = def.MeanWindDir;
     // A length of 0 means none was given; a negative or absurd one cannot be drawn either.
