@@ -353,3 +353,22 @@ TEST(Rounding, FinishAfterAMissedMarkIsNotTheStartCrossing) {
     EXPECT_EQ(race.r.RoundTime(2, 1), 0);
     EXPECT_EQ(race.r.RoundTime(3, 1), 509);
 }
+
+TEST(Rounding, DistanceSailedOutsideTheTrackIsThatOfItsNearerEnd) {
+    Race race(2);
+    race.line(1, {0, 0}, {0, 200});
+    race.course({"L1"});
+    // A boat whose log starts after the gun and ends well before the race does.
+    addTrack(race.st, 1, {{100, -100, 100}, {400, 500, 100}});
+    race.run();
+    const double whole = race.st.TrkDist(1, race.st.TrkCount(1));
+    ASSERT_GT(whole, 0.3);
+    EXPECT_EQ(distanceSailedAt(race.st, 1, -500), 0);
+    EXPECT_EQ(distanceSailedAt(race.st, 1, 100), 0);
+    EXPECT_NEAR(distanceSailedAt(race.st, 1, 250), whole / 2, 1e-9);
+    EXPECT_EQ(distanceSailedAt(race.st, 1, 400), whole);
+    EXPECT_EQ(distanceSailedAt(race.st, 1, 5000), whole);
+    // A boat without samples has sailed nothing, whenever it is asked.
+    EXPECT_EQ(distanceSailedAt(race.st, 2, 250), 0);
+    EXPECT_EQ(distanceSailedAt(race.st, 3, 250), 0);
+}
