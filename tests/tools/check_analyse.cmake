@@ -107,3 +107,8 @@ execute_process(COMMAND ${ANALYSE} --app-dir ${DEMO} --race no_such_race.txt
 if(rc EQUAL 0 OR err STREQUAL "" OR NOT text STREQUAL "")
     message(FATAL_ERROR "a missing race file gave exit ${rc}, message '${err}'")
 endif()
+execute_process(COMMAND ${ANALYSE} --app-dir ${DEMO} --track no_such_track.trk
+                OUTPUT_VARIABLE text ERROR_VARIABLE err RESULT_VARIABLE rc)
+if(rc EQUAL 0 OR err STREQUAL "" OR NOT text STREQUAL "")
+    message(FATAL_ERROR "a missing track file gave exit ${rc}, message '${err}'")
+endif()
