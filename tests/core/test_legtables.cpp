@@ -158,10 +158,9 @@ TEST(LegTables, CsvQuotesAndEmptyCells) {
     // A mark not rounded is an empty cell, not a distance of 0 m.
     EXPECT_EQ(legTableCsv(TableKind::Dist, def, r),
               "Boat,L1,MK1\n\"Sea, Breeze\",93,1852\n\"The \"\"Fox\"\"\",0,\n");
-    // Factor ratios: column 1 is the whole race, not the start line; one cell per ratio.
+    // Factor ratios: one cell per column, the three ratios in it.
     EXPECT_EQ(legTableCsv(TableKind::Factor, def, r),
-              "Boat,TTL time,TTL dist,TTL speed,MK1 time,MK1 dist,MK1 speed\n"
-              "\"Sea, Breeze\",0,0,0,0,0,0\n\"The \"\"Fox\"\"\",,,,,,\n");
+              "Boat,L1,MK1\n\"Sea, Breeze\",\"0,0,0\",\"0,0,0\"\n\"The \"\"Fox\"\"\",,\n");
     // Nothing to show: a header and no rows.
     EXPECT_EQ(legTableCsv(TableKind::Dist, RaceDefinition{}, results({})), "Boat\n");
     EXPECT_EQ(buildLegTable(TableKind::Speed, results({})).CumSpread, kSpreadStart);

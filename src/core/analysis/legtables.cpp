@@ -235,35 +235,27 @@ std::string csvCell(const std::string& text) {
 
 std::string legTableCsv(TableKind kind, const RaceDefinition& def, const RoundingResults& r) {
     const int n = r.entryCount;
-    auto entryName = [&](int k) { return std::string(trimBlanks(def.Course[k])); };
+    std::string out = "Boat";
+    for (int k = 1; k <= n; ++k) out += "," + csvCell(std::string(trimBlanks(def.Course[k])));
+    out += "\n";
+
     auto number = [](const std::optional<double>& v) {
         return v ? shortestDecimal(*v) : std::string();
     };
     if (kind == TableKind::Factor) {
-        // One cell per ratio, so that a spreadsheet can sort and chart each of them. Column 1
-        // is the whole race ("TTL"); column k the leg that ends at entry k.
-        std::string out = "Boat";
-        for (int k = 1; k <= n; ++k) {
-            const std::string name = k == 1 ? std::string(kFactorTotalCaption) : entryName(k);
-            for (const char* ratio : {" time", " dist", " speed"})
-                out += "," + csvCell(name + ratio);
-        }
-        out += "\n";
         const FactorTable f = buildFactorTable(r);
         for (int b = 1; b <= f.boats; ++b) {
             out += csvCell(b <= kMaxBoats ? def.Boats[b].BoatName : std::string());
             for (int k = 1; k <= n; ++k) {
-                const auto& c = f.cells[b][k];
-                for (auto ratio : {&FactorRatios::time, &FactorRatios::dist, &FactorRatios::speed})
-                    out += "," + (c ? number((*c).*ratio) : std::string());
+                out += ',';
+                if (const auto& c = f.cells[b][k])
+                    out +=
+                        csvCell(number(c->time) + "," + number(c->dist) + "," + number(c->speed));
             }
             out += "\n";
         }
         return out;
     }
-    std::string out = "Boat";
-    for (int k = 1; k <= n; ++k) out += "," + csvCell(entryName(k));
-    out += "\n";
     const LegTable t = buildLegTable(kind, r);
     for (int b = 1; b <= t.boats; ++b) {
         out += csvCell(b <= kMaxBoats ? def.Boats[b].BoatName : std::string());

@@ -76,8 +76,6 @@ LegTable buildLegTable(TableKind kind, const RoundingResults& r);
 // Factor analysis: per boat and column, the time, distance and speed ratios against the
 // column's reference boat (the fastest; on a tie the first in the list), clamped to +-0.2.
 // Column 1 is the whole race to the last entry, column k >= 2 the leg ending at entry k.
-// The caption of the whole-race column.
-constexpr const char* kFactorTotalCaption = "TTL";
 struct FactorRatios {
     std::optional<double> time, dist, speed;
 };
@@ -95,8 +93,8 @@ double factorBarLength(double ratio, double pitch);
 
 // The table of one kind as CSV: "Boat" and the course entries, one row per boat in list order,
 // an empty cell where there is no value (a mark the boat did not round included). Time, dist and
-// speed give the cumulative table; factor gives three cells per column ("TTL time", "TTL dist",
-// "TTL speed", then one triple per leg named by the entry that ends it).
+// speed give the cumulative table; factor gives the "time,dist,speed" ratios in one cell per
+// column, its first column (under the first entry) being the whole race.
 std::string legTableCsv(TableKind kind, const RaceDefinition& def, const RoundingResults& r);
 
 // One CSV cell, quoted when it holds a comma, a quote or a line break.
