@@ -1,7 +1,9 @@
 // Segment distances, speeds and courses on the local plane of the race area.
 #include "track/kinematics.h"
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 namespace brisko {
 
@@ -29,34 +31,57 @@ double segmentCourse(double dLat, double dEast) {
     return c;
 }
 
+namespace {
+
+// One boat's distances, speeds and courses.
+void deriveBoat(BoatTrack& t, double lonFactor, double nmPerMinute) {
+    const int n = t.count();
+    if (n < 1) return;
+    double* lat = t.TrkLat.data();
+    double* lon = t.TrkLon.data();
+    double* sec = t.TrkSec.data();
+    double* dist = t.TrkDist.data();
+    double* speed = t.TrkSpeed.data();
+    double* course = t.TrkCourse.data();
+    double total = 0;
+    dist[1] = 0;
+    for (int k = 1; k < n; ++k) {
+        const double dLat = lat[k + 1] - lat[k];
+        const double dEast = lonFactor * (lon[k + 1] - lon[k]);
+        const double d = std::sqrt(dLat * dLat + dEast * dEast) * nmPerMinute;
+        total += d;
+        dist[k + 1] = total;
+        course[k] = segmentCourse(dLat, dEast);
+        const double dt = sec[k + 1] - sec[k];
+        speed[k] = dt > 0 ? d / dt * kSecondsPerHour : 0;
+    }
+    speed[n] = 0;
+    course[n] = 0;
+}
+
+// Below this many samples in all a second thread costs more than it saves.
+constexpr long kSamplesWorthASecondThread = 100000;
+
+}  // namespace
+
 void deriveKinematics(TrackStore& store) {
     const double lonFactor = store.LonFactor;
     const double nmPerMinute = store.MPerMinLat / kMetresPerNauticalMile;
-    for (int b = 1; b <= store.boatCount(); ++b) {
-        BoatTrack& t = store.boats[b];
-        const int n = t.count();
-        if (n < 1) continue;
-        double* lat = t.TrkLat.data();
-        double* lon = t.TrkLon.data();
-        double* sec = t.TrkSec.data();
-        double* dist = t.TrkDist.data();
-        double* speed = t.TrkSpeed.data();
-        double* course = t.TrkCourse.data();
-        double total = 0;
-        dist[1] = 0;
-        for (int k = 1; k < n; ++k) {
-            const double dLat = lat[k + 1] - lat[k];
-            const double dEast = lonFactor * (lon[k + 1] - lon[k]);
-            const double d = std::sqrt(dLat * dLat + dEast * dEast) * nmPerMinute;
-            total += d;
-            dist[k + 1] = total;
-            course[k] = segmentCourse(dLat, dEast);
-            const double dt = sec[k + 1] - sec[k];
-            speed[k] = dt > 0 ? d / dt * kSecondsPerHour : 0;
-        }
-        speed[n] = 0;
-        course[n] = 0;
-    }
+    const int boats = store.boatCount();
+    long samples = 0;
+    for (int b = 1; b <= boats; ++b) samples += store.boats[b].count();
+    // Boats are independent: with many samples two threads take them by turns.
+    std::atomic<int> next{1};
+    auto work = [&] {
+        for (int b = next++; b <= boats; b = next++)
+            deriveBoat(store.boats[b], lonFactor, nmPerMinute);
+    };
+    std::thread helper;
+    if (samples >= kSamplesWorthASecondThread && boats > 1 &&
+        std::thread::hardware_concurrency() > 1)
+        helper = std::thread(work);
+    work();
+    if (helper.joinable()) helper.join();
 }
 
 double referenceSpeed(const TrackStore& store, double raceSeconds) {
