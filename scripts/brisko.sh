@@ -27,7 +27,10 @@ install_missing() {
 build() {
     install_missing
     if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-        cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        local launcher=()
+        # A compiler cache, when the machine has one, makes rebuilds across checkouts cheap.
+        command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+        cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
     fi
     cmake --build "$BUILD_DIR" -j"$(nproc)"
 }
