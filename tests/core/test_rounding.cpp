@@ -372,3 +372,45 @@ TEST(Rounding, DistanceSailedOutsideTheTrackIsThatOfItsNearerEnd) {
     EXPECT_EQ(distanceSailedAt(race.st, 2, 250), 0);
     EXPECT_EQ(distanceSailedAt(race.st, 3, 250), 0);
 }
+
+TEST(Rounding, MarkBesideAMissingCourseEntryTurnsBetweenItsKnownNeighbours) {
+    // Down from mark 1 to mark 2, then (past a mark the race never defined) back up to mark 3:
+    // mark 2 is a leeward mark passed on its south side.
+    Race race(1);
+    race.mark(1, 3000, 0);
+    race.mark(2, 1000, 0);
+    race.mark(3, 3000, 0);
+    race.course({"MK1", "MK2", "MK9", "MK3"});
+    // Coming down from the north-east, the boat swings round the mark anticlockwise, 100 m off:
+    // past its north side first, then west, and round the south side on the way back up.
+    const Pt m{1000, 0};
+    const double r = 100;
+    std::vector<Pt> pts{
+        {m.n + 400 * std::cos(std::numbers::pi / 6), m.e + 400 * std::sin(std::numbers::pi / 6)}};
+    arc(pts, m, r, 20, -250);
+    pts.push_back({m.n + 600, m.e + 200});
+    auto keys = timed(pts, 0, 5);
+    addTrack(race.st, 1, keys);
+    race.run();
+
+    EXPECT_NEAR(race.r.RoundDir[2], 180, 1e-9);
+    EXPECT_EQ(race.r.RoundDir[3], 0);  // no known point after the last
+    auto legs = legCourses(race.def, race.st);
+    ASSERT_EQ(legs.size(), 3u);
+    EXPECT_NEAR(legs[0], 180, 1e-9);
+    EXPECT_TRUE(std::isnan(legs[1]));
+    EXPECT_TRUE(std::isnan(legs[2]));
+    EXPECT_EQ(race.r.RoundTime(3, 1), 0);
+
+    // The arc starts at keys[1]; the south side lies 200 degrees of arc further on. Passing the
+    // north side, 20 degrees in, is not the rounding.
+    const double arcStart = keys[1].t, perDegree = 2 * std::numbers::pi * r / 360 / 5;
+    const double south = arcStart + 200 * perDegree;
+    EXPECT_NEAR(race.r.RoundTime(2, 1), south, 1.5);
+    EXPECT_GT(race.r.RoundTime(2, 1), arcStart + 100 * perDegree);
+
+    // A mark with no known point before it keeps the north of the course's ends.
+    race.course({"MK9", "MK2", "MK3"});
+    race.run();
+    EXPECT_EQ(race.r.RoundDir[2], 0);
+}

@@ -137,12 +137,26 @@ void courseGeometry(const RaceDefinition& def, const TrackStore& store, Rounding
                           store.LonFactor);
         r.LegCourse[t] = planeBearing(o.dN, o.dE);
     }
+    // A course entry naming a missing mark or line is left out of the turn at its neighbours:
+    // each known inner point turns from the nearest known point before it to the nearest known
+    // point after it, so that it is still watched on the side boats actually pass it. Without
+    // a known point on either side it keeps the north of the course's ends.
     r.RoundDir.fill(0);
+    auto bearingBetween = [&](int from, int to) {
+        Offset o = offset({r.PointLat[from], r.PointLon[from]}, {r.PointLat[to], r.PointLon[to]},
+                          store.LonFactor);
+        return planeBearing(o.dN, o.dE);
+    };
     for (int t = 2; t < n; ++t) {
-        if (std::isnan(r.LegCourse[t - 1]) || std::isnan(r.LegCourse[t])) continue;
-        double back = r.LegCourse[t - 1] + 180;
+        if (!r.pointKnown[t]) continue;
+        int before = t - 1, after = t + 1;
+        while (before >= 1 && !r.pointKnown[before]) --before;
+        while (after <= n && !r.pointKnown[after]) ++after;
+        if (before < 1 || after > n) continue;
+        const double legIn = bearingBetween(before, t), legOut = bearingBetween(t, after);
+        double back = legIn + 180;
         if (back > 360) back -= 360;
-        double diff = wrap180(r.LegCourse[t] - back);
+        double diff = wrap180(legOut - back);
         double dir = back + diff / 2 + 180;  // opposite to the inside of the turn
         if (dir > 360) dir -= 360;
         r.RoundDir[t] = dir;
