@@ -3,11 +3,13 @@
 #   scripts/brisko.sh run    install what is missing, build, open the demo race
 #   scripts/brisko.sh test   install what is missing, build, run every test headless
 #   scripts/brisko.sh build  install what is missing and build
+#   scripts/brisko.sh fuzz [seconds]  build the readers' fuzz targets with clang and run each one
+#                                     for the given time (60 s each by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-noto-cjk mawk)
+          libbenchmark-dev fonts-noto-cjk mawk clang libclang-rt-14-dev)
 BUILD_DIR=${BRISKO_BUILD_DIR:-build}
 
 install_missing() {
@@ -35,6 +37,38 @@ build() {
     cmake --build "$BUILD_DIR" -j"$(nproc)"
 }
 
+# Runs every fuzz target over its seed corpus for $1 seconds. New inputs go to a scratch folder,
+# so the corpus in the repository stays small; a crash, leak or slow input fails the run and
+# leaves its reproducer in build-fuzz/artifacts/.
+fuzz() {
+    local seconds=${1:-60} dir=${BRISKO_FUZZ_BUILD_DIR:-build-fuzz}
+    install_missing
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        local launcher=()
+        command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+        CXX=clang++ CC=clang cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRISKO_FUZZ=ON \
+            "${launcher[@]}"
+    fi
+    cmake --build "$dir" -j"$(nproc)"
+    mkdir -p "$dir/artifacts"
+    local failed=0
+    for corpus in fuzz/corpus/*/; do
+        local name scratch
+        name=$(basename "$corpus")
+        scratch=$(mktemp -d)
+        echo "== $name: $seconds s"
+        if ! "$dir/bin/$name" "$scratch" "$corpus" -max_total_time="$seconds" -timeout=1 \
+                -rss_limit_mb=1024 -print_final_stats=1 -artifact_prefix="$dir/artifacts/$name-" \
+                2>"$dir/$name.log"; then
+            failed=1
+            grep -v -E "^#[0-9]+" "$dir/$name.log" | tail -30
+        fi
+        grep -E "stat::number_of_executed_units|cov:" "$dir/$name.log" | tail -2 || true
+        rm -rf "$scratch"
+    done
+    return $failed
+}
+
 case "${1:-run}" in
     build) build ;;
     run)
@@ -45,6 +79,10 @@ case "${1:-run}" in
         build
         cd "$BUILD_DIR"
         QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+        cd ..
+        # The readers must survive their known inputs and a short search beyond them.
+        fuzz 20
         ;;
-    *) echo "usage: $0 [run|test|build]" >&2; exit 2 ;;
+    fuzz) fuzz "${2:-60}" ;;
+    *) echo "usage: $0 [run|test|build|fuzz [seconds]]" >&2; exit 2 ;;
 esac
