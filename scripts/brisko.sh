@@ -77,9 +77,7 @@ case "${1:-run}" in
         ;;
     test)
         build
-        cd "$BUILD_DIR"
-        QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
-        cd ..
+        (cd "$BUILD_DIR" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
         # The readers must survive their known inputs and a short search beyond them.
         fuzz 20
         ;;
