@@ -107,8 +107,8 @@ bool followLinks(std::string path, std::string& out, int& err) {
         }
         std::vector<char> buf(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096);
         const ssize_t n = ::readlink(path.c_str(), buf.data(), buf.size());
-        if (n < 0 || static_cast<size_t>(n) >= buf.size()) {
-            err = n < 0 ? errno : ENAMETOOLONG;
+        if (n <= 0 || static_cast<size_t>(n) >= buf.size()) {
+            err = n < 0 ? errno : n == 0 ? ENOENT : ENAMETOOLONG;
             return false;
         }
         std::string link(buf.data(), static_cast<size_t>(n));
