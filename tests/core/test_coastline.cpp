@@ -253,6 +253,15 @@ TEST(CoastLoad, EditorModeStoresTheTileListWithTheRace) {
     const auto text = readFileBytes((app / "raceadmin/race.txt").string());
     ASSERT_TRUE(text.has_value());
     EXPECT_NE(text->find("MAP, 5339"), std::string::npos) << *text;
+
+    // A read-only race file keeps its text; the coastline is still drawn and the caller told.
+    fs::permissions(app / "raceadmin/race.txt", fs::perms::owner_read | fs::perms::group_read);
+    def.Title1 = "changed";
+    const WriteResult refused = loadCoastlineForRace(settings, tracks, def, c);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_FALSE(refused.error.empty());
+    EXPECT_EQ(c.CoastCount, 3);
+    EXPECT_EQ(readFileBytes((app / "raceadmin/race.txt").string()), text);
     fs::remove_all(app);
 }
 

@@ -428,6 +428,42 @@ TEST(RaceControlFileBadInput, FailedWriteKeepsTheOldFile) {
     EXPECT_EQ(entries, 2);
 }
 
+TEST(RaceControlFileBadInput, ReadOnlyRaceFileOrFolderIsRefusedInTheUsersLanguage) {
+    AppFolder app;
+    app.put("RaceAdmin/race.txt", "T1, old\r\n");
+    const std::string file = app.path + "/RaceAdmin/race.txt";
+    RaceDefinition def;
+    def.RaceFileName = "race.txt";
+    def.Title1 = "new";
+
+    ::chmod(file.c_str(), 0444);
+    WriteResult res = writeRaceControlFile(app.settings, def);  // Japanese by default
+    EXPECT_FALSE(res.ok);
+    EXPECT_EQ(res.failure, WriteFailure::ReadOnlyFile);
+    EXPECT_EQ(res.error.rfind("レースファイルを保存できませんでした: ", 0), 0u) << res.error;
+    EXPECT_NE(res.error.find("読み取り専用"), std::string::npos) << res.error;
+    EXPECT_EQ(app.get("RaceAdmin/race.txt"), "T1, old\r\n");
+
+    ::chmod(file.c_str(), 0600);
+    ::chmod((app.path + "/RaceAdmin").c_str(), 0555);
+    app.settings.Lang = 1;
+    res = writeRaceControlFile(app.settings, def);
+    EXPECT_FALSE(res.ok);
+    EXPECT_EQ(res.failure, WriteFailure::ReadOnlyFolder);
+    EXPECT_NE(res.error.find("The race file could not be saved: The folder"), std::string::npos)
+        << res.error;
+    EXPECT_EQ(app.get("RaceAdmin/race.txt"), "T1, old\r\n");
+    ::chmod((app.path + "/RaceAdmin").c_str(), 0755);
+    ASSERT_TRUE(writeRaceControlFile(app.settings, def).ok);
+    EXPECT_EQ(app.get("RaceAdmin/race.txt"), "T1, new\r\nLL, 45,160\r\nBT, 3\r\n");
+    struct stat st {};
+    ::stat(file.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);  // the saved race file keeps its permissions
+    int entries = 0;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator(app.path + "/RaceAdmin")) ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
 TEST(RaceControlFileDates, AddAndDifference) {
     EXPECT_EQ(dateTimeAdd("2024/02/28 23:59:30", 60), "2024/02/29 00:00:30");
     EXPECT_EQ(dateTimeAdd("2024/05/12 10:00:00", -210), "2024/05/12 09:56:30");

@@ -2,6 +2,7 @@
 // and the writer's round trip.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <fstream>
@@ -136,6 +137,17 @@ TEST(WindFile, WriteThenReadGivesTheSameStore) {
     bad = r;
     bad.RaceStart.clear();
     EXPECT_FALSE(writeWindFile(path, bad, WindStore{}).ok);
+    const WriteResult noStart = writeRaceWindFile(settings, bad, w);
+    EXPECT_FALSE(noStart.ok);
+    EXPECT_NE(noStart.error.find("スタート時刻"), std::string::npos) << noStart.error;
+    // A read-only wind file is left as it is, and the user is told in the chosen language.
+    ::chmod(path.c_str(), 0444);
+    settings.Lang = 1;
+    const WriteResult locked = writeRaceWindFile(settings, r, WindStore{});
+    EXPECT_FALSE(locked.ok);
+    EXPECT_EQ(locked.failure, WriteFailure::ReadOnlyFile);
+    EXPECT_NE(locked.error.find("The wind file could not be saved"), std::string::npos);
+    EXPECT_NE(locked.error.find("read-only"), std::string::npos) << locked.error;
     EXPECT_TRUE(readWindFile(path, r, back).ok);
     EXPECT_EQ(back.WindCount, 3);
     EXPECT_FALSE(readWindFile(app + "/none.csv", r, back).ok);

@@ -366,7 +366,7 @@ WriteResult writeRaceControlFile(const AppSettings& settings, RaceDefinition& de
     if (!res.ok)
         res.error = messageText(settings, "レースファイルを保存できませんでした: ",
                                 "The race file could not be saved: ") +
-                    res.error;
+                    writeFailureText(res, settings.english());
     return res;
 }
 

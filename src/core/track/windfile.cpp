@@ -132,17 +132,29 @@ std::string windFilePath(const AppSettings& settings, const RaceDefinition& race
 
 WriteResult writeRaceWindFile(const AppSettings& settings, const RaceDefinition& race,
                               const WindStore& store) {
+    WriteResult r;
+    r.ok = false;
+    const std::string saveFailed = settings.tr("風データファイルを保存できませんでした: ",
+                                               "The wind file could not be saved: ");
     // The name comes from the race file: it must stay a plain name inside the wind folder.
     if (race.WindFileName.empty() || !isPlainFileName(race.WindFileName)) {
-        WriteResult r;
-        r.ok = false;
-        r.error = "not a wind file name: " + race.WindFileName;
+        r.error = saveFailed +
+                  settings.tr("風データファイル名が正しくありません: ", "not a wind file name: ") +
+                  race.WindFileName;
+        return r;
+    }
+    // Without a start time the samples' times cannot be written: writing would lose them all.
+    if (!readTime(race.RaceStart)) {
+        r.error =
+            saveFailed + settings.tr("スタート時刻がありません。", "the race has no start time.");
         return r;
     }
     const std::string path = windFilePath(settings, race);
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    return writeFileAtomically(path, encodeForWindows(formatWindText(race, store)));
+    r = writeFileAtomically(path, encodeForWindows(formatWindText(race, store)));
+    if (!r.ok) r.error = saveFailed + writeFailureText(r, settings.english());
+    return r;
 }
 
 }  // namespace brisko

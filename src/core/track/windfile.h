@@ -59,6 +59,7 @@ WriteResult writeWindFile(const std::string& path, const RaceDefinition& race,
 
 // The race's wind file: AppPath + "\winddat\" + WindFileName (folder created when missing).
 std::string windFilePath(const AppSettings& settings, const RaceDefinition& race);
+// Writes it like writeWindFile; a failure's message is in the user's language.
 WriteResult writeRaceWindFile(const AppSettings& settings, const RaceDefinition& race,
                               const WindStore& store);
 

@@ -1,4 +1,4 @@
-// Case-insensitive file lookup and safe file writing on POSIX.
+// Case-insensitive file lookup and whole-file reads on POSIX (atomic writes: atomicwrite.cpp).
 #include "util/fileutil.h"
 
 #include <dirent.h>
@@ -147,53 +147,6 @@ std::optional<std::string> readFileBytes(const std::string& path) {
     }
     ::close(fd);
     return data;
-}
-
-WriteResult writeFileAtomically(const std::string& path, std::string_view bytes) {
-    WriteResult res;
-    if (folderExists(path)) {
-        res.ok = false;
-        res.error = path + ": is a folder";
-        return res;
-    }
-    std::string tmpl = path + ".tmpXXXXXX";
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        res.ok = false;
-        res.error = path + ": " + std::strerror(errno);
-        return res;
-    }
-    std::string tmp(name.data());
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            res.ok = false;
-            res.error = path + ": " + std::strerror(errno);
-            break;
-        }
-        done += static_cast<size_t>(w);
-    }
-    if (res.ok && ::fsync(fd) != 0) {
-        res.ok = false;
-        res.error = path + ": " + std::strerror(errno);
-    }
-    // Keep the permissions of the file being replaced; a new file gets rw-r--r--.
-    struct stat st {};
-    ::fchmod(fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
-    if (::close(fd) != 0 && res.ok) {
-        res.ok = false;
-        res.error = path + ": " + std::strerror(errno);
-    }
-    if (res.ok && ::rename(tmp.c_str(), path.c_str()) != 0) {
-        res.ok = false;
-        res.error = path + ": " + std::strerror(errno);
-    }
-    if (!res.ok) ::unlink(tmp.c_str());
-    return res;
 }
 
 std::vector<std::string_view> splitLines(std::string_view text) {

@@ -29,13 +29,43 @@ bool wildcardMatch(std::string_view pattern, std::string_view name);  // case-in
 // Reads a whole regular file; nullopt when it cannot be read (missing, a folder, no rights).
 std::optional<std::string> readFileBytes(const std::string& path);
 
-// Writes `bytes` to a temporary file in the same folder and renames it over `path`. On failure
-// the old file stays whole and the result holds a description of what failed.
+// Why a write failed, so that each caller can say it in the user's language.
+enum class WriteFailure {
+    None,
+    Folder,          // the path names a folder
+    NotAFile,        // a device, a pipe or another thing that is not a plain file
+    NoFolder,        // the folder it belongs in does not exist
+    ReadOnlyFile,    // the file has no write permission: it is left alone
+    ReadOnlyFolder,  // no file may be created in its folder
+    DiskFull,        // no space left, or the largest file size the process may write
+    NotFlushed,      // the file was replaced but the folder could not be flushed to disk
+    Other,           // any other system error (sysError)
+};
+
 struct WriteResult {
     bool ok = true;
-    std::string error;
+    std::string error;  // what failed, in English (writeFailureText gives either language)
+    WriteFailure failure = WriteFailure::None;
+    std::string path;  // the file written or refused: a symbolic link's target, not the link
+    int sysError = 0;  // errno of the failing call, 0 when the refusal was our own
 };
+
+// Replaces the file at `path` with `bytes` without ever leaving a half file: the bytes go to a
+// temporary file beside it (".<name>.brisko-tmp-<pid>-<n>"), are flushed to disk, and the
+// temporary is renamed over the file; the folder is flushed after. On failure the old file
+// stays whole and no temporary is left. A symbolic link stays a link and its target is
+// replaced; a file without write permission (or in a folder without it) is refused, whoever
+// runs the program; the replaced file keeps its permission bits and, where the system allows,
+// its owner. A file size limit gives DiskFull rather than ending the process. Temporaries of
+// earlier saves of the same file whose process has gone (a save killed half way) are removed.
 WriteResult writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// One sentence naming the file and why it could not be written, in English or Japanese.
+std::string writeFailureText(const WriteResult& result, bool english);
+
+// True for the name of a temporary that writeFileAtomically makes while it replaces `target`
+// (a file name, not a path), including those of earlier versions ("<name>.tmpXXXXXX").
+bool isTemporaryNameFor(std::string_view name, std::string_view target);
 
 // Splits text into lines, accepting CR LF, LF and a lone CR.
 std::vector<std::string_view> splitLines(std::string_view text);
