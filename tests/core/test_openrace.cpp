@@ -158,6 +158,27 @@ TEST(OpenRace, SingleTrackAfterAnotherRace) {
     EXPECT_EQ(o.data.tracks.TrkSec(1, o.data.tracks.TrkCount(1)), 1850);  // minute of the end
 }
 
+TEST(OpenRace, BoatWithoutItsLogIsLeftOutAndReported) {
+    Opened o;
+    auto& r = o.open("droppedboat.txt");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.status, OpenRaceStatus::Ok);
+    ASSERT_EQ(r.droppedBoats.size(), 1u);
+    EXPECT_EQ(r.droppedBoats[0].name, "Gone");
+    EXPECT_EQ(r.droppedBoats[0].gpsFile, "gone.trk");
+    ASSERT_EQ(o.sink.messages.size(), 1u);
+    EXPECT_NE(o.sink.messages[0].text.find("gone.trk"), std::string::npos);
+    // The race goes on with the others, renumbered, and their roundings line up with them.
+    ASSERT_EQ(o.race.BoatCount, 2);
+    EXPECT_EQ(o.race.Boats[1].BoatName, "One");
+    EXPECT_EQ(o.data.tracks.boatCount(), 2);
+    EXPECT_GT(o.data.tracks.TrkCount(1), 0);
+    EXPECT_EQ(o.data.roundings.boatCount, 2);
+
+    // A race without missing logs lists nobody.
+    EXPECT_TRUE(o.open("race1.txt").droppedBoats.empty());
+}
+
 TEST(OpenRace, FailuresAreReportedNotThrown) {
     Opened o;
     auto& r = o.open("no_such_race.txt");
