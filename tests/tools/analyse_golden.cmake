@@ -15,10 +15,11 @@ set(failed "")
 # golden(<file> <app folder> <arguments>...): runs the tool and compares its standard output.
 function(golden name app)
     set(actual ${WORK}/${name})
+    list(JOIN ARGN " " args)
     execute_process(COMMAND ${ANALYSE} --app-dir ${app} ${ARGN}
                     OUTPUT_FILE ${actual} ERROR_VARIABLE err RESULT_VARIABLE rc)
     if(NOT rc EQUAL 0)
-        message(SEND_ERROR "brisko-analyse ${ARGN} failed (${rc}): ${err}")
+        message(SEND_ERROR "brisko-analyse ${args} failed (${rc}): ${err}")
         return()
     endif()
     if(update STREQUAL "1")
@@ -29,7 +30,7 @@ function(golden name app)
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${actual} ${GOLDEN}/${name}
                     RESULT_VARIABLE differ)
     if(NOT differ EQUAL 0)
-        message(SEND_ERROR "brisko-analyse ${ARGN}: output differs from golden ${name}\n"
+        message(SEND_ERROR "brisko-analyse ${args}: output differs from golden ${name}\n"
                            "  diff -u ${GOLDEN}/${name} ${actual}")
     endif()
 endfunction()
