@@ -141,6 +141,41 @@ TEST(GpsTrack, DatesTimesAndCenturies) {
         EXPECT_FALSE(readTrackTime(bad)) << bad;
 }
 
+TEST(GpsTrack, LeapDayOf2000) {
+    // 2000 is a leap year (a multiple of 400); 1900 and 2100 are not.
+    const auto feb29 = civilFromDate(2000, 2, 29) / 86400;
+    EXPECT_EQ(readTrackDate("2000/02/29", true), feb29);
+    EXPECT_EQ(readTrackDate("29-02-00", false), feb29);
+    EXPECT_EQ(readTrackDate("2000/03/01", true), feb29 + 1);
+    for (const char* bad : {"1900/02/29", "2100/02/29", "2000/02/30"})
+        EXPECT_FALSE(readTrackDate(bad, true)) << bad;
+    EXPECT_FALSE(readTrackDate("29-02-01", false));
+
+    // The time difference carries fixes onto and over the leap day, and the seconds between
+    // them count it.
+    auto p = parse(padded("T N3530 E13945 2000/02/28 23:30:00 0\n"
+                          "T N3530 E13945 2000/02/29 20:00:00 0\n"),
+                   9);
+    EXPECT_EQ(p.race.FirstFix, "2000/02/29 08:30:00");
+    EXPECT_EQ(p.race.LastFix, "2000/03/01 05:00:00");
+    ASSERT_EQ(p.track.count(), 2);
+    EXPECT_EQ(p.track.TrkSec[2] - p.track.TrkSec[1], 20.5 * 3600);
+}
+
+TEST(GpsTrack, TwoDigitYearFirstDate) {
+    // Neither outer part of "05/08/11" is longer than three characters: the file is day first,
+    // and the date is 5 August 2011.
+    auto d = parse(padded("T N3530 E13945 05/08/11 01:00:00 0\n"));
+    EXPECT_EQ(d.race.FirstFix, "2011/08/05 01:00:00");
+    // In a file that began with four-digit years the same field is read year first.
+    auto y =
+        parse(padded("T N3530 E13945 2005/08/10 23:00:00 0\n"
+                     "T N3530 E13945 05/08/11 01:00:00 0\n"));
+    EXPECT_EQ(y.race.LastFix, "2005/08/11 01:00:00");
+    ASSERT_EQ(y.track.count(), 2);
+    EXPECT_EQ(y.track.TrkSec[2] - y.track.TrkSec[1], 2 * 3600);
+}
+
 TEST(GpsTrack, FixesWithMarksInTheirOwnFields) {
     // The N of JUN and the "+" of the altitude are no hemisphere marks.
     auto p =

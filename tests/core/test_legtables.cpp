@@ -158,9 +158,20 @@ TEST(LegTables, CsvQuotesAndEmptyCells) {
     // A mark not rounded is an empty cell, not a distance of 0 m.
     EXPECT_EQ(legTableCsv(TableKind::Dist, def, r),
               "Boat,L1,MK1\n\"Sea, Breeze\",93,1852\n\"The \"\"Fox\"\"\",0,\n");
-    // Factor ratios: one cell per column, the three ratios in it.
+    // Factor ratios: three cells per column, the whole race first; a boat that did not finish
+    // has an empty cell for each.
     EXPECT_EQ(legTableCsv(TableKind::Factor, def, r),
-              "Boat,L1,MK1\n\"Sea, Breeze\",\"0,0,0\",\"0,0,0\"\n\"The \"\"Fox\"\"\",,\n");
+              "Boat,TTL time,TTL dist,TTL speed,MK1 time,MK1 dist,MK1 speed\n"
+              "\"Sea, Breeze\",0,0,0,0,0,0\n"
+              "\"The \"\"Fox\"\"\",,,,,,\n");
+    // A ratio without a reference is an empty cell beside the ratios that exist, and a course
+    // entry with a comma in its text is quoted with its suffix.
+    def.Course[2] = "MK1,a";
+    auto z = results({{10, 100}, {10, 200}}, {{0, 0}, {0, 0.5}});
+    EXPECT_EQ(legTableCsv(TableKind::Factor, def, z),
+              "Boat,TTL time,TTL dist,TTL speed,\"MK1,a time\",\"MK1,a dist\",\"MK1,a speed\"\n"
+              "\"Sea, Breeze\",0,,,0,,\n"
+              "\"The \"\"Fox\"\"\",0.2,,,0.2,,\n");
     // Nothing to show: a header and no rows.
     EXPECT_EQ(legTableCsv(TableKind::Dist, RaceDefinition{}, results({})), "Boat\n");
     EXPECT_EQ(buildLegTable(TableKind::Speed, results({})).CumSpread, kSpreadStart);

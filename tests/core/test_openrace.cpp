@@ -3,6 +3,8 @@
 // wind data, the reference speed and the last data time the opening leaves.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "race/openrace.h"
 
 using namespace brisko;
@@ -156,6 +158,53 @@ TEST(OpenRace, SingleTrackAfterAnotherRace) {
     EXPECT_EQ(o.race.RaceSeconds, 1800);
     EXPECT_EQ(o.data.tracks.TrkSec(1, 1), 0);
     EXPECT_EQ(o.data.tracks.TrkSec(1, o.data.tracks.TrkCount(1)), 1850);  // minute of the end
+}
+
+TEST(OpenRace, BoatWithoutItsLogIsLeftOutAndReported) {
+    Opened o;
+    auto& r = o.open("droppedboat.txt");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.status, OpenRaceStatus::Ok);
+    ASSERT_EQ(r.droppedBoats.size(), 1u);
+    EXPECT_EQ(r.droppedBoats[0].name, "Gone");
+    EXPECT_EQ(r.droppedBoats[0].gpsFile, "gone.trk");
+    ASSERT_EQ(o.sink.messages.size(), 1u);
+    EXPECT_NE(o.sink.messages[0].text.find("gone.trk"), std::string::npos);
+    // The race goes on with the others, renumbered, and their roundings line up with them.
+    ASSERT_EQ(o.race.BoatCount, 2);
+    EXPECT_EQ(o.race.Boats[1].BoatName, "One");
+    EXPECT_EQ(o.data.tracks.boatCount(), 2);
+    EXPECT_GT(o.data.tracks.TrkCount(1), 0);
+    EXPECT_EQ(o.data.roundings.boatCount, 2);
+
+    // A race without missing logs lists nobody.
+    EXPECT_TRUE(o.open("race1.txt").droppedBoats.empty());
+}
+
+TEST(OpenRace, FinishEqualToTheStartIsNoFinish) {
+    // A race of no length cannot be replayed: a finish equal to the start counts as not given,
+    // as one before it does, and the tracks settle it (the last fix of the first file).
+    Opened o;
+    auto& r = o.open("nolength.txt");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(o.race.RaceStart, "2005/08/11 10:30:00");
+    EXPECT_EQ(o.race.RaceEnd, "2005/08/11 11:09:50");
+    EXPECT_EQ(o.race.RaceSeconds, 2390);
+    EXPECT_EQ(o.race.RaceSecondsPlus, 2390 + 180 + 60);
+    EXPECT_EQ(o.data.PeriodTo, 2390);
+    EXPECT_TRUE(std::isfinite(o.data.RefSpeed));
+
+    // One second later the finish is given: the tracks end in its minute.
+    auto& one = o.open("onesecond.txt");
+    ASSERT_TRUE(one.ok) << one.error;
+    EXPECT_EQ(o.race.RaceEnd, "2005/08/11 10:30:01");
+    EXPECT_EQ(o.race.RaceSeconds, 1);
+    EXPECT_EQ(o.data.PeriodTo, 1);
+    const TrackStore& t = o.data.tracks;
+    ASSERT_GT(t.TrkCount(1), 0);
+    EXPECT_EQ(t.TrkSec(1, 1), -240);  // from the minute of ViewStart, 10:26:30
+    EXPECT_EQ(t.TrkSec(1, t.TrkCount(1)), 50);
+    EXPECT_GT(o.data.RefSpeed, 0);
 }
 
 TEST(OpenRace, FailuresAreReportedNotThrown) {

@@ -199,6 +199,22 @@ TEST(PlaybackClock, RoundingTimer) {
     EXPECT_EQ(roundingTimerText(60), "1:00");
 }
 
+TEST(PlaybackClock, RoundingTimerAtTheEndsOfItsFiveMinutes) {
+    PlaybackClock clock;
+    const std::vector<double> lead = {0, 0, 600};
+    for (double t : {600.0, 900.0}) {  // the rounding itself and five minutes after it
+        clock.RaceTime = t;
+        clock.updateRoundingTimer(lead, 2);
+        EXPECT_EQ(clock.LastRoundedIndex, 2) << t;
+    }
+    EXPECT_EQ(clock.LastRoundedText, "5:00");
+    for (double t : {599.99, 900.01}) {
+        clock.RaceTime = t;
+        clock.updateRoundingTimer(lead, 2);
+        EXPECT_EQ(clock.LastRoundedIndex, 0) << t;
+    }
+}
+
 TEST(PlaybackClock, AutoTraceComesOnOnceInSecondSeven) {
     PlaybackClock clock;
     clock.firstShow(180);

@@ -325,6 +325,12 @@ TEST(RaceControlFileCheck, MissingGpsFileDropsItsBoatWithOneMessage) {
     EXPECT_EQ(sink.messages[0].text,
               "GPSfile -- two.trk -- はありませんでした。\r\nこの艇を無視して表示します。");
     EXPECT_EQ(sink.messages[0].title, "ブリスコ");
+    // Every boat left out is reported to the caller, not only the one the message names.
+    ASSERT_EQ(res.droppedBoats.size(), 2u);
+    EXPECT_EQ(res.droppedBoats[0].name, "Two");
+    EXPECT_EQ(res.droppedBoats[0].gpsFile, "two.trk");
+    EXPECT_EQ(res.droppedBoats[1].name, "4");
+    EXPECT_EQ(res.droppedBoats[1].gpsFile, "four.trk");
 
     app.settings.Lang = 1;
     app.settings.ProductTitle = "Brisko";

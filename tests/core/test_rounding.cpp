@@ -106,6 +106,23 @@ TEST(Rounding, StartLineKeepsLastCrossingWithinItsWindow) {
     EXPECT_EQ(race.r.LeadTime(1), 25);  // only positive times lead
 }
 
+TEST(Rounding, CrossingTheStartLineExtendedIsNoStart) {
+    Race race(4);
+    race.line(1, {0, 0}, {0, 200});  // ends 0 m and 200 m east
+    race.course({"L1"});
+    // Northwards at 2.5 m/s, through north 0 at 10.5 s: 30 m beyond end 2, 30 m beyond end 1,
+    // then 5 m inside each end. All four pass within 556 m of end 1.
+    const double east[] = {230, -30, 195, 5};
+    for (int b = 1; b <= 4; ++b)
+        addTrack(race.st, b, {{-30, -101.25, east[b - 1]}, {60, 123.75, east[b - 1]}});
+    race.run();
+    EXPECT_EQ(race.r.RoundTime(1, 1), 0);
+    EXPECT_EQ(race.r.RoundTime(1, 2), 0);
+    EXPECT_EQ(race.r.RoundTime(1, 3), 10);
+    EXPECT_EQ(race.r.RoundTime(1, 4), 10);
+    EXPECT_EQ(race.r.LeadTime(1), 10);
+}
+
 TEST(Rounding, LineIsWatchedOnlyNearItsFirstEnd) {
     Race race(2);
     race.line(1, {0, 0}, {0, 1000});  // a 1 km line

@@ -123,6 +123,27 @@ TEST(TrackStore, BoxCentreAndSpanAfterEachFile) {
     EXPECT_NEAR(s.InitScale, 200, 1e-9);
 }
 
+TEST(TrackStore, FixWithOneCoordinateAtZeroStaysOffTheMap) {
+    TrackStore s;
+    s.reset(2);
+    s.boats[1].append(2130, 8385, 0);
+    s.boats[1].append(0, 8400, 1);  // latitude unreadable, longitude beyond the others
+    s.boats[1].append(2140, 0, 2);  // longitude unreadable, latitude beyond the others
+    s.boats[1].append(2131, 8386, 3);
+    updateMapValues(s, 1);
+    EXPECT_EQ(s.LatMin, 2130);
+    EXPECT_EQ(s.LatMax, 2131);
+    EXPECT_EQ(s.LonMin, 8385);
+    EXPECT_EQ(s.LonMax, 8386);
+    EXPECT_DOUBLE_EQ(s.CenterLat, 2130.5);
+    EXPECT_DOUBLE_EQ(s.TrackSpan, 1);
+    // South and west are not "zero": a negative position widens the box.
+    s.boats[2].append(-10, -20, 0);
+    updateMapValues(s, 2);
+    EXPECT_EQ(s.LatMin, -10);
+    EXPECT_EQ(s.LonMin, -20);
+}
+
 TEST(TrackStore, SmallAreasZeroPositionsAndEmptyTracks) {
     AppFolder app;
     app.track("tiny.trk", 5, 2130, 8385, 0.01);  // 0.04 minutes in all

@@ -1,116 +1,97 @@
-# Runs brisko-analyse on the demo race as a race committee would and checks what it prints:
-# the JSON keys its users rely on, the rounding results, and CSV tables a spreadsheet reads.
-# Called by CTest with -DANALYSE=<tool> -DDEMO=<demo folder>.
+# brisko-analyse's command line as a race committee meets it: exit status, what goes to standard
+# error and that nothing goes to standard output on failure; a boat whose GPS file is missing is
+# left out and listed (an error with --strict); the single-track run and the extra keys. The
+# numbers themselves are checked against the golden files (analyse_golden.cmake).
+# Called by CTest with -DANALYSE=<tool> -DDEMO=<demo folder> -DRACES=<tests/data/analyse>
+# -DWORK=<scratch folder>.
 
-function(run_analyse out)
-    execute_process(COMMAND ${ANALYSE} --app-dir ${DEMO} ${ARGN}
-                    OUTPUT_VARIABLE text ERROR_VARIABLE err RESULT_VARIABLE rc)
-    if(NOT rc EQUAL 0)
-        message(FATAL_ERROR "brisko-analyse ${ARGN} failed (${rc}): ${err}")
-    endif()
-    set(${out} "${text}" PARENT_SCOPE)
+include(${CMAKE_CURRENT_LIST_DIR}/analyse_app.cmake)
+make_test_app(${WORK}/app)
+set(APP ${WORK}/app)
+
+# run(<prefix> <arguments>...): sets <prefix>_out, <prefix>_err and <prefix>_rc.
+function(run prefix)
+    execute_process(COMMAND ${ANALYSE} ${ARGN}
+                    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+    set(${prefix}_out "${out}" PARENT_SCOPE)
+    set(${prefix}_err "${err}" PARENT_SCOPE)
+    set(${prefix}_rc "${rc}" PARENT_SCOPE)
 endfunction()
 
-run_analyse(json --race enoshima_0607.txt)
-foreach(key race_file race_start race_end view_start view_end time_diff pre_start_seconds
-            race_seconds race_seconds_plus mean_wind_dir magnetic_variation center_lat
-            center_lon track_span lon_factor m_per_min_lat m_per_min_lon ref_speed
-            last_data_time course lead_time leg_course wind_count boats tables)
-    string(JSON value ERROR_VARIABLE missing GET "${json}" ${key})
-    if(missing)
-        message(FATAL_ERROR "key ${key} missing: ${missing}")
+# expect(<what> <prefix> <exit status> <stdout empty: YES|NO> <regex stderr must match>)
+function(expect what prefix status quiet pattern)
+    set(out "${${prefix}_out}")
+    set(err "${${prefix}_err}")
+    set(rc "${${prefix}_rc}")
+    if(NOT rc STREQUAL "${status}")
+        message(SEND_ERROR "${what}: exit ${rc}, want ${status}; stderr: ${err}")
     endif()
-endforeach()
+    if(quiet AND NOT out STREQUAL "")
+        message(SEND_ERROR "${what}: printed on standard output: ${out}")
+    endif()
+    if(NOT quiet AND out STREQUAL "")
+        message(SEND_ERROR "${what}: printed nothing")
+    endif()
+    if(NOT err MATCHES "${pattern}")
+        message(SEND_ERROR "${what}: stderr '${err}' does not match '${pattern}'")
+    endif()
+endfunction()
 
-string(JSON boats LENGTH "${json}" boats)
-string(JSON entries LENGTH "${json}" course)
-if(boats LESS 8 OR entries LESS 4)
-    message(FATAL_ERROR "the demo race has ${boats} boats and ${entries} course entries")
+# A boat whose GPS file is missing: left out with a message, listed in the output, exit 0.
+run(gps --app-dir ${APP} --race missing_gps.txt)
+expect("missing GPS files" gps 0 NO
+       "JPN0000\\.trk -- could not be found.*boat \"幽霊丸\" left out.*boat \"Ghost, the second\"")
+string(JSON dropped LENGTH "${gps_out}" dropped_boats)
+string(JSON boats LENGTH "${gps_out}" boats)
+string(JSON second GET "${gps_out}" dropped_boats 1 gps_file)
+if(NOT dropped EQUAL 2 OR NOT boats EQUAL 4 OR NOT second STREQUAL "jpn9999.trk")
+    message(SEND_ERROR "missing GPS files: ${boats} boats kept, ${dropped} dropped (${second})")
 endif()
-string(JSON timeDiff GET "${json}" time_diff)
-string(JSON raceSeconds GET "${json}" race_seconds)
-string(JSON preStart GET "${json}" pre_start_seconds)
-string(JSON plus GET "${json}" race_seconds_plus)
-math(EXPR expected "${raceSeconds} + ${preStart} + 60")
-if(NOT timeDiff EQUAL 9 OR NOT plus EQUAL expected)
-    message(FATAL_ERROR "time_diff ${timeDiff}, race_seconds_plus ${plus} (want ${expected})")
+# The same race as a table: the same message, the table of the boats kept.
+run(gpscsv --app-dir ${APP} --race missing_gps.txt --csv time)
+expect("missing GPS files, --csv" gpscsv 0 NO "boat \"幽霊丸\" left out")
+# --strict makes a dropped boat an error, in either form of output.
+run(strict --app-dir ${APP} --race missing_gps.txt --strict)
+expect("--strict with a missing GPS file" strict 1 YES "JPN0000\\.trk.*--strict")
+run(strictcsv --app-dir ${APP} --race missing_gps.txt --csv factor --strict)
+expect("--strict --csv with a missing GPS file" strictcsv 1 YES "--strict")
+# A race without dropped boats passes --strict and lists none.
+run(whole --app-dir ${DEMO} --race enoshima_0607.txt --strict)
+expect("--strict on the demo race" whole 0 NO "^$")
+string(JSON none LENGTH "${whole_out}" dropped_boats)
+if(NOT none EQUAL 0)
+    message(SEND_ERROR "the demo race lists ${none} dropped boats")
 endif()
 
-# Every course entry has a leader, and each boat has a value per entry in both lists.
-string(JSON leads LENGTH "${json}" lead_time)
-math(EXPR last "${leads} - 1")
-foreach(i RANGE ${last})
-    string(JSON lead GET "${json}" lead_time ${i})
-    if(lead EQUAL 1000000)
-        message(FATAL_ERROR "nobody passed course entry ${i} of the demo race")
-    endif()
-endforeach()
-math(EXPR lastBoat "${boats} - 1")
-foreach(b RANGE ${lastBoat})
-    foreach(list round_time leg_dist)
-        string(JSON n LENGTH "${json}" boats ${b} ${list})
-        if(NOT n EQUAL leads)
-            message(FATAL_ERROR "boat ${b}: ${list} has ${n} values for ${leads} entries")
-        endif()
-    endforeach()
+# Files and folders that are not there: a message, nothing printed, exit 1.
+run(norace --app-dir ${DEMO} --race no_such_race.txt)
+expect("a missing race file" norace 1 YES "no_such_race\\.txt")
+run(notrack --app-dir ${DEMO} --track no_such_track.trk)
+expect("a missing track file" notrack 1 YES "no_such_track\\.trk")
+run(nofolder --app-dir ${WORK}/no_such_folder --race enoshima_0607.txt)
+expect("a missing application folder" nofolder 1 YES "no_such_folder")
+
+# Wrong arguments: usage on standard error, exit 2.
+foreach(args "--race;a.txt;--track;b.trk" "--app-dir" "--race;a.txt;--csv;legs"
+             "--track;b.trk;--csv;time" "--race;a.txt;--verbose" "")
+    run(usage ${args})
+    expect("arguments '${args}'" usage 2 YES "usage: brisko-analyse")
 endforeach()
 
-foreach(kind time dist speed)
-    string(JSON cum LENGTH "${json}" tables ${kind} cum)
-    if(NOT cum EQUAL boats)
-        message(FATAL_ERROR "tables.${kind}.cum has ${cum} rows for ${boats} boats")
-    endif()
-endforeach()
-
-# CSV: a header, one row per boat, and the same number of cells in every row.
-foreach(kind time dist speed factor)
-    run_analyse(csv --race enoshima_0607.txt --csv ${kind})
-    string(REGEX REPLACE "\n$" "" csv "${csv}")
-    string(REPLACE "\n" ";" rows "${csv}")
-    list(LENGTH rows nrows)
-    math(EXPR want "${boats} + 1")
-    if(NOT nrows EQUAL want)
-        message(FATAL_ERROR "--csv ${kind}: ${nrows} rows, want ${want}")
-    endif()
-    list(GET rows 0 header)
-    if(NOT header MATCHES "^Boat,")
-        message(FATAL_ERROR "--csv ${kind}: header ${header}")
-    endif()
-    string(REGEX MATCHALL "," commas "${header}")
-    list(LENGTH commas cells)
-    foreach(row ${rows})
-        # A quoted cell (the factor ratios, a name with a comma) counts as one.
-        string(REGEX REPLACE "\"[^\"]*\"" "Q" unquoted "${row}")
-        string(REGEX MATCHALL "," rowCommas "${unquoted}")
-        list(LENGTH rowCommas rowCells)
-        if(NOT rowCells EQUAL cells)
-            message(FATAL_ERROR "--csv ${kind}: row '${row}' does not line up with '${header}'")
-        endif()
-    endforeach()
-endforeach()
-
-# The single-track run and the extra keys.
-run_analyse(single --track JPN3321.trk --samples)
-string(JSON count GET "${single}" boats 0 count)
-string(JSON samples LENGTH "${single}" boats 0 samples)
-if(count LESS 100 OR NOT samples EQUAL count)
-    message(FATAL_ERROR "single track: count ${count}, samples ${samples}")
+# The single-track run with its samples, and the coastline keys.
+run(single --app-dir ${DEMO} --track JPN3321.trk --samples)
+expect("single track" single 0 NO "^$")
+string(JSON count GET "${single_out}" boats 0 count)
+string(JSON samples LENGTH "${single_out}" boats 0 samples)
+math(EXPR lastSample "${samples} - 1")
+string(JSON lastSpeed TYPE "${single_out}" boats 0 samples ${lastSample} 4)
+if(count LESS 100 OR NOT samples EQUAL count OR NOT lastSpeed STREQUAL "NULL")
+    message(SEND_ERROR "single track: count ${count}, samples ${samples}, last speed ${lastSpeed}")
 endif()
-run_analyse(coast --race enoshima_0607.txt --coastline)
-string(JSON tiles LENGTH "${coast}" coast_tiles)
-string(JSON points LENGTH "${coast}" coast_points)
+run(coast --app-dir ${DEMO} --race enoshima_0607.txt --coastline)
+expect("coastline" coast 0 NO "^$")
+string(JSON tiles LENGTH "${coast_out}" coast_tiles)
+string(JSON points LENGTH "${coast_out}" coast_points)
 if(tiles LESS 1 OR points LESS 10)
-    message(FATAL_ERROR "coastline: ${tiles} tiles, ${points} points")
-endif()
-
-# A race file that is not there: a message and a failed exit, nothing on standard output.
-execute_process(COMMAND ${ANALYSE} --app-dir ${DEMO} --race no_such_race.txt
-                OUTPUT_VARIABLE text ERROR_VARIABLE err RESULT_VARIABLE rc)
-if(rc EQUAL 0 OR err STREQUAL "" OR NOT text STREQUAL "")
-    message(FATAL_ERROR "a missing race file gave exit ${rc}, message '${err}'")
-endif()
-execute_process(COMMAND ${ANALYSE} --app-dir ${DEMO} --track no_such_track.trk
-                OUTPUT_VARIABLE text ERROR_VARIABLE err RESULT_VARIABLE rc)
-if(rc EQUAL 0 OR err STREQUAL "" OR NOT text STREQUAL "")
-    message(FATAL_ERROR "a missing track file gave exit ${rc}, message '${err}'")
+    message(SEND_ERROR "coastline: ${tiles} tiles, ${points} points")
 endif()

@@ -235,30 +235,42 @@ std::string csvCell(const std::string& text) {
 
 std::string legTableCsv(TableKind kind, const RaceDefinition& def, const RoundingResults& r) {
     const int n = r.entryCount;
-    std::string out = "Boat";
-    for (int k = 1; k <= n; ++k) out += "," + csvCell(std::string(trimBlanks(def.Course[k])));
-    out += "\n";
-
+    auto entry = [&](int k) { return std::string(trimBlanks(def.Course[k])); };
     auto number = [](const std::optional<double>& v) {
         return v ? shortestDecimal(*v) : std::string();
     };
+    auto boatName = [&](int b) {
+        return csvCell(b <= kMaxBoats ? def.Boats[b].BoatName : std::string());
+    };
+    std::string out = "Boat";
     if (kind == TableKind::Factor) {
+        // Three numbers per column, each in a cell of its own, so that a spreadsheet can sort
+        // and sum them: the whole race ("TTL") first, then the leg to each later entry.
+        for (int k = 1; k <= n; ++k) {
+            const std::string column = k == 1 ? std::string("TTL") : entry(k);
+            for (const char* ratio : {" time", " dist", " speed"})
+                out += "," + csvCell(column + ratio);
+        }
+        out += "\n";
         const FactorTable f = buildFactorTable(r);
         for (int b = 1; b <= f.boats; ++b) {
-            out += csvCell(b <= kMaxBoats ? def.Boats[b].BoatName : std::string());
+            out += boatName(b);
             for (int k = 1; k <= n; ++k) {
-                out += ',';
-                if (const auto& c = f.cells[b][k])
-                    out +=
-                        csvCell(number(c->time) + "," + number(c->dist) + "," + number(c->speed));
+                const auto& c = f.cells[b][k];
+                out += "," + (c ? number(c->time) : std::string());
+                out += "," + (c ? number(c->dist) : std::string());
+                out += "," + (c ? number(c->speed) : std::string());
             }
             out += "\n";
         }
         return out;
     }
+    for (int k = 1; k <= n; ++k) out += "," + csvCell(entry(k));
+    out += "\n";
+
     const LegTable t = buildLegTable(kind, r);
     for (int b = 1; b <= t.boats; ++b) {
-        out += csvCell(b <= kMaxBoats ? def.Boats[b].BoatName : std::string());
+        out += boatName(b);
         // A mark the boat never rounded has no time or distance: the tables print 0 there,
         // but a spreadsheet would sort and sum that 0 as a real value, so the cell stays empty.
         // A negative start time (over early, never returned) is a value and is kept.

@@ -91,13 +91,14 @@ FactorTable buildFactorTable(const RoundingResults& r);
 // Length in pixels of a factor bar for a clamped ratio (negative: to the left).
 double factorBarLength(double ratio, double pitch);
 
-// The table of one kind as CSV: "Boat" and the course entries, one row per boat in list order,
-// an empty cell where there is no value (a mark the boat did not round included). Time, dist and
-// speed give the cumulative table; factor gives the "time,dist,speed" ratios in one cell per
-// column, its first column (under the first entry) being the whole race.
+// The table of one kind as CSV (RFC 4180 quoting), one row per boat in list order, every number
+// in a cell of its own and an empty cell where there is no value (a mark the boat did not round
+// included). Time, dist and speed give the cumulative table under "Boat" and the course entries;
+// factor gives three cells per factor column, "TTL" (the whole race) and then the course entries
+// from the second on: "<column> time", "<column> dist" and "<column> speed".
 std::string legTableCsv(TableKind kind, const RaceDefinition& def, const RoundingResults& r);
 
-// One CSV cell, quoted when it holds a comma, a quote or a line break.
+// One CSV cell, quoted when it holds a comma, a quote or a line break (quotes doubled).
 std::string csvCell(const std::string& text);
 
 }  // namespace brisko

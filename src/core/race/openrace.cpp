@@ -53,6 +53,7 @@ OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceD
         }
         data.analysisViewEnabled = read.analysisViewEnabled;
         data.raceFileEncoding = read.encoding;
+        result.droppedBoats = std::move(read.droppedBoats);
     } else {
         makeSingleTrackRace(race, options.singleTrackFile);
     }

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/appsettings.h"
 #include "app/messages.h"
+#include "race/racecontrolfile.h"
 #include "race/racedefinition.h"
 #include "track/kinematics.h"
 #include "track/rounding.h"
@@ -48,6 +50,9 @@ struct OpenRaceResult {
     bool ok = true;
     OpenRaceStatus status = OpenRaceStatus::Ok;
     std::string error;  // in the user's language
+    // Boats the race file names whose GPS file is missing: left out of the race, which opens
+    // without them (the user was told once, naming the first).
+    std::vector<DroppedBoat> droppedBoats;
 };
 
 // Reads the race control file named by race.RaceFileName, or, when that is empty, makes the
@@ -55,6 +60,7 @@ struct OpenRaceResult {
 // settles RaceSeconds and the view times when the race has no file or its file gives no start
 // or no finish; RaceSecondsPlus and the replay period; the wind data file; kinematics and the
 // reference speed; LastDataTime; the mark roundings. `data` is rebuilt from scratch.
+// Boats whose GPS file is missing are left out of the race and listed in the result.
 OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceData& data,
                         MessageSink& sink, const OpenRaceOptions& options = {});
 

@@ -228,7 +228,8 @@ RaceFileReadResult parseRaceControlText(std::string_view bytes, RaceDefinition& 
     return res;
 }
 
-void checkRaceFiles(const AppSettings& settings, RaceDefinition& def, MessageSink& sink) {
+std::vector<DroppedBoat> checkRaceFiles(const AppSettings& settings, RaceDefinition& def,
+                                        MessageSink& sink) {
     if (!def.WindFileName.empty()) {
         auto p = findPath(settings.AppPath, "\\winddat\\" + def.WindFileName);
         if (!p || !fileExists(*p)) def.WindFileName.clear();
@@ -239,11 +240,11 @@ void checkRaceFiles(const AppSettings& settings, RaceDefinition& def, MessageSin
         auto p = findPath(settings.AppPath, "\\gpsdat\\" + name);
         return p && fileExists(*p);
     };
+    std::vector<DroppedBoat> dropped;
     int kept = 0;
-    bool told = false;
     for (int i = 1; i <= def.BoatCount && i <= kMaxBoats; ++i) {
         if (!gpsPresent(def.Boats[i].GpsFile)) {
-            if (!told) {
+            if (dropped.empty()) {
                 const std::string& f = def.Boats[i].GpsFile;
                 Message m;
                 m.text =
@@ -254,14 +255,15 @@ void checkRaceFiles(const AppSettings& settings, RaceDefinition& def, MessageSin
                 m.title = settings.ProductTitle;
                 m.buttons = MessageButtons::Ok;
                 sink.show(m);
-                told = true;
             }
+            dropped.push_back({def.Boats[i].BoatName, def.Boats[i].GpsFile});
             continue;
         }
         if (++kept != i) def.Boats[kept] = def.Boats[i];
     }
     for (int i = kept + 1; i <= def.BoatCount && i <= kMaxBoats; ++i) def.Boats[i] = BoatEntry{};
     def.BoatCount = kept;
+    return dropped;
 }
 
 RaceFileReadResult readRaceControlFile(const AppSettings& settings, RaceDefinition& def,
@@ -293,7 +295,7 @@ RaceFileReadResult readRaceControlFile(const AppSettings& settings, RaceDefiniti
                                 "Not a race file (far too large): ") +
                     name);
     res = parseRaceControlText(*bytes, def);
-    checkRaceFiles(settings, def, sink);
+    res.droppedBoats = checkRaceFiles(settings, def, sink);
     return res;
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/appsettings.h"
 #include "app/messages.h"
@@ -13,11 +14,18 @@
 
 namespace brisko {
 
+// A boat left out of the race because its GPS file is not in the GPS data folder.
+struct DroppedBoat {
+    std::string name;     // BoatName
+    std::string gpsFile;  // GpsFile as the race file writes it
+};
+
 struct RaceFileReadResult {
     bool ok = true;
     std::string error;                 // in the user's language when ok is false
     bool analysisViewEnabled = false;  // the leg-analysis view needs two or more course entries
     TextEncoding encoding = TextEncoding::Cp932;
+    std::vector<DroppedBoat> droppedBoats;  // in boat order; one message named the first
 };
 
 // Reads AppPath + "\raceadmin\" + def.RaceFileName (found whatever its letter case) into the
@@ -31,8 +39,10 @@ RaceFileReadResult readRaceControlFile(const AppSettings& settings, RaceDefiniti
 RaceFileReadResult parseRaceControlText(std::string_view bytes, RaceDefinition& def);
 
 // The wind file check (a missing file clears WindFileName silently) and the GPS file check
-// (boats whose file is missing are removed; one message names the first of them).
-void checkRaceFiles(const AppSettings& settings, RaceDefinition& def, MessageSink& sink);
+// (boats whose file is missing are removed; one message names the first of them). Returns the
+// boats removed, in their order.
+std::vector<DroppedBoat> checkRaceFiles(const AppSettings& settings, RaceDefinition& def,
+                                        MessageSink& sink);
 
 // The file's text in UTF-8 with CR LF line ends. Also sets ViewRotation from NorthUp and
 // MeanWindDir, as every write of the race does.

@@ -7,9 +7,10 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
-#include "jsonwriter.h"
 #include "app/startup.h"
+#include "jsonwriter.h"
 #include "race/openrace.h"
 #include "roundingoutput.h"
 #include "track/coastline.h"
@@ -24,12 +25,15 @@ constexpr int kExitUsage = 2;
 
 const char* const kUsage =
     "usage: brisko-analyse [--app-dir DIR] (--race FILE.txt | --track FILE.trk) [--samples] "
-    "[--coastline]\n"
-    "       brisko-analyse [--app-dir DIR] --race FILE.txt --csv (time|dist|speed|factor)\n";
+    "[--coastline] [--strict]\n"
+    "       brisko-analyse [--app-dir DIR] --race FILE.txt --csv (time|dist|speed|factor) "
+    "[--strict]\n"
+    "A boat whose GPS file is missing is left out and listed under dropped_boats;\n"
+    "with --strict it is an error instead.\n";
 
 struct Arguments {
     std::string appDir, raceFile, trackFile, csvKind;
-    bool samples = false, coastline = false;
+    bool samples = false, coastline = false, strict = false;
 };
 
 // Everything the opening left, for the key writers.
@@ -39,13 +43,17 @@ struct Analysis {
     RaceDefinition race;
     RaceData data;
     CoastLine coast;
+    std::vector<DroppedBoat> dropped;  // boats left out for a missing GPS file
 };
 
-// Messages of the core go to standard error, one per line.
+// Messages of the core go to standard error, each ending its own line (a message box's CR LF
+// line breaks become plain ones).
 class StderrSink : public MessageSink {
 public:
     MessageAnswer show(const Message& m) override {
-        std::cerr << m.text << '\n';
+        std::string text = m.text;
+        std::erase(text, '\r');
+        std::cerr << text << '\n';
         ++shown;
         return m.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
     }
@@ -75,6 +83,8 @@ bool parseArguments(int argc, char** argv, Arguments& a, std::string& error) {
             a.samples = true;
         } else if (opt == "--coastline") {
             a.coastline = true;
+        } else if (opt == "--strict") {
+            a.strict = true;
         } else {
             error = "unknown argument: " + opt;
             return false;
@@ -216,6 +226,15 @@ std::string report(const Analysis& a) {
     w.beginArray();
     for (int b = 1; b <= a.data.tracks.boatCount(); ++b) writeBoat(w, a, b);
     w.endArray();
+    w.key("dropped_boats");
+    w.beginArray();
+    for (const DroppedBoat& d : a.dropped) {
+        w.beginObject();
+        w.key("name").value(d.name);
+        w.key("gps_file").value(d.gpsFile);
+        w.endObject();
+    }
+    w.endArray();
     writeLegTablesKey(w, a.data);
     if (a.args.coastline) writeCoastline(w, a);
     w.endObject();
@@ -251,9 +270,19 @@ int main(int argc, char** argv) {
         if (sink.shown == 0) std::cerr << opened.error << '\n';
         return kExitFailure;
     }
-    // The only message an opening that succeeds can give names a missing GPS file, whose boat
-    // was dropped: an analysis without it would pass for the whole race.
-    if (sink.shown > 0) return kExitFailure;
+    // A boat whose GPS file is missing is left out, as the race screen leaves it out. The core's
+    // message names only the first; every boat left out is said here, and listed in the output
+    // so that the analysis never passes for the whole race.
+    a.dropped = opened.droppedBoats;
+    for (const DroppedBoat& d : a.dropped)
+        std::cerr << "brisko-analyse: boat \"" << d.name << "\" left out: GPS file \"" << d.gpsFile
+                  << "\" is missing\n";
+    if (a.args.strict && !a.dropped.empty()) {
+        std::cerr << "brisko-analyse: --strict: " << a.dropped.size()
+                  << (a.dropped.size() == 1 ? " boat" : " boats")
+                  << " left out for a missing GPS file; nothing printed\n";
+        return kExitFailure;
+    }
 
     if (TableKind kind; csvTableKind(a.args.csvKind, kind)) {
         const std::string csv = legTableCsv(kind, a.race, a.data.roundings);
