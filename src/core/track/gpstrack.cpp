@@ -9,6 +9,7 @@
 #include <array>
 #include <bit>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -112,9 +113,17 @@ bool splitDate(std::string_view f, std::string_view& a, std::string_view& b, std
     return true;
 }
 
-// Reads a run of at most `max` decimal digits at q as a number; eight at a time while eight
-// bytes lie before `limit`. Returns how many digits there were.
-inline int scanDigits(const char*& q, const char* end, const char* limit, std::int64_t& value) {
+// Powers of ten, all held exactly by a double (as they are up to 10^22).
+constexpr double kExactPow10[] = {1,    1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                  1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+// Digits a number may have for the quick reading: 10^19 still fits in 64 bits.
+constexpr int kQuickDigits = 19;
+
+// Reads the run of decimal digits at q, eight at a time while eight bytes lie before `limit`,
+// and returns how many there were. They are added to `value` only while the digits counted so
+// far stay within `room`; beyond it `value` is left as it was, so it never overflows.
+inline int scanDigits(const char*& q, const char* end, const char* limit, std::uint64_t& value,
+                      int room) {
     int count = 0;
     if constexpr (std::endian::native == std::endian::little) {
         while (limit - q >= 8) {
@@ -128,72 +137,50 @@ inline int scanDigits(const char*& q, const char* end, const char* limit, std::i
             int n = notDigit ? __builtin_ctzll(notDigit) >> 3 : 8;
             n = static_cast<int>(std::min<std::ptrdiff_t>(n, end - q));
             if (n == 0) return count;
-            // The n digits, most significant first in memory, moved to the top as "0...0ddd".
-            std::uint64_t d = (v & 0x0F0F0F0F0F0F0F0FULL) << (8 * (8 - n));
-            d = d * 10 + (d >> 8);
-            d = (((d & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
-                 (((d >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
-                32;
-            static constexpr std::int64_t kScale[] = {1,      10,      100,      1000,     10000,
-                                                      100000, 1000000, 10000000, 100000000};
-            value = value * kScale[n] + static_cast<std::int64_t>(d);
+            if (count + n <= room) {
+                // The n digits, most significant first in memory, moved to the top as "0..0ddd".
+                std::uint64_t d = (v & 0x0F0F0F0F0F0F0F0FULL) << (8 * (8 - n));
+                d = d * 10 + (d >> 8);
+                d = (((d & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
+                     (((d >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
+                    32;
+                static constexpr std::uint64_t kScale[] = {
+                    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+                value = value * kScale[n] + d;
+            }
             q += n;
             count += n;
-            if (n < 8 || count > 18) return count;
+            if (n < 8) return count;
         }
     }
-    while (q < end && isDigit(*q) && count <= 18) {
-        value = value * 10 + (*q++ - '0');
-        ++count;
-    }
+    for (; q < end && isDigit(*q); ++q, ++count)
+        if (count < room) value = value * 10 + static_cast<std::uint64_t>(*q - '0');
     return count;
 }
 
-// Reads the digits of a plain unsigned decimal ("3530.12345") from q on, stopping at the first
-// character that is neither a digit nor the first point. False when there are no digits or more
-// than 18 of them. Bytes up to `limit` may be looked at beyond `end`.
-bool scanPlainNumber(const char*& q, const char* end, const char* limit, std::int64_t& whole,
-                     std::int64_t& frac, int& fracDigits) {
-    whole = 0;
-    frac = 0;
-    const int wholeDigits = scanDigits(q, end, limit, whole);
-    fracDigits = 0;
+// Reads a plain unsigned decimal ("3530.12345", "0035.5", ".5", "7.") from q on, stopping at
+// the first character that is neither a digit nor the first point, as the double nearest to
+// it: the same value strtod gives. False when there are no digits (or the number is beyond the
+// doubles). Bytes up to `limit` may be looked at beyond `end`.
+bool scanPlainNumber(const char*& q, const char* end, const char* limit, double& v) {
+    const char* const start = q;
+    std::uint64_t mantissa = 0;
+    int digits = scanDigits(q, end, limit, mantissa, kQuickDigits);
+    int fracDigits = 0;
     if (q < end && *q == '.') {
         ++q;
-        fracDigits = scanDigits(q, end, limit, frac);
+        fracDigits = scanDigits(q, end, limit, mantissa, kQuickDigits - digits);
+        digits += fracDigits;
     }
-    return wholeDigits + fracDigits > 0 && wholeDigits + fracDigits <= 18;
-}
-
-// Minutes of arc from a number read by scanPlainNumber. The whole part is split into degrees,
-// minutes and seconds as integers, so only the fraction goes through floating point.
-double plainMinutes(std::int64_t whole, std::int64_t frac, int fracDigits, CoordinateForm form) {
-    static constexpr double kPow10[] = {1,    1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
-                                        1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
-    const double fraction = static_cast<double>(frac) / kPow10[fracDigits];
-    switch (form) {
-        case CoordinateForm::DecimalDegrees:
-            return kMinutesPerDegree * (static_cast<double>(whole) + fraction);
-        case CoordinateForm::DegreesMinutesSeconds:
-            return kMinutesPerDegree * static_cast<double>(whole / 10000) +
-                   static_cast<double>(whole % 10000 / 100) +
-                   (static_cast<double>(whole % 100) + fraction) / 60;
-        case CoordinateForm::DegreesMinutes:
-        default:
-            return kMinutesPerDegree * static_cast<double>(whole / 100) +
-                   (static_cast<double>(whole % 100) + fraction);
+    if (digits == 0) return false;
+    // A whole number up to 2^53 and a power of ten up to 10^19 are both exact doubles, so their
+    // quotient is rounded once, correctly. Longer numbers go to the library's exact reading.
+    if (digits <= kQuickDigits && mantissa <= (std::uint64_t{1} << 53)) {
+        v = static_cast<double>(mantissa) / kExactPow10[fracDigits];
+        return true;
     }
-}
-
-// The common case of a coordinate's number read fast: the whole text is a plain decimal.
-bool unpackPlainNumber(std::string_view s, CoordinateForm form, double& minutes) {
-    const char* q = s.data();
-    const char* end = q + s.size();
-    std::int64_t whole, frac;
-    int fracDigits;
-    if (!scanPlainNumber(q, end, end, whole, frac, fracDigits) || q != end) return false;
-    minutes = plainMinutes(whole, frac, fracDigits, form);
-    return true;
+    const auto r = std::from_chars(start, q, v, std::chars_format::fixed);
+    return r.ec == std::errc() && r.ptr == q;
 }
 
 // Splits the number of a coordinate into degrees and the rest by value, so "N30.00000" is
@@ -279,11 +266,10 @@ inline bool readUsualCoordinate(const char*& q, const char* qEnd, const char* li
     else
         return false;
     ++q;
-    std::int64_t whole, frac;
-    int fracDigits;
-    if (!scanPlainNumber(q, qEnd, limit, whole, frac, fracDigits)) return false;
+    double v;
+    if (!scanPlainNumber(q, qEnd, limit, v)) return false;
     if (q < qEnd && !isSeparator(*q)) return false;
-    minutes = sign * plainMinutes(whole, frac, fracDigits, form);
+    minutes = sign * unpackMinutes(v, form);
     return true;
 }
 
@@ -356,9 +342,11 @@ double readCoordinate(std::string_view field, bool latitude, CoordinateForm form
         sign = -1;
         number.remove_suffix(1);
     }
-    double minutes;
-    if (unpackPlainNumber(number, form, minutes)) return sign * minutes;
-    double v = numericPrefix(number);
+    // A plain decimal read quickly, anything else by the leading-number conversion.
+    const char* q = number.data();
+    const char* const qEnd = q + number.size();
+    double v;
+    if (!scanPlainNumber(q, qEnd, qEnd, v) || q != qEnd) v = numericPrefix(number);
     if (v < 0) v = -v;  // a sign after the mark ("S-35") still means the one hemisphere
     return sign * unpackMinutes(v, form);
 }

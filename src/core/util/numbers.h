@@ -8,6 +8,8 @@ namespace brisko {
 
 // The numeric-prefix rule: leading blanks skipped, then as many characters as form a decimal
 // number (sign, digits, point, exponent); no number gives 0. "12.5abc" is 12.5, "x" is 0.
+// The value is the double nearest to the number, as strtod reads it ("1e-400" is 0), except
+// that a number too large for a double is held at the largest one instead of infinity.
 double numericPrefix(std::string_view text);
 
 // Like numericPrefix, but tells how many characters were used (0: no number).
