@@ -23,6 +23,7 @@ struct Fixture {
     MapView view;
     DisplayOptions options;
     FrameState frame;
+    PlaybackClock clock;
     WindNow wind;
     RaceScene scene;
 
@@ -54,8 +55,12 @@ struct Fixture {
         view.setupForRace(tracks, kSize, 1, 0);
         options.resetForRace(2);
         options.WakeOn = false;
-        frame.resetForRace(tracks, 2, -210, 1000, 0);
-        frame.TimeStep = 1;
+        clock.PeriodFrom = -210;
+        clock.PeriodTo = 1000;
+        clock.RaceTime = 0;
+        clock.TimeStep = 1;
+        frame.resetForRace(tracks, 2, clock);
+        scene.clock = &clock;
         scene.race = &race;
         scene.settings = &settings;
         scene.tracks = &tracks;
@@ -64,6 +69,12 @@ struct Fixture {
         scene.options = &options;
         scene.frame = &frame;
         scene.windNow = &wind;
+    }
+    // The frame at the clock's time, as the race session advances it.
+    void advance() { frame.advance(tracks, {}, clock, scene.windDirNow(), kSize); }
+    FrameResult draw(FrameRenderer& fr, QImage& kept) {
+        advance();
+        return fr.drawFrame(scene, kept);
     }
 };
 
@@ -92,7 +103,7 @@ private slots:
     void symbolSizeAndHeading();
     void windTrianglePointsToTheWind();
     void overviewDotsAndMarks();
-    void timeMarksAndCoastLoadedOnce();
+    void timeMarksShareTheMinutesColour();
     void namesComparisonAndLayLines();
 };
 
@@ -147,8 +158,8 @@ void TstRenderers::tracksFollowTheReplayPeriod() {
     QVERIFY(e <= s);  // the period lies after the track: nothing
 
     f.options.WakeOn = true;
-    f.frame.PeriodFrom = 0;
-    f.frame.PeriodTo = 400;
+    f.clock.PeriodFrom = 0;
+    f.clock.PeriodTo = 400;
     QImage img = blank();
     {
         QPainter p(&img);
@@ -163,10 +174,10 @@ void TstRenderers::tracksFollowTheReplayPeriod() {
 
 void TstRenderers::boatDrawnAtItsPositionInItsColour() {
     Fixture f;
-    f.frame.RaceTime = 505;  // boat 1 between samples 51 and 52
+    f.clock.RaceTime = 505;  // boat 1 between samples 51 and 52
     QImage kept = blank();
     FrameRenderer fr;
-    FrameResult r = fr.drawFrame(f.scene, kept, nullptr);
+    FrameResult r = f.draw(fr, kept);
     QVERIFY(r.anyBoatInView);
     QVERIFY(f.frame.Boats[1].visible);
     const ScreenPoint sp = f.view.toScreen(2000, 7999.5 + 0.505);
@@ -195,9 +206,9 @@ void TstRenderers::boatDrawnAtItsPositionInItsColour() {
     QCOMPARE(FrameRenderer::timeBarCursorY(100, 0.5, 1000), 30 + 450.0);
 
     // A boat outside its track time is not drawn.
-    f.frame.RaceTime = 1500;
-    f.frame.PeriodTo = 2000;
-    fr.drawFrame(f.scene, kept, nullptr);
+    f.clock.RaceTime = 1500;
+    f.clock.PeriodTo = 2000;
+    f.draw(fr, kept);
     QVERIFY(!f.frame.Boats[1].visible);
 }
 
@@ -226,10 +237,9 @@ void TstRenderers::windTrianglePointsToTheWind() {
     Fixture f;
     f.race.WindDirNow = 90;
     std::vector<double> sec{0, 0, 100}, speed{0, 4, 6}, dir{0, 350, 10};
-    f.scene.wind = {sec, speed, dir};
     f.scene.windShown = true;
-    f.race.MagneticVariation = -7;
-    f.frame.RaceTime = 50;
+    // The race session keeps the wind in force; the indicator only shows it.
+    QVERIFY(f.wind.update(WindSamples{sec, speed, dir}, 50, 1, -7));
     QImage panel(100, 100, QImage::Format_RGB32);
     WindIndicator wi;
     {
@@ -253,8 +263,8 @@ void TstRenderers::overviewDotsAndMarks() {
     f.race.CourseCount = 1;
     f.race.Course[1] = "MK1";
     f.options.AutoTrace = true;
-    f.scene.LastRoundedIndex = 1;
-    f.scene.LastRoundedText = "2:05";
+    f.clock.LastRoundedIndex = 1;
+    f.clock.LastRoundedText = "2:05";
     QImage img = blank();
     {
         QPainter p(&img);
@@ -271,8 +281,8 @@ void TstRenderers::overviewDotsAndMarks() {
             red = red || img.pixelColor(x, y) == QColor(255, 0, 0);
     QVERIFY(red);
 
-    f.frame.RaceTime = 505;
-    f.frame.advance(f.tracks, {}, 0, kSize);
+    f.clock.RaceTime = 505;
+    f.advance();
     OverviewMap ov;
     QImage small(120, 120, QImage::Format_RGB32);
     {
@@ -285,15 +295,15 @@ void TstRenderers::overviewDotsAndMarks() {
     QCOMPARE(OverviewMap::overviewState(f.view, 120, 100).OvPxPerMinLat, 0.75 * 120 / 1);
 }
 
-void TstRenderers::timeMarksAndCoastLoadedOnce() {
+void TstRenderers::timeMarksShareTheMinutesColour() {
     // Minutes 0 and 6 share red; the cycle has six colours.
     QCOMPARE(BackgroundRenderer::timeMarkColour(0), QColor(255, 0, 0));
     QCOMPARE(BackgroundRenderer::timeMarkColour(6), QColor(255, 0, 0));
     QCOMPARE(BackgroundRenderer::timeMarkColour(5), QColor(0, 0, 0));
 
     Fixture f;
-    f.frame.PeriodFrom = 0;
-    f.frame.PeriodTo = 600;
+    f.clock.PeriodFrom = 0;
+    f.clock.PeriodTo = 600;
     QImage img = blank();
     {
         QPainter p(&img);
@@ -302,21 +312,6 @@ void TstRenderers::timeMarksAndCoastLoadedOnce() {
     // Boat 2 at minute 1 (t = 60): white fill at its position.
     const ScreenPoint m1 = f.view.toScreen(1999.5 + 0.06, 8000.2);
     QCOMPARE(img.pixelColor(qRound(m1.x), qRound(m1.y)), QColor(255, 255, 255));
-
-    // An empty coastline is loaded once per race, not on every redraw.
-    int loads = 0;
-    f.scene.coast = {};
-    f.scene.loadCoastline = [&] { ++loads; };
-    BackgroundRenderer bg;
-    for (int i = 0; i < 3; ++i) {
-        QPainter p(&img);
-        bg.drawBackground(p, f.scene);
-    }
-    QCOMPARE(loads, 1);
-    f.race.RaceFileName = "other.txt";
-    QPainter p(&img);
-    bg.drawBackground(p, f.scene);
-    QCOMPARE(loads, 2);
 }
 
 void TstRenderers::namesComparisonAndLayLines() {
@@ -325,10 +320,10 @@ void TstRenderers::namesComparisonAndLayLines() {
     f.options.CompareLines = true;
     f.options.AutoTrace = true;
     f.options.BoatNames = true;
-    f.frame.RaceTime = 505;
+    f.clock.RaceTime = 505;
     QImage kept = blank();
     FrameRenderer fr;
-    fr.drawFrame(f.scene, kept, nullptr);
+    f.draw(fr, kept);
     const QPointF c = fr.boatCentre(2);
     const QColor blue = toQColor(f.options.BoatColour[2]);
     // The name label lies right of the symbol in the kept picture.
