@@ -105,6 +105,8 @@ private slots:
     void overviewDotsAndMarks();
     void timeMarksShareTheMinutesColour();
     void namesComparisonAndLayLines();
+    void readableOnEverySea();
+    void overviewFitsTheBoatsStillRacing();
 };
 
 void TstRenderers::coastDrawnOnlyWhereAnEndIsInside() {
@@ -365,6 +367,95 @@ void TstRenderers::namesComparisonAndLayLines() {
     QCOMPARE(img.pixelColor(qRound(m.x), qRound(m.y) - 40), lay);
     QCOMPARE(img.pixelColor(qRound(m.x), qRound(m.y) + 40), lay);
     QVERIFY(img.pixelColor(qRound(m.x) + 40, qRound(m.y)) != lay);
+}
+
+void TstRenderers::readableOnEverySea() {
+    // Lay lines stand out from every sea swatch, the light cyan included.
+    auto luminance = [](const QColor& c) {
+        return 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue();
+    };
+    for (const SeaSwatch& sw : kSeaSwatches) {
+        const QColor lay = BackgroundRenderer::layLineColour(sw.sea);
+        QVERIFY(std::abs(luminance(lay) - luminance(toQColor(sw.sea))) >= 60);
+    }
+
+    // A boat symbol hides nothing of the map beyond its hull and sail.
+    QImage img(40, 40, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    {
+        QPainter p(&img);
+        p.setPen(Qt::yellow);
+        p.drawLine(0, 11, 39, 11);  // a line through the symbol box's top edge
+        FrameRenderer::drawBoat(p, {20, 20}, 20, 0, 0, 90, false, Qt::red, false);
+    }
+    QCOMPARE(img.pixelColor(11, 11), QColor(Qt::yellow));
+    QCOMPARE(img.pixelColor(28, 28), QColor(Qt::blue));
+
+    // Names on a dark sea carry a halo.
+    QImage dark(120, 30, QImage::Format_RGB32);
+    dark.fill(QColor(0, 0, 96));
+    {
+        QPainter p(&dark);
+        FrameRenderer::drawHaloText(p, {5, 20}, QStringLiteral("Bravo"), QColor(0, 0, 192));
+    }
+    bool halo = false;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 120; ++x) halo = halo || dark.pixelColor(x, y).lightness() > 200;
+    QVERIFY(halo);
+
+    // A finishing list fits its longest name.
+    Fixture f;
+    f.race.Boats[1].BoatName = "Sea Breeze of the Northern Bay";
+    f.race.CourseCount = 2;
+    RoundingResults r;
+    r.setRoundTime(2, 1, 300);
+    r.setRoundTime(2, 2, 310);
+    f.scene.roundings = &r;
+    f.clock.RaceTime = 400;
+    FrameState fs;
+    fs.resetForRace(f.tracks, 2, f.clock);
+    FinishInputs fin = f.scene.finishInputs();
+    fin.leadFinish = 300;
+    fs.updateFinishes(fin, 400);
+    f.scene.frame = &fs;
+    QCOMPARE(fs.FinishCount, 2);
+    const QFontMetricsF fm(BackgroundRenderer::labelFont(9, 1));
+    QVERIFY(FrameRenderer::finishNameRight(f.scene) >=
+            16 + fm.horizontalAdvance(QString::fromStdString(f.race.Boats[1].BoatName)));
+
+    // A black track on the light sea, where the coastline is black too, is dashed.
+    Fixture g;
+    g.options.WakeOn = true;
+    g.options.applySwatch(1);
+    g.options.BoatColour[1] = kBlack;
+    QImage sea = blank();
+    {
+        QPainter p(&sea);
+        BackgroundRenderer::drawBackground(p, g.scene);
+    }
+    const ScreenPoint a = g.view.toScreen(2000, 7999.6), b = g.view.toScreen(2000, 8000.2);
+    int black = 0, gaps = 0;
+    for (int x = qRound(a.x); x < qRound(b.x); ++x)
+        (sea.pixelColor(x, qRound(a.y)) == QColor(Qt::black) ? black : gaps)++;
+    QVERIFY(black > 10);
+    QVERIFY(gaps > 10);
+}
+
+void TstRenderers::overviewFitsTheBoatsStillRacing() {
+    Fixture f;
+    // Boat 2 retired and sailed 30 minutes of latitude away; boat 1 finished.
+    for (int k = 0; k <= 100; ++k) f.tracks.boats[2].TrkLat[k + 1] = 1999.5 + 0.3 * k;
+    f.view.TrackSpan = 30;  // the race area the track store gives with the retired boat
+    f.race.CourseCount = 2;
+    RoundingResults r;
+    r.setRoundTime(2, 1, 900);
+    f.scene.roundings = &r;
+    const MapView whole = OverviewMap::overviewView(f.view, 120, 120);
+    const MapView fleet = OverviewMap::fleetView(f.scene, 120, 120);
+    QVERIFY(fleet.TrackSpan < whole.TrackSpan / 5);
+    QVERIFY(fleet.TrackSpan <= 1.01);  // boat 1's track: one minute east to west
+    const ScreenPoint mid = fleet.toScreen(2000, 8000);
+    QVERIFY(mid.x > 0 && mid.x < 120 && mid.y > 0 && mid.y < 120);
 }
 
 QTEST_MAIN(TstRenderers)

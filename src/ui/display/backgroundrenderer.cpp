@@ -111,11 +111,12 @@ public:
         if (run_.size() >= 2) runs_.push_back(std::move(run_));
         run_.clear();
     }
-    void draw(QPainter& p, const QColor& colour, int penWidth) {
+    void draw(QPainter& p, const QColor& colour, int penWidth, bool dashed = false) {
         breakRun();
         const QPoint offsets[] = {{0, 0}, {1, 0}, {0, 1}};
         const int passes = penWidth >= 2 ? 3 : 1;
-        if (QImage* img = directImage(p, colour)) {
+        QImage* img = dashed ? nullptr : directImage(p, colour);
+        if (img) {
             const QRgb rgb = colour.rgb();
             for (int k = 0; k < passes; ++k)
                 for (const auto& r : runs_)
@@ -124,7 +125,7 @@ public:
             runs_.clear();
             return;
         }
-        p.setPen(QPen(colour, 1));
+        p.setPen(QPen(colour, 1, dashed ? Qt::DashLine : Qt::SolidLine));
         for (int k = 0; k < passes; ++k) {
             if (k > 0) {
                 p.save();
@@ -283,7 +284,12 @@ void BackgroundRenderer::drawTracks(QPainter& p, const TrackStore& tracks,
         const BoatTrack& t = tracks.boats[b];
         e = std::min(e, static_cast<int>(std::min(t.TrkLat.size(), t.TrkLon.size())) - 1);
         for (int i = s; i <= e; ++i) batch.point(view.toScreen(t.TrkLat[i], t.TrkLon[i]));
-        batch.draw(p, toQColor(options.BoatColour[b]), 1);
+        // A track in the coastline's colour (the black boat on the light sea) is dashed, so
+        // that it does not read as coast.
+        const Rgb c = options.BoatColour[b], ink = options.InkColour;
+        const int nearInk = std::abs(c.r - ink.r) + std::abs(c.g - ink.g) + std::abs(c.b - ink.b);
+        constexpr int kSameAsInk = 96;
+        batch.draw(p, toQColor(c), 1, nearInk < kSameAsInk);
     }
 }
 
