@@ -13,9 +13,8 @@ namespace {
 
 // GPS times are local time this many hours ahead when the race gives no difference.
 constexpr int kDefaultTimeDiff = 9;
-// The replay runs this long past the finish and starts this long before the pre-start.
+// The time bar reaches this long past the finish.
 constexpr double kReplayAfterFinish = 60;
-constexpr double kReplayBeforePreStart = 30;
 constexpr double kDefaultBoatLength = 4.7;
 
 // The race of one track file without a race control file. Set up again for the same track (new
@@ -79,8 +78,6 @@ OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceD
         race.ViewEnd = race.RaceEnd;
     }
     race.RaceSecondsPlus = race.RaceSeconds + race.PreStartSeconds + kReplayAfterFinish;
-    data.PeriodFrom = -(race.PreStartSeconds + kReplayBeforePreStart);
-    data.PeriodTo = race.RaceSeconds;
 
     if (!race.WindFileName.empty()) {
         auto path = findPath(settings.AppPath, "\\winddat\\" + race.WindFileName);

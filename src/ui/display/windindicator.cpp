@@ -33,7 +33,7 @@ QPolygonF WindIndicator::windTriangle(double cx, double cy, double windDir, doub
     return poly;
 }
 
-void WindIndicator::draw(QPainter& p, RaceScene& scene, double panelWidth,
+void WindIndicator::draw(QPainter& p, const RaceScene& scene, double panelWidth,
                          const QColor& background) {
     if (!scene.view) return;
     const MapView& view = *scene.view;
@@ -54,9 +54,7 @@ void WindIndicator::draw(QPainter& p, RaceScene& scene, double panelWidth,
     p.drawLine(tip, dirAt(tip.x(), tip.y(), n + 120, kBarbShare * len));
     p.drawLine(tip, dirAt(tip.x(), tip.y(), n + 240, kBarbShare * len));
 
-    if (scene.windShown && scene.windNow && scene.frame && scene.race) {
-        scene.windNow->update(scene.wind, scene.frame->RaceTime, scene.frame->TimeStep,
-                              scene.race->MagneticVariation);
+    if (scene.windShown && scene.windNow) {
         dirText_ = QString::number(roundToIntDeg(scene.windNow->WindDirFile));
         speedText_ = QString::number(scene.windNow->WindSpeedNow, 'f', 1);
     }
