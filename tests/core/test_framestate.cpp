@@ -120,19 +120,19 @@ TEST_F(FrameStateTest, ClockWrapsWithinThePeriodAndData) {
 
 TEST_F(FrameStateTest, ClockExactlyAtTheEndOfThePeriodOrTheData) {
     // The end of the period belongs to the next pass: the clock wraps on it, not after it.
-    fs.PeriodTo = 80;
+    clock.PeriodTo = 80;
     EXPECT_FALSE(at(79.99).wrapped);
     EXPECT_TRUE(at(80).wrapped);
-    EXPECT_DOUBLE_EQ(fs.RaceTime, -210);
+    EXPECT_DOUBLE_EQ(clock.RaceTime, -210);
     // The last data time (100, boat 1's last fix) is still shown; past it the clock wraps.
-    fs.PeriodTo = 150;
+    clock.PeriodTo = 150;
     EXPECT_FALSE(at(100).wrapped);
-    EXPECT_DOUBLE_EQ(fs.RaceTime, 100);
+    EXPECT_DOUBLE_EQ(clock.RaceTime, 100);
     EXPECT_TRUE(at(100.001).wrapped);
     // Backwards the start of the period is inside it.
-    fs.TimeStep = -1;
+    clock.TimeStep = -1;
     EXPECT_FALSE(at(-210).wrapped);
-    EXPECT_DOUBLE_EQ(fs.RaceTime, -210);
+    EXPECT_DOUBLE_EQ(clock.RaceTime, -210);
 }
 
 TEST_F(FrameStateTest, StartGunOncePerForwardPass) {

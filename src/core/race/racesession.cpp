@@ -13,6 +13,15 @@
 namespace brisko {
 
 namespace {
+
+// A change refused before anything was written.
+WriteResult refused(std::string why) {
+    WriteResult r;
+    r.ok = false;
+    r.error = std::move(why);
+    return r;
+}
+
 constexpr double kPreStartReplaySeconds = 20;  // the replay starts this long before the pre-start
 constexpr const char* kTxt = ".txt";
 
@@ -202,7 +211,7 @@ bool RaceSession::setStartFinish(const std::string& start, const std::string& fi
 }
 
 WriteResult RaceSession::saveAs(const std::string& fileName) {
-    if (!isPlainFileName(fileName)) return {false, "not a file name: " + fileName};
+    if (!isPlainFileName(fileName)) return refused("not a file name: " + fileName);
     RaceDefinition changed = race_;
     changed.RaceFileName = fileName;
     const WriteResult w = writeThrough(std::move(changed));
@@ -211,7 +220,7 @@ WriteResult RaceSession::saveAs(const std::string& fileName) {
 }
 
 WriteResult RaceSession::setWindDirection(double degrees) {
-    if (!std::isfinite(degrees)) return {false, "not a direction"};
+    if (!std::isfinite(degrees)) return refused("not a direction");
     RaceDefinition changed = race_;
     changed.MeanWindDir = normalizeAngle360(degrees);
     changed.WindDirNow = changed.MeanWindDir;
