@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -19,7 +18,6 @@
 
 #include "race/racesession.h"
 #include "ui/app/splite.h"
-#include "ui/display/backgroundrenderer.h"
 #include "ui/display/boatpanel.h"
 #include "ui/display/mappicture.h"
 #include "ui/display/timebar.h"
@@ -490,14 +488,10 @@ void RaceDisp::Check1_Click() {
     options_.TimeMarks = Check1->isChecked();
     if (!session_) return;
     if (options_.TimeMarks) {
-        // Over the map as it is; the marks and lines stay on top.
-        {
-            QPainter p(&Picture1->picture());
-            p.setRenderHint(QPainter::Antialiasing);
-            BackgroundRenderer::drawTimeMarks(p, scene_);
-            BackgroundRenderer::drawMarksAndLines(p, scene_);
-        }
-        Picture1->update();
+        // The map as it is with the time marks under the marks and lines. Drawn afresh: the
+        // wind may have moved since the lay lines were drawn, and lay lines drawn over the old
+        // ones would pile up.
+        redrawBackground();
     } else {
         view_.Zoom = view_.ZoomHome;
         redrawBackground();
