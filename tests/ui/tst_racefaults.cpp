@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
 #include <set>
@@ -261,6 +262,54 @@ private slots:
         BoatPanel* panel = en.c<BoatPanel>("BoatPanel");
         QCOMPARE(en.c("HeadingSpeed")->x(), panel->Text5(0)->x());
         QCOMPARE(en.c("HeadingTwa")->x(), panel->Text6(0)->x());
+    }
+
+    void homeViewShowsTheBoatsStillRacing() {
+        // Orca retires in the demo after the second mark and sails home, far from the course.
+        Screen s(kDemo, 1, 0);
+        const int orca = 7;
+        QCOMPARE(QString::fromStdString(s.race().Boats[orca].BoatName), QStringLiteral("Orca"));
+        const FinishInputs fin = s.session().finishInputs();
+        QVERIFY(!(fin.finishTime[orca] > 0));
+        const MapView& v = s.w->view();
+        const TrackStore& t = s.session().tracks();
+        auto inBox = [&](const MapView& view, int k) {
+            int inside = 0;
+            for (int i = 1; i <= t.TrkCount(k); ++i)
+                inside += view.insideStrict(view.toScreen(t.TrkLat(k, i), t.TrkLon(k, i)));
+            return inside == t.TrkCount(k);
+        };
+        QVERIFY(v.Zoom > 1.2);
+        for (int k = 1; k <= s.race().BoatCount; ++k)
+            if (k != orca) QVERIFY2(inBox(v, k), qPrintable(QString::number(k)));
+        QVERIFY(!inBox(v, orca));
+        // Zooming out past the floor shows the retired boat's whole track.
+        MapView out = v;
+        out.Zoom = 0.55;
+        out.applyZoomFloor();
+        out.recompute();
+        QVERIFY(inBox(out, orca));
+        // Auto trace off goes back to this home view.
+        s.c<QCheckBox>("Check5")->click();
+        s.c<QCheckBox>("Check5")->click();
+        QCOMPARE(s.w->view().Zoom, v.ZoomHome);
+
+        // The same race without Orca: the home view is the whole race area at zoom 1.
+        QTemporaryDir tmp;
+        const QString app = tmp.path() + QStringLiteral("/demo");
+        QVERIFY(copyFolder(kDemo, app));
+        const QString file = app + QStringLiteral("/RaceAdmin/enoshima_0607.txt");
+        QByteArray text = readAll(file);
+        const int at = text.indexOf("BN, JPN3512.trk");
+        QVERIFY(at > 0);
+        text.remove(at, text.indexOf('\n', at) + 1 - at);
+        QVERIFY(writeAll(file, text));
+        Screen ordinary(app, 1, 0);
+        QCOMPARE(ordinary.race().BoatCount, 9);
+        QCOMPARE(ordinary.w->view().Zoom, 1.0);
+        QCOMPARE(ordinary.w->view().ZoomHome, 1.0);
+        QCOMPARE(ordinary.w->view().CenterLat, ordinary.session().tracks().HomeLat);
+        QCOMPARE(ordinary.w->view().CenterLon, ordinary.session().tracks().HomeLon);
     }
 
     void questionsOfTheJapaneseScreenAnswerInJapanese() {

@@ -295,6 +295,11 @@ void RaceDisp::showSession() {
     scene_.attach(s);
     scene_.view = &view_;
     scene_.options = &options_;
+    // Home is where the boats still racing sailed: a boat that retired and sailed far away does
+    // not shrink the fleet to a dot, and zooming out still reaches it.
+    const FleetBox fleet = scene_.racingFleetBox();
+    if (fleet.valid && !fleet.everyBoat)
+        view_.fitHome(fleet.south, fleet.north, fleet.west, fleet.east);
     renderer_.resetForRace();
     lastMarksWind_ = s.windDirNow();
     Picture1->followFrame(s.frame(), &scene_);
