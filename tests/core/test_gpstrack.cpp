@@ -71,8 +71,12 @@ TEST(GpsTrack, CoordinateFormsAndMarks) {
     // A mark written after the number, no mark at all, no digits.
     EXPECT_DOUBLE_EQ(readCoordinate("3530.0000S", true, dm), -2130);
     EXPECT_DOUBLE_EQ(readCoordinate("3530.0000", true, dm), 2130);
-    EXPECT_DOUBLE_EQ(readCoordinate("Nxyz", true, dm), 0);
-    EXPECT_DOUBLE_EQ(readCoordinate("", true, dm), 0);
+    // No digits is no position (not 0°, which would be a fix off West Africa).
+    EXPECT_TRUE(std::isnan(readCoordinate("Nxyz", true, dm)));
+    EXPECT_TRUE(std::isnan(readCoordinate("", true, dm)));
+    EXPECT_TRUE(std::isnan(readCoordinate("E", false, dm)));
+    EXPECT_TRUE(std::isnan(readCoordinate("N.", true, dm)));
+    EXPECT_DOUBLE_EQ(readCoordinate("N12abc", true, dm), 12);  // a leading number still reads
 }
 
 TEST(GpsTrack, FastAndGeneralReadingsAgree) {

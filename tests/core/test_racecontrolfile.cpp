@@ -76,7 +76,7 @@ TEST(RaceControlFileRead, RecordRules) {
         "WD, west\r\n"                            // no number: 0
         "BN,  boat1.trk ,  Kaze, Nami, Sora  \n"  // the name is the rest of the line
         "MK, 2118.5,8310.25\n"
-        "LN, 1, 2, 3\n"  // the missing fourth value is 0
+        "LN, 1, 2, 3\n"  // the missing fourth value: no position, the line is unknown
         "CRS, L1, MK1\n"
         "CRS, MK2,, L1,\n"  // appended; empty pieces name nothing
         "LL, 0, 150\n"
@@ -91,8 +91,9 @@ TEST(RaceControlFileRead, RecordRules) {
     EXPECT_EQ(def.Boats[1].BoatName, "Kaze, Nami, Sora");
     EXPECT_EQ(def.Marks[1].MarkLat, 2118.5);
     EXPECT_EQ(def.Marks[1].MarkLon, 8310.25);
-    EXPECT_EQ(def.Lines[1].LineLat2, 3);
-    EXPECT_EQ(def.Lines[1].LineLon2, 0);
+    EXPECT_TRUE(def.Marks[1].PositionKnown);
+    ASSERT_EQ(def.LineCount, 1);  // it keeps its number
+    EXPECT_FALSE(def.Lines[1].PositionKnown);
     ASSERT_EQ(def.CourseCount, 4);
     EXPECT_EQ(def.Course[3], "MK2");
     EXPECT_EQ(def.Course[4], "L1");
@@ -123,11 +124,18 @@ TEST(RaceControlFileRead, DerivedFields) {
     EXPECT_EQ(def.ViewRotation, 0);
     EXPECT_EQ(def.ViewStart, "2023/12/31 23:56:30");  // crosses midnight and the year
 
-    // A start that is not a date-time leaves the view start open rather than failing.
-    def = parse("ST, soon\r\nFT, later\r\n");
-    EXPECT_EQ(def.RaceStart, "soon");
-    EXPECT_TRUE(def.ViewStart.empty());
-    EXPECT_EQ(def.RaceSeconds, 0);
+    // A start that is not a date-time counts as not given (the tracks settle it), and is said.
+    RaceDefinition loose;
+    AppSettings en;
+    en.Lang = 1;
+    auto res = parseRaceControlText("BN, a.trk, A\r\nST, soon\r\nFT, later\r\n", loose, en);
+    EXPECT_TRUE(res.ok);
+    EXPECT_TRUE(loose.RaceStart.empty());
+    EXPECT_TRUE(loose.RaceEnd.empty());
+    EXPECT_TRUE(loose.ViewStart.empty());
+    EXPECT_EQ(loose.RaceSeconds, 0);
+    ASSERT_EQ(res.warnings.size(), 2u);
+    EXPECT_NE(res.warnings[0].find("line 2: the start time (ST) \"soon\""), std::string::npos);
 }
 
 TEST(RaceControlFileRead, AnalysisViewNeedsTwoCourseEntries) {

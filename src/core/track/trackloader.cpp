@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "race/racecontrolfile.h"
 #include "track/geodesy.h"
 #include "track/gpstrack.h"
 #include "util/fileutil.h"
@@ -77,7 +78,7 @@ bool timesMaySettle(const RaceDefinition& race) {
 // `before` runs on the calling thread just before it reads a boat (for the progress report).
 void readBoatsInParallel(const RaceDefinition& race, TrackStore& store,
                          const std::vector<std::string>& paths, int from, int to,
-                         std::vector<std::string>& lastFix,
+                         std::vector<std::string>& lastFix, std::vector<GpsTrackStats>& stats,
                          const std::function<void(int)>& before) {
     std::atomic<int> next{from};
     auto work = [&](bool callerThread) {
@@ -86,7 +87,8 @@ void readBoatsInParallel(const RaceDefinition& race, TrackStore& store,
         for (int i = next++; i <= to; i = next++) {
             if (callerThread && before) before(i);
             times.LastFix.clear();
-            readGpsTrackFile(paths[i], times, store.boats[i], race.Boats[i].GpsFile, &buffer);
+            stats[i] =
+                readGpsTrackFile(paths[i], times, store.boats[i], race.Boats[i].GpsFile, &buffer);
             lastFix[i] = times.LastFix;
         }
     };
@@ -113,12 +115,29 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
     for (int i = 1; i <= boatCount; ++i) {
         const std::string& gpsFile = race.Boats[i].GpsFile;
         const std::string relative = "\\GPSDAT\\" + gpsFile;
-        auto path = gpsFile.empty() ? std::nullopt : findPath(settings.AppPath, relative);
+        // The name is checked before a path is made of it.
+        const bool plain = isPlainFileName(gpsFile);
+        auto path = plain ? findPath(settings.AppPath, relative) : std::nullopt;
         if (!path || !fileExists(*path)) {
             result.ok = false;
             result.missingBoat = i;
-            result.missingPath = resolvePath(settings.AppPath, relative);
-            result.message = missingGpsFileMessage(settings, result.missingPath);
+            result.missingPath = plain ? resolvePath(settings.AppPath, relative) : gpsFile;
+            if (!plain)
+                result.message =
+                    settings.english()
+                        ? "Not a GPS file name (it names a folder or holds characters a file "
+                          "name cannot have): \"" +
+                              shownName(gpsFile) + "\""
+                        : "GPS "
+                          "ファイル名ではありません（フォルダを指すか、使えない文字を含みます）: "
+                          "\"" +
+                              shownName(gpsFile) + "\"";
+            else if (path && folderExists(*path))
+                result.message = settings.english()
+                                     ? "The GPS file is a folder, not a track file: " + *path
+                                     : "GPS ファイルではなくフォルダです: " + *path;
+            else
+                result.message = missingGpsFileMessage(settings, result.missingPath);
             sink.show(Message{result.message, settings.ProductTitle, MessageButtons::Ok});
             return result;
         }
@@ -131,11 +150,13 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
     };
 
     // Boats in order while their fixes may still settle the race times.
+    result.stats.assign(static_cast<size_t>(boatCount) + 1, GpsTrackStats{});
     int i = 1;
     std::string buffer;  // one file's bytes at a time, its room reused
     for (; i <= boatCount && timesMaySettle(race); ++i) {
         report(i);
-        readGpsTrackFile(paths[i], race, store.boats[i], race.Boats[i].GpsFile, &buffer);
+        result.stats[i] =
+            readGpsTrackFile(paths[i], race, store.boats[i], race.Boats[i].GpsFile, &buffer);
         growTrackCapacity(store, store.TrkCount(i));
         updateMapValues(store, i);
     }
@@ -143,7 +164,7 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
     // The rest are independent of each other: two threads read them.
     if (i <= boatCount) {
         std::vector<std::string> lastFix(static_cast<size_t>(boatCount) + 1);
-        readBoatsInParallel(race, store, paths, i, boatCount, lastFix, report);
+        readBoatsInParallel(race, store, paths, i, boatCount, lastFix, result.stats, report);
         // The last fix is that of the last file read in boat order that had a fix line.
         for (int b = i; b <= boatCount; ++b)
             if (!lastFix[b].empty()) race.LastFix = lastFix[b];
