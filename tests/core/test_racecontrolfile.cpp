@@ -489,3 +489,132 @@ TEST(RaceControlFileDates, AddAndDifference) {
 
 }  // namespace
 }  // namespace brisko
+
+namespace brisko {
+namespace {
+
+TEST(RaceControlFileBadInput, NoBoatIsNoRaceAndSaysWhy) {
+    AppSettings en;
+    en.Lang = 1;
+    RaceDefinition def;
+    auto fails = [&](std::string_view bytes, const char* why) {
+        auto res = parseRaceControlText(bytes, def, en);
+        EXPECT_FALSE(res.ok) << why;
+        EXPECT_NE(res.error.find(why), std::string::npos) << res.error;
+    };
+    fails("", "empty");
+    fails("WF, w.csv\r\nMK, 1, 2\r\n", "no boat (BN) line");
+    fails(std::string("\x01\x00\x02\x03", 4), "binary");
+    fails(
+        "\xFF\xFE"
+        "B\0N\0,\0",
+        "UTF-16");
+    fails("BN\r\nBN, , nameless\r\n", "No boat can be read");
+    // In Japanese by default.
+    EXPECT_EQ(parseRaceControlText("", def).error, "レースファイルが空です");
+}
+
+TEST(RaceControlFileBadInput, CutShortAndOverCapacityAreSaid) {
+    AppSettings en;
+    en.Lang = 1;
+    RaceDefinition def;
+    auto res = parseRaceControlText("BN, a.trk, A\r\nMK, 1, 2\r\nCRS, MK1, M", def, en);
+    ASSERT_TRUE(res.ok);
+    ASSERT_EQ(res.warnings.size(), 1u);
+    EXPECT_EQ(res.warnings[0],
+              "The race file seems cut short (its last line has no line end): it has no LL "
+              "line, no BT line.");
+    // A file of boats alone is a documented race: nothing to say.
+    EXPECT_TRUE(parseRaceControlText("BN, a.trk, A\r\n", def, en).warnings.empty());
+    EXPECT_TRUE(parseRaceControlText("BN, a.trk, A", def, en).warnings.size() == 1);
+
+    std::string many;
+    for (int i = 0; i < 53; ++i) many += "BN, b.trk, B\r\nAT, a.pdf\r\n";
+    res = parseRaceControlText(many + "CRS" + std::string(60 * 5, ',') + "\r\n", def, en);
+    ASSERT_EQ(res.warnings.size(), 2u);
+    EXPECT_EQ(res.warnings[0],
+              "A race holds at most 50 boats (BN): the 3 after the 50th are left out.");
+    EXPECT_EQ(res.warnings[1],
+              "A race holds at most 50 attachments (AT): the 3 after the 50th are left out.");
+}
+
+TEST(RaceControlFileBadInput, PositionsThatAreNoPositionsStayUnknownThroughAWrite) {
+    AppSettings en;
+    en.Lang = 1;
+    RaceDefinition def;
+    auto res = parseRaceControlText(
+        "BN, a.trk, A\r\nMK, nan, 8368\r\nMK, 2116, 8368\r\nMK, 1e999, 1\r\nMK, 5401, 1\r\n"
+        "MK, 2116\r\nLN, 1, 2, 3, inf\r\nLN, -0, 0, 1, 1\r\n",
+        def, en);
+    ASSERT_EQ(def.MarkCount, 5);  // numbers kept: the course still names the right marks
+    EXPECT_FALSE(def.Marks[1].PositionKnown);
+    EXPECT_TRUE(def.Marks[2].PositionKnown);
+    EXPECT_FALSE(def.Marks[3].PositionKnown);
+    EXPECT_FALSE(def.Marks[4].PositionKnown);  // beyond the pole
+    EXPECT_FALSE(def.Marks[5].PositionKnown);  // no longitude
+    EXPECT_FALSE(def.Lines[1].PositionKnown);
+    EXPECT_TRUE(def.Lines[2].PositionKnown);
+    EXPECT_EQ(res.warnings.size(), 5u);
+    EXPECT_NE(res.warnings[0].find("line 2: mark 1 has no position"), std::string::npos);
+    // Written back, an unknown position stays unknown instead of becoming 0°, 0°.
+    const std::string text = formatRaceControlFile(def);
+    EXPECT_NE(text.find("MK, ,\r\nMK, 2116, 8368\r\n"), std::string::npos);
+    RaceDefinition back;
+    parseRaceControlText(text, back, en);
+    EXPECT_FALSE(back.Marks[1].PositionKnown);
+    EXPECT_FALSE(back.Lines[1].PositionKnown);
+    EXPECT_EQ(formatRaceControlFile(back), text);
+}
+
+TEST(RaceControlFileCheck, EveryNameIsCheckedBeforeAPathIsMade) {
+    EXPECT_TRUE(isPlainFileName("JPN 4012.trk"));
+    EXPECT_TRUE(isPlainFileName("a..b.trk"));
+    for (const char* bad : {"", ".", "..", "../x.trk", "..\\..\\x.trk", "/etc/passwd", "C:x.trk",
+                            "a\nb.trk", "a\tb", "a\x7f"})
+        EXPECT_FALSE(isPlainFileName(bad)) << bad;
+    EXPECT_EQ(shownName("a\nb"),
+              "a\xEF\xBF\xBD"
+              "b");
+
+    AppFolder app;
+    app.settings.Lang = 1;
+    app.put("GPSDAT/ok.trk", "x");
+    app.put("outside.trk", "x");
+    app.put("outside_WIND.CSV", "x");
+    RaceDefinition def;
+    auto res = parseRaceControlText(
+        "WF, ../outside_WIND.CSV\r\nBN, ../outside.trk, Out\r\nBN, ok.trk, In\r\n"
+        "MAP, ..\r\nMAP, 5239\r\nAT, ../../secret.pdf\r\nAT, rules.pdf\r\n",
+        def, app.settings);
+    ASSERT_TRUE(res.ok);
+    CapturingMessageSink sink;
+    auto dropped = checkRaceFiles(app.settings, def, sink);
+    ASSERT_EQ(dropped.size(), 1u);
+    EXPECT_EQ(dropped[0].reason, DropReason::RefusedName);
+    EXPECT_EQ(std::string(dropReasonKey(dropped[0].reason)), "refused name");
+    ASSERT_EQ(def.BoatCount, 1);
+    EXPECT_EQ(def.Boats[1].BoatName, "In");
+    EXPECT_TRUE(def.WindFileName.empty());
+    ASSERT_EQ(def.CoastTileCount, 1);
+    EXPECT_EQ(def.CoastTiles[1], "5239");
+    ASSERT_EQ(def.AttachmentCount, 1);
+    EXPECT_EQ(def.Attachments[1], "rules.pdf");
+    ASSERT_EQ(sink.messages.size(), 1u);  // one message names them all
+    for (const char* name : {"GPS file \"../outside.trk\"", "wind file \"../outside_WIND.CSV\"",
+                             "coastline tile \"..\"", "attachment \"../../secret.pdf\""})
+        EXPECT_NE(sink.messages[0].text.find(name), std::string::npos) << name;
+
+    // A GPS file that is a folder is said as one.
+    fs::create_directories(app.path + "/GPSDAT/dir.trk");
+    def = RaceDefinition{};
+    parseRaceControlText("BN, dir.trk, D\r\nBN, ok.trk, In\r\n", def, app.settings);
+    sink.messages.clear();
+    dropped = checkRaceFiles(app.settings, def, sink);
+    ASSERT_EQ(dropped.size(), 1u);
+    EXPECT_EQ(dropped[0].reason, DropReason::Folder);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("folders, not track files"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace brisko

@@ -516,8 +516,8 @@ void refuseUnplainNames(const AppSettings& settings, RaceDefinition& def,
     compact(def.Attachments, def.AttachmentCount, "添付ファイル", "attachment");
     if (refused.empty()) return;
     std::string text = en ? "These file names in the race file name folders or hold characters "
-                            "a file name cannot have; they are not opened and their boats are "
-                            "left out:"
+                            "a file name cannot have; they are not opened (a boat whose GPS "
+                            "file it is is left out):"
                           : "レースファイルの次のファイル名はフォルダを指すか、ファイル名に使えない"
                             "文字を含むため開きません（その艇は除きます）:";
     for (const std::string& r : refused) text += "\r\n" + r;
