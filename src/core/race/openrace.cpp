@@ -5,6 +5,7 @@
 
 #include "race/racecontrolfile.h"
 #include "track/kinematics.h"
+#include "util/datetime.h"
 #include "util/fileutil.h"
 
 namespace brisko {
@@ -16,7 +17,6 @@ constexpr int kDefaultTimeDiff = 9;
 // The replay runs this long past the finish and starts this long before the pre-start.
 constexpr double kReplayAfterFinish = 60;
 constexpr double kReplayBeforePreStart = 30;
-constexpr double kDefaultBoatLength = 4.7;
 
 // The race of one track file without a race control file. Set up again for the same track (new
 // start and finish times confirmed for it), the definition stays as it is. For another track
