@@ -3,6 +3,9 @@
 #   scripts/brisko.sh run    install what is missing, build, open the demo race
 #   scripts/brisko.sh test   install what is missing, build, run every test headless
 #   scripts/brisko.sh build  install what is missing and build
+#   scripts/brisko.sh sanitize address|undefined|thread
+#                            build under that sanitizer in build-asan, build-ubsan or build-tsan
+#                            and run every test there; any finding fails the run
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,6 +38,32 @@ build() {
     cmake --build "$BUILD_DIR" -j"$(nproc)"
 }
 
+# Builds the program and the tests under one sanitizer in a folder of its own and runs every
+# test. The first finding stops the test that made it, so the run fails.
+sanitize() {
+    local kind=${1:-} dir
+    case "$kind" in
+        address) dir=build-asan ;;
+        undefined) dir=build-ubsan ;;
+        thread) dir=build-tsan ;;
+        *) echo "usage: $0 sanitize address|undefined|thread" >&2; exit 2 ;;
+    esac
+    install_missing
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    # The benchmarks measure speed, which a sanitizer makes meaningless: left out.
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRISKO_SANITIZE="$kind" \
+        -DBRISKO_BUILD_BENCH=OFF "${launcher[@]}"
+    cmake --build "$dir" -j"$(nproc)"
+    local supp="$PWD/scripts/sanitize"
+    export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1"
+    export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$supp/tsan.supp"
+    cd "$dir"
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+}
+
 case "${1:-run}" in
     build) build ;;
     run)
@@ -46,5 +75,6 @@ case "${1:-run}" in
         cd "$BUILD_DIR"
         QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
         ;;
-    *) echo "usage: $0 [run|test|build]" >&2; exit 2 ;;
+    sanitize) sanitize "${2:-}" ;;
+    *) echo "usage: $0 [run|test|build|sanitize address|undefined|thread]" >&2; exit 2 ;;
 esac
