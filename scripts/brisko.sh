@@ -57,7 +57,6 @@ sanitize() {
     cmake --build "$dir" -j"$(nproc)"
     local supp="$PWD/scripts/sanitize"
     export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1"
-    export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
     export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$supp/tsan.supp"
     cd "$dir"
