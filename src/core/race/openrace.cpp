@@ -5,6 +5,7 @@
 
 #include "race/racecontrolfile.h"
 #include "track/kinematics.h"
+#include "util/datetime.h"
 #include "util/fileutil.h"
 
 namespace brisko {
@@ -15,7 +16,6 @@ namespace {
 constexpr int kDefaultTimeDiff = 9;
 // The time bar reaches this long past the finish.
 constexpr double kReplayAfterFinish = 60;
-constexpr double kDefaultBoatLength = 4.7;
 
 // The race of one track file without a race control file. Set up again for the same track (new
 // start and finish times confirmed for it), the definition stays as it is. For another track
