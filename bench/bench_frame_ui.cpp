@@ -38,6 +38,7 @@ struct BenchScene {
     MapView view;
     DisplayOptions options;
     FrameState frame;
+    PlaybackClock clock;
     WindNow wind;
     RaceScene scene;
 
@@ -76,8 +77,12 @@ struct BenchScene {
         }
         view.setupForRace(tracks, kMapSize, 1, 0);
         options.resetForRace(kBoats);
-        frame.resetForRace(tracks, kBoats, -210, kSamples, 0);
-        frame.TimeStep = 0.15;
+        clock.PeriodFrom = -210;
+        clock.PeriodTo = kSamples;
+        clock.RaceTime = 0;
+        clock.TimeStep = 0.15;
+        frame.resetForRace(tracks, kBoats, clock);
+        scene.clock = &clock;
         scene.race = &race;
         scene.tracks = &tracks;
         scene.coast = {coastLat, coastLon, kCoastPoints};
@@ -111,10 +116,11 @@ static void BM_Frame(benchmark::State& state) {
     kept.fill(Qt::blue);
     QImage shown(kMapSize, kMapSize, QImage::Format_RGB32);
     FrameRenderer fr;
-    s.frame.RaceTime = 600;
+    s.clock.RaceTime = 600;
     for (auto _ : state) {
-        s.frame.RaceTime += s.frame.TimeStep;
-        fr.drawFrame(s.scene, kept, nullptr);
+        s.clock.RaceTime += s.clock.TimeStep;
+        s.frame.advance(s.tracks, {}, s.clock, 0, kMapSize);
+        fr.drawFrame(s.scene, kept);
         QPainter p(&shown);
         p.drawImage(0, 0, kept);
         fr.drawMovingLayer(p, s.scene);

@@ -36,13 +36,12 @@ int main(int argc, char** argv) {
     // Browser mode: the splash shows the loading of the first race; closing the race screen
     // ends the program.
     static brisko::AppSettings settings;
-    static brisko::RaceDefinition race;
     if (plan.action == brisko::StartupAction::ShowRaceScreen) {
         settings = plan.settings;
-        race.RaceFileName = plan.raceFileName;
+        sink.setJapanese(!settings.english());
         auto* splash = new brisko::Splite(settings);
         splash->setAttribute(Qt::WA_DeleteOnClose);
-        brisko::RaceDisp raceDisp(settings, race, sink, &platform);
+        brisko::RaceDisp raceDisp(settings, plan.raceFileName, sink, &platform);
         raceDisp.setSplash(splash);
         QObject::connect(&raceDisp, &brisko::RaceDisp::closed, &app, &QApplication::quit);
         raceDisp.Form_Activate();

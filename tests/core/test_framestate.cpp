@@ -36,14 +36,18 @@ class FrameStateTest : public ::testing::Test {
 protected:
     void SetUp() override {
         tracks = makeTracks();
-        fs.resetForRace(tracks, 3, -210, 100, -30);
-        fs.TimeStep = 1;
+        clock.PeriodFrom = -210;
+        clock.PeriodTo = 100;
+        clock.RaceTime = -30;
+        clock.TimeStep = 1;
+        fs.resetForRace(tracks, 3, clock);
     }
     FrameEvents at(double t) {
-        fs.RaceTime = t;
-        return fs.advance(tracks, finish, 90, 800);
+        clock.RaceTime = t;
+        return fs.advance(tracks, finish, clock, 90, 800);
     }
     TrackStore tracks;
+    PlaybackClock clock;
     FrameState fs;
     FinishInputs finish;
 };
@@ -94,7 +98,7 @@ TEST_F(FrameStateTest, JumpAgainstTheSearchStillFindsTheBoat) {
     at(15);  // a jump back while playing forward
     ASSERT_TRUE(fs.Boats[1].visible);
     EXPECT_EQ(fs.Boats[1].segment, 2);
-    fs.TimeStep = -1;
+    clock.TimeStep = -1;
     at(5);
     EXPECT_EQ(fs.Boats[1].segment, 1);
 }
@@ -103,32 +107,32 @@ TEST_F(FrameStateTest, ClockWrapsWithinThePeriodAndData) {
     fs.SampleHint[1] = 7;
     FrameEvents ev = at(100.01);  // past the last data
     EXPECT_TRUE(ev.wrapped);
-    EXPECT_DOUBLE_EQ(fs.RaceTime, -210);
+    EXPECT_DOUBLE_EQ(clock.RaceTime, -210);
     EXPECT_EQ(fs.SampleHint[1], 1);
     // Backwards before the period continues at the earlier of period end and data end.
-    fs.PeriodTo = 150;
-    fs.TimeStep = -1;
+    clock.PeriodTo = 150;
+    clock.TimeStep = -1;
     at(-211);
-    EXPECT_DOUBLE_EQ(fs.RaceTime, 100);
+    EXPECT_DOUBLE_EQ(clock.RaceTime, 100);
     EXPECT_EQ(fs.SampleHint[2], 4);
     EXPECT_FALSE(at(-210).wrapped);
 }
 
 TEST_F(FrameStateTest, ClockExactlyAtTheEndOfThePeriodOrTheData) {
     // The end of the period belongs to the next pass: the clock wraps on it, not after it.
-    fs.PeriodTo = 80;
+    clock.PeriodTo = 80;
     EXPECT_FALSE(at(79.99).wrapped);
     EXPECT_TRUE(at(80).wrapped);
-    EXPECT_DOUBLE_EQ(fs.RaceTime, -210);
+    EXPECT_DOUBLE_EQ(clock.RaceTime, -210);
     // The last data time (100, boat 1's last fix) is still shown; past it the clock wraps.
-    fs.PeriodTo = 150;
+    clock.PeriodTo = 150;
     EXPECT_FALSE(at(100).wrapped);
-    EXPECT_DOUBLE_EQ(fs.RaceTime, 100);
+    EXPECT_DOUBLE_EQ(clock.RaceTime, 100);
     EXPECT_TRUE(at(100.001).wrapped);
     // Backwards the start of the period is inside it.
-    fs.TimeStep = -1;
+    clock.TimeStep = -1;
     EXPECT_FALSE(at(-210).wrapped);
-    EXPECT_DOUBLE_EQ(fs.RaceTime, -210);
+    EXPECT_DOUBLE_EQ(clock.RaceTime, -210);
 }
 
 TEST_F(FrameStateTest, StartGunOncePerForwardPass) {
@@ -137,10 +141,10 @@ TEST_F(FrameStateTest, StartGunOncePerForwardPass) {
     EXPECT_EQ(guns, 1);
     for (double t = 4; t >= 0; t -= 0.25) guns += at(t).playGun;  // still forward: no re-arm
     EXPECT_EQ(guns, 1);
-    fs.TimeStep = -1;  // backwards through the start: silent, but re-armed below 0
+    clock.TimeStep = -1;  // backwards through the start: silent, but re-armed below 0
     for (double t = 3; t > -2; t -= 0.25) guns += at(t).playGun;
     EXPECT_EQ(guns, 1);
-    fs.TimeStep = 1;
+    clock.TimeStep = 1;
     for (double t = -1; t < 3; t += 0.25) guns += at(t).playGun;
     EXPECT_EQ(guns, 2);
 }
@@ -167,6 +171,36 @@ TEST_F(FrameStateTest, FinishingListOrderAndResetOnWrap) {
     EXPECT_EQ(fs.FinishCount, 0);
     EXPECT_FALSE(fs.FinishListShown);
     EXPECT_EQ(fs.Finished[2], 0);
+}
+
+TEST_F(FrameStateTest, FinishingListIsTheBoatsFinishedByTheShownTime) {
+    finish.courseCount = 4;
+    finish.leadFinish = 70;
+    finish.finishTime[1] = 80;
+    finish.finishTime[2] = 70;
+    at(90);
+    ASSERT_EQ(fs.FinishCount, 2);
+    // Backwards past boat 1's finish, then forwards again short of it: boat 2 alone.
+    clock.TimeStep = -1;
+    at(75);
+    EXPECT_EQ(fs.FinishCount, 1);
+    EXPECT_EQ(fs.FinishOrder[1], 2);
+    clock.TimeStep = 1;
+    EXPECT_FALSE(at(76).playGun);
+    EXPECT_EQ(fs.FinishCount, 1);
+    EXPECT_EQ(fs.Finished[1], 0);
+    // A jump back before the first finish empties it; one forward over both lists them in order.
+    at(50);
+    EXPECT_EQ(fs.FinishCount, 0);
+    EXPECT_FALSE(fs.FinishListShown);
+    at(85);
+    ASSERT_EQ(fs.FinishCount, 2);
+    EXPECT_EQ(fs.FinishOrder[1], 2);
+    EXPECT_EQ(fs.FinishOrder[2], 1);
+    // Backwards, reaching a list that already has a boat, fires no gun.
+    clock.TimeStep = -1;
+    at(79);
+    EXPECT_FALSE(at(78).playGun);
 }
 
 TEST_F(FrameStateTest, NobodyFinishedShowsNoList) {

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "race/racecontrolfile.h"
+#include "util/datetime.h"
 #include "util/fileutil.h"
 
 namespace brisko {

@@ -23,6 +23,7 @@ struct Fixture {
     MapView view;
     DisplayOptions options;
     FrameState frame;
+    PlaybackClock clock;
     WindNow wind;
     RaceScene scene;
 
@@ -54,8 +55,12 @@ struct Fixture {
         view.setupForRace(tracks, kSize, 1, 0);
         options.resetForRace(2);
         options.WakeOn = false;
-        frame.resetForRace(tracks, 2, -210, 1000, 0);
-        frame.TimeStep = 1;
+        clock.PeriodFrom = -210;
+        clock.PeriodTo = 1000;
+        clock.RaceTime = 0;
+        clock.TimeStep = 1;
+        frame.resetForRace(tracks, 2, clock);
+        scene.clock = &clock;
         scene.race = &race;
         scene.settings = &settings;
         scene.tracks = &tracks;
@@ -64,6 +69,12 @@ struct Fixture {
         scene.options = &options;
         scene.frame = &frame;
         scene.windNow = &wind;
+    }
+    // The frame at the clock's time, as the race session advances it.
+    void advance() { frame.advance(tracks, {}, clock, scene.windDirNow(), kSize); }
+    FrameResult draw(FrameRenderer& fr, QImage& kept) {
+        advance();
+        return fr.drawFrame(scene, kept);
     }
 };
 
@@ -92,8 +103,10 @@ private slots:
     void symbolSizeAndHeading();
     void windTrianglePointsToTheWind();
     void overviewDotsAndMarks();
-    void timeMarksAndCoastLoadedOnce();
+    void timeMarksShareTheMinutesColour();
     void namesComparisonAndLayLines();
+    void readableOnEverySea();
+    void overviewFitsTheBoatsStillRacing();
 };
 
 void TstRenderers::coastDrawnOnlyWhereAnEndIsInside() {
@@ -147,8 +160,8 @@ void TstRenderers::tracksFollowTheReplayPeriod() {
     QVERIFY(e <= s);  // the period lies after the track: nothing
 
     f.options.WakeOn = true;
-    f.frame.PeriodFrom = 0;
-    f.frame.PeriodTo = 400;
+    f.clock.PeriodFrom = 0;
+    f.clock.PeriodTo = 400;
     QImage img = blank();
     {
         QPainter p(&img);
@@ -163,10 +176,10 @@ void TstRenderers::tracksFollowTheReplayPeriod() {
 
 void TstRenderers::boatDrawnAtItsPositionInItsColour() {
     Fixture f;
-    f.frame.RaceTime = 505;  // boat 1 between samples 51 and 52
+    f.clock.RaceTime = 505;  // boat 1 between samples 51 and 52
     QImage kept = blank();
     FrameRenderer fr;
-    FrameResult r = fr.drawFrame(f.scene, kept, nullptr);
+    FrameResult r = f.draw(fr, kept);
     QVERIFY(r.anyBoatInView);
     QVERIFY(f.frame.Boats[1].visible);
     const ScreenPoint sp = f.view.toScreen(2000, 7999.5 + 0.505);
@@ -195,9 +208,9 @@ void TstRenderers::boatDrawnAtItsPositionInItsColour() {
     QCOMPARE(FrameRenderer::timeBarCursorY(100, 0.5, 1000), 30 + 450.0);
 
     // A boat outside its track time is not drawn.
-    f.frame.RaceTime = 1500;
-    f.frame.PeriodTo = 2000;
-    fr.drawFrame(f.scene, kept, nullptr);
+    f.clock.RaceTime = 1500;
+    f.clock.PeriodTo = 2000;
+    f.draw(fr, kept);
     QVERIFY(!f.frame.Boats[1].visible);
 }
 
@@ -226,10 +239,9 @@ void TstRenderers::windTrianglePointsToTheWind() {
     Fixture f;
     f.race.WindDirNow = 90;
     std::vector<double> sec{0, 0, 100}, speed{0, 4, 6}, dir{0, 350, 10};
-    f.scene.wind = {sec, speed, dir};
     f.scene.windShown = true;
-    f.race.MagneticVariation = -7;
-    f.frame.RaceTime = 50;
+    // The race session keeps the wind in force; the indicator only shows it.
+    QVERIFY(f.wind.update(WindSamples{sec, speed, dir}, 50, 1, -7));
     QImage panel(100, 100, QImage::Format_RGB32);
     WindIndicator wi;
     {
@@ -253,8 +265,8 @@ void TstRenderers::overviewDotsAndMarks() {
     f.race.CourseCount = 1;
     f.race.Course[1] = "MK1";
     f.options.AutoTrace = true;
-    f.scene.LastRoundedIndex = 1;
-    f.scene.LastRoundedText = "2:05";
+    f.clock.LastRoundedIndex = 1;
+    f.clock.LastRoundedText = "2:05";
     QImage img = blank();
     {
         QPainter p(&img);
@@ -271,8 +283,8 @@ void TstRenderers::overviewDotsAndMarks() {
             red = red || img.pixelColor(x, y) == QColor(255, 0, 0);
     QVERIFY(red);
 
-    f.frame.RaceTime = 505;
-    f.frame.advance(f.tracks, {}, 0, kSize);
+    f.clock.RaceTime = 505;
+    f.advance();
     OverviewMap ov;
     QImage small(120, 120, QImage::Format_RGB32);
     {
@@ -285,15 +297,15 @@ void TstRenderers::overviewDotsAndMarks() {
     QCOMPARE(OverviewMap::overviewState(f.view, 120, 100).OvPxPerMinLat, 0.75 * 120 / 1);
 }
 
-void TstRenderers::timeMarksAndCoastLoadedOnce() {
+void TstRenderers::timeMarksShareTheMinutesColour() {
     // Minutes 0 and 6 share red; the cycle has six colours.
     QCOMPARE(BackgroundRenderer::timeMarkColour(0), QColor(255, 0, 0));
     QCOMPARE(BackgroundRenderer::timeMarkColour(6), QColor(255, 0, 0));
     QCOMPARE(BackgroundRenderer::timeMarkColour(5), QColor(0, 0, 0));
 
     Fixture f;
-    f.frame.PeriodFrom = 0;
-    f.frame.PeriodTo = 600;
+    f.clock.PeriodFrom = 0;
+    f.clock.PeriodTo = 600;
     QImage img = blank();
     {
         QPainter p(&img);
@@ -302,21 +314,6 @@ void TstRenderers::timeMarksAndCoastLoadedOnce() {
     // Boat 2 at minute 1 (t = 60): white fill at its position.
     const ScreenPoint m1 = f.view.toScreen(1999.5 + 0.06, 8000.2);
     QCOMPARE(img.pixelColor(qRound(m1.x), qRound(m1.y)), QColor(255, 255, 255));
-
-    // An empty coastline is loaded once per race, not on every redraw.
-    int loads = 0;
-    f.scene.coast = {};
-    f.scene.loadCoastline = [&] { ++loads; };
-    BackgroundRenderer bg;
-    for (int i = 0; i < 3; ++i) {
-        QPainter p(&img);
-        bg.drawBackground(p, f.scene);
-    }
-    QCOMPARE(loads, 1);
-    f.race.RaceFileName = "other.txt";
-    QPainter p(&img);
-    bg.drawBackground(p, f.scene);
-    QCOMPARE(loads, 2);
 }
 
 void TstRenderers::namesComparisonAndLayLines() {
@@ -325,10 +322,10 @@ void TstRenderers::namesComparisonAndLayLines() {
     f.options.CompareLines = true;
     f.options.AutoTrace = true;
     f.options.BoatNames = true;
-    f.frame.RaceTime = 505;
+    f.clock.RaceTime = 505;
     QImage kept = blank();
     FrameRenderer fr;
-    fr.drawFrame(f.scene, kept, nullptr);
+    f.draw(fr, kept);
     const QPointF c = fr.boatCentre(2);
     const QColor blue = toQColor(f.options.BoatColour[2]);
     // The name label lies right of the symbol in the kept picture.
@@ -370,6 +367,95 @@ void TstRenderers::namesComparisonAndLayLines() {
     QCOMPARE(img.pixelColor(qRound(m.x), qRound(m.y) - 40), lay);
     QCOMPARE(img.pixelColor(qRound(m.x), qRound(m.y) + 40), lay);
     QVERIFY(img.pixelColor(qRound(m.x) + 40, qRound(m.y)) != lay);
+}
+
+void TstRenderers::readableOnEverySea() {
+    // Lay lines stand out from every sea swatch, the light cyan included.
+    auto luminance = [](const QColor& c) {
+        return 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue();
+    };
+    for (const SeaSwatch& sw : kSeaSwatches) {
+        const QColor lay = BackgroundRenderer::layLineColour(sw.sea);
+        QVERIFY(std::abs(luminance(lay) - luminance(toQColor(sw.sea))) >= 60);
+    }
+
+    // A boat symbol hides nothing of the map beyond its hull and sail.
+    QImage img(40, 40, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    {
+        QPainter p(&img);
+        p.setPen(Qt::yellow);
+        p.drawLine(0, 11, 39, 11);  // a line through the symbol box's top edge
+        FrameRenderer::drawBoat(p, {20, 20}, 20, 0, 0, 90, false, Qt::red, false);
+    }
+    QCOMPARE(img.pixelColor(11, 11), QColor(Qt::yellow));
+    QCOMPARE(img.pixelColor(28, 28), QColor(Qt::blue));
+
+    // Names on a dark sea carry a halo.
+    QImage dark(120, 30, QImage::Format_RGB32);
+    dark.fill(QColor(0, 0, 96));
+    {
+        QPainter p(&dark);
+        FrameRenderer::drawHaloText(p, {5, 20}, QStringLiteral("Bravo"), QColor(0, 0, 192));
+    }
+    bool halo = false;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 120; ++x) halo = halo || dark.pixelColor(x, y).lightness() > 200;
+    QVERIFY(halo);
+
+    // A finishing list fits its longest name.
+    Fixture f;
+    f.race.Boats[1].BoatName = "Sea Breeze of the Northern Bay";
+    f.race.CourseCount = 2;
+    RoundingResults r;
+    r.setRoundTime(2, 1, 300);
+    r.setRoundTime(2, 2, 310);
+    f.scene.roundings = &r;
+    f.clock.RaceTime = 400;
+    FrameState fs;
+    fs.resetForRace(f.tracks, 2, f.clock);
+    FinishInputs fin = f.scene.finishInputs();
+    fin.leadFinish = 300;
+    fs.updateFinishes(fin, 400);
+    f.scene.frame = &fs;
+    QCOMPARE(fs.FinishCount, 2);
+    const QFontMetricsF fm(BackgroundRenderer::labelFont(9, 1));
+    QVERIFY(FrameRenderer::finishNameRight(f.scene) >=
+            16 + fm.horizontalAdvance(QString::fromStdString(f.race.Boats[1].BoatName)));
+
+    // A black track on the light sea, where the coastline is black too, is dashed.
+    Fixture g;
+    g.options.WakeOn = true;
+    g.options.applySwatch(1);
+    g.options.BoatColour[1] = kBlack;
+    QImage sea = blank();
+    {
+        QPainter p(&sea);
+        BackgroundRenderer::drawBackground(p, g.scene);
+    }
+    const ScreenPoint a = g.view.toScreen(2000, 7999.6), b = g.view.toScreen(2000, 8000.2);
+    int black = 0, gaps = 0;
+    for (int x = qRound(a.x); x < qRound(b.x); ++x)
+        (sea.pixelColor(x, qRound(a.y)) == QColor(Qt::black) ? black : gaps)++;
+    QVERIFY(black > 10);
+    QVERIFY(gaps > 10);
+}
+
+void TstRenderers::overviewFitsTheBoatsStillRacing() {
+    Fixture f;
+    // Boat 2 retired and sailed 30 minutes of latitude away; boat 1 finished.
+    for (int k = 0; k <= 100; ++k) f.tracks.boats[2].TrkLat[k + 1] = 1999.5 + 0.3 * k;
+    f.view.TrackSpan = 30;  // the race area the track store gives with the retired boat
+    f.race.CourseCount = 2;
+    RoundingResults r;
+    r.setRoundTime(2, 1, 900);
+    f.scene.roundings = &r;
+    const MapView whole = OverviewMap::overviewView(f.view, 120, 120);
+    const MapView fleet = OverviewMap::fleetView(f.scene, 120, 120);
+    QVERIFY(fleet.TrackSpan < whole.TrackSpan / 5);
+    QVERIFY(fleet.TrackSpan <= 1.01);  // boat 1's track: one minute east to west
+    const ScreenPoint mid = fleet.toScreen(2000, 8000);
+    QVERIFY(mid.x > 0 && mid.x < 120 && mid.y > 0 && mid.y < 120);
 }
 
 QTEST_MAIN(TstRenderers)

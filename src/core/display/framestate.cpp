@@ -8,7 +8,9 @@
 
 #include "display/mapview.h"
 #include "track/trackstore.h"
+#include "util/angles.h"
 #include "util/datetime.h"
+#include "util/units.h"
 
 namespace brisko {
 
@@ -18,7 +20,6 @@ constexpr double kSevenFrom = -60, kSevenTo = 0.5, kSevenLowerTo = 5;
 constexpr double kGunWindow = 2;        // the start gun sounds in the first 2 s of the race
 constexpr double kFlagLowerParts = 30;  // a lowered flag moves by MapSize / 30 per frame
 constexpr double kTurnSeconds = 1;      // a boat turns to its new course within one second
-constexpr long long kSecondsPerHour = 3600, kSecondsPerMinute = 60;
 
 long long wholeSecondsAbs(double t) {
     if (!std::isfinite(t)) return 0;
@@ -35,12 +36,8 @@ double FrameState::lastDataTimeOf(const TrackStore& tracks) {
     return last;
 }
 
-void FrameState::resetForRace(const TrackStore& tracks, int boats, double periodFrom,
-                              double periodTo, double raceTime) {
+void FrameState::resetForRace(const TrackStore& tracks, int boats, const PlaybackClock& clock) {
     boatCount = std::clamp(boats, 0, kMaxBoats);
-    PeriodFrom = periodFrom;
-    PeriodTo = periodTo;
-    RaceTime = raceTime;
     LastDataTime = lastDataTimeOf(tracks);
     Boats.fill(BoatFrame{});
     ShownSpeed.fill(0);
@@ -50,7 +47,7 @@ void FrameState::resetForRace(const TrackStore& tracks, int boats, double period
     putFlagsBack();
     BlueP.shown = Seven.shown = false;
     BoatInView = false;
-    LastWholeSecond = wholeSecond();
+    LastWholeSecond = wholeSecond(clock.RaceTime);
     LastMarksWind = -1;
 }
 
@@ -73,28 +70,27 @@ void FrameState::putFlagsBack() {
     Seven.top = FlagState::kTop;
 }
 
-bool FrameState::wrapClock(const TrackStore& tracks, double leadFinish) {
-    if (!std::isfinite(RaceTime)) RaceTime = PeriodFrom;
-    if (RaceTime >= PeriodTo || RaceTime > LastDataTime) {
-        RaceTime = PeriodFrom;
+bool FrameState::wrapClock(const TrackStore& tracks, PlaybackClock& clock, double leadFinish) {
+    double& t = clock.RaceTime;
+    if (!std::isfinite(t)) t = clock.PeriodFrom;
+    if (t >= clock.PeriodTo || t > LastDataTime) {
+        t = clock.PeriodFrom;
         // Back before the first finish the list starts again. With nobody finished at all
         // (leadFinish 0) there is nothing to keep either.
-        if (RaceTime < leadFinish || leadFinish <= 0) resetFinishList();
+        if (t < leadFinish || leadFinish <= 0) resetFinishList();
         SampleHint.fill(1);
         putFlagsBack();
         return true;
     }
-    if (RaceTime < PeriodFrom) {
-        RaceTime = std::min(PeriodTo, LastDataTime);
+    if (t < clock.PeriodFrom) {
+        t = std::min(clock.PeriodTo, LastDataTime);
         resetHints(false, tracks);
         return true;
     }
     return false;
 }
 
-void FrameState::updateFlags(double mapSize) {
-    const double t = RaceTime;
-    const bool forward = TimeStep > 0;
+void FrameState::updateFlags(double t, bool forward, double mapSize) {
     const double drop = mapSize / kFlagLowerParts;
     auto lower = [&](FlagState& f) {
         f.shown = true;
@@ -110,50 +106,51 @@ void FrameState::updateFlags(double mapSize) {
         Seven.shown = t >= kSevenFrom && t <= kSevenTo;
 }
 
-bool FrameState::updateStartGun() {
-    if (RaceTime < 0) GunFired = 0;
-    if (RaceTime >= 0 && RaceTime < kGunWindow && TimeStep > 0 && GunFired == 0) {
+bool FrameState::updateStartGun(double t, bool forward) {
+    if (t < 0) GunFired = 0;
+    if (t >= 0 && t < kGunWindow && forward && GunFired == 0) {
         GunFired = 1;
         return true;
     }
     return false;
 }
 
-bool FrameState::updateFinishes(const FinishInputs& finish) {
+bool FrameState::updateFinishes(const FinishInputs& finish, double t) {
+    const int before = FinishCount;
+    resetFinishList();
     // The list appears once the first boat has finished; a race nobody finished shows none.
-    FinishListShown =
-        finish.courseCount > 0 && finish.leadFinish > 0 && RaceTime >= finish.leadFinish;
+    FinishListShown = finish.courseCount > 0 && finish.leadFinish > 0 && t >= finish.leadFinish;
     if (!FinishListShown) return false;
-    // Boats finishing within this frame are listed in the order they finished, so a jump over
-    // several finishes still gives the right places.
-    std::vector<int> arrived;
+    // Built afresh from the finish times on every frame: a list kept by adding arrivals would
+    // keep boats that have not finished yet at a time reached backwards or by a jump.
+    std::vector<int> finished;
     for (int k = 1; k <= boatCount; ++k) {
         const double ft = finish.finishTime[k];
-        if (!Finished[k] && ft > 0 && ft <= RaceTime) arrived.push_back(k);
+        if (ft > 0 && ft <= t) finished.push_back(k);
     }
-    std::stable_sort(arrived.begin(), arrived.end(),
+    std::stable_sort(finished.begin(), finished.end(),
                      [&](int a, int b) { return finish.finishTime[a] < finish.finishTime[b]; });
-    for (int k : arrived) {
+    for (int k : finished) {
         if (FinishCount >= kMaxBoats) break;
         Finished[k] = 1;
         FinishOrder[++FinishCount] = k;
-        LastFinisher = k;
     }
-    return !arrived.empty();
+    LastFinisher = FinishCount > 0 ? FinishOrder[FinishCount] : 0;
+    return FinishCount > before;
 }
 
-BoatFrame FrameState::locateBoat(const TrackStore& tracks, int boat, double windDirNow) {
+BoatFrame FrameState::locateBoat(const TrackStore& tracks, int boat, double t, bool forward,
+                                 double windDirNow) {
     BoatFrame bf;
     const int n = tracks.TrkCount(boat);
     if (n < 2 || boat < 1 || boat > kMaxBoats) return bf;
-    const double t = RaceTime;
     auto encloses = [&](int i) {
         return tracks.TrkSec(boat, i) <= t && t < tracks.TrkSec(boat, i + 1);
     };
     // The search moves one way from the hint: one or two comparisons in normal playback.
     const int hint = std::clamp(SampleHint[boat], 1, n - 1);
     int seg = 0;
-    if (TimeStep > 0) {
+    if (forward) {
         for (int i = hint; i <= n - 1; ++i)
             if (encloses(i)) {
                 seg = i;
@@ -202,16 +199,24 @@ BoatFrame FrameState::locateBoat(const TrackStore& tracks, int boat, double wind
 }
 
 FrameEvents FrameState::advance(const TrackStore& tracks, const FinishInputs& finish,
-                                double windDirNow, double mapSize) {
+                                PlaybackClock& clock, double windDirNow, double mapSize) {
     FrameEvents ev;
-    ev.wrapped = wrapClock(tracks, finish.leadFinish);
-    updateFlags(mapSize);
-    if (updateStartGun()) ev.playGun = true;
-    if (updateFinishes(finish)) {
-        ev.playGun = true;
+    ev.wrapped = wrapClock(tracks, clock, finish.leadFinish);
+    const double t = clock.RaceTime;
+    const bool forward = clock.TimeStep > 0;
+    updateFlags(t, forward, mapSize);
+    if (updateStartGun(t, forward)) ev.playGun = true;
+    const int listed = FinishCount;
+    const int last = LastFinisher;
+    if (updateFinishes(finish, t)) {
+        // A finisher's gun sounds when the replay runs forward onto the finish, not when a jump
+        // or a backward replay shows a list that has it already.
+        if (forward) ev.playGun = true;
+        ev.finishListChanged = true;
+    } else if (FinishCount != listed || LastFinisher != last) {
         ev.finishListChanged = true;
     }
-    for (int k = 1; k <= boatCount; ++k) Boats[k] = locateBoat(tracks, k, windDirNow);
+    for (int k = 1; k <= boatCount; ++k) Boats[k] = locateBoat(tracks, k, t, forward, windDirNow);
     return ev;
 }
 
@@ -223,12 +228,12 @@ std::vector<GeoPoint> FrameState::positionsForFit(const DisplayOptions& options)
     return out;
 }
 
-long long FrameState::wholeSecond() const {
-    return std::isfinite(RaceTime) ? static_cast<long long>(std::floor(RaceTime)) : 0;
+long long FrameState::wholeSecond(double raceTime) {
+    return std::isfinite(raceTime) ? static_cast<long long>(std::floor(raceTime)) : 0;
 }
 
-bool FrameState::takeWholeSecondChange() {
-    const long long s = wholeSecond();
+bool FrameState::takeWholeSecondChange(double raceTime) {
+    const long long s = wholeSecond(raceTime);
     if (s == LastWholeSecond) return false;
     LastWholeSecond = s;
     return true;

@@ -1,7 +1,7 @@
-// The computable part of a replay frame: the race clock and its wrap within the replay period,
-// clock texts and colours, the start flags, the start and finish guns, the finishing list and
-// every boat's interpolated position, heading, speed and true wind angle at the race time.
-// Driven by the frame renderer on every clock tick; the drawing itself is done in the UI.
+// The computable part of a replay frame, derived from the replay clock: the clock's wrap within
+// the replay period, clock texts and colours, the start flags, the start and finish guns, the
+// finishing list and every boat's interpolated position, heading, speed and true wind angle at
+// the clock's time. Advanced once per clock tick by the race session; drawing only reads it.
 #pragma once
 
 #include <array>
@@ -10,6 +10,7 @@
 
 #include "display/displayoptions.h"
 #include "display/mapview.h"
+#include "display/playbackclock.h"
 #include "race/racedefinition.h"
 
 namespace brisko {
@@ -56,9 +57,8 @@ public:
     static constexpr double kCountdownFrom = -30, kCountdownTo = 10;
     static constexpr double kWakeMaxAge = 30;  // seconds: short wakes stop at older samples
 
-    double RaceTime = 0;
-    double TimeStep = 0.04;
-    double PeriodFrom = -210, PeriodTo = 0;
+    // The time itself, its step and the replay period are the clock's; the frame keeps only
+    // what it derives from them.
     double LastDataTime = 0;
 
     std::array<int, kMaxBoats + 1> SampleHint{};
@@ -79,34 +79,37 @@ public:
 
     int boatCount = 0;
 
-    // Race set-up: the period, the data end and the start time; hints, guns and the list reset.
-    void resetForRace(const TrackStore& tracks, int boats, double periodFrom, double periodTo,
-                      double raceTime);
+    // Race set-up: the data end; hints, guns and the list reset for the clock's time.
+    void resetForRace(const TrackStore& tracks, int boats, const PlaybackClock& clock);
     // The latest last-sample time over all boats, from 0.
     static double lastDataTimeOf(const TrackStore& tracks);
 
-    // Steps 1..7 of a frame that need no drawing: wrap, flags, guns, finishes and every boat's
-    // position. windDirNow is the wind in force, mapSize the map box side (flag lowering).
-    FrameEvents advance(const TrackStore& tracks, const FinishInputs& finish, double windDirNow,
-                        double mapSize);
+    // Everything of a frame that needs no drawing: the clock wrapped within the period, flags,
+    // guns, finishes and every boat's position at the clock's time. windDirNow is the wind in
+    // force, mapSize the map box side (flag lowering).
+    FrameEvents advance(const TrackStore& tracks, const FinishInputs& finish, PlaybackClock& clock,
+                        double windDirNow, double mapSize);
 
     // The parts of advance, usable on their own.
     // Wraps the clock within the replay period and the track data; true when it wrapped.
-    bool wrapClock(const TrackStore& tracks, double leadFinish);
-    void updateFlags(double mapSize);
-    bool updateStartGun();                            // true when the gun is to sound now
-    bool updateFinishes(const FinishInputs& finish);  // true when a boat was added
+    bool wrapClock(const TrackStore& tracks, PlaybackClock& clock, double leadFinish);
+    void updateFlags(double raceTime, bool forward, double mapSize);
+    bool updateStartGun(double raceTime, bool forward);  // true when the gun is to sound now
+    // The finishing list is always the boats whose finish time is not after raceTime, in the
+    // order they finished, whatever way the clock got there. True when it gained a boat.
+    bool updateFinishes(const FinishInputs& finish, double raceTime);
     void resetFinishList();
     void resetHints(bool forward, const TrackStore& tracks);  // 1 or TrkCount per boat
     void putFlagsBack();
-    BoatFrame locateBoat(const TrackStore& tracks, int boat, double windDirNow);
+    BoatFrame locateBoat(const TrackStore& tracks, int boat, double raceTime, bool forward,
+                         double windDirNow);
 
     // Positions for fitting the view to the boats: the shown boats that have a position now.
     std::vector<GeoPoint> positionsForFit(const DisplayOptions& options) const;
 
     // Whether the whole second of the race time moved since the last wind update; remembers it.
-    bool takeWholeSecondChange();
-    long long wholeSecond() const;
+    bool takeWholeSecondChange(double raceTime);
+    static long long wholeSecond(double raceTime);
 
     // Race clock text "hh:mm:ss" of |integer part of t| (rounded down: -0.5 shows 00:00:01).
     static std::string clockText(double raceTime);

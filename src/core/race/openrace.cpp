@@ -14,10 +14,8 @@ namespace {
 
 // GPS times are local time this many hours ahead when the race gives no difference.
 constexpr int kDefaultTimeDiff = 9;
-// The replay runs this long past the finish and starts this long before the pre-start.
+// The time bar reaches this long past the finish.
 constexpr double kReplayAfterFinish = 60;
-constexpr double kReplayBeforePreStart = 30;
-constexpr double kDefaultBoatLength = 4.7;
 
 // The race of one track file without a race control file. Set up again for the same track (new
 // start and finish times confirmed for it), the definition stays as it is. For another track
@@ -136,8 +134,9 @@ OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceD
     for (int b = 1; b < static_cast<int>(result.trackStats.size()); ++b)
         for (std::string& w : trackFileWarnings(settings, race.Boats[b], result.trackStats[b]))
             result.warnings.push_back(std::move(w));
-    // Without a start time nothing can be timed: neither the file nor a track gave one.
-    if (!parseDateTime(race.RaceStart)) {
+    // Without a start time nothing can be timed: neither the file nor a track gave one. (A
+    // race left without boats, every GPS file missing, was told so and opens empty.)
+    if (data.tracks.boatCount() > 0 && !parseDateTime(race.RaceStart)) {
         result.ok = false;
         result.status = OpenRaceStatus::NoStartTime;
         result.error =
@@ -162,8 +161,6 @@ OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceD
         race.ViewEnd = race.RaceEnd;
     }
     race.RaceSecondsPlus = race.RaceSeconds + race.PreStartSeconds + kReplayAfterFinish;
-    data.PeriodFrom = -(race.PreStartSeconds + kReplayBeforePreStart);
-    data.PeriodTo = race.RaceSeconds;
 
     if (!race.WindFileName.empty()) {
         auto path = findPath(settings.AppPath, "\\winddat\\" + race.WindFileName);

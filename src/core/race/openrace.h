@@ -24,9 +24,7 @@ struct RaceData {
     WindStore wind;
     double RefSpeed = kFallbackRefSpeed;  // knots; always positive
     double SpeedBarScale = kSpeedBarPixels / (kSpeedBarRefFactor * kFallbackRefSpeed);  // px/kn
-    double LastDataTime = 0;  // largest last-sample TrkSec over all boats, from 0
-    double PeriodFrom = 0;    // replay period, seconds from RaceStart
-    double PeriodTo = 0;
+    double LastDataTime = 0;           // largest last-sample TrkSec over all boats, from 0
     bool WindShown = false;            // a wind data file was read
     bool analysisViewEnabled = false;  // the race file has two or more course entries
     TextEncoding raceFileEncoding = TextEncoding::Cp932;
@@ -69,7 +67,7 @@ std::vector<std::string> trackFileWarnings(const AppSettings& settings, const Bo
 // Reads the race control file named by race.RaceFileName, or, when that is empty, makes the
 // single-track race of options.singleTrackFile; a TimeDiff of 0 becomes 9; loads the tracks;
 // settles RaceSeconds and the view times when the race has no file or its file gives no start
-// or no finish; RaceSecondsPlus and the replay period; the wind data file; kinematics and the
+// or no finish; RaceSecondsPlus; the wind data file; kinematics and the
 // reference speed; LastDataTime; the mark roundings. `data` is rebuilt from scratch.
 // Boats whose GPS file is missing are left out of the race and listed in the result. Every
 // failure is told through `sink` and returned; what was read in part only is told as one

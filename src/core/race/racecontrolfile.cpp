@@ -8,6 +8,7 @@
 
 #include "util/datetime.h"
 #include "util/numbers.h"
+#include "util/units.h"
 
 namespace brisko {
 
@@ -16,8 +17,6 @@ namespace {
 constexpr double kDefaultUpwindLayAngle = 45;
 constexpr double kDefaultDownwindLayAngle = 160;
 constexpr double kDefaultPreStartMinutes = 3;
-constexpr double kSecondsPerMinute = 60;
-constexpr double kDefaultBoatLength = 4.7;      // metres, a dinghy
 constexpr double kViewStartMarginSeconds = 30;  // the replay opens this long before the pre-start
 constexpr double kRaceSecondsMargin = 240;
 constexpr int kMinTimeDiff = -32768;  // the time difference is a 16-bit count of hours
@@ -79,8 +78,7 @@ void computeDerived(RaceDefinition& def) {
     def.ViewRotation = viewRotationOf(def);
     def.WindDirNow = def.MeanWindDir;
     // A length of 0 means none was given; a negative or absurd one cannot be drawn either.
-    if (!(def.BoatLength > 0) || !std::isfinite(def.BoatLength))
-        def.BoatLength = kDefaultBoatLength;
+    def.BoatLength = boatLengthOrDefault(def.BoatLength);
     def.ViewStart.clear();
     if (!def.RaceStart.empty())
         def.ViewStart =
@@ -383,23 +381,6 @@ const char* dropReasonKey(DropReason reason) {
         default:
             return "missing";
     }
-}
-
-std::string dateTimeAdd(const std::string& dateTime, double seconds) {
-    static const CivilSeconds kFirst = civilFromDate(1, 1, 1);
-    static const CivilSeconds kLast = civilFromDate(9999, 12, 31, 23, 59, 59);
-    auto t = parseDateTime(dateTime);
-    if (!t || !std::isfinite(seconds)) return {};
-    double r = static_cast<double>(*t) + std::round(seconds);
-    if (r < static_cast<double>(kFirst) || r > static_cast<double>(kLast)) return {};
-    return formatDateTime(static_cast<CivilSeconds>(r));
-}
-
-double dateTimeDiffSeconds(const std::string& from, const std::string& to) {
-    auto a = parseDateTime(from);
-    auto b = parseDateTime(to);
-    if (!a || !b) return 0;
-    return static_cast<double>(*b - *a);
 }
 
 RaceFileReadResult parseRaceControlText(std::string_view bytes, RaceDefinition& def,

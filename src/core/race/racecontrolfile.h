@@ -74,13 +74,6 @@ std::string formatRaceControlFile(RaceDefinition& def);
 // and succeeds. On failure the old file stays whole and the result says why.
 WriteResult writeRaceControlFile(const AppSettings& settings, RaceDefinition& def);
 
-// Adds seconds to a "yyyy/mm/dd hh:mm:ss" date-time. Empty when the text is not a date-time or
-// the result falls outside the years 1 to 9999.
-std::string dateTimeAdd(const std::string& dateTime, double seconds);
-
-// Whole seconds from one date-time to another; 0 when either is not a date-time.
-double dateTimeDiffSeconds(const std::string& from, const std::string& to);
-
 // Whether a name from a race file names a plain file inside its folder: not empty, not "." or
 // "..", no "/", "\\" or ":" (no folder parts, no drive) and no control characters (no line
 // breaks). Every name is checked with it before a path is made of it.

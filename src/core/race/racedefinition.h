@@ -4,9 +4,17 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <string>
 
 namespace brisko {
+
+// The boat length, in metres, when the race gives none: a dinghy's.
+constexpr double kDefaultBoatLength = 4.7;
+// A race's BoatLength when it can be drawn (positive and finite), else the default.
+inline double boatLengthOrDefault(double metres) {
+    return (metres > 0 && std::isfinite(metres)) ? metres : kDefaultBoatLength;
+}
 
 constexpr int kMaxBoats = 50;
 constexpr int kMaxMarks = 30;

@@ -15,6 +15,7 @@
 #include <limits>
 
 #include "util/fileutil.h"
+#include "util/intmath.h"
 #include "util/numbers.h"
 
 namespace brisko {
@@ -52,12 +53,6 @@ inline const char* nextSeparator(const char* q, const char* lineEnd, const char*
     return q;
 }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
-    std::int64_t q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-    return q;
-}
 
 std::int64_t wholeMinute(CivilSeconds t) { return floorDiv(t, 60); }
 

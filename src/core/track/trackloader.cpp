@@ -2,14 +2,13 @@
 #include "track/trackloader.h"
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 #include <vector>
 
 #include "race/racecontrolfile.h"
 #include "track/geodesy.h"
 #include "track/gpstrack.h"
 #include "util/fileutil.h"
+#include "util/parallel.h"
 
 namespace brisko {
 
@@ -72,37 +71,31 @@ bool timesMaySettle(const RaceDefinition& race) {
     return race.RaceStart.empty() || race.RaceEnd.empty() || race.FirstFix.empty();
 }
 
-// Reads boats from..to on the calling thread and one more, taking boats by turns. Each thread
-// has its own copy of the race times (the files only read them once they are settled) and its
-// own buffer; every boat's samples go to its own track, so nothing is shared but the counter.
-// `before` runs on the calling thread just before it reads a boat (for the progress report).
+// Reads boats from..to on `workers` threads (the calling one among them), taking boats by
+// turns. Each worker has its own copy of the race times (the files only read them once they are
+// settled) and its own buffer; every boat's samples go to its own track, so nothing is shared
+// but the turn counter. `before` runs on the calling thread just before it reads a boat (for
+// the progress report).
 void readBoatsInParallel(const RaceDefinition& race, TrackStore& store,
-                         const std::vector<std::string>& paths, int from, int to,
+                         const std::vector<std::string>& paths, int from, int to, int workers,
                          std::vector<std::string>& lastFix, std::vector<GpsTrackStats>& stats,
                          const std::function<void(int)>& before) {
-    std::atomic<int> next{from};
-    auto work = [&](bool callerThread) {
-        RaceDefinition times = race;
-        std::string buffer;
-        for (int i = next++; i <= to; i = next++) {
-            if (callerThread && before) before(i);
-            times.LastFix.clear();
-            stats[i] =
-                readGpsTrackFile(paths[i], times, store.boats[i], race.Boats[i].GpsFile, &buffer);
-            lastFix[i] = times.LastFix;
-        }
-    };
-    std::thread helper;
-    if (to - from >= 1 && std::thread::hardware_concurrency() > 1)
-        helper = std::thread(work, false);
-    work(true);
-    if (helper.joinable()) helper.join();
+    std::vector<RaceDefinition> times(static_cast<size_t>(workers), race);
+    std::vector<std::string> buffers(static_cast<size_t>(workers));
+    forEachInParallel(from, to + 1, workers, [&](int worker, int i) {
+        if (worker == 0 && before) before(i);
+        RaceDefinition& own = times[static_cast<size_t>(worker)];
+        own.LastFix.clear();
+        stats[i] = readGpsTrackFile(paths[i], own, store.boats[i], race.Boats[i].GpsFile,
+                                    &buffers[static_cast<size_t>(worker)]);
+        lastFix[i] = own.LastFix;
+    });
 }
 
 }  // namespace
 
 TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, TrackStore& store,
-                           MessageSink& sink, const LoadProgress& progress) {
+                           MessageSink& sink, const LoadProgress& progress, int workers) {
     TrackLoadResult result;
     const int boatCount = std::clamp(race.BoatCount, 0, kMaxBoats);
     store.reset(boatCount);
@@ -163,8 +156,10 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
     const int firstParallel = i;
     // The rest are independent of each other: two threads read them.
     if (i <= boatCount) {
+        if (workers <= 0) workers = workersFor(boatCount - i + 1, 2);
         std::vector<std::string> lastFix(static_cast<size_t>(boatCount) + 1);
-        readBoatsInParallel(race, store, paths, i, boatCount, lastFix, result.stats, report);
+        readBoatsInParallel(race, store, paths, i, boatCount, workers, lastFix, result.stats,
+                            report);
         // The last fix is that of the last file read in boat order that had a fix line.
         for (int b = i; b <= boatCount; ++b)
             if (!lastFix[b].empty()) race.LastFix = lastFix[b];

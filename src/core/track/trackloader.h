@@ -46,9 +46,11 @@ std::string missingGpsFileMessage(const AppSettings& settings, const std::string
 // Loads boats 1..BoatCount from AppPath + "\GPSDAT\" + GpsFile into `store` (emptied first) and
 // sets FirstFix, LastFix and the race times the files settle. A missing file, a folder or a
 // name that is no plain file name stops the loading with its message through `sink` and a
-// failed result: no partial race is shown. The result keeps every file's counts.
+// failed result: no partial race is shown. The result keeps every file's counts. The files read
+// once the race times are settled are read on `workers` threads (0: two when the machine has
+// two processors); the store and the race times come out the same whatever the count.
 TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, TrackStore& store,
-                           MessageSink& sink, const LoadProgress& progress = {});
+                           MessageSink& sink, const LoadProgress& progress = {}, int workers = 0);
 
 // Raises TrkCapacity by its step rule for a boat that now holds `count` samples.
 void growTrackCapacity(TrackStore& store, int count);

@@ -2,6 +2,7 @@
 #include "ui/app/qtmessagesink.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace brisko {
 
@@ -21,6 +22,10 @@ MessageAnswer QtMessageSink::show(const Message& message) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
+        if (japanese_) {
+            box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+            box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+        }
         return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
     }
     box.setStandardButtons(QMessageBox::Ok);

@@ -16,6 +16,8 @@ public:
 
     void setDefaultTitle(const std::string& title) { defaultTitle_ = title; }
     void setParentWindow(QWidget* parent) { parent_ = parent; }
+    // Japanese mode: the question buttons read "はい" and "いいえ" instead of Qt's English.
+    void setJapanese(bool japanese) { japanese_ = japanese; }
 
     // Modal: returns when the user has answered. OK boxes answer Ok, Yes/No boxes Yes or No
     // (closing the box counts as No).
@@ -24,6 +26,7 @@ public:
 private:
     std::string defaultTitle_;
     QPointer<QWidget> parent_;
+    bool japanese_ = false;
 };
 
 }  // namespace brisko

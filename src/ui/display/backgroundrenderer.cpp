@@ -111,11 +111,12 @@ public:
         if (run_.size() >= 2) runs_.push_back(std::move(run_));
         run_.clear();
     }
-    void draw(QPainter& p, const QColor& colour, int penWidth) {
+    void draw(QPainter& p, const QColor& colour, int penWidth, bool dashed = false) {
         breakRun();
         const QPoint offsets[] = {{0, 0}, {1, 0}, {0, 1}};
         const int passes = penWidth >= 2 ? 3 : 1;
-        if (QImage* img = directImage(p, colour)) {
+        QImage* img = dashed ? nullptr : directImage(p, colour);
+        if (img) {
             const QRgb rgb = colour.rgb();
             for (int k = 0; k < passes; ++k)
                 for (const auto& r : runs_)
@@ -124,7 +125,7 @@ public:
             runs_.clear();
             return;
         }
-        p.setPen(QPen(colour, 1));
+        p.setPen(QPen(colour, 1, dashed ? Qt::DashLine : Qt::SolidLine));
         for (int k = 0; k < passes; ++k) {
             if (k > 0) {
                 p.save();
@@ -163,37 +164,19 @@ QFont BackgroundRenderer::labelFont(double points, double fontScale) {
     return f;
 }
 
-void BackgroundRenderer::drawBackground(QPainter& p, RaceScene& scene) {
+void BackgroundRenderer::drawBackground(QPainter& p, const RaceScene& scene) {
     if (!scene.view || !scene.options) return;
-    MapView& view = *scene.view;
+    const MapView& view = *scene.view;
     const DisplayOptions& opt = *scene.options;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(QRectF(0, 0, view.MapSize, view.MapSize), toQColor(opt.SeaColour));
-    view.applyZoomFloor();
-    view.recompute();
     const ScaleStep step = view.scaleStep();
-
-    if (scene.coast.count == 0 && scene.loadCoastline) {
-        // A race without coastline files is searched once, not on every redraw.
-        const std::string key = (scene.race ? scene.race->RaceFileName : std::string()) + "|" +
-                                std::to_string(view.HomeLat) + "|" + std::to_string(view.HomeLon);
-        if (key != coastTriedFor) {
-            coastTriedFor = key;
-            scene.loadCoastline();
-        }
-    }
     const QColor ink = toQColor(opt.InkColour);
-    if (opt.MapOn) {
-        drawCoastline(p, scene.coast, view, ink, kCoastPen, view.MapSize, view.MapSize);
-        hasCoastCentre = true;
-        coastCentreLat = view.CenterLat;
-        coastCentreLon = view.CenterLon;
-    }
+    if (opt.MapOn) drawCoastline(p, scene.coast, view, ink, kCoastPen, view.MapSize, view.MapSize);
     if (opt.AutoTrace) drawGrid(p, view, step.pixels);
-    if (opt.WakeOn && !opt.AutoTrace && scene.tracks && scene.frame)
-        drawTracks(p, *scene.tracks, opt, view, scene.frame->PeriodFrom, scene.frame->PeriodTo,
-                   false);
+    if (opt.WakeOn && !opt.AutoTrace && scene.tracks)
+        drawTracks(p, *scene.tracks, opt, view, scene.periodFrom(), scene.periodTo(), false);
     drawScaleBar(p, view, ink, opt.FontScale);
     p.restore();
 }
@@ -301,7 +284,12 @@ void BackgroundRenderer::drawTracks(QPainter& p, const TrackStore& tracks,
         const BoatTrack& t = tracks.boats[b];
         e = std::min(e, static_cast<int>(std::min(t.TrkLat.size(), t.TrkLon.size())) - 1);
         for (int i = s; i <= e; ++i) batch.point(view.toScreen(t.TrkLat[i], t.TrkLon[i]));
-        batch.draw(p, toQColor(options.BoatColour[b]), 1);
+        // A track in the coastline's colour (the black boat on the light sea) is dashed, so
+        // that it does not read as coast.
+        const Rgb c = options.BoatColour[b], ink = options.InkColour;
+        const int nearInk = std::abs(c.r - ink.r) + std::abs(c.g - ink.g) + std::abs(c.b - ink.b);
+        constexpr int kSameAsInk = 96;
+        batch.draw(p, toQColor(c), 1, nearInk < kSameAsInk);
     }
 }
 
@@ -322,12 +310,20 @@ void BackgroundRenderer::drawScaleBar(QPainter& p, const MapView& view, const QC
     textAt(p, (x1 + x2) / 2 - w / 2, y + kScaleLabelGap, label);
 }
 
+QColor BackgroundRenderer::layLineColour(Rgb sea) {
+    // Lavender shows on the darker seas; on the light cyan it has almost no contrast.
+    const double luminance = 0.299 * sea.r + 0.587 * sea.g + 0.114 * sea.b;
+    constexpr double kLightSea = 150;
+    return luminance > kLightSea ? QColor(64, 64, 192) : toQColor(kLayLineColour);
+}
+
 void BackgroundRenderer::drawLayLines(QPainter& p, const MapView& view, QPointF from,
-                                      double windDir, double angleHalf, bool downwindSet) {
+                                      double windDir, double angleHalf, bool downwindSet,
+                                      const QColor& colour) {
     const double len = view.PxPerMinLat * view.TrackSpan / 2;
     const double centre = downwindSet ? windDir : windDir + 180;
     const double bearings[3] = {centre, windDir + 180 - angleHalf, windDir + 180 + angleHalf};
-    p.setPen(QPen(toQColor(kLayLineColour), 1));
+    p.setPen(QPen(colour, 1));
     for (double b : bearings) {
         const ScreenPoint end = view.alongBearing({from.x(), from.y()}, b, len);
         p.drawLine(from, qp(end));
@@ -341,16 +337,15 @@ QColor BackgroundRenderer::timeMarkColour(int minuteIndex) {
     return cycle[((minuteIndex % n) + n) % n];
 }
 
-void BackgroundRenderer::drawTimeMarks(QPainter& p, RaceScene& scene) {
+void BackgroundRenderer::drawTimeMarks(QPainter& p, const RaceScene& scene) {
     if (!scene.ready()) return;
-    MapView& view = *scene.view;
+    const MapView& view = *scene.view;
     const DisplayOptions& opt = *scene.options;
     const TrackStore& tracks = *scene.tracks;
-    const double from = scene.frame->PeriodFrom, to = scene.frame->PeriodTo;
+    const double from = scene.periodFrom(), to = scene.periodTo();
     if (!std::isfinite(from) || !std::isfinite(to) || to < from) return;
     constexpr double kMinute = 60, kMarkRadius = 4;
     constexpr int kMaxMarksPerBoat = 100000;  // a period of more than two months is cut short
-    view.recompute();
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     for (int b = 1; b <= std::min(tracks.boatCount(), kMaxBoats); ++b) {
@@ -377,12 +372,12 @@ void BackgroundRenderer::drawTimeMarks(QPainter& p, RaceScene& scene) {
     p.restore();
 }
 
-void BackgroundRenderer::drawMarksAndLines(QPainter& p, RaceScene& scene) {
+void BackgroundRenderer::drawMarksAndLines(QPainter& p, const RaceScene& scene) {
     if (!scene.view || !scene.options || !scene.race) return;
-    MapView& view = *scene.view;
+    const MapView& view = *scene.view;
     const DisplayOptions& opt = *scene.options;
     const RaceDefinition& race = *scene.race;
-    view.recompute();
+    const QColor layColour = layLineColour(opt.SeaColour);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     const QColor ink = toQColor(opt.InkColour);
@@ -391,16 +386,18 @@ void BackgroundRenderer::drawMarksAndLines(QPainter& p, RaceScene& scene) {
     // The course entry rounded last by the leader, shown in auto trace.
     CourseTarget lastRounded{};
     bool showElapsed = false;
-    if (opt.AutoTrace && scene.LastRoundedIndex >= 1 && scene.LastRoundedIndex <= kMaxCourse &&
-        scene.LastRoundedIndex <= race.CourseCount && !scene.LastRoundedText.empty()) {
-        lastRounded = resolveCourseEntry(race.Course[scene.LastRoundedIndex]);
+    const int lastIndex = scene.clock ? scene.clock->LastRoundedIndex : 0;
+    const std::string lastText = scene.clock ? scene.clock->LastRoundedText : std::string();
+    if (opt.AutoTrace && lastIndex >= 1 && lastIndex <= kMaxCourse &&
+        lastIndex <= race.CourseCount && !lastText.empty()) {
+        lastRounded = resolveCourseEntry(race.Course[lastIndex]);
         showElapsed = lastRounded.number > 0;
     }
     auto elapsed = [&](QPointF at, bool isLine, int number) {
         if (!showElapsed || lastRounded.isLine != isLine || lastRounded.number != number) return;
         p.setFont(labelFont(kElapsedPoints, opt.FontScale));
         p.setPen(QColor(255, 0, 0));
-        const QString text = QString::fromStdString(scene.LastRoundedText);
+        const QString text = QString::fromStdString(lastText);
         const double w = QFontMetricsF(p.font()).horizontalAdvance(text);
         textAt(p, at.x() - w / 2, at.y() + kElapsedDy, text);
     };
@@ -415,10 +412,10 @@ void BackgroundRenderer::drawMarksAndLines(QPainter& p, RaceScene& scene) {
     for (int i = 1; i <= marks; ++i) {
         const QPointF pt = qp(view.toScreen(race.Marks[i].MarkLat, race.Marks[i].MarkLon));
         if (opt.LayLines) {
-            drawLayLines(p, view, pt, wind, race.UpwindLayAngle, false);
-            drawLayLines(p, view, pt, wind, race.DownwindLayAngle, true);
+            drawLayLines(p, view, pt, wind, race.UpwindLayAngle, false, layColour);
+            drawLayLines(p, view, pt, wind, race.DownwindLayAngle, true, layColour);
         }
-        dot(pt, opt.LayLines ? toQColor(kLayLineColour) : QColor(Qt::black));
+        dot(pt, opt.LayLines ? layColour : QColor(Qt::black));
         p.setFont(labelFont(kLabelPoints, opt.FontScale));
         p.setPen(ink);
         textAt(p, pt.x() + kLabelDx, pt.y() + kLabelDy, QStringLiteral("MK%1").arg(i));
@@ -432,8 +429,8 @@ void BackgroundRenderer::drawMarksAndLines(QPainter& p, RaceScene& scene) {
         p.setPen(QPen(kLineYellow, 1));
         p.drawLine(a, b);
         if (opt.LayLines) {
-            drawLayLines(p, view, a, wind, race.UpwindLayAngle, false);
-            drawLayLines(p, view, b, wind, race.UpwindLayAngle, false);
+            drawLayLines(p, view, a, wind, race.UpwindLayAngle, false, layColour);
+            drawLayLines(p, view, b, wind, race.UpwindLayAngle, false, layColour);
             p.setPen(QPen(kLineYellow, 1));
             p.drawLine(a, b);
         }

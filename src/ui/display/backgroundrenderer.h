@@ -1,5 +1,6 @@
 // The map's background layer: coastline, auto-trace grid, whole tracks within the replay period,
-// scale bar, and the marks and lines with their lay lines and labels. Draws onto any QPainter.
+// scale bar, and the marks and lines with their lay lines and labels. Draws onto any QPainter
+// from a const scene whose view the caller has brought up to date (zoom floor, recompute).
 #pragma once
 
 #include <QColor>
@@ -17,16 +18,15 @@ QColor toQColor(Rgb c);
 
 class BackgroundRenderer {
 public:
-    // Clears to the sea colour, applies the zoom floor, recomputes the view, then draws the
-    // coastline, grid, whole tracks and scale bar. May load the coastline through the scene.
-    void drawBackground(QPainter& p, RaceScene& scene);
+    // Clears to the sea colour, then draws the coastline, grid, whole tracks and scale bar.
+    static void drawBackground(QPainter& p, const RaceScene& scene);
     // Marks, lines, lay lines, labels and the elapsed time above the last rounded mark.
-    void drawMarksAndLines(QPainter& p, RaceScene& scene);
+    static void drawMarksAndLines(QPainter& p, const RaceScene& scene);
 
     // Time marks: every shown boat's position at each whole minute of the replay period, as
     // small circles filled with the minute's colour (red, white, blue, yellow, green, black,
     // again from red) and outlined in the boat's colour.
-    void drawTimeMarks(QPainter& p, RaceScene& scene);
+    static void drawTimeMarks(QPainter& p, const RaceScene& scene);
     static QColor timeMarkColour(int minuteIndex);
 
     // Parts, usable on their own (the overview uses the coastline and tracks with its own view).
@@ -44,23 +44,14 @@ public:
     // Lay-line rays from a screen point: the upwind set (from marks and line ends) and the
     // downwind set (from marks) for wind windDir.
     static void drawLayLines(QPainter& p, const MapView& view, QPointF from, double windDir,
-                             double angleHalf, bool downwindSet);
-
-    // The race screen's set-up: the coastline may be loaded again once. (A change of race is
-    // also noticed by itself, from the race file name and the race area's centre.)
-    void resetForRace() {
-        coastTriedFor.clear();
-        hasCoastCentre = false;
-    }
+                             double angleHalf, bool downwindSet, const QColor& colour);
+    // The lay lines' colour on a sea: lavender, or a darker blue on the light seas where
+    // lavender would vanish.
+    static QColor layLineColour(Rgb sea);
 
     // The sample range [first, last] of boat b drawn for the replay period.
     static void trackRange(const TrackStore& tracks, int boat, double periodFrom, double periodTo,
                            int& first, int& last);
-
-    // The centre of the last coastline drawing (cleared when auto trace goes off).
-    bool hasCoastCentre = false;
-    std::string coastTriedFor;  // the race whose coastline load was tried (empty: none)
-    double coastCentreLat = 0, coastCentreLon = 0;
 };
 
 }  // namespace brisko

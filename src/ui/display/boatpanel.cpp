@@ -57,6 +57,11 @@ BoatPanel::BoatPanel(QWidget* parent) : QWidget(parent) {
     allLabel_->setObjectName(QStringLiteral("Label5"));
     allLabel_->setCursor(Qt::PointingHandCursor);
     allLabel_->installEventFilter(this);
+    const char* headingNames[] = {"HeadingSpeed", "HeadingTwa", "HeadingBar"};
+    for (int i = 0; i < 3; ++i) {
+        headings_[i] = new QLabel(this);
+        headings_[i]->setObjectName(QString::fromLatin1(headingNames[i]));
+    }
     bars_ = new SpeedBarPicture(this, this);
     rows_.push_back(makeRow(0));
     placeRow(0);
@@ -120,7 +125,18 @@ void BoatPanel::buildRows(const RaceDefinition& race, DisplayOptions& options,
     pitch_ = std::max(kRowPitch, static_cast<int>(std::lround(kRowPitch * fontScale_)));
     headerHeight_ = pitch_ + 4;
     allLabel_->setText(QString::fromUtf8(settings.tr("▼ 全艇", "▼ All boats")));
-    allLabel_->setGeometry(0, 0, static_cast<int>(kBarsLeft * fontScale_), headerHeight_);
+    // The "all boats" label heads the name column; the other columns get their own headings.
+    auto px = [this](int v) { return static_cast<int>(std::lround(v * fontScale_)); };
+    allLabel_->setGeometry(0, 0, px(kSpeedLeft), headerHeight_);
+    const QStringList headings = {QString::fromUtf8(settings.tr("艇速", "Speed")),
+                                  QString::fromUtf8(settings.tr("風角", "TWA")),
+                                  QString::fromUtf8(settings.tr("速度バー", "Speed bar"))};
+    const int lefts[] = {kSpeedLeft, kTwaLeft, kBarsLeft};
+    const int widths[] = {kSpeedWidth, kTwaWidth, kBarsWidth};
+    for (int i = 0; i < 3; ++i) {
+        headings_[i]->setText(headings[i]);
+        headings_[i]->setGeometry(px(lefts[i]), 0, px(widths[i]), headerHeight_);
+    }
     const int n = std::clamp(race.BoatCount, 1, kMaxBoats);
     for (int k = 2; k <= n; ++k) rows_.push_back(makeRow(k - 1));
     for (int k = 1; k <= n; ++k) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 #include <vector>
 
 #include "app/appsettings.h"
@@ -86,6 +87,7 @@ private:
     DisplayOptions* options_ = nullptr;
     SpeedBarPicture* bars_ = nullptr;
     QLabel* allLabel_ = nullptr;
+    std::array<QLabel*, 3> headings_{};  // speed, wind angle and bar columns
     bool built_ = false;
     int pitch_ = kRowPitch;
     int headerHeight_ = 16;

@@ -23,11 +23,14 @@ void FinishList::follow(const FrameState& frame, const RaceScene* scene, int map
     if (!shown) {
         if (!isHidden()) hide();
         shownCount_ = 0;
+        order_.fill(0);
         return;
     }
-    if (frame.FinishCount != shownCount_ || scene != scene_) {
+    // Redrawn when the boats listed change, not only their number: a jump can swap them.
+    if (frame.FinishCount != shownCount_ || scene != scene_ || frame.FinishOrder != order_) {
         scene_ = scene;
         shownCount_ = frame.FinishCount;
+        order_ = frame.FinishOrder;
         const int width = static_cast<int>(std::ceil(FrameRenderer::finishListWidth(*scene)));
         resize(width, heightFor(shownCount_));
         update();

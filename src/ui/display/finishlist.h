@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 
 #include "display/framestate.h"
 
@@ -30,7 +31,8 @@ protected:
 
 private:
     const RaceScene* scene_ = nullptr;
-    int shownCount_ = 0;  // rows in the list as last drawn (0 while hidden)
+    int shownCount_ = 0;                      // rows in the list as last drawn (0 while hidden)
+    std::array<int, kMaxBoats + 1> order_{};  // the boats listed, as last drawn
 };
 
 }  // namespace brisko

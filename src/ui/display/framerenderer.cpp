@@ -6,15 +6,13 @@
 #include <cmath>
 
 #include "ui/display/backgroundrenderer.h"
+#include "util/angles.h"
 #include "util/numbers.h"
 
 namespace brisko {
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDegRad = kPi / 180.0;
-constexpr double kDefaultBoatLength = 4.7;  // metres, when the race gives none
-constexpr double kSmallBoatLength = 3;      // shorter boats get the dinghy hull
+constexpr double kSmallBoatLength = 3;  // shorter boats get the dinghy hull
 constexpr double kMinSymbol = 3;
 constexpr double kSailFromSize = 5;  // smaller symbols have no sail
 constexpr double kBoomTwist = 0.4;   // boom angle follows the wind by this share
@@ -22,7 +20,6 @@ constexpr double kNameDx = 5, kNameDy = -5, kNamePoints = 9;
 constexpr double kWakeDot = 1;
 constexpr int kWakeSamples = 4;
 constexpr double kTimeBarMargin = 30;
-constexpr int kMarksWindEvery = 5;  // seconds between lay-line updates following the wind
 constexpr double kListRow = 14, kListLeft = 16, kListRight = 98, kListTime = 105;
 
 struct Vertex {
@@ -38,10 +35,9 @@ struct SailShape {
 constexpr SailShape kSmallSail{0.3, 0.8, 0.35, 0.15};
 constexpr SailShape kSail{0.1, 0.6, 0.25, 0.1};
 
-QPointF dir(double deg) { return {std::sin(deg * kDegRad), -std::cos(deg * kDegRad)}; }
+QPointF dir(double deg) { return {std::sin(deg * kDegToRad), -std::cos(deg * kDegToRad)}; }
 double boatLengthOf(const RaceScene& s) {
-    const double len = s.race ? s.race->BoatLength : 0;
-    return (len > 0 && std::isfinite(len)) ? len : kDefaultBoatLength;
+    return boatLengthOrDefault(s.race ? s.race->BoatLength : 0);
 }
 }  // namespace
 
@@ -91,14 +87,12 @@ QPolygonF FrameRenderer::sailPolygon(QPointF centre, double s, double a, double 
 
 void FrameRenderer::drawBoat(QPainter& p, QPointF centre, double s, double heading,
                              double viewRotation, double windDir, bool smallBoat,
-                             const QColor& colour, bool focusRing, const QColor& sea) {
+                             const QColor& colour, bool focusRing) {
     const double c = s / 2;
-    // The symbol box hides the map under it, as the boat's own little picture does.
     const QRectF box(std::round(centre.x() - c), std::round(centre.y() - c), s, s);
-    p.fillRect(box, sea);
     if (focusRing) {
         p.setPen(QPen(QColor(255, 0, 0), 3));
-        p.setBrush(sea);
+        p.setBrush(Qt::NoBrush);
         p.drawEllipse(box.center(), c - 1, c - 1);
     }
     const double a = reduceAngle180(heading - viewRotation);
@@ -113,24 +107,31 @@ void FrameRenderer::drawBoat(QPainter& p, QPointF centre, double s, double headi
     p.setBrush(Qt::NoBrush);
 }
 
+void FrameRenderer::drawHaloText(QPainter& p, QPointF at, const QString& text,
+                                 const QColor& colour) {
+    constexpr int kDarkText = 128;
+    const QColor halo = colour.lightness() < kDarkText ? QColor(Qt::white) : QColor(Qt::black);
+    p.setPen(halo);
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            if (dx != 0 || dy != 0) p.drawText(at + QPointF(dx, dy), text);
+    p.setPen(colour);
+    p.drawText(at, text);
+}
+
 double FrameRenderer::timeBarCursorY(double raceTime, double pxPerSecond, double raceSeconds) {
     return kTimeBarMargin + pxPerSecond * (raceSeconds - raceTime);
 }
 
-FrameResult FrameRenderer::drawFrame(RaceScene& scene, QImage& kept,
-                                     BackgroundRenderer* background) {
+FrameResult FrameRenderer::drawFrame(const RaceScene& scene, QImage& kept) {
     FrameResult res;
     if (!scene.ready()) return res;
-    MapView& view = *scene.view;
+    const MapView& view = *scene.view;
     const DisplayOptions& opt = *scene.options;
-    FrameState& fs = *scene.frame;
+    const FrameState& fs = *scene.frame;
     const TrackStore& tracks = *scene.tracks;
-    view.recompute();
     const double box = view.MapSize;
-
-    const FinishInputs finish = scene.finishInputs();
-    res.events = fs.advance(tracks, finish, scene.windDirNow(), box);
-    const double t = fs.RaceTime;
+    const double t = scene.raceTime();
     clockText_ = QString::fromStdString(FrameState::clockText(t));
     clockColour_ = toQColor(FrameState::clockColour(t));
     countdownVisible_ = FrameState::countdownVisible(t);
@@ -152,27 +153,21 @@ FrameResult FrameRenderer::drawFrame(RaceScene& scene, QImage& kept,
     }
     const QFontMetricsF fm(BackgroundRenderer::labelFont(kNamePoints, opt.FontScale));
     const int boats = std::min(fs.boatCount, kMaxBoats);
+    bool inView = false;
     for (int k = 1; k <= boats; ++k) {
         const BoatFrame& bf = fs.Boats[k];
         size_[k] = 0;
         if (!bf.visible) continue;
         if (!mapMode) {
-            fs.BoatInView = true;
+            inView = true;
             continue;
         }
         const ScreenPoint sp = view.toScreen(bf.lat, bf.lon);
         centre_[k] = QPointF(sp.x, sp.y);
         size_[k] = s;
-        if (sp.x >= 0 && sp.x < box && sp.y >= 0 && sp.y <= box) fs.BoatInView = true;
+        if (sp.x >= 0 && sp.x < box && sp.y >= 0 && sp.y <= box) inView = true;
         if (!painting) continue;
         const QColor colour = toQColor(opt.BoatColour[k]);
-        if (namesAllowed && (opt.BoatNames || opt.BoatMarked[k]) && scene.race) {
-            const std::string name = scene.race->Boats[k].BoatName + " (" +
-                                     shortestDecimal(std::round(bf.speed * 100) / 100) + ")";
-            p.setPen(colour);
-            p.drawText(QPointF(sp.x + s / 2 + kNameDx, sp.y + kNameDy + fm.ascent()),
-                       QString::fromStdString(name));
-        }
         if (wakes) {
             p.setPen(QPen(Qt::white, 1));
             QPointF prev(sp.x, sp.y);
@@ -185,11 +180,18 @@ FrameResult FrameRenderer::drawFrame(RaceScene& scene, QImage& kept,
                 if (std::fabs(t - tracks.TrkSec(k, j)) > FrameState::kWakeMaxAge) break;
             }
         }
+        if (namesAllowed && (opt.BoatNames || opt.BoatMarked[k]) && scene.race) {
+            const std::string name = scene.race->Boats[k].BoatName + " (" +
+                                     shortestDecimal(std::round(bf.speed * 100) / 100) + ")";
+            drawHaloText(p, QPointF(sp.x + s / 2 + kNameDx, sp.y + kNameDy + fm.ascent()),
+                         QString::fromStdString(name), colour);
+        }
     }
+    if (painting) p.end();
 
     // Speed panel values, written only while some boat is in view.
-    res.anyBoatInView = fs.BoatInView;
-    if (fs.BoatInView) {
+    res.anyBoatInView = inView;
+    if (inView) {
         if (scene.race)
             timeOfDay_ =
                 QString::fromStdString(FrameState::timeOfDayText(scene.race->RaceStart, t));
@@ -197,34 +199,26 @@ FrameResult FrameRenderer::drawFrame(RaceScene& scene, QImage& kept,
             BoatPanelValues& row = panel_[k];
             const BoatFrame& bf = fs.Boats[k];
             row.speedChanged = false;
-            if (bf.visible && bf.speed != fs.ShownSpeed[k] && bf.speed > 0) {
+            if (bf.visible && bf.speed != shownSpeed_[k] && bf.speed > 0) {
                 row.speedChanged = true;
-                fs.ShownSpeed[k] = bf.speed;
+                shownSpeed_[k] = bf.speed;
                 QString text = QString::number(bf.speed, 'f', 2);
                 if (text.startsWith("0.")) text.remove(0, 1);  // "##.#0" has no leading zero
                 row.speedText = text;
             }
             if (bf.visible) row.twaText = QString::number(roundToInt(bf.twa));
             // The bar follows the speed last shown, and vanishes when the boat is unticked.
-            row.barLength = opt.shown(k) ? scene.SpeedBarScale * fs.ShownSpeed[k] : 0;
+            row.barLength = opt.shown(k) ? scene.SpeedBarScale * shownSpeed_[k] : 0;
             if (!std::isfinite(row.barLength) || row.barLength < 0) row.barLength = 0;
         }
     }
-
-    // The wind follows the race time once per whole second; the lay lines follow it every 5 s.
-    if (fs.takeWholeSecondChange() && scene.windShown && scene.windNow && scene.race) {
-        if (scene.windNow->update(scene.wind, t, fs.TimeStep, scene.race->MagneticVariation))
-            res.windIndicatorDirty = true;
-        const double wind = scene.windNow->WindDirNow;
-        if (!opt.AutoTrace && fs.wholeSecond() % kMarksWindEvery == 0 && wind != fs.LastMarksWind &&
-            background && painting) {
-            background->drawMarksAndLines(p, scene);
-            fs.LastMarksWind = wind;
-            res.marksRedrawn = true;
-        }
-    }
-    if (painting) p.end();
     return res;
+}
+
+void FrameRenderer::resetForRace() {
+    shownSpeed_.fill(0);
+    panel_.fill(BoatPanelValues{});
+    size_.fill(0);
 }
 
 void FrameRenderer::drawMovingLayer(QPainter& p, const RaceScene& scene) const {
@@ -235,7 +229,6 @@ void FrameRenderer::drawMovingLayer(QPainter& p, const RaceScene& scene) const {
     const double box = view.MapSize;
     const double wind = scene.windDirNow();
     const bool smallBoat = boatLengthOf(scene) < kSmallBoatLength;
-    const QColor sea = toQColor(opt.SeaColour);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
 
@@ -249,7 +242,7 @@ void FrameRenderer::drawMovingLayer(QPainter& p, const RaceScene& scene) const {
             if (std::fabs(d) == 90) {
                 p.drawLine(QPointF(c.x(), 0), QPointF(c.x(), box));
             } else {
-                const double slope = std::tan(d * kDegRad);
+                const double slope = std::tan(d * kDegToRad);
                 const double y0 = c.y() - c.x() * slope;
                 p.drawLine(QPointF(0, y0), QPointF(box, y0 + box * slope));
             }
@@ -262,20 +255,35 @@ void FrameRenderer::drawMovingLayer(QPainter& p, const RaceScene& scene) const {
         const BoatFrame& bf = fs.Boats[k];
         if (!bf.visible || size_[k] <= 0) continue;
         drawBoat(p, centre_[k], size_[k], bf.heading, view.ViewRotation, wind, smallBoat,
-                 toQColor(opt.BoatColour[k]), opt.focused(k), sea);
+                 toQColor(opt.BoatColour[k]), opt.focused(k));
     }
     p.restore();
 }
 
+double FrameRenderer::finishNameRight(const RaceScene& scene) {
+    if (!scene.frame || !scene.options || !scene.race) return kListRight;
+    const FrameState& fs = *scene.frame;
+    const QFontMetricsF fm(BackgroundRenderer::labelFont(kNamePoints, scene.options->FontScale));
+    // The coloured name box grows to the longest name listed, so that no name is cut off.
+    double right = kListRight;
+    for (int j = 1; j <= std::min(fs.FinishCount, kMaxBoats); ++j) {
+        const int k = std::clamp(fs.FinishOrder[j], 0, kMaxBoats);
+        const QString name = QString::fromStdString(scene.race->Boats[k].BoatName);
+        right = std::max(right, kListLeft + 1 + fm.horizontalAdvance(name) + 3);
+    }
+    return std::ceil(right);
+}
+
 double FrameRenderer::finishListWidth(const RaceScene& scene) {
-    if (!scene.frame || !scene.options) return kListTime;
+    const double timeLeft = finishNameRight(scene) + (kListTime - kListRight);
+    if (!scene.frame || !scene.options) return timeLeft;
     const FrameState& fs = *scene.frame;
     const FinishInputs finish = scene.finishInputs();
     const QFontMetricsF fm(BackgroundRenderer::labelFont(kNamePoints, scene.options->FontScale));
-    double width = kListTime;
+    double width = timeLeft;
     for (int j = 1; j <= std::min(fs.FinishCount, kMaxBoats); ++j)
         width = std::max(
-            width, kListTime +
+            width, timeLeft +
                        fm.horizontalAdvance(QString::fromStdString(fs.finishRowText(j, finish))) +
                        4);
     return width;
@@ -286,6 +294,8 @@ void FrameRenderer::drawFinishList(QPainter& p, const RaceScene& scene, QPointF 
     const FrameState& fs = *scene.frame;
     const FinishInputs finish = scene.finishInputs();
     const int count = std::clamp(fs.FinishCount, 0, kMaxBoats);
+    const double nameRight = finishNameRight(scene);
+    const double timeLeft = nameRight + (kListTime - kListRight);
     p.save();
     p.translate(topLeft);
     QFont f = BackgroundRenderer::labelFont(kNamePoints, scene.options->FontScale);
@@ -298,15 +308,16 @@ void FrameRenderer::drawFinishList(QPainter& p, const RaceScene& scene, QPointF 
     for (int j = 1; j <= count; ++j) {
         const int k = fs.FinishOrder[j];
         const double y = kListRow * (j - 1) + 2;
-        p.fillRect(QRectF(kListLeft, y, kListRight - kListLeft, 12),
-                   toQColor(scene.options->BoatColour[std::clamp(k, 0, kMaxBoats)]));
+        const QColor colour = toQColor(scene.options->BoatColour[std::clamp(k, 0, kMaxBoats)]);
+        p.fillRect(QRectF(kListLeft, y, nameRight - kListLeft, 12), colour);
         const std::string name =
             scene.race && k >= 1 && k <= kMaxBoats ? scene.race->Boats[k].BoatName : std::string();
-        p.setPen(Qt::white);
-        p.drawText(QPointF(kListLeft + 1, y + 1 + fm.ascent()), QString::fromStdString(name));
+        // White names on the lighter boat colours need the same halo as on the map.
+        drawHaloText(p, QPointF(kListLeft + 1, y + 1 + fm.ascent()), QString::fromStdString(name),
+                     colour.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black));
         p.setPen(Qt::black);
         p.drawText(QPointF(3, y + 1 + fm.ascent()), QString::number(j));
-        p.drawText(QPointF(kListTime, y + 1 + fm.ascent()),
+        p.drawText(QPointF(timeLeft, y + 1 + fm.ascent()),
                    QString::fromStdString(fs.finishRowText(j, finish)));
     }
     p.restore();

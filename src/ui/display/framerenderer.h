@@ -1,6 +1,7 @@
-// The frame renderer: on every clock tick advances the frame state, draws the short wakes and
-// names into the kept map picture, and paints the moving layer (boat hulls and sails, focus
-// rings, comparison lines). Exposes the clock texts and per-boat panel values for the window's
+// The frame renderer: after the race session has advanced the frame, lays the boats out on the
+// map, draws the short wakes and names into the kept map picture, and paints the moving layer
+// (boat hulls and sails, focus rings, comparison lines). It reads the scene and changes nothing
+// in it. Exposes the clock texts and per-boat panel values for the window's
 // widgets; the start flags and the finishing list are widgets of their own (StartFlag,
 // FinishList) that follow the frame state.
 #pragma once
@@ -17,8 +18,6 @@ class QPainter;
 
 namespace brisko {
 
-class BackgroundRenderer;
-
 // One boat's row in the boat panel after a frame.
 struct BoatPanelValues {
     bool speedChanged = false;  // Text5 to be rewritten
@@ -29,10 +28,7 @@ struct BoatPanelValues {
 
 // What the window acts on after a frame.
 struct FrameResult {
-    FrameEvents events;
-    bool windIndicatorDirty = false;  // the current wind moved: redraw the wind indicator
-    bool marksRedrawn = false;        // the lay lines followed the wind (kept picture changed)
-    bool anyBoatInView = false;
+    bool anyBoatInView = false;  // a boat lies inside the map box (or the map is not shown)
 };
 
 class FrameRenderer {
@@ -45,18 +41,25 @@ public:
     static double symbolSize(double boatLength, double pxPerMetre, bool enlarge, double minEnlarged,
                              bool& realSize);
 
-    // One frame: the frame state advanced, wind-driven updates, wakes and names into `kept`
-    // (the map box's picture), lay lines redrawn with the wind through `background`.
-    FrameResult drawFrame(RaceScene& scene, QImage& kept, BackgroundRenderer* background);
+    // One frame of the scene as the session advanced it: symbol places and panel values, then
+    // the wakes and names into `kept` (the map box's picture).
+    FrameResult drawFrame(const RaceScene& scene, QImage& kept);
+    // A new race: no speed shown yet.
+    void resetForRace();
 
     // The moving layer for the last frame, painted over the kept picture.
     void drawMovingLayer(QPainter& p, const RaceScene& scene) const;
     // Draws one boat symbol (focus ring, hull, sail).
+    // The symbol box is transparent, so that lines and labels under a boat stay visible.
     static void drawBoat(QPainter& p, QPointF centre, double s, double heading, double viewRotation,
-                         double windDir, bool smallBoat, const QColor& colour, bool focusRing,
-                         const QColor& sea);
+                         double windDir, bool smallBoat, const QColor& colour, bool focusRing);
+    // Text in a colour with a one-pixel halo that sets it off from any sea: white around dark
+    // colours, black around light ones. (x, y) is the baseline's start.
+    static void drawHaloText(QPainter& p, QPointF at, const QString& text, const QColor& colour);
     // The finishing list picture `Position` (its height is 14 x count + 5) and its width.
     static double finishListWidth(const RaceScene& scene);
+    // The right edge of the coloured name boxes: wide enough for the longest name listed.
+    static double finishNameRight(const RaceScene& scene);
     static void drawFinishList(QPainter& p, const RaceScene& scene, QPointF topLeft);
 
     // Window texts after a frame.
@@ -82,6 +85,7 @@ private:
     bool countdownVisible_ = false;
     bool realSize_ = true;
     std::array<BoatPanelValues, kMaxBoats + 1> panel_{};
+    std::array<double, kMaxBoats + 1> shownSpeed_{};  // speed last written to the panel
     std::array<QPointF, kMaxBoats + 1> centre_{};
     std::array<double, kMaxBoats + 1> size_{};
 };

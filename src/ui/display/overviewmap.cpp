@@ -2,6 +2,7 @@
 #include "ui/display/overviewmap.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "ui/display/backgroundrenderer.h"
 
@@ -14,6 +15,33 @@ MapView OverviewMap::overviewView(const MapView& map, double height, double /*wi
     v.FitFactor = MapView::kFitFactor;
     v.CenterLat = map.HomeLat;
     v.CenterLon = map.HomeLon;
+    v.recompute();
+    return v;
+}
+
+MapView OverviewMap::fleetView(const RaceScene& scene, double height, double width) {
+    MapView v = overviewView(*scene.view, height, width);
+    if (!scene.tracks) return v;
+    const FinishInputs fin = scene.finishInputs();
+    const TrackStore& t = *scene.tracks;
+    const int boats = std::min(t.boatCount(), kMaxBoats);
+    bool anyFinished = false;
+    for (int k = 1; k <= boats; ++k) anyFinished = anyFinished || fin.finishTime[k] > 0;
+    double south = 1e9, north = -1e9, west = 1e9, east = -1e9;
+    for (int k = 1; k <= boats; ++k) {
+        if (anyFinished && !(fin.finishTime[k] > 0)) continue;
+        for (int i = 1; i <= t.TrkCount(k); ++i) {
+            south = std::min(south, t.TrkLat(k, i));
+            north = std::max(north, t.TrkLat(k, i));
+            west = std::min(west, t.TrkLon(k, i));
+            east = std::max(east, t.TrkLon(k, i));
+        }
+    }
+    if (!(north >= south) || !(east >= west)) return v;
+    constexpr double kMinSpan = 0.1;
+    v.CenterLat = (south + north) / 2;
+    v.CenterLon = (west + east) / 2;
+    v.TrackSpan = std::max({north - south, (east - west) * v.LonFactor, kMinSpan});
     v.recompute();
     return v;
 }
@@ -32,7 +60,7 @@ OverviewState OverviewMap::overviewState(const MapView& map, double height, doub
 
 void OverviewMap::draw(QPainter& p, const RaceScene& scene, double width, double height) {
     if (!scene.view || !scene.options) return;
-    view_ = overviewView(*scene.view, height, width);
+    view_ = fleetView(scene, height, width);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(QRectF(0, 0, width, height), toQColor(scene.options->SeaColour));

@@ -18,6 +18,9 @@ public:
 
     // The overview's view: the map's rotation, centred on the race area, whole area in the box.
     static MapView overviewView(const MapView& map, double height, double width);
+    // The same on the area the fleet sailed: the boats that finished when any did, so that a
+    // boat that retired and sailed far away does not shrink the fleet to a dot.
+    static MapView fleetView(const RaceScene& scene, double height, double width);
     static OverviewState overviewState(const MapView& map, double height, double width);
 
     // Draws the background of the overview (tracks of all boats, coastline).

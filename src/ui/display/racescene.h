@@ -1,9 +1,9 @@
-// Everything the race screen's drawing needs, gathered in one place: the window fills it once per
-// race (and refreshes the pointers on a race switch) and hands it to every renderer.
+// What the race screen's drawing reads, gathered in one place: read-only pointers to the race
+// session's data and to the window's view and display options. The renderers take it as const
+// and draw onto a QPainter; nothing here is changed by drawing.
 #pragma once
 
 #include <algorithm>
-#include <functional>
 #include <span>
 #include <string>
 
@@ -11,13 +11,16 @@
 #include "display/displayoptions.h"
 #include "display/framestate.h"
 #include "display/mapview.h"
+#include "display/playbackclock.h"
 #include "display/windnow.h"
-#include "race/openrace.h"
 #include "race/racedefinition.h"
 #include "track/coastline.h"
+#include "track/rounding.h"
 #include "track/trackstore.h"
 
 namespace brisko {
+
+class RaceSession;
 
 // The coastline points (1-based, element 0 unused); a latitude not above 0 starts a polyline.
 struct CoastPoints {
@@ -27,43 +30,28 @@ struct CoastPoints {
 };
 
 struct RaceScene {
-    // Race data, owned by the window (read only here).
+    // The race shown (owned by the race session).
     const RaceDefinition* race = nullptr;
     const AppSettings* settings = nullptr;
     const TrackStore* tracks = nullptr;
+    const RoundingResults* roundings = nullptr;  // null: nothing rounded
     CoastPoints coast;
-    WindSamples wind;
     bool windShown = false;  // the race has a wind data file
-
-    // Rounding results: RoundTime(course entry, boat) and LeadTime(course entry), seconds from
-    // the start; 0 when not rounded. Empty functions read as "never rounded".
-    std::function<double(int, int)> roundTime;
-    std::function<double(int)> leadTime;
-    // Called when the background finds the coastline empty (loads it and refreshes `coast`).
-    std::function<void()> loadCoastline;
-
-    // View and replay state, owned by the window, changed by the renderers where stated.
-    MapView* view = nullptr;
-    DisplayOptions* options = nullptr;
-    FrameState* frame = nullptr;
-    WindNow* windNow = nullptr;
-
-    // Rounding timer from the playback clock: entry rounded last by the leader and its text.
-    int LastRoundedIndex = 0;
-    std::string LastRoundedText;
-
+    const PlaybackClock* clock = nullptr;
+    const FrameState* frame = nullptr;
+    const WindNow* windNow = nullptr;
     // Speed bar scale: pixels per knot, 70 / (1.6 x reference speed).
     double SpeedBarScale = 10;
 
-    // Points the scene at an opened race (race data, coastline, rounding results). The view,
-    // options, frame and wind state pointers are left to the caller.
-    void attach(const RaceDefinition& def, const AppSettings& app, const RaceData& data,
-                const CoastLine& coastLine);
-    // Refreshes the coastline view after the coastline was (re)loaded.
-    void attachCoast(const CoastLine& coastLine);
-    static WindSamples windSamplesOf(const WindStore& store);
+    // What the window shows and how (owned by the window).
+    const MapView* view = nullptr;
+    const DisplayOptions* options = nullptr;
 
-    bool ready() const { return race && tracks && view && options && frame; }
+    // Points the scene at a race session; the view and options are left to the caller.
+    void attach(const RaceSession& session);
+    static CoastPoints coastOf(const CoastLine& coastLine);
+
+    bool ready() const { return race && tracks && view && options && frame && clock; }
     // The wind in force: from the wind samples while the race has a wind data file, else the
     // race definition's (the mean wind, or what was typed or entered by hand).
     double windDirNow() const {
@@ -71,6 +59,9 @@ struct RaceScene {
         if (race) return race->WindDirNow;
         return windNow ? windNow->WindDirNow : 0;
     }
+    double periodFrom() const { return clock ? clock->PeriodFrom : 0; }
+    double periodTo() const { return clock ? clock->PeriodTo : 0; }
+    double raceTime() const { return clock ? clock->RaceTime : 0; }
     // The finish inputs of the frame state from the rounding results.
     FinishInputs finishInputs() const;
 };

@@ -5,8 +5,8 @@
 #include <QPainter>
 #include <cmath>
 
-#include "race/racecontrolfile.h"
 #include "ui/race/racecaptions.h"
+#include "util/datetime.h"
 
 namespace brisko {
 
@@ -16,7 +16,49 @@ const QColor kStripColour(255, 255, 255);
 const QColor kStartFinishColour(0, 160, 0);
 const QColor kCursorColour(255, 0, 0);
 const QColor kDragColour(255, 255, 0);
+const QColor kPeriodColour(255, 140, 0);
+const QColor kTickColour(64, 64, 64);
+constexpr int kTickLength = 4;
+constexpr int kLabelPixels = 9;
+constexpr double kMinTickGap = 14;  // pixels between ticks, room for a label
+constexpr double kSecondsPerMinute = 60;
 }  // namespace
+
+void TimeBar::setPeriod(double from, double to, bool limited) {
+    periodFrom_ = from;
+    periodTo_ = to;
+    periodLimited_ = limited;
+    stripCleared_ = false;
+    update();
+}
+
+int TimeBar::tickMinutes(const TimeBarScale& scale) {
+    const double px = scale.pxPerSecond();
+    for (int m : {1, 2, 5, 10, 15, 30, 60})
+        if (px * m * kSecondsPerMinute >= kMinTickGap) return m;
+    return 0;  // too short a bar for any scale
+}
+
+void TimeBar::drawTicks(QPainter& p) const {
+    const int step = tickMinutes(scale_);
+    if (step <= 0) return;
+    QFont f = p.font();
+    f.setPixelSize(kLabelPixels);
+    p.setFont(f);
+    p.setPen(kTickColour);
+    // Minutes from the start, the start itself at 0; before it the countdown's minutes.
+    const double stepSeconds = step * kSecondsPerMinute;
+    const double first = -(scale_.RaceSecondsPlus - scale_.RaceSeconds);
+    const int from = static_cast<int>(std::ceil(first / stepSeconds));
+    const int to = static_cast<int>(std::floor(scale_.RaceSeconds / stepSeconds));
+    for (int i = from; i <= to; ++i) {
+        const double y = scale_.yForTime(i * stepSeconds);
+        p.drawLine(QPointF(width() - kTickLength, y), QPointF(width(), y));
+        p.drawText(QRectF(kDragStripWidth + 1, y - kLabelPixels, width() - kDragStripWidth - 1,
+                          kLabelPixels + 1),
+                   Qt::AlignLeft | Qt::AlignBottom, QString::number(i * step));
+    }
+}
 
 TimeBar::TimeBar(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("PicTimeBar"));
@@ -53,7 +95,10 @@ void TimeBar::repaintStrip() {
     strip_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     strip_.fill(kBarBackground);
     QPainter p(&strip_);
-    if (scale_.usable()) painter_(p, scale_, size());
+    if (scale_.usable()) {
+        painter_(p, scale_, size());
+        drawTicks(p);
+    }
     update();
 }
 
@@ -82,6 +127,10 @@ void TimeBar::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawImage(0, 0, strip_);
     if (stripCleared_) p.fillRect(QRect(0, 0, kDragStripWidth, height()), kBarBackground);
+    if (periodLimited_ && !dragging() && scale_.usable()) {
+        const double y0 = scale_.yForTime(periodTo_), y1 = scale_.yForTime(periodFrom_);
+        p.fillRect(QRectF(0, y0, kDragStripWidth, std::max(1.0, y1 - y0)), kPeriodColour);
+    }
     if (dragging() && dragY_ >= 0) {
         const int y0 = std::min(dragStartY_, dragY_), y1 = std::max(dragStartY_, dragY_);
         p.fillRect(QRect(0, y0, kDragStripWidth, y1 - y0 + 1), kDragColour);

@@ -1,6 +1,7 @@
 // The vertical time bar `PicTimeBar` beside the map: time runs upwards; a click jumps to a time,
 // hovering previews it, a Shift-drag chooses the replay period and Shift + right click cancels it.
-// The strip (upwind/downwind zones, start and finish lines) is painted by a replaceable painter.
+// The strip (upwind/downwind zones, start and finish lines) is painted by a replaceable painter;
+// over it the bar draws its minute ticks with their times and marks a chosen replay period.
 #pragma once
 
 #include <QImage>
@@ -24,6 +25,12 @@ public:
     // The race's length; the bar's height is its own.
     void setRace(double raceSeconds, double raceSecondsPlus);
     const TimeBarScale& scale() const { return scale_; }
+    // The replay period; a period the user chose (Shift-drag) is marked beside the strip.
+    void setPeriod(double from, double to, bool limited);
+    bool periodMarked() const { return periodLimited_; }
+    // Minutes between the ticks of the time scale for a bar of the given scale: the first of
+    // 1, 2, 5, 10, 15, 30, 60 whose ticks lie far enough apart for their labels.
+    static int tickMinutes(const TimeBarScale& scale);
     // The current time's cursor `Line5`.
     void setCursorTime(double raceTime);
     double cursorTime() const { return cursorTime_; }
@@ -58,6 +65,7 @@ protected:
 
 private:
     static void defaultStrip(QPainter& p, const TimeBarScale& scale, QSize size);
+    void drawTicks(QPainter& p) const;
 
     TimeBarScale scale_;
     double cursorTime_ = 0;
@@ -66,6 +74,8 @@ private:
     int dragStartY_ = -1;  // where a Shift-drag began, -1 when none
     int dragY_ = -1;
     bool stripCleared_ = false;  // the 6-pixel drag strip shows the bar's background
+    double periodFrom_ = 0, periodTo_ = 0;
+    bool periodLimited_ = false;
 };
 
 }  // namespace brisko

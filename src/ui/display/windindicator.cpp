@@ -5,13 +5,12 @@
 #include <cmath>
 
 #include "ui/display/backgroundrenderer.h"
+#include "util/angles.h"
 #include "util/numbers.h"
 
 namespace brisko {
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDegRad = kPi / 180.0;
 constexpr double kCentreDrop = 10;   // the circle's centre lies 10 px below half the width
 constexpr double kArrowShare = 0.6;  // north arrow length as a share of the radius
 constexpr double kBarbShare = 0.6;   // barb length as a share of the arrow
@@ -20,7 +19,7 @@ constexpr double kTriangleSide = 10;
 constexpr int kArrowPen = 5;
 
 QPointF dirAt(double cx, double cy, double deg, double len) {
-    return {cx + len * std::sin(deg * kDegRad), cy - len * std::cos(deg * kDegRad)};
+    return {cx + len * std::sin(deg * kDegToRad), cy - len * std::cos(deg * kDegToRad)};
 }
 }  // namespace
 
@@ -33,7 +32,7 @@ QPolygonF WindIndicator::windTriangle(double cx, double cy, double windDir, doub
     return poly;
 }
 
-void WindIndicator::draw(QPainter& p, RaceScene& scene, double panelWidth,
+void WindIndicator::draw(QPainter& p, const RaceScene& scene, double panelWidth,
                          const QColor& background) {
     if (!scene.view) return;
     const MapView& view = *scene.view;
@@ -54,9 +53,7 @@ void WindIndicator::draw(QPainter& p, RaceScene& scene, double panelWidth,
     p.drawLine(tip, dirAt(tip.x(), tip.y(), n + 120, kBarbShare * len));
     p.drawLine(tip, dirAt(tip.x(), tip.y(), n + 240, kBarbShare * len));
 
-    if (scene.windShown && scene.windNow && scene.frame && scene.race) {
-        scene.windNow->update(scene.wind, scene.frame->RaceTime, scene.frame->TimeStep,
-                              scene.race->MagneticVariation);
+    if (scene.windShown && scene.windNow) {
         dirText_ = QString::number(roundToIntDeg(scene.windNow->WindDirFile));
         speedText_ = QString::number(scene.windNow->WindSpeedNow, 'f', 1);
     }

@@ -1,6 +1,6 @@
 // The wind panel `Picture2`: compass circle, north arrow turned with the map, and the red
-// triangle on the side the wind comes from; also updates the current wind and gives the texts
-// for the direction and speed boxes.
+// triangle on the side the wind comes from, at the wind in force that the race session keeps;
+// also gives the texts for the direction and speed boxes.
 #pragma once
 
 #include <QColor>
@@ -17,9 +17,8 @@ class WindIndicator {
 public:
     static constexpr double kRadius = 20;
 
-    // Updates the current wind from the wind samples (when the race has wind data) and draws the
-    // indicator into a panel of the given width. The background is the panel's colour.
-    void draw(QPainter& p, RaceScene& scene, double panelWidth, const QColor& background);
+    // Draws the indicator into a panel of the given width. The background is the panel's colour.
+    void draw(QPainter& p, const RaceScene& scene, double panelWidth, const QColor& background);
 
     // The red triangle around centre (cx, cy) for a wind from windDir with the map turned by
     // viewRotation.

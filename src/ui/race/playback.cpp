@@ -1,16 +1,13 @@
 // The race screen's replay timers; see playback.h.
 #include "ui/race/playback.h"
 
-#include <QCheckBox>
-#include <QLabel>
-
-#include "ui/race/racedisp.h"
+#include "race/racesession.h"
 
 namespace brisko {
 
-// The window finds its timers by name among its children. The window's own destructor frees the
-// playback (and with it the timers) before its children are deleted, so nothing is freed twice.
-Playback::Playback(RaceDisp& window) : QObject(&window), w_(window) {
+// The window finds its timers by name among its children.
+Playback::Playback(QObject* parent, PlaybackHooks hooks)
+    : QObject(parent), hooks_(std::move(hooks)) {
     setObjectName(QStringLiteral("Playback"));
     for (QTimer* t : {&Timer1, &Timer2, &Timer3}) t->setParent(this);
     Timer1.setObjectName(QStringLiteral("Timer1"));
@@ -29,7 +26,8 @@ Playback::Playback(RaceDisp& window) : QObject(&window), w_(window) {
 }
 
 void Playback::start() {
-    setReplayRunning(!clock.stopped());
+    RaceSession* s = hooks_.session();
+    setReplayRunning(s && !s->clock().stopped());
     Timer2.start();
     Timer3.start();
 }
@@ -47,68 +45,52 @@ void Playback::setReplayRunning(bool on) {
         Timer1.stop();
 }
 
-void Playback::clockToFrame() {
-    w_.frame.RaceTime = clock.RaceTime;
-    w_.frame.TimeStep = clock.TimeStep;
-    w_.frame.PeriodFrom = clock.PeriodFrom;
-    w_.frame.PeriodTo = clock.PeriodTo;
-}
-
-void Playback::frameToClock() { clock.RaceTime = w_.frame.RaceTime; }
-
 void Playback::Timer1_Timer() {
+    RaceSession* s = hooks_.session();
     // A tick never runs inside another (a modal box opened by a frame lets timers fire).
-    if (inTick_ || !w_.raceLoaded) return;
+    if (inTick_ || !s) return;
     inTick_ = true;
-    w_.frame.BoatInView = false;
-    clock.advance();
-    if (!w_.options.AutoTrace) {
-        if (!clock.stopped()) w_.drawFrame();
+    s->tick();
+    if (!hooks_.autoTrace()) {
+        if (!s->clock().stopped()) boatInView_ = hooks_.showFrame();
         // Stretches with no boat in the map box are crossed 15 s per tick faster.
-        if (w_.options.ViewMode == ViewModeKind::Map) {
-            for (int i = 0; i < kCatchUpFrames && !w_.frame.BoatInView && !clock.stopped(); ++i) {
-                clock.catchUpStep();
-                w_.drawFrame();
+        if (hooks_.mapShown()) {
+            for (int i = 0; i < kCatchUpFrames && !boatInView_ && !s->clock().stopped(); ++i) {
+                s->catchUpStep();
+                boatInView_ = hooks_.showFrame();
             }
         }
     } else {
-        w_.fitViewToBoats();
-        w_.drawFrame();
+        boatInView_ = hooks_.showFrame();
     }
-    clock.countTick();
+    s->countTick();
     inTick_ = false;
 }
 
 void Playback::Timer3_Timer() {
-    if (!w_.raceLoaded) return;
+    RaceSession* s = hooks_.session();
+    if (!s) return;
     const double now = realTime_.elapsed() / 1000.0;
-    if (!clock.stopped()) {
-        const bool refit = clock.rateTick(now, w_.frame.BoatInView);
-        w_.updateSizeLabel();
-        if (refit) w_.fitViewToBoats();
+    if (!s->clock().stopped()) {
+        const bool refit = s->rateTick(now, boatInView_);
+        hooks_.rateMeasured();
+        if (refit) hooks_.fitView();
     }
-    std::vector<double> lead(static_cast<size_t>(w_.data.roundings.entryCount) + 1, 0.0);
-    for (int j = 1; j <= w_.data.roundings.entryCount; ++j) lead[j] = w_.data.roundings.LeadTime(j);
-    const int oldIndex = clock.LastRoundedIndex;
-    const std::string oldText = clock.LastRoundedText;
-    clock.updateRoundingTimer(lead, w_.data.roundings.entryCount);
-    w_.scene.LastRoundedIndex = clock.LastRoundedIndex;
-    w_.scene.LastRoundedText = clock.LastRoundedText;
-    // The timer text is drawn above the mark in auto trace, where the marks are redrawn anyway.
-    if ((oldIndex != clock.LastRoundedIndex || oldText != clock.LastRoundedText) &&
-        w_.options.AutoTrace && clock.stopped())
-        w_.redrawBackground();
+    const int oldIndex = s->clock().LastRoundedIndex;
+    const std::string oldText = s->clock().LastRoundedText;
+    s->updateRoundingTimer();
+    if (oldIndex != s->clock().LastRoundedIndex || oldText != s->clock().LastRoundedText)
+        hooks_.roundingTimerMoved();
 }
 
 void Playback::Timer2_Timer() {
-    if (!clock.autoTraceTick()) {
-        if (!clock.AutoTraceArmed) Timer2.stop();
+    RaceSession* s = hooks_.session();
+    if (!s || !s->autoTraceTick()) {
+        if (s && !s->clock().AutoTraceArmed) Timer2.stop();
         return;
     }
     Timer2.stop();
-    if (!w_.raceLoaded) return;
-    w_.Check5->setChecked(true);
-    w_.setAutoTrace(true);
+    hooks_.autoTraceDue();
 }
 
 }  // namespace brisko

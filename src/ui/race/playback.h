@@ -1,17 +1,29 @@
-// The race screen's replay timers: `Timer1` (30 ms) advances the race time and draws a frame,
-// `Timer3` (1 s) measures the frame rate and sets the time step and keeps the rounding timer,
-// `Timer2` (1 s) switches auto trace on about seven seconds after the screen first shows.
+// The race screen's replay timers: `Timer1` (30 ms) steps the replay clock and shows a frame,
+// `Timer3` (1 s) measures the frame rate, sets the time step and keeps the rounding timer,
+// `Timer2` (1 s) switches auto trace on about seven seconds after the screen first shows. It
+// steps the race session's clock and asks the window, through the hooks, to show what follows.
 #pragma once
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
-
-#include "display/playbackclock.h"
+#include <functional>
 
 namespace brisko {
 
-class RaceDisp;
+class RaceSession;
+
+struct PlaybackHooks {
+    std::function<RaceSession*()> session;  // the race shown; null when none
+    std::function<bool()> autoTrace;        // auto trace is on
+    std::function<bool()> mapShown;         // the chart (not a graph or table) is shown
+    // Derives the frame from the clock and shows it; true when a boat lies in the map box.
+    std::function<bool()> showFrame;
+    std::function<void()> fitView;             // fits the view to the boats of the last frame
+    std::function<void()> rateMeasured;        // after a rate measurement (the size label)
+    std::function<void()> roundingTimerMoved;  // the leader's rounding timer changed
+    std::function<void()> autoTraceDue;        // time to switch auto trace on
+};
 
 class Playback : public QObject {
     Q_OBJECT
@@ -19,29 +31,28 @@ public:
     static constexpr int kTickMs = 30;
     static constexpr int kSecondMs = 1000;
 
-    explicit Playback(RaceDisp& window);
-
-    PlaybackClock clock;
-    QTimer Timer1, Timer2, Timer3;
+    Playback(QObject* parent, PlaybackHooks hooks);
 
     // Starts all three timers (race set-up); the replay timer only when not stopped.
     void start();
     void stopAll();
     // The replay timer alone, as the direction buttons switch it.
     void setReplayRunning(bool on);
+    bool replayRunning() const { return Timer1.isActive(); }
+    // The last frame had a boat in the map box.
+    bool boatInView() const { return boatInView_; }
+    void setBoatInView(bool inView) { boatInView_ = inView; }
 
+private:
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
 
-    // Copies the clock into the frame state before a frame and the wrapped time back after it.
-    void clockToFrame();
-    void frameToClock();
-
-private:
-    RaceDisp& w_;
+    PlaybackHooks hooks_;
+    QTimer Timer1, Timer2, Timer3;
     QElapsedTimer realTime_;
     bool inTick_ = false;
+    bool boatInView_ = false;
 };
 
 }  // namespace brisko

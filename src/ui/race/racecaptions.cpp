@@ -161,6 +161,35 @@ QString noTracksMessage(const AppSettings& s, const QString& fileName) {
            fileName + QStringLiteral(")");
 }
 
+QString noFixesMessage(const AppSettings& s, const QString& fileName) {
+    return QString::fromUtf8(s.tr("スタートからフィニッシュまでの航跡データがありません。(",
+                                  "No track data between the start and the finish. (")) +
+           fileName + QStringLiteral(")");
+}
+
+QString raceStaysMessage(const AppSettings& s, const QString& shownFile) {
+    return QString::fromUtf8(s.tr("表示中のレースのままです。(", "The race shown stays. (")) +
+           shownFile + QStringLiteral(")");
+}
+
+QString notAvailableHint(const AppSettings& s) {
+    return QString::fromUtf8(s.tr("この機能はまだ使えません", "Not available yet"));
+}
+
+QString meanWindHeading(const AppSettings& s) {
+    return QString::fromUtf8(s.tr("平均風向", "Mean wind"));
+}
+
+QString windNowHeading(const AppSettings& s) {
+    return QString::fromUtf8(s.tr("風向・風速", "Wind now"));
+}
+
+QStringList boatListHeadings(const AppSettings& s) {
+    return {QString::fromUtf8(s.tr("艇名", "Boat")), QString::fromUtf8(s.tr("艇速", "Speed")),
+            QString::fromUtf8(s.tr("風角", "TWA")),
+            QString::fromUtf8(s.tr("速度バー", "Speed bar"))};
+}
+
 QString saveQuestion(const AppSettings& s) {
     return QString::fromUtf8(
         s.tr("管理ファイルを保存しますか？", "Do you want to save Race Cintrol File？"));

@@ -49,8 +49,18 @@ QString alreadyShownMessage(const AppSettings& settings);
 QString badTimesMessage(const AppSettings& settings);
 // A race that opened without a single boat track to show (the file name in brackets).
 QString noTracksMessage(const AppSettings& settings, const QString& fileName);
-QString saveQuestion(const AppSettings& settings);       // after confirming times
-QString leaveSaveQuestion(const AppSettings& settings);  // when leaving
+// A race whose logs hold no fix between its start and finish.
+QString noFixesMessage(const AppSettings& settings, const QString& fileName);
+// Added to the reason when a race switch is refused: the race shown stays.
+QString raceStaysMessage(const AppSettings& settings, const QString& shownFile);
+// The tooltip of a control whose function is not built yet.
+QString notAvailableHint(const AppSettings& settings);
+// Headings of the wind row and of the boat list's columns.
+QString meanWindHeading(const AppSettings& settings);
+QString windNowHeading(const AppSettings& settings);
+QStringList boatListHeadings(const AppSettings& settings);  // name, speed, wind angle, bar
+QString saveQuestion(const AppSettings& settings);          // after confirming times
+QString leaveSaveQuestion(const AppSettings& settings);     // when leaving
 QString fileNamePrompt(const AppSettings& settings, bool leaving);
 QString fileNameTitle(const AppSettings& settings, bool leaving);
 QString badFileNameMessage(const AppSettings& settings);

@@ -195,7 +195,11 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     pictures->addWidget(Picture2);
     pictures->addStretch(1);
     box->addLayout(pictures);
+    Label8 = named<QLabel>(p, "Label8", meanWindHeading(settings));
+    Label9 = named<QLabel>(sWind, "Label9", windNowHeading(settings));
+    sw->insertWidget(0, Label9);
     auto* windRow = new QHBoxLayout;
+    windRow->addWidget(Label8);
     windRow->addWidget(Text3);
     windRow->addWidget(sWind);
     windRow->addWidget(Picture12, 1);

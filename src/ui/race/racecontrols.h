@@ -72,7 +72,9 @@ struct RaceControls {
     PictureBox* Picture6 = nullptr;  // overview
     PictureBox* Picture2 = nullptr;  // wind panel
     QWidget* sWind = nullptr;        // wind graph switch area
+    QLabel* Label8 = nullptr;        // heading of the mean wind box
     QLineEdit* Text3 = nullptr;      // mean wind direction
+    QLabel* Label9 = nullptr;        // heading of the wind now boxes
     QLabel* Text13 = nullptr;        // wind direction now
     QLabel* Text14 = nullptr;        // wind speed now
     QWidget* Picture12 = nullptr;    // zoom panel (auto trace)

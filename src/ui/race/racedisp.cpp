@@ -17,8 +17,9 @@
 #include <QTimer>
 #include <cmath>
 
-#include "race/racecontrolfile.h"
+#include "race/racesession.h"
 #include "ui/app/splite.h"
+#include "ui/display/backgroundrenderer.h"
 #include "ui/display/boatpanel.h"
 #include "ui/display/mappicture.h"
 #include "ui/display/timebar.h"
@@ -28,9 +29,7 @@
 #include "ui/race/playback.h"
 #include "ui/race/racecaptions.h"
 #include "ui/race/racesetup.h"
-#include "util/datetime.h"
 #include "util/fileutil.h"
-#include "util/numbers.h"
 
 namespace brisko {
 
@@ -41,7 +40,6 @@ constexpr double kDegreesPerHour = 15;  // of longitude, for a time zone estimat
 constexpr int kProgressTopAboveCentre = 16;
 constexpr int kHintOffset = 12;
 constexpr int kRelayoutDelayMs = 60;
-constexpr int kPreviewDotHalf = 2;
 
 // The map centre's longitude of the last race shown, kept while the program runs: the next
 // race screen guesses its time zone from it.
@@ -50,77 +48,55 @@ std::optional<double> g_lastMapCentreLon;
 QColor qcolour(Rgb c) { return QColor(c.r, c.g, c.b); }
 }  // namespace
 
-RaceDisp::RaceDisp(AppSettings& s, RaceDefinition& r, MessageSink& m, PlatformServices* p,
-                   QWidget* parent)
-    : QWidget(parent), settings(s), race(r), sink(m), platform(p) {
+RaceDisp::RaceDisp(const AppSettings& s, std::string raceFileName, MessageSink& m,
+                   PlatformServices* p, QWidget* parent)
+    : QWidget(parent),
+      settings_(s),
+      sink_(m),
+      platform_(p),
+      firstRaceFile_(std::move(raceFileName)) {
     setObjectName(QStringLiteral("RaceDisp"));
     setAttribute(Qt::WA_QuitOnClose, true);
-    playback = std::make_unique<Playback>(*this);
-    setup = std::make_unique<RaceSetup>(*this);
-    build(this, settings);
+    build(this, settings_);
+    RaceSetup(*this, settings_).markNotBuilt();
+    PlaybackHooks hooks;
+    hooks.session = [this] { return session_.get(); };
+    hooks.autoTrace = [this] { return options_.AutoTrace; };
+    hooks.mapShown = [this] { return options_.ViewMode == ViewModeKind::Map; };
+    hooks.showFrame = [this] { return showFrame(); };
+    hooks.fitView = [this] { fitViewToBoats(); };
+    hooks.rateMeasured = [this] { updateSizeLabel(); };
+    hooks.roundingTimerMoved = [this] {
+        // The timer text is drawn above the mark in auto trace; a running replay redraws the
+        // marks on its next tick anyway.
+        if (options_.AutoTrace && session_ && session_->clock().stopped()) redrawBackground();
+    };
+    hooks.autoTraceDue = [this] {
+        if (!session_) return;
+        Check5->setChecked(true);
+        setAutoTrace(true);
+    };
+    playback_ = new Playback(this, std::move(hooks));
     connectControls();
     qApp->installEventFilter(this);
-    Form_Load();
-}
 
-RaceDisp::~RaceDisp() {
-    qApp->removeEventFilter(this);
-    playback->stopAll();
-}
-
-void RaceDisp::Form_Load() {
-    // 1. English: the UI font, then the English captions (applied by the controls' build).
-    applyUiFont(this, settings);
-    // 2, 3.
-    SetupDone = 0;
+    applyUiFont(this, settings_);
     HScroll1->setRange(kSpeedSliderMin, kSpeedSliderMax);
     HScroll1->setValue(kSpeedSliderStart);
-    HintsOn = true;
-    BoatRowsBuilt = false;
-    WindTextArmed = true;
-    // 4.
-    race.MeanWindDir = 0;
-    race.WindDirNow = 0;
-    // 5. A time zone guessed from where the last map was (0 when none was shown yet).
-    if (g_lastMapCentreLon)
-        race.TimeDiff = static_cast<int>(
-            std::floor(*g_lastMapCentreLon / kDegreesPerHour / kMinutesPerHour + 0.5));
-    setWindowTitle(QString::fromStdString(settings.ProductTitle));
-    setMinimumSize(RaceLayout::minimumInner(settings.FontScale));
+    setWindowTitle(QString::fromStdString(settings_.ProductTitle));
+    setMinimumSize(RaceLayout::minimumInner(settings_.FontScale, Picture5->minimumSizeHint()));
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect avail = screen->availableGeometry();
         resize(avail.width() * 9 / 10, avail.height() * 9 / 10);
     }
-    Picture1->setOverlay([this](QPainter& p) {
-        if (raceLoaded) renderer.drawMovingLayer(p, scene);
-    });
-    Picture6->setOverlay([this](QPainter& p) {
-        if (!raceLoaded) return;
-        if (std::isnan(previewTime)) {
-            overview.drawDots(p, scene);
-            return;
-        }
-        // Preview: each boat at the sample that starts its segment at the previewed time.
-        const TrackStore& t = data.tracks;
-        for (int k = 1; k <= std::min(race.BoatCount, t.boatCount()); ++k) {
-            const int n = t.TrkCount(k);
-            int i = 0;
-            for (int j = 1; j < n; ++j)
-                if (t.TrkSec(k, j) <= previewTime && previewTime < t.TrkSec(k, j + 1)) {
-                    i = j;
-                    break;
-                }
-            if (i == 0) continue;
-            const QPointF c = overview.dotPosition({t.TrkLat(k, i), t.TrkLon(k, i)});
-            const QRectF dot(c.x() - kPreviewDotHalf, c.y() - kPreviewDotHalf,
-                             2 * kPreviewDotHalf + 1, 2 * kPreviewDotHalf + 1);
-            p.fillRect(dot, qcolour(options.BoatColour[k]));
-            p.setPen(Qt::white);
-            p.drawRect(dot);
-        }
-    });
+    buildOverlays();
     updateSpeedText();
     relayout();
+}
+
+RaceDisp::~RaceDisp() {
+    qApp->removeEventFilter(this);
+    playback_->stopAll();
 }
 
 void RaceDisp::connectControls() {
@@ -146,69 +122,75 @@ void RaceDisp::connectControls() {
     connect(Option2, &QRadioButton::clicked, this, &RaceDisp::Option2_Click);
     connect(Option3, &QRadioButton::clicked, this, &RaceDisp::Option3_Click);
     connect(Check1, &QCheckBox::clicked, this, &RaceDisp::Check1_Click);
-    connect(Check3, &QCheckBox::clicked, this, [this](bool on) { HintsOn = options.HintsOn = on; });
+    connect(Check3, &QCheckBox::clicked, this,
+            [this](bool on) { hintsOn_ = options_.HintsOn = on; });
     // Read by the frame renderer only: the next frame shows the change.
     connect(Check4, &QCheckBox::clicked, this, [this](bool on) {
-        options.CompareLines = on;
-        drawFrame();
+        options_.CompareLines = on;
+        paintFrame();
     });
     connect(Check9, &QCheckBox::clicked, this, [this](bool on) {
-        options.BoatNames = on;
-        drawFrame();
+        options_.BoatNames = on;
+        paintFrame();
     });
     connect(Check10, &QCheckBox::clicked, this, [this](bool on) {
-        options.Enlarge = on;
-        drawFrame();
+        options_.Enlarge = on;
+        paintFrame();
         updateSizeLabel();
     });
     // These change the background: background, time marks, marks and lines again.
     connect(Check6, &QCheckBox::clicked, this, [this](bool on) {
-        options.WakeOn = on;
+        options_.WakeOn = on;
         redrawBackground();
     });
     connect(Check7, &QCheckBox::clicked, this, [this](bool on) {
-        options.MapOn = on;
+        options_.MapOn = on;
         redrawBackground();
     });
     connect(Check8, &QCheckBox::clicked, this, [this](bool on) {
-        options.LayLines = on;
+        options_.LayLines = on;
         redrawBackground();
     });
     for (int i = 1; i < static_cast<int>(BCOL.size()); ++i)
         connect(BCOL[i], &QPushButton::clicked, this, [this, i] { BCOL_Click(i); });
     connect(boatPanel, &BoatPanel::boatHovered, this,
-            [this](int boat) { options.FocusBoat = boat - 1; });
+            [this](int boat) { options_.FocusBoat = boat - 1; });
 }
 
 void RaceDisp::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    if (SetupDone == 0 && !activating_)
+    if (!setupDone_ && !activating_)
         QTimer::singleShot(0, this, [this] {
-            if (SetupDone == 0) Form_Activate();
+            if (!setupDone_) Form_Activate();
         });
 }
 
 void RaceDisp::Form_Activate() {
-    if (SetupDone != 0 || activating_) return;
+    if (setupDone_ || activating_) return;
     activating_ = true;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    // 1. The window stays hidden while the first race loads; the splash shows the progress.
+    // The window stays hidden while the first race loads; the splash shows the progress.
     const bool wasShown = isVisible();
     if (splash_) {
         hide();
         splash_->show();
         splash_->repaint();
     }
-    // 2, 3.
-    playback->clock.firstShow(race.PreStartSeconds);
-    SetUpRace();
-    playback->clock.RaceTime = -(race.PreStartSeconds + 20);
-    view.TraceZoom = 1;
-    // 4, 5. The start gun once.
-    playGun();
-    // 6, 7.
+    RaceDefinition seed;
+    seed.RaceFileName = firstRaceFile_;
+    // A time zone guessed from where the last map was (0, and so 9 hours, when none was shown).
+    if (g_lastMapCentreLon)
+        seed.TimeDiff = static_cast<int>(
+            std::floor(*g_lastMapCentreLon / kDegreesPerHour / kMinutesPerHour + 0.5));
+    SetUpRace(seed);
+    if (session_) {
+        session_->firstShow();
+        showFrame();
+    }
+    view_.TraceZoom = 1;
+    playGun();  // the start gun once, as the screen opens
     if (splash_ || !wasShown) show();
-    SetupDone = 1;
+    setupDone_ = true;
     QGuiApplication::restoreOverrideCursor();
     if (splash_) {
         splash_->close();
@@ -217,76 +199,190 @@ void RaceDisp::Form_Activate() {
     activating_ = false;
 }
 
-bool RaceDisp::SetUpRace() {
-    const bool ok = setup->run();
-    if (ok) g_lastMapCentreLon = view.CenterLon;
-    return ok;
+bool RaceDisp::SetUpRace(RaceDefinition seed) {
+    // No replay while the race is rebuilt.
+    playback_->stopAll();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    RaceSetup setup(*this, settings_);
+    setup.prepareControls(browserMode());
+    PicTimeBar->hide();
+    hideLoadingProgress();
+    relayout();
+    const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
+    btnHATENA->setVisible(!browserMode() && findPath(settings_.AppPath, help).has_value());
+
+    const std::string name = seed.RaceFileName.empty() ? singleTrackFile_ : seed.RaceFileName;
+    RaceRequest request;
+    request.seed = std::move(seed);
+    request.singleTrackFile = singleTrackFile_;
+    request.progress = [this](int boat, int count, const std::string& l1, const std::string& l2) {
+        showLoadingProgress(boat, count, QString::fromStdString(l1), QString::fromStdString(l2));
+    };
+    RaceSession::Opened opened = RaceSession::open(settings_, request, sink_);
+    hideLoadingProgress();
+    const bool shown = opened.session != nullptr;
+    if (!shown) {
+        // A race switch that fails leaves the race shown whole; a first race that fails leaves
+        // an empty screen named after it.
+        const bool keep = session_ != nullptr;
+        tellWhyNotShown(static_cast<int>(opened.status), name, keep);
+        if (keep) {
+            if (browserMode()) setup.fillRaceList(session_->shownFile());
+            showSession();
+        } else {
+            if (browserMode()) setup.fillRaceList(name);
+            showEmptyScreen(name);
+        }
+    } else {
+        if (session_) opened.session->continueReplayOf(*session_);
+        session_ = std::move(opened.session);
+        if (browserMode()) setup.fillRaceList(session_->shownFile());
+        showSession();
+        g_lastMapCentreLon = view_.CenterLon;
+        if (!opened.coastTilesSaved.ok)
+            sink_.show(
+                {saveFailedMessage(settings_, QString::fromStdString(opened.coastTilesSaved.error))
+                     .toStdString(),
+                 {},
+                 MessageButtons::Ok});
+    }
+    QGuiApplication::restoreOverrideCursor();
+    return shown;
 }
 
-void RaceDisp::ClearBoatRows() {
+void RaceDisp::tellWhyNotShown(int status, const std::string& fileName, bool keepsShown) {
+    const QString file = QString::fromStdString(fileName);
+    QString text;
+    switch (static_cast<SessionOpenStatus>(status)) {
+        case SessionOpenStatus::NoTracks:
+            text = noTracksMessage(settings_, file);
+            break;
+        case SessionOpenStatus::NoFixesInRace:
+            text = noFixesMessage(settings_, file);
+            break;
+        default:
+            break;  // the reader or the loader has said why
+    }
+    if (keepsShown) {
+        const QString stays =
+            raceStaysMessage(settings_, QString::fromStdString(session_->shownFile()));
+        text = text.isEmpty() ? stays : text + QLatin1Char('\n') + stays;
+    }
+    if (!text.isEmpty()) sink_.show({text.toStdString(), {}, MessageButtons::Ok});
+}
+
+void RaceDisp::showSession() {
+    const RaceSession& s = *session_;
+    const RaceDefinition& race = s.race();
+    windowTitle_ = raceWindowTitle(
+        settings_, QString::fromStdString(race.Title1), QString::fromStdString(race.Title2),
+        QString::fromStdString(race.Title3), QString::fromStdString(s.shownFile()));
+    setWindowTitle(windowTitle_);
+
+    // The view: centred on the race area, zoom 1, rotation from the orientation.
+    view_.setupForRace(s.tracks(), layout_.mapSize, race.NorthUp, race.MeanWindDir);
+    view_.FitFactor = MapView::kFitFactor;
+    view_.TraceZoom = HScroll2->value() / 100.0;
+    options_.ViewMode = ViewModeKind::Map;
+    options_.SeaColour = kSeaSwatches[0].sea;
+    options_.InkColour = kSeaSwatches[0].ink;
+    RaceSetup(*this, settings_).showRaceControls(s);
+    options_.resetForRace(s.boatCount());
+    options_.FontScale = settings_.FontScale;
+    readDisplayChecks();
     boatPanel->clearRows();
-    BoatRowsBuilt = false;
+    boatPanel->buildRows(race, options_, settings_);
+
+    scene_ = RaceScene{};
+    scene_.attach(s);
+    scene_.view = &view_;
+    scene_.options = &options_;
+    renderer_.resetForRace();
+    lastMarksWind_ = s.windDirNow();
+    Picture1->followFrame(s.frame(), &scene_);
+
+    PicTimeBar->setRace(race.RaceSeconds, race.RaceSecondsPlus);
+    PicTimeBar->setPeriod(s.clock().PeriodFrom, s.clock().PeriodTo, false);
+    QPalette zoomPal = Picture12->palette();
+    zoomPal.setColor(QPalette::Window, qcolour(options_.SeaColour));
+    zoomPal.setColor(QPalette::WindowText, qcolour(options_.InkColour));
+    Picture12->setPalette(zoomPal);
+    Picture12->setVisible(Check5->isChecked());
+    updateSetupButtons();
+    redrawBackground();
+    redrawOverview();
+    PicTimeBar->show();
+    redrawWindPanel();
+    updateSpeedText();
+    updateSizeLabel();
+    showFrame();
+    playback_->start();
+}
+
+void RaceDisp::showEmptyScreen(const std::string& fileName) {
+    session_.reset();
+    scene_ = RaceScene{};
+    windowTitle_ = raceWindowTitle(settings_, {}, {}, {}, QString::fromStdString(fileName));
+    setWindowTitle(windowTitle_);
+    Picture1->clear(qcolour(options_.SeaColour));
+    Picture1->followFrame(FrameState{}, nullptr);
+    PicTimeBar->hide();
+    boatPanel->clearRows();
+    for (QLineEdit* t : {Text9, Text10, Text3}) t->clear();
+    redrawOverview();
+    redrawWindPanel();
+    PicTime->setClock(QStringLiteral("00:00:00"), Qt::black);
+    PicTime->setCountdown(false, {}, Qt::black);
 }
 
 void RaceDisp::Command9_Click() {
     const std::string chosen = Combo1->currentText().toStdString();
-    if (chosen == race.RaceFileName) {
-        sink.show({alreadyShownMessage(settings).toStdString(), {}, MessageButtons::Ok});
+    if (session_ && chosen == session_->shownFile()) {
+        sink_.show({alreadyShownMessage(settings_).toStdString(), {}, MessageButtons::Ok});
         return;
     }
-    ClearBoatRows();
-    race.RaceFileName = chosen;
-    SingleTrackFile.clear();
-    coast.clear();
-    scene.coast = {};
-    background.hasCoastCentre = false;
-    SetUpRace();
-    Picture12->setVisible(Check5->isChecked());
-    redrawWindPanel();
-    playback->clock.RaceTime = -(race.PreStartSeconds + 20);
+    if (chosen.empty()) return;
+    // Nothing of the race shown is carried into the next one but the way the replay runs.
+    RaceDefinition seed;
+    seed.RaceFileName = chosen;
+    singleTrackFile_.clear();
+    SetUpRace(seed);
 }
 
 void RaceDisp::Command4_Click() {
-    const std::string start = Text9->text().toStdString();
-    const std::string finish = Text10->text().toStdString();
-    if (!raceLoaded || !acceptableRaceTimes(start, finish, race.FirstFix, race.LastFix)) {
-        sink.show({badTimesMessage(settings).toStdString(), {}, MessageButtons::Ok});
+    if (!session_ ||
+        !session_->setStartFinish(Text9->text().toStdString(), Text10->text().toStdString())) {
+        sink_.show({badTimesMessage(settings_).toStdString(), {}, MessageButtons::Ok});
         return;
     }
-    race.RaceStart = formatDateTime(*parseDateTime(trimBlanks(start)));
-    race.RaceEnd = formatDateTime(*parseDateTime(trimBlanks(finish)));
-    race.ViewStart = race.RaceStart;
-    race.ViewEnd = race.RaceEnd;
-    if (race.BoatCount > 1 && !browserMode()) offerSave(false);
-    SetUpRace();
+    if (session_->race().BoatCount > 1 && !browserMode()) offerSave(false);
+    SetUpRace(session_->race());
 }
 
 void RaceDisp::Command1_Click() {
-    if (!race.RaceFileName.empty() && !browserMode() && raceLoaded) offerSave(true);
+    if (session_ && !session_->race().RaceFileName.empty() && !browserMode()) offerSave(true);
     close();
 }
 
 void RaceDisp::offerSave(bool leaving) {
-    const QString question = leaving ? leaveSaveQuestion(settings) : saveQuestion(settings);
-    if (sink.show({question.toStdString(), {}, MessageButtons::YesNo}) != MessageAnswer::Yes)
+    const QString question = leaving ? leaveSaveQuestion(settings_) : saveQuestion(settings_);
+    if (sink_.show({question.toStdString(), {}, MessageButtons::YesNo}) != MessageAnswer::Yes)
         return;
-    const auto answer = askName(fileNamePrompt(settings, leaving), fileNameTitle(settings, leaving),
-                                QString::fromStdString(race.RaceFileName));
+    const auto answer =
+        askName(fileNamePrompt(settings_, leaving), fileNameTitle(settings_, leaving),
+                QString::fromStdString(session_->race().RaceFileName));
     if (!answer || answer->trimmed().isEmpty()) return;
     const std::string name = raceFileNameFromAnswer(answer->toStdString());
     if (name.empty()) {
-        sink.show({badFileNameMessage(settings).toStdString(), {}, MessageButtons::Ok});
+        sink_.show({badFileNameMessage(settings_).toStdString(), {}, MessageButtons::Ok});
         return;
     }
-    const std::string previous = race.RaceFileName;
-    race.RaceFileName = name;
-    const WriteResult written = writeRaceControlFile(settings, race);
-    if (!written.ok) {
-        race.RaceFileName = previous;
-        sink.show({saveFailedMessage(settings, QString::fromStdString(written.error)).toStdString(),
-                   {},
-                   MessageButtons::Ok});
-    }
+    const WriteResult written = session_->saveAs(name);
+    if (!written.ok)
+        sink_.show(
+            {saveFailedMessage(settings_, QString::fromStdString(written.error)).toStdString(),
+             {},
+             MessageButtons::Ok});
 }
 
 std::optional<QString> RaceDisp::askName(const QString& prompt, const QString& title,
@@ -299,149 +395,142 @@ std::optional<QString> RaceDisp::askName(const QString& prompt, const QString& t
     return text;
 }
 
-bool RaceDisp::Form_QueryUnload() {
-    playback->stopAll();
-    if (raceLoaded) g_lastMapCentreLon = view.CenterLon;
-    hideHints();
-    return true;
-}
-
 void RaceDisp::closeEvent(QCloseEvent* e) {
-    Form_QueryUnload();
+    playback_->stopAll();
+    if (session_) g_lastMapCentreLon = view_.CenterLon;
+    hideHints();
     e->accept();
     // In browser mode closing the race screen ends the program (the start-up connects this).
     emit closed();
 }
 
 void RaceDisp::Option6_Click() {
-    playback->clock.forward();
-    playback->setReplayRunning(true);
+    if (!session_) return;
+    session_->forward();
+    playback_->setReplayRunning(true);
     putFlagsBack();
 }
 
 void RaceDisp::Option7_Click() {
-    playback->clock.stop();
-    playback->setReplayRunning(false);
-    const bool map = options.ViewMode == ViewModeKind::Map;
+    if (session_) session_->stop();
+    playback_->setReplayRunning(false);
+    const bool map = options_.ViewMode == ViewModeKind::Map;
     if (!map) Check2->setChecked(false);
-    Check2->setEnabled(map && !options.AutoTrace);
+    RaceSetup::setAvailable(Check2, map && !options_.AutoTrace);
     putFlagsBack();
 }
 
 void RaceDisp::Option8_Click() {
-    playback->clock.backward();
-    playback->setReplayRunning(true);
+    if (!session_) return;
+    session_->backward();
+    playback_->setReplayRunning(true);
     putFlagsBack();
 }
 
 void RaceDisp::Command6_Click() {
     Option7->setChecked(true);
-    playback->setReplayRunning(false);
-    playback->clock.stepPlus();
-    if (options.AutoTrace) fitViewToBoats();
-    drawFrame();
+    playback_->setReplayRunning(false);
+    if (!session_) return;
+    session_->stepForward();
+    showFrame();
 }
 
 void RaceDisp::Command7_Click() {
     Option7->setChecked(true);
-    playback->setReplayRunning(false);
-    playback->clock.stepMinus();
-    if (options.AutoTrace) fitViewToBoats();
-    drawFrame();
+    playback_->setReplayRunning(false);
+    if (!session_) return;
+    session_->stepBackward();
+    showFrame();
 }
 
 void RaceDisp::HScroll1_Change(int value) {
-    playback->clock.setSlider(value);
+    if (session_) session_->setSpeedSlider(value);
     updateSpeedText();
 }
 
-void RaceDisp::HScroll2_Change(int value) { view.TraceZoom = value / 100.0; }
+void RaceDisp::HScroll2_Change(int value) { view_.TraceZoom = value / 100.0; }
 
 void RaceDisp::Check5_Click() { setAutoTrace(Check5->isChecked()); }
 
 void RaceDisp::readDisplayChecks() {
-    options.TimeMarks = Check1->isChecked();
-    options.HintsOn = HintsOn = Check3->isChecked();
-    options.CompareLines = Check4->isChecked();
-    options.WakeOn = Check6->isChecked();
-    options.MapOn = Check7->isChecked();
-    options.LayLines = Check8->isChecked();
-    options.BoatNames = Check9->isChecked();
-    options.Enlarge = Check10->isChecked();
+    options_.TimeMarks = Check1->isChecked();
+    options_.HintsOn = hintsOn_ = Check3->isChecked();
+    options_.CompareLines = Check4->isChecked();
+    options_.WakeOn = Check6->isChecked();
+    options_.MapOn = Check7->isChecked();
+    options_.LayLines = Check8->isChecked();
+    options_.BoatNames = Check9->isChecked();
+    options_.Enlarge = Check10->isChecked();
+    options_.AutoTrace = Check5->isChecked();
 }
 
 void RaceDisp::Option2_Click() {
-    view.setNorthUp();
-    race.NorthUp = 1;
-    race.ViewRotation = view.ViewRotation;
+    view_.setNorthUp();
+    if (session_) session_->setOrientation(true);
     Check4->setEnabled(false);
     redrawBackground();
     redrawOverview();
     redrawWindPanel();
-    drawFrame();
+    paintFrame();
 }
 
 void RaceDisp::Option3_Click() {
-    view.setWindUp(race.MeanWindDir);
-    race.NorthUp = 0;
-    race.ViewRotation = view.ViewRotation;
+    if (session_) {
+        view_.setWindUp(session_->race().MeanWindDir);
+        session_->setOrientation(false);
+    }
     Check4->setEnabled(true);
     redrawBackground();
     redrawOverview();
     redrawWindPanel();
-    drawFrame();
+    paintFrame();
 }
 
 void RaceDisp::Check1_Click() {
-    options.TimeMarks = Check1->isChecked();
-    if (!raceLoaded || !scene.ready()) return;
-    if (options.TimeMarks) {
+    options_.TimeMarks = Check1->isChecked();
+    if (!session_) return;
+    if (options_.TimeMarks) {
         // Over the map as it is; the marks and lines stay on top.
         {
             QPainter p(&Picture1->picture());
             p.setRenderHint(QPainter::Antialiasing);
-            playback->clockToFrame();
-            background.drawTimeMarks(p, scene);
-            background.drawMarksAndLines(p, scene);
+            BackgroundRenderer::drawTimeMarks(p, scene_);
+            BackgroundRenderer::drawMarksAndLines(p, scene_);
         }
         Picture1->update();
     } else {
-        view.Zoom = view.ZoomHome;
+        view_.Zoom = view_.ZoomHome;
         redrawBackground();
     }
 }
 
 void RaceDisp::BCOL_Click(int swatch) {
-    options.applySwatch(swatch);
+    options_.applySwatch(swatch);
     // The map's sea is shared by the wind panel, the zoom panel, the overview and the size label.
     QPalette zoomPal = Picture12->palette();
-    zoomPal.setColor(QPalette::Window, qcolour(options.SeaColour));
-    zoomPal.setColor(QPalette::WindowText, qcolour(options.InkColour));
+    zoomPal.setColor(QPalette::Window, qcolour(options_.SeaColour));
+    zoomPal.setColor(QPalette::WindowText, qcolour(options_.InkColour));
     Picture12->setPalette(zoomPal);
     updateSizeLabel();
     redrawOverview();
     redrawWindPanel();
-    if (!raceLoaded) Picture1->clear(qcolour(options.SeaColour));
+    if (!session_) Picture1->clear(qcolour(options_.SeaColour));
     redrawBackground();
-    drawFrame();
+    paintFrame();
 }
 
 void RaceDisp::PicTimeBar_Click(double t) {
-    if (!raceLoaded) return;
-    PlaybackClock& clock = playback->clock;
-    clock.RaceTime = t;
-    const FinishInputs fin = scene.finishInputs();
-    if (fin.courseCount > 0 && t < fin.leadFinish) frame.resetFinishList();
-    frame.resetHints(clock.TimeStep > 0, data.tracks);
-    drawFrame();
+    if (!session_) return;
+    session_->jumpTo(t);
+    showFrame();
     putFlagsBack();
 }
 
 void RaceDisp::PicTimeBar_Preview(double t, QPoint globalPos) {
-    if (!raceLoaded) return;
-    previewTime = t;
+    if (!session_) return;
+    previewTime_ = t;
     Picture6->update();
-    Text7->setText(TimeBar::hoverText(t, race.RaceStart, settings));
+    Text7->setText(TimeBar::hoverText(t, session_->race().RaceStart, settings_));
     Text7->adjustSize();
     // Beside the bar, towards the map, so that it never leaves the screen on the right.
     Text7->move(globalPos.x() - Text7->width() - kHintOffset, globalPos.y() + kHintOffset);
@@ -449,163 +538,97 @@ void RaceDisp::PicTimeBar_Preview(double t, QPoint globalPos) {
 }
 
 void RaceDisp::PicTimeBar_PreviewEnd() {
-    previewTime = std::numeric_limits<double>::quiet_NaN();
+    previewTime_ = std::numeric_limits<double>::quiet_NaN();
     Picture6->update();
     Text7->hide();
 }
 
 void RaceDisp::PicTimeBar_Period(double from, double to) {
-    if (!raceLoaded) return;
-    playback->clock.setPeriod(from, to);
-    options.WakeOn = true;
+    if (!session_) return;
+    session_->setPeriod(from, to);
+    options_.WakeOn = true;
     Check6->setChecked(true);
-    frame.resetHints(playback->clock.TimeStep > 0, data.tracks);
+    PicTimeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, true);
     redrawBackground();
-    drawFrame();
+    showFrame();
 }
 
 void RaceDisp::PicTimeBar_CancelPeriod() {
-    if (!raceLoaded) return;
-    playback->clock.cancelPeriod(race.PreStartSeconds, race.RaceSeconds);
+    if (!session_) return;
+    session_->cancelPeriod();
+    PicTimeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, false);
     redrawBackground();
 }
 
-void RaceDisp::drawFrame() {
-    if (!raceLoaded || !scene.ready()) return;
-    playback->clockToFrame();
-    const FrameResult r = renderer.drawFrame(scene, Picture1->picture(), &background);
-    playback->frameToClock();
-    if (r.events.playGun) playGun();
-    if (r.windIndicatorDirty) redrawWindPanel();
-    PicTime->setClock(renderer.clockText(), renderer.clockColour());
-    PicTime->setCountdown(renderer.countdownVisible(), renderer.countdownText(),
-                          renderer.countdownColour());
-    PicTime->setTimeOfDay(renderer.timeOfDayText());
-    const int boats = std::min(race.BoatCount, boatPanel->rowCount());
-    for (int k = 1; k <= boats; ++k) {
-        const BoatPanelValues& v = renderer.panel(k);
-        if (v.speedChanged) boatPanel->setSpeed(k, v.speedText);
-        boatPanel->setTwa(k, v.twaText);
-        boatPanel->setBar(k, v.barLength);
-    }
-    PicTimeBar->setCursorTime(frame.RaceTime);
-    Picture1->followFrame(frame, &scene);
-    Picture1->update();
-    Picture6->update();
-}
-
-void RaceDisp::redrawBackground() {
-    if (!raceLoaded || !scene.ready()) return;
-    view.MapSize = layout.mapSize;
-    {
-        QPainter p(&Picture1->picture());
-        p.setRenderHint(QPainter::Antialiasing);
-        playback->clockToFrame();
-        // Background, time marks, then marks and lines over them. Auto trace redraws the map
-        // as the boats move and shows no time marks (their box is disabled then).
-        background.drawBackground(p, scene);
-        if (options.TimeMarks && !options.AutoTrace) background.drawTimeMarks(p, scene);
-        background.drawMarksAndLines(p, scene);
-    }
-    Picture1->update();
-}
-
-void RaceDisp::redrawOverview() {
-    Picture6->clear(qcolour(options.SeaColour));
-    if (!raceLoaded || !scene.ready()) return;
-    QPainter p(&Picture6->picture());
-    p.setRenderHint(QPainter::Antialiasing);
-    overview.draw(p, scene, Picture6->width(), Picture6->height());
-    Picture6->update();
-}
-
-void RaceDisp::redrawWindPanel() {
-    Picture2->clear(qcolour(options.SeaColour));
-    if (!raceLoaded || !scene.ready()) return;
-    QPainter p(&Picture2->picture());
-    p.setRenderHint(QPainter::Antialiasing);
-    windIndicator.draw(p, scene, Picture2->width(), qcolour(options.SeaColour));
-    Text13->setText(windIndicator.directionText());
-    Text14->setText(windIndicator.speedText());
-    Picture2->update();
-}
-
-void RaceDisp::fitViewToBoats() {
-    if (!raceLoaded) return;
-    std::vector<GeoPoint> positions;
-    for (int k = 1; k <= frame.boatCount; ++k)
-        if (options.shown(k) && frame.Boats[k].visible)
-            positions.push_back({frame.Boats[k].lat, frame.Boats[k].lon});
-    if (view.fitToBoats(positions)) redrawBackground();
-}
-
 void RaceDisp::updateSetupButtons() {
-    const bool manual = !options.AutoTrace;
-    Command2->setEnabled(manual);
-    Command3->setEnabled(manual);
-    Command5->setEnabled(manual && race.MarkCount + race.LineCount >= 2);
-    for (QCheckBox* c : {Check1, Check2, Check6, Check7}) c->setEnabled(manual);
+    const bool manual = !options_.AutoTrace;
+    RaceSetup::setAvailable(Command2, manual);
+    RaceSetup::setAvailable(Command3, manual);
+    RaceSetup::setAvailable(
+        Command5,
+        manual && session_ && session_->race().MarkCount + session_->race().LineCount >= 2);
+    for (QCheckBox* c : {Check1, Check2, Check6, Check7}) RaceSetup::setAvailable(c, manual);
     Check9->setEnabled(!manual);
 }
 
 void RaceDisp::setAutoTrace(bool on) {
-    options.AutoTrace = on;
+    options_.AutoTrace = on;
     if (on) Check2->setChecked(false);
     updateSetupButtons();
     Picture12->setVisible(on);
-    if (!raceLoaded) return;
+    if (!session_) return;
     if (!on) {
-        view.Zoom = view.ZoomHome;
-        background.hasCoastCentre = false;
-        setWindowTitle(WindowTitle);
+        view_.Zoom = view_.ZoomHome;
+        setWindowTitle(windowTitle_);
     }
+    if (on) fitViewToBoats();
     redrawBackground();
-    drawFrame();
+    paintFrame();
 }
 
 void RaceDisp::updateSizeLabel() {
-    const bool enlarged = !renderer.realSize();
-    Text15->setText(sizeLabelText(enlarged, settings));
+    const bool enlarged = !renderer_.realSize();
+    Text15->setText(sizeLabelText(enlarged, settings_));
     QPalette pal = Text15->palette();
-    pal.setColor(QPalette::Window, qcolour(options.SeaColour));
-    pal.setColor(QPalette::WindowText, enlarged ? QColor(255, 0, 0) : qcolour(options.InkColour));
+    pal.setColor(QPalette::Window, qcolour(options_.SeaColour));
+    pal.setColor(QPalette::WindowText, enlarged ? QColor(255, 0, 0) : qcolour(options_.InkColour));
     Text15->setPalette(pal);
 }
 
 void RaceDisp::updateSpeedText() {
     Text2->setText(QString::fromStdString(
-        speedText(speedFactorForSlider(HScroll1->value()), settings.english())));
+        speedText(speedFactorForSlider(HScroll1->value()), settings_.english())));
 }
 
 void RaceDisp::putFlagsBack() {
-    frame.putFlagsBack();
-    if (raceLoaded) Picture1->followFrame(frame, &scene);
-    Picture1->update();
+    if (!session_) return;
+    session_->putFlagsBack();
+    Picture1->followFrame(session_->frame(), &scene_);
 }
 
 void RaceDisp::relayout() {
-    layout = RaceLayout::compute(size(), settings.FontScale, PicTime->sizeHint());
-    const bool mapResized = Picture1->mapSize() != layout.mapSize;
-    Picture1->move(layout.map.topLeft());
-    Picture1->setMapSize(layout.mapSize);
-    PicTimeBar->setGeometry(layout.timeBar);
-    Picture5->setGeometry(layout.sidePanel);
+    layout_ = RaceLayout::compute(size(), settings_.FontScale, PicTime->sizeHint());
+    const bool mapResized = Picture1->mapSize() != layout_.mapSize;
+    Picture1->move(layout_.map.topLeft());
+    Picture1->setMapSize(layout_.mapSize);
+    PicTimeBar->setGeometry(layout_.timeBar);
+    Picture5->setGeometry(layout_.sidePanel);
     PicTime->resize(PicTime->sizeHint());
     if (!timePanelPlaced_) {
-        PicTime->move(layout.timePanel.topLeft());
+        PicTime->move(layout_.timePanel.topLeft());
         timePanelPlaced_ = true;
     } else {
         PicTime->move(PicTime->x(),
                       TimePanel::draggedTop(PicTime->y(), 0, PicTime->height(), height()));
     }
     PicTime->raise();
-    view.MapSize = layout.mapSize;
-    if (mapResized && raceLoaded) {
+    view_.MapSize = layout_.mapSize;
+    if (mapResized && session_) {
         redrawBackground();
-        drawFrame();
+        paintFrame();
     }
     // The flags keep their distance from the map box's right edge.
-    if (mapResized) Picture1->followFrame(frame, raceLoaded ? &scene : nullptr);
+    if (mapResized && session_) Picture1->followFrame(session_->frame(), &scene_);
 }
 
 void RaceDisp::resizeEvent(QResizeEvent*) {
@@ -624,7 +647,7 @@ void RaceDisp::showLoadingProgress(int boat, int count, const QString& line1,
         splash_->progress()->setProgress(boat, count, line1, line2);
         return;
     }
-    const int size = layout.mapSize;
+    const int size = layout_.mapSize;
     mapProgress->move((size - LoadingProgress::kBarWidth) / 2, size / 2 - kProgressTopAboveCentre);
     mapProgress->show();
     mapProgress->raise();
@@ -638,11 +661,11 @@ void RaceDisp::hideLoadingProgress() {
 
 void RaceDisp::playGun() {
     const std::string path = appFile("\\gun.wav");
-    if (platform && fileExists(path)) platform->playSound(path);
+    if (platform_ && fileExists(path)) platform_->playSound(path);
 }
 
 std::string RaceDisp::appFile(const std::string& relative) const {
-    return resolvePath(settings.AppPath, relative);
+    return resolvePath(settings_.AppPath, relative);
 }
 
 void RaceDisp::hideHints() {
@@ -652,7 +675,7 @@ void RaceDisp::hideHints() {
 
 void RaceDisp::mouseMoveEvent(QMouseEvent*) {
     hideHints();
-    if (!std::isnan(previewTime)) PicTimeBar_PreviewEnd();
+    if (!std::isnan(previewTime_)) PicTimeBar_PreviewEnd();
 }
 
 bool RaceDisp::eventFilter(QObject* watched, QEvent* e) {
@@ -660,10 +683,10 @@ bool RaceDisp::eventFilter(QObject* watched, QEvent* e) {
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && w->window() == this) {
             if (e->type() == QEvent::KeyRelease) {
-                LastKeyCode = 0;
+                lastKeyCode_ = 0;
             } else {
                 const int key = static_cast<QKeyEvent*>(e)->key();
-                LastKeyCode = key == Qt::Key_Shift ? kShiftKeyCode : (key & 0xFFFF);
+                lastKeyCode_ = key == Qt::Key_Shift ? kShiftKeyCode : (key & 0xFFFF);
             }
         }
     }

@@ -1,6 +1,6 @@
 // The race screen `RaceDisp`: map box, time bar, side panel with the replay controls, the boat
-// panel, the race list and times. It owns the race shown on it (tracks, wind, view and replay
-// state) and wires its controls to the set-up, the playback and the renderers.
+// panel, the race list and times. A thin window over the race session it shows: its controls are
+// private, its handlers read them and call the session's named operations, then redraw.
 #pragma once
 
 #include <QWidget>
@@ -13,9 +13,8 @@
 #include "app/appsettings.h"
 #include "app/messages.h"
 #include "app/platformservices.h"
-#include "race/openrace.h"
-#include "track/coastline.h"
-#include "ui/display/backgroundrenderer.h"
+#include "display/displayoptions.h"
+#include "display/mapview.h"
 #include "ui/display/framerenderer.h"
 #include "ui/display/overviewmap.h"
 #include "ui/display/racescene.h"
@@ -26,10 +25,10 @@
 namespace brisko {
 
 class Playback;
-class RaceSetup;
+class RaceSession;
 class Splite;
 
-class RaceDisp : public QWidget, public RaceControls {
+class RaceDisp : public QWidget, private RaceControls {
     Q_OBJECT
 public:
     // Asks the user for a file name: the prompt, the title and the proposed name; nullopt when
@@ -37,57 +36,52 @@ public:
     using NamePrompt = std::function<std::optional<QString>(
         const QString& prompt, const QString& title, const QString& proposal)>;
 
-    RaceDisp(AppSettings& settings, RaceDefinition& race, MessageSink& sink,
+    // `raceFileName` is the race to open first (empty: the single track file, if any).
+    RaceDisp(const AppSettings& settings, std::string raceFileName, MessageSink& sink,
              PlatformServices* platform, QWidget* parent = nullptr);
     ~RaceDisp() override;
 
     void setNamePrompt(NamePrompt prompt) { namePrompt_ = std::move(prompt); }
     // The splash that shows the loading of the first race; closed when set-up is done.
     void setSplash(Splite* splash) { splash_ = splash; }
-    Splite* splash() const { return splash_; }
-    bool browserMode() const { return settings.EditionMode < 2; }
+    // The track shown when no race file is given (chosen in the launcher).
+    void setSingleTrackFile(std::string file) { singleTrackFile_ = std::move(file); }
 
-    // Shared state.
-    AppSettings& settings;
-    RaceDefinition& race;
-    MessageSink& sink;
-    PlatformServices* platform;
-
-    // Window state.
-    int SetupDone = 0;
-    std::string SingleTrackFile;
-    QString WindowTitle;
-    bool HintsOn = true;
-    bool WindTextArmed = true;
-    bool BoatRowsBuilt = false;
-    int LastKeyCode = 0;      // key held down on the window, 0 when none (16: Shift)
-    bool raceLoaded = false;  // the last set-up opened a race with its tracks
-
-    // The race shown and its view and replay state.
-    RaceData data;
-    CoastLine coast;
-    MapView view;
-    DisplayOptions options;
-    FrameState frame;
-    WindNow windNow;
-    RaceScene scene;
-    BackgroundRenderer background;
-    FrameRenderer renderer;
-    OverviewMap overview;
-    WindIndicator windIndicator;
-    std::unique_ptr<Playback> playback;
-    std::unique_ptr<RaceSetup> setup;
-    RaceLayout layout;
-
-    // The set-up sequence; true when a race with tracks is shown.
-    bool SetUpRace();
-    // Removes the per-boat rows of boats 2.. and marks them to be built again.
-    void ClearBoatRows();
-
-    // Event handlers.
-    void Form_Load();
+    // The first activation: opens the first race (also run by the first showing).
     void Form_Activate();
-    bool Form_QueryUnload();
+
+    // What the window shows, for the windows and tests that read it.
+    const RaceSession* session() const { return session_.get(); }
+    const MapView& view() const { return view_; }
+    const DisplayOptions& options() const { return options_; }
+    const RaceScene& scene() const { return scene_; }
+    const RaceLayout& layout() const { return layout_; }
+    bool setupDone() const { return setupDone_; }
+
+signals:
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    // The window sees key presses before its controls: LastKeyCode follows them.
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    bool browserMode() const { return settings_.EditionMode < 2; }
+    void connectControls();
+    void buildOverlays();
+
+    // Opening races. openRace replaces the session whole when the race can be shown; the first
+    // race that cannot leaves an empty screen named after it, a later one leaves the race shown.
+    bool SetUpRace(RaceDefinition seed);
+    void showSession();
+    void showEmptyScreen(const std::string& fileName);
+    void tellWhyNotShown(int status, const std::string& fileName, bool keepsShown);
+
+    // Handlers.
     void Command9_Click();  // show the race chosen in Combo1
     void Command4_Click();  // confirm start and finish times
     void Command1_Click();  // leave
@@ -104,17 +98,16 @@ public:
     void PicTimeBar_Period(double from, double to);
     void PicTimeBar_CancelPeriod();
     void Check5_Click();
-    // Display options: orientation, check boxes and sea colour swatches.
     void Option2_Click();  // north up
     void Option3_Click();  // wind up
     void Check1_Click();   // time marks
     void BCOL_Click(int swatch);
-    // Copies the display check boxes into the display options (race set-up).
     void readDisplayChecks();
 
-    // Drawing the race, used by the set-up, the playback and the handlers.
-    void drawFrame();
-    void redrawBackground();  // background, then marks and lines
+    // Showing the race: a frame derived from the clock, the layers in their fixed order.
+    bool showFrame();
+    bool paintFrame();
+    void redrawBackground();  // background, time marks, then marks and lines
     void redrawOverview();
     void redrawWindPanel();
     void fitViewToBoats();
@@ -123,39 +116,42 @@ public:
     void updateSpeedText();
     void putFlagsBack();
     void relayout();
+    void updateSetupButtons();
     void showLoadingProgress(int boat, int count, const QString& line1, const QString& line2);
     void hideLoadingProgress();
     void playGun();
     std::string appFile(const std::string& relative) const;
-    // Asks whether to save and for a file name, then writes the race file. `leaving` chooses the
-    // texts of the leave button.
     void offerSave(bool leaving);
-    // Enables the set-up buttons and check boxes by auto trace and what the race holds.
-    void updateSetupButtons();
-
-    // The replay time a preview shows on the overview (NaN when none).
-    double previewTime = std::numeric_limits<double>::quiet_NaN();
-
-signals:
-    void closed();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
-    // The window sees key presses before its controls: LastKeyCode follows them.
-    bool eventFilter(QObject* watched, QEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-
-private:
-    void connectControls();
     void hideHints();
     std::optional<QString> askName(const QString& prompt, const QString& title,
                                    const QString& proposal);
+
+    const AppSettings& settings_;
+    MessageSink& sink_;
+    PlatformServices* platform_;
+    std::string firstRaceFile_;
+    std::string singleTrackFile_;
+    std::unique_ptr<RaceSession> session_;
+
+    // What the window owns of the showing: view, display options, the drawing pieces.
+    MapView view_;
+    DisplayOptions options_;
+    RaceScene scene_;
+    FrameRenderer renderer_;
+    OverviewMap overview_;
+    WindIndicator windIndicator_;
+    RaceLayout layout_;
+    Playback* playback_ = nullptr;
+
     NamePrompt namePrompt_;
     Splite* splash_ = nullptr;
+    QString windowTitle_;
+    bool setupDone_ = false;
+    bool hintsOn_ = true;
+    int lastKeyCode_ = 0;  // key held down on the window, 0 when none (16: Shift)
+    double previewTime_ = std::numeric_limits<double>::quiet_NaN();
+    double lastMarksWind_ = std::numeric_limits<double>::quiet_NaN();
     bool activating_ = false;
-    bool closing_ = false;
     bool layoutPending_ = false;
     bool timePanelPlaced_ = false;
 };

@@ -31,9 +31,10 @@ RaceLayout RaceLayout::compute(QSize inner, double fontScale, QSize timePanelSiz
     return l;
 }
 
-QSize RaceLayout::minimumInner(double fontScale) {
-    return QSize(kMinMapSize + kPanelGap + sidePanelWidth(fontScale) + kMargin,
-                 kMinMapSize + 2 * kMargin);
+QSize RaceLayout::minimumInner(double fontScale, QSize sidePanelMinimum) {
+    const int panelWidth = std::max(sidePanelWidth(fontScale), sidePanelMinimum.width());
+    return QSize(kMinMapSize + kPanelGap + panelWidth + kMargin,
+                 std::max(kMinMapSize, sidePanelMinimum.height()) + 2 * kMargin);
 }
 
 }  // namespace brisko

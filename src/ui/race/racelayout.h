@@ -12,7 +12,7 @@ struct RaceLayout {
     static constexpr int kMargin = 5;
     static constexpr int kPanelGap = 45;        // map margin, gap, time bar and gap together
     static constexpr int kSidePanelBase = 350;  // side panel width at font scale 1
-    static constexpr int kMinMapSize = 100;
+    static constexpr int kMinMapSize = 300;
     static constexpr int kTimeBarWidth = 30;
 
     int mapSize = kMinMapSize;
@@ -26,8 +26,9 @@ struct RaceLayout {
     static int mapSquare(QSize inner, int sidePanelWidth);
     static int sidePanelWidth(double fontScale);
     static RaceLayout compute(QSize inner, double fontScale, QSize timePanelSize);
-    // The smallest window that still shows the whole side panel beside a small map.
-    static QSize minimumInner(double fontScale);
+    // The smallest window at which everything stays readable: a map of at least kMinMapSize
+    // beside the side panel, and the side panel as tall as its controls need.
+    static QSize minimumInner(double fontScale, QSize sidePanelMinimum);
 };
 
 }  // namespace brisko

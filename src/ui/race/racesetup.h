@@ -1,42 +1,42 @@
-// The race screen's set-up sequence: prepares the controls, opens the race through the core's
-// one open-race sequence (race file, tracks, wind, kinematics, roundings) with its progress on
-// the splash or over the map, then builds the boat rows and draws map, overview and wind panel.
-// Also the check of confirmed start and finish times.
+// The race screen's controls around a race set-up: prepared before a race opens (mode, race
+// list, view option), filled from the race session after it opened (times, buttons by what the
+// race holds, orientation, wind boxes), and the controls whose function is not built yet.
+// Works on the controls alone; the window opens the race and draws.
 #pragma once
 
 #include <string>
 
-#include "race/racedefinition.h"
+#include "app/appsettings.h"
+
+class QWidget;
 
 namespace brisko {
 
-class RaceDisp;
-
-// Whether typed start and finish times are accepted: the start in [first fix, last fix), the
-// finish in (first fix, last fix], in whole seconds, and the start before the finish.
-bool acceptableRaceTimes(const std::string& start, const std::string& finish,
-                         const std::string& firstFix, const std::string& lastFix);
-
-// A typed race file name made ready to save: ".txt" appended unless it holds ".txt" already
-// (in any letter case). Empty when the answer is empty or not a plain file name.
-std::string raceFileNameFromAnswer(const std::string& answer);
+class RaceSession;
+struct RaceControls;
 
 class RaceSetup {
 public:
-    explicit RaceSetup(RaceDisp& window) : w_(window) {}
+    RaceSetup(RaceControls& controls, const AppSettings& settings)
+        : c_(controls), settings_(settings) {}
 
-    // SetUpRace in its order; true when a race with tracks is shown.
-    bool run();
+    // Controls whose function is not built yet: disabled, with a tooltip that says so.
+    void markNotBuilt();
+    // Enables a control unless its function is not built yet.
+    static void setAvailable(QWidget* w, bool on);
+
+    // Before a race opens: the view option, zoom slider, mode-dependent controls, hints hidden.
+    void prepareControls(bool browserMode);
+    // The race list: the race files of the race folder (only files that exist), showing
+    // `current` when it is one of them.
+    void fillRaceList(const std::string& current);
+    // After a race opened: times, the buttons that depend on what the race holds, the mean
+    // wind, the orientation and the wind boxes.
+    void showRaceControls(const RaceSession& session);
 
 private:
-    void prepareControls();
-    void modeControls();
-    bool openTheRace();
-    void afterOpen();
-    void showEmptyRace();
-    void fillRaceList();
-
-    RaceDisp& w_;
+    RaceControls& c_;
+    const AppSettings& settings_;
 };
 
 }  // namespace brisko

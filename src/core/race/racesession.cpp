@@ -1,0 +1,239 @@
+// The race shown on the race screen; see racesession.h.
+#include "race/racesession.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "race/racecontrolfile.h"
+#include "track/rounding.h"
+#include "util/angles.h"
+#include "util/datetime.h"
+#include "util/numbers.h"
+
+namespace brisko {
+
+namespace {
+
+// A change refused before anything was written.
+WriteResult refused(std::string why) {
+    WriteResult r;
+    r.ok = false;
+    r.error = std::move(why);
+    return r;
+}
+
+constexpr double kPreStartReplaySeconds = 20;  // the replay starts this long before the pre-start
+constexpr const char* kTxt = ".txt";
+
+bool containsTxt(const std::string& s) { return toLowerAscii(s).find(kTxt) != std::string::npos; }
+}  // namespace
+
+bool acceptableRaceTimes(const std::string& start, const std::string& finish,
+                         const std::string& firstFix, const std::string& lastFix) {
+    const auto s = parseDateTime(trimBlanks(start));
+    const auto f = parseDateTime(trimBlanks(finish));
+    const auto first = parseDateTime(firstFix);
+    const auto last = parseDateTime(lastFix);
+    if (!s || !f || !first || !last) return false;
+    // A finish before the start would give a race of negative length.
+    return *first <= *s && *s < *last && *first < *f && *f <= *last && *s < *f;
+}
+
+std::string raceFileNameFromAnswer(const std::string& answer) {
+    std::string name(trimBlanks(answer));
+    if (name.empty()) return {};
+    if (!containsTxt(name)) name += kTxt;
+    if (!isPlainFileName(name)) return {};
+    return name;
+}
+
+WindSamples windSamplesOf(const WindStore& store) {
+    auto part = [&](const std::vector<double>& v) {
+        const size_t n = std::min(v.size(), static_cast<size_t>(std::max(0, store.WindCount)) + 1);
+        return std::span<const double>(v.data(), n);
+    };
+    return {part(store.WindSec), part(store.WindSpeed), part(store.WindDir)};
+}
+
+RaceSession::Opened RaceSession::open(const AppSettings& settings, const RaceRequest& request,
+                                      MessageSink& sink) {
+    Opened out;
+    std::unique_ptr<RaceSession> s(new RaceSession(settings));
+    s->race_ = request.seed;
+    s->shownFile_ =
+        request.seed.RaceFileName.empty() ? request.singleTrackFile : request.seed.RaceFileName;
+    OpenRaceOptions opts;
+    opts.singleTrackFile = request.singleTrackFile;
+    opts.progress = request.progress;
+    const OpenRaceResult r = openRace(settings, s->race_, s->data_, sink, opts);
+    if (!r.ok) {
+        out.status = r.status == OpenRaceStatus::GpsFileMissing ? SessionOpenStatus::GpsFileMissing
+                                                                : SessionOpenStatus::RaceFileFailed;
+        out.error = r.error;
+        return out;
+    }
+    if (s->data_.tracks.boatCount() == 0) {
+        out.status = SessionOpenStatus::NoTracks;
+        return out;
+    }
+    // Boats whose logs miss the race altogether have no segment to show: a race where that is
+    // every boat (start and finish outside the logs) has nothing to replay.
+    bool anySegment = false;
+    for (int b = 1; b <= s->data_.tracks.boatCount() && !anySegment; ++b)
+        anySegment = s->data_.tracks.TrkCount(b) >= 2;
+    if (!anySegment) {
+        out.status = SessionOpenStatus::NoFixesInRace;
+        return out;
+    }
+
+    // The coastline is read here, with the race, never while the chart is drawn.
+    out.coastTilesSaved = s->loadCoast();
+
+    PlaybackClock& c = s->clock_;
+    c.setUpRace(s->race_.PreStartSeconds, s->race_.RaceSeconds);
+    c.RaceTime = -(s->race_.PreStartSeconds + kPreStartReplaySeconds);
+    s->windNow_.reset(s->race_.MeanWindDir);
+    s->frame_.resetForRace(s->data_.tracks, s->boatCount(), c);
+    out.session = std::move(s);
+    return out;
+}
+
+WriteResult RaceSession::loadCoast() {
+    const TrackStore& t = data_.tracks;
+    RaceDefinition withTiles = race_;
+    const int tiles =
+        chooseCoastTiles(t.CenterLat, t.CenterLon, t.TrackSpan, t.LonFactor, withTiles);
+    WriteResult saved;
+    // The editor keeps the tile list with the race; the browser never writes.
+    if (settings_.EditionMode > 1 && tiles > 0)
+        saved = writeThrough(withTiles);
+    else
+        race_.CoastTiles = withTiles.CoastTiles, race_.CoastTileCount = withTiles.CoastTileCount;
+    coast_.clear();
+    // Drawn even when the tile list could not be stored.
+    loadCoastTiles(settings_.AppPath,
+                   coastDrawingWindow(t.CenterLat, t.CenterLon, t.TrackSpan, t.LonFactor),
+                   withTiles, coast_);
+    return saved;
+}
+
+int RaceSession::boatCount() const { return std::min(race_.BoatCount, data_.tracks.boatCount()); }
+
+double RaceSession::windDirNow() const {
+    return data_.WindShown ? windNow_.WindDirNow : race_.WindDirNow;
+}
+
+FinishInputs finishInputsOf(const RaceDefinition& race, const RoundingResults& roundings) {
+    FinishInputs in;
+    // Only the first entries of a long course take part in the roundings: the last of those
+    // is the finish the list waits for.
+    in.courseCount = std::clamp(race.CourseCount, 0, kMaxRoundingEntries);
+    if (in.courseCount == 0) return in;
+    in.leadFinish = roundings.LeadTime(in.courseCount);
+    for (int k = 1; k <= std::min(race.BoatCount, kMaxBoats); ++k)
+        in.finishTime[k] = roundings.RoundTime(in.courseCount, k);
+    return in;
+}
+
+FinishInputs RaceSession::finishInputs() const { return finishInputsOf(race_, data_.roundings); }
+
+void RaceSession::firstShow() {
+    clock_.firstShow(race_.PreStartSeconds);
+    frame_.resetHints(true, data_.tracks);
+}
+
+void RaceSession::continueReplayOf(const RaceSession& previous) {
+    const PlaybackClock& p = previous.clock_;
+    clock_.TimeStep = p.TimeStep;
+    clock_.State = p.State;
+    clock_.StepSign = p.StepSign;
+    clock_.SpeedFactor = p.SpeedFactor;
+    clock_.TicksLastSecond = p.TicksLastSecond;
+    clock_.AutoTraceArmed = p.AutoTraceArmed;
+    clock_.IdleSeconds = p.IdleSeconds;
+    frame_.resetHints(clock_.TimeStep > 0, data_.tracks);
+}
+
+void RaceSession::stepForward() {
+    clock_.stepPlus();
+    frame_.resetHints(true, data_.tracks);
+}
+
+void RaceSession::stepBackward() {
+    clock_.stepMinus();
+    frame_.resetHints(false, data_.tracks);
+}
+
+void RaceSession::jumpTo(double raceTime) {
+    clock_.RaceTime = raceTime;
+    frame_.resetHints(clock_.TimeStep > 0, data_.tracks);
+}
+
+void RaceSession::setPeriod(double t1, double t2) {
+    clock_.setPeriod(t1, t2);
+    frame_.resetHints(clock_.TimeStep > 0, data_.tracks);
+}
+
+void RaceSession::cancelPeriod() { clock_.cancelPeriod(race_.PreStartSeconds, race_.RaceSeconds); }
+
+void RaceSession::updateRoundingTimer() {
+    const RoundingResults& r = data_.roundings;
+    std::vector<double> lead(static_cast<size_t>(std::max(0, r.entryCount)) + 1, 0.0);
+    for (int j = 1; j <= r.entryCount; ++j) lead[j] = r.LeadTime(j);
+    clock_.updateRoundingTimer(lead, r.entryCount);
+}
+
+RaceSession::FrameAdvance RaceSession::advanceFrame(double mapSize) {
+    FrameAdvance a;
+    a.events = frame_.advance(data_.tracks, finishInputs(), clock_, windDirNow(), mapSize);
+    if (frame_.takeWholeSecondChange(clock_.RaceTime) && data_.WindShown) {
+        const double before = windNow_.WindDirNow;
+        const double speedBefore = windNow_.WindSpeedNow;
+        windNow_.update(windSamplesOf(data_.wind), clock_.RaceTime, clock_.TimeStep,
+                        race_.MagneticVariation);
+        a.windChanged = windNow_.WindDirNow != before || windNow_.WindSpeedNow != speedBefore;
+    }
+    return a;
+}
+
+void RaceSession::setOrientation(bool northUp) {
+    race_.NorthUp = northUp ? 1 : 0;
+    race_.ViewRotation = northUp ? 0 : race_.MeanWindDir;
+}
+
+bool RaceSession::setStartFinish(const std::string& start, const std::string& finish) {
+    if (!acceptableRaceTimes(start, finish, race_.FirstFix, race_.LastFix)) return false;
+    race_.RaceStart = formatDateTime(*parseDateTime(trimBlanks(start)));
+    race_.RaceEnd = formatDateTime(*parseDateTime(trimBlanks(finish)));
+    race_.ViewStart = race_.RaceStart;
+    race_.ViewEnd = race_.RaceEnd;
+    return true;
+}
+
+WriteResult RaceSession::saveAs(const std::string& fileName) {
+    if (!isPlainFileName(fileName)) return refused("not a file name: " + fileName);
+    RaceDefinition changed = race_;
+    changed.RaceFileName = fileName;
+    const WriteResult w = writeThrough(std::move(changed));
+    if (w.ok) shownFile_ = fileName;
+    return w;
+}
+
+WriteResult RaceSession::setWindDirection(double degrees) {
+    if (!std::isfinite(degrees)) return refused("not a direction");
+    RaceDefinition changed = race_;
+    changed.MeanWindDir = normalizeAngle360(degrees);
+    changed.WindDirNow = changed.MeanWindDir;
+    const WriteResult w = writeThrough(std::move(changed));
+    if (w.ok && !data_.WindShown) windNow_.reset(race_.MeanWindDir);
+    return w;
+}
+
+WriteResult RaceSession::writeThrough(RaceDefinition changed) {
+    const WriteResult w = writeRaceControlFile(settings_, changed);
+    if (w.ok) race_ = std::move(changed);
+    return w;
+}
+
+}  // namespace brisko

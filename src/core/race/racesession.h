@@ -1,0 +1,144 @@
+// The race shown on the race screen, with everything that belongs to it: the race definition,
+// tracks, wind, roundings, coastline, the replay clock and the frame derived from it. Built whole
+// by open() and replaced whole on a race switch; windows read it through const accessors and
+// change it only through the named operations below.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/appsettings.h"
+#include "app/messages.h"
+#include "display/framestate.h"
+#include "display/playbackclock.h"
+#include "display/windnow.h"
+#include "race/openrace.h"
+#include "race/racedefinition.h"
+#include "track/coastline.h"
+#include "util/fileutil.h"
+
+namespace brisko {
+
+// Whether typed start and finish times are accepted: the start in [first fix, last fix), the
+// finish in (first fix, last fix], in whole seconds, and the start before the finish.
+bool acceptableRaceTimes(const std::string& start, const std::string& finish,
+                         const std::string& firstFix, const std::string& lastFix);
+
+// A typed race file name made ready to save: ".txt" appended unless it holds ".txt" already
+// (in any letter case). Empty when the answer is empty or not a plain file name.
+std::string raceFileNameFromAnswer(const std::string& answer);
+
+// The wind store's samples as the current-wind search reads them (only the WindCount read).
+WindSamples windSamplesOf(const WindStore& store);
+
+// The finishing list's inputs: the last course entry that takes part in the roundings, the
+// leader's time there and every boat's.
+FinishInputs finishInputsOf(const RaceDefinition& race, const RoundingResults& roundings);
+
+// What to open: the race file named by seed.RaceFileName, or without one the single track file
+// (a single-track race keeps the rest of the seed when it shows the same track again).
+struct RaceRequest {
+    RaceDefinition seed;
+    std::string singleTrackFile;
+    LoadProgress progress;
+};
+
+enum class SessionOpenStatus {
+    Ok,
+    RaceFileFailed,  // the race file could not be read (the reader told the user)
+    GpsFileMissing,  // a GPS file vanished while loading (the loader told the user)
+    NoTracks,        // no boat has a track file that could be read
+    NoFixesInRace,   // the boats' logs hold no fix between the race's start and finish
+};
+
+class RaceSession {
+public:
+    struct Opened {
+        std::unique_ptr<RaceSession> session;  // null unless status is Ok
+        SessionOpenStatus status = SessionOpenStatus::Ok;
+        std::string error;            // the reader's or loader's message (already shown)
+        WriteResult coastTilesSaved;  // editor mode: the coastline tiles stored with the race
+    };
+
+    // Opens a race: race file, tracks, wind, kinematics, roundings and the coastline; the clock
+    // at the start of the pre-start replay and the frame derived from it.
+    static Opened open(const AppSettings& settings, const RaceRequest& request, MessageSink& sink);
+
+    const AppSettings& settings() const { return settings_; }
+    const RaceDefinition& race() const { return race_; }
+    const RaceData& data() const { return data_; }
+    const TrackStore& tracks() const { return data_.tracks; }
+    const CoastLine& coast() const { return coast_; }
+    const PlaybackClock& clock() const { return clock_; }
+    const FrameState& frame() const { return frame_; }
+    const WindNow& windNow() const { return windNow_; }
+    // The file the race was opened from: the race file, or the single track file.
+    const std::string& shownFile() const { return shownFile_; }
+    // Boats with a track row: the race's boats that the track store holds.
+    int boatCount() const;
+    // The wind in force: from the wind data while the race has a wind file, else the race's.
+    double windDirNow() const;
+    FinishInputs finishInputs() const;
+
+    // Replay clock. The frame follows on the next advanceFrame().
+    void firstShow();  // the first showing of the race screen: forward at the first step
+    // The next race plays on as the last did: direction, speed, step and the auto-trace start.
+    void continueReplayOf(const RaceSession& previous);
+    void forward() { clock_.forward(); }
+    void stop() { clock_.stop(); }
+    void backward() { clock_.backward(); }
+    void stepForward();   // "+": stop, one step (at least a second) on
+    void stepBackward();  // "-": stop, one step back
+    void setSpeedSlider(int value) { clock_.setSlider(value); }
+    // A click on the time bar: the time, searched afresh from the right end of every track.
+    void jumpTo(double raceTime);
+    // A Shift-drag: the replay loops between the two times and restarts at the earlier one.
+    void setPeriod(double t1, double t2);
+    // Shift + right click: the period opens to four minutes either side of the race.
+    void cancelPeriod();
+    // The replay timer's step, and the step over a stretch with no boat in view.
+    void tick() { clock_.advance(); }
+    void catchUpStep() { clock_.catchUpStep(); }
+    void countTick() { clock_.countTick(); }
+    // The rate timer: true when the view should be fitted to the boats (see PlaybackClock).
+    bool rateTick(double now, bool boatInView) { return clock_.rateTick(now, boatInView); }
+    // The leader's last rounding and the time since, for the rounding timer.
+    void updateRoundingTimer();
+    bool autoTraceTick() { return clock_.autoTraceTick(); }
+    // The direction buttons put the start flags back at the top of the map box.
+    void putFlagsBack() { frame_.putFlagsBack(); }
+
+    // The frame at the clock's time: wrap within the period, flags, guns, finishing list, boat
+    // positions, and once per whole second the wind in force.
+    struct FrameAdvance {
+        FrameEvents events;
+        bool windChanged = false;  // the wind in force moved (indicator and lay lines follow)
+    };
+    FrameAdvance advanceFrame(double mapSize);
+
+    // Race definition. The orientation is the viewer's and lives in memory only.
+    void setOrientation(bool northUp);
+    // New start and finish times, in memory; false (and nothing changed) when they are refused.
+    bool setStartFinish(const std::string& start, const std::string& finish);
+    // Changes written through to the race file; on failure nothing changes in memory.
+    WriteResult saveAs(const std::string& fileName);
+    WriteResult setWindDirection(double degrees);
+
+private:
+    RaceSession(const AppSettings& settings) : settings_(settings) {}
+    // The one way a change reaches the race file: the changed definition is written atomically
+    // and becomes the race shown only when the write succeeded.
+    WriteResult writeThrough(RaceDefinition changed);
+    WriteResult loadCoast();
+
+    const AppSettings& settings_;
+    RaceDefinition race_;
+    RaceData data_;
+    CoastLine coast_;
+    PlaybackClock clock_;
+    FrameState frame_;
+    WindNow windNow_;
+    std::string shownFile_;
+};
+
+}  // namespace brisko

@@ -1,0 +1,209 @@
+// The race session: a race switch replaces everything, the period and clock operations with the
+// frame that follows them, and the write-through that changes nothing when the file cannot be
+// written.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "race/racesession.h"
+
+using namespace brisko;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kApp = BRISKO_TEST_DATA "/tracks/app";
+
+struct Opener {
+    AppSettings settings;
+    CapturingMessageSink sink;
+    explicit Opener(const std::string& app = kApp, int mode = 1) {
+        settings.AppPath = app;
+        settings.Lang = 1;
+        settings.EditionMode = mode;
+    }
+    RaceSession::Opened open(const std::string& raceFile) {
+        RaceRequest req;
+        req.seed.RaceFileName = raceFile;
+        return RaceSession::open(settings, req, sink);
+    }
+};
+
+// A copy of the test application folder that the test may write into.
+struct TempApp {
+    fs::path root;
+    TempApp() {
+        root =
+            fs::temp_directory_path() /
+            ("brisko_session_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::copy(kApp, root, fs::copy_options::recursive);
+    }
+    ~TempApp() { fs::remove_all(root); }
+    fs::path raceFile(const std::string& name) const { return root / "raceadmin" / name; }
+};
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
+TEST(RaceSession, OpensWithTheClockAtThePreStartAndTheWholeRaceAsPeriod) {
+    Opener o;
+    auto opened = o.open("race1.txt");
+    ASSERT_EQ(opened.status, SessionOpenStatus::Ok) << opened.error;
+    const RaceSession& s = *opened.session;
+    EXPECT_EQ(s.shownFile(), "race1.txt");
+    EXPECT_EQ(s.boatCount(), 2);
+    EXPECT_DOUBLE_EQ(s.clock().PeriodFrom, -210);
+    EXPECT_DOUBLE_EQ(s.clock().PeriodTo, 3600);
+    EXPECT_DOUBLE_EQ(s.clock().RaceTime, -200);
+    EXPECT_DOUBLE_EQ(s.frame().LastDataTime, 3655);
+    EXPECT_EQ(s.frame().FinishCount, 0);
+    // The mean wind until the wind data take over.
+    EXPECT_DOUBLE_EQ(s.windDirNow(), 180);
+}
+
+TEST(RaceSession, ARaceSwitchReplacesEverything) {
+    Opener o;
+    auto first = o.open("race1.txt");
+    ASSERT_TRUE(first.session);
+    RaceSession& a = *first.session;
+    a.setPeriod(2000, 1000);
+    a.jumpTo(3500);
+    a.advanceFrame(800);
+    a.setOrientation(true);
+
+    auto second = o.open("nostart.txt");
+    ASSERT_EQ(second.status, SessionOpenStatus::Ok) << second.error;
+    const RaceSession& b = *second.session;
+    EXPECT_EQ(b.race().RaceFileName, "nostart.txt");
+    EXPECT_NE(b.race().Title1, a.race().Title1);
+    EXPECT_EQ(b.race().MarkCount, 0);  // race1's marks are not carried over
+    EXPECT_EQ(b.tracks().TrkCount(1), 450);
+    EXPECT_DOUBLE_EQ(b.clock().PeriodTo, 4250);
+    EXPECT_DOUBLE_EQ(b.clock().RaceTime, -200);
+    EXPECT_EQ(b.frame().FinishCount, 0);
+    EXPECT_FALSE(b.data().WindShown);
+    // The first session is untouched by the second: a refused switch keeps the race shown.
+    EXPECT_EQ(a.race().RaceFileName, "race1.txt");
+    EXPECT_DOUBLE_EQ(a.clock().PeriodFrom, 1000);
+
+    auto missing = o.open("missing.txt");
+    EXPECT_FALSE(missing.session);
+    EXPECT_EQ(missing.status, SessionOpenStatus::RaceFileFailed);
+}
+
+TEST(RaceSession, RacesThatCannotBeShownSayWhy) {
+    TempApp app;
+    // Every GPS file missing.
+    std::ofstream(app.raceFile("nogps.txt")) << "T1, x\r\nBN, gone1.trk, A\r\nBN, gone2.trk, B\r\n";
+    // Start and finish years away from the logs.
+    std::ofstream(app.raceFile("elsewhen.txt"))
+        << "ST, 2019/01/01 10:00:00\r\nFT, 2019/01/01 11:00:00\r\nBN, boat1.trk, One\r\n";
+    Opener o(app.root.string());
+    auto nogps = o.open("nogps.txt");
+    EXPECT_FALSE(nogps.session);
+    EXPECT_EQ(nogps.status, SessionOpenStatus::NoTracks);
+    auto elsewhen = o.open("elsewhen.txt");
+    EXPECT_FALSE(elsewhen.session);
+    EXPECT_EQ(elsewhen.status, SessionOpenStatus::NoFixesInRace);
+}
+
+TEST(RaceSession, PeriodAndClockOperationsDriveTheFrame) {
+    Opener o;
+    auto opened = o.open("race1.txt");
+    RaceSession& s = *opened.session;
+    s.setPeriod(2000, 1000);
+    EXPECT_DOUBLE_EQ(s.clock().PeriodFrom, 1000);
+    EXPECT_DOUBLE_EQ(s.clock().PeriodTo, 2000);
+    EXPECT_DOUBLE_EQ(s.clock().RaceTime, 1000);
+    // Past the period's end the frame brings the clock back to its start.
+    s.jumpTo(2000.5);
+    EXPECT_TRUE(s.advanceFrame(800).events.wrapped);
+    EXPECT_DOUBLE_EQ(s.clock().RaceTime, 1000);
+    EXPECT_TRUE(s.frame().Boats[1].visible);
+    // Backwards before it, the frame continues from its end.
+    s.backward();
+    s.jumpTo(999);
+    s.advanceFrame(800);
+    EXPECT_DOUBLE_EQ(s.clock().RaceTime, 2000);
+    // The step buttons stop the replay and move at least a second.
+    s.stepForward();
+    EXPECT_TRUE(s.clock().stopped());
+    EXPECT_DOUBLE_EQ(s.clock().RaceTime, 2001);
+    s.stepBackward();
+    EXPECT_DOUBLE_EQ(s.clock().RaceTime, 2000);
+    s.cancelPeriod();
+    EXPECT_DOUBLE_EQ(s.clock().PeriodFrom, -240);
+    EXPECT_DOUBLE_EQ(s.clock().PeriodTo, 3840);
+    // The wind data move the wind in force as the frame reaches a new second.
+    s.jumpTo(1800.2);
+    s.advanceFrame(800);
+    EXPECT_NE(s.windNow().WindSpeedNow, 0);
+}
+
+TEST(RaceSession, WriteThroughChangesTheFileAndTheMemoryTogether) {
+    TempApp app;
+    Opener o(app.root.string(), 2);
+    auto opened = o.open("race1.txt");
+    ASSERT_TRUE(opened.session) << opened.error;
+    RaceSession& s = *opened.session;
+    ASSERT_TRUE(s.setWindDirection(-30).ok);
+    EXPECT_DOUBLE_EQ(s.race().MeanWindDir, 330);
+    EXPECT_NE(readFile(app.raceFile("race1.txt")).find(" 330\r\n"), std::string::npos);
+
+    ASSERT_TRUE(s.saveAs("copy.txt").ok);
+    EXPECT_EQ(s.race().RaceFileName, "copy.txt");
+    EXPECT_EQ(s.shownFile(), "copy.txt");
+    EXPECT_TRUE(fs::exists(app.raceFile("copy.txt")));
+}
+
+TEST(RaceSession, AFailedWriteIsReportedAndChangesNothing) {
+    TempApp app;
+    Opener o(app.root.string(), 2);
+    auto opened = o.open("race1.txt");
+    ASSERT_TRUE(opened.session) << opened.error;
+    RaceSession& s = *opened.session;
+    const RaceDefinition before = s.race();
+    // The race file turned into a folder: it can no longer be replaced.
+    fs::remove(app.raceFile("race1.txt"));
+    fs::create_directory(app.raceFile("race1.txt"));
+    const WriteResult w = s.setWindDirection(90);
+    EXPECT_FALSE(w.ok);
+    EXPECT_FALSE(w.error.empty());
+    EXPECT_DOUBLE_EQ(s.race().MeanWindDir, before.MeanWindDir);
+    EXPECT_DOUBLE_EQ(s.windDirNow(), 180);
+
+    fs::create_directory(app.raceFile("taken.txt"));
+    EXPECT_FALSE(s.saveAs("taken.txt").ok);
+    EXPECT_FALSE(s.saveAs("../outside.txt").ok);
+    EXPECT_EQ(s.race().RaceFileName, "race1.txt");
+    EXPECT_EQ(s.shownFile(), "race1.txt");
+    EXPECT_FALSE(fs::exists(app.root / "outside.txt"));
+
+    // Times outside the logs are refused and leave the race as it was.
+    EXPECT_FALSE(s.setStartFinish("2005/08/11 12:00:00", "2005/08/11 12:30:00"));
+    EXPECT_EQ(s.race().RaceStart, before.RaceStart);
+    EXPECT_TRUE(s.setStartFinish("2005/08/11 10:05:00", "2005/08/11 11:00:00"));
+    EXPECT_EQ(s.race().RaceStart, "2005/08/11 10:05:00");
+}
+
+TEST(RaceSession, TypedNamesAndTimes) {
+    EXPECT_EQ(raceFileNameFromAnswer("race2"), "race2.txt");
+    EXPECT_EQ(raceFileNameFromAnswer("race2.TXT"), "race2.TXT");
+    EXPECT_EQ(raceFileNameFromAnswer("  "), "");
+    EXPECT_EQ(raceFileNameFromAnswer("a/b"), "");
+    EXPECT_TRUE(acceptableRaceTimes("2026/06/07 10:00:00", "2026/06/07 10:00:01",
+                                    "2026/06/07 10:00:00", "2026/06/07 10:00:01"));
+    EXPECT_FALSE(acceptableRaceTimes("2026/06/07 10:00:01", "2026/06/07 10:00:01",
+                                     "2026/06/07 10:00:00", "2026/06/07 10:00:01"));
+    EXPECT_FALSE(acceptableRaceTimes("", "", "", ""));
+}
