@@ -31,11 +31,15 @@ struct BoatEntry {
 struct MarkEntry {
     double MarkLat = 0;  // minutes of arc, north positive
     double MarkLon = 0;  // minutes of arc, east positive
+    // False when the race file gave no position that can be used (no digits, not finite, off
+    // the globe): the mark keeps its number but no course entry can be rounded at it.
+    bool PositionKnown = true;
 };
 
 struct LineEntry {
     double LineLat1 = 0, LineLon1 = 0;  // first end, minutes of arc
     double LineLat2 = 0, LineLon2 = 0;  // second end
+    bool PositionKnown = true;          // false: an end is not a position (see MarkEntry)
 };
 
 // What a course entry designates: "MK" + number is a mark, "L" + number a line.

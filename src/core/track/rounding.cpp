@@ -108,12 +108,14 @@ void courseGeometry(const RaceDefinition& def, const TrackStore& store, Rounding
         r.pointKnown[t] = false;
         r.PointLat[t] = r.PointLon[t] = 0;
         if (target.isLine) {
-            if (target.number >= 1 && target.number <= std::min(def.LineCount, kMaxLines)) {
+            if (target.number >= 1 && target.number <= std::min(def.LineCount, kMaxLines) &&
+                def.Lines[target.number].PositionKnown) {
                 r.PointLat[t] = def.Lines[target.number].LineLat1;
                 r.PointLon[t] = def.Lines[target.number].LineLon1;
                 r.pointKnown[t] = true;
             }
-        } else if (target.number >= 1 && target.number <= std::min(def.MarkCount, kMaxMarks)) {
+        } else if (target.number >= 1 && target.number <= std::min(def.MarkCount, kMaxMarks) &&
+                   def.Marks[target.number].PositionKnown) {
             r.PointLat[t] = def.Marks[target.number].MarkLat;
             r.PointLon[t] = def.Marks[target.number].MarkLon;
             r.pointKnown[t] = true;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "race/racecontrolfile.h"
 #include "track/geodesy.h"
 #include "track/gpstrack.h"
 #include "util/fileutil.h"
@@ -77,7 +78,7 @@ bool timesMaySettle(const RaceDefinition& race) {
 // the progress report).
 void readBoatsInParallel(const RaceDefinition& race, TrackStore& store,
                          const std::vector<std::string>& paths, int from, int to, int workers,
-                         std::vector<std::string>& lastFix,
+                         std::vector<std::string>& lastFix, std::vector<GpsTrackStats>& stats,
                          const std::function<void(int)>& before) {
     std::vector<RaceDefinition> times(static_cast<size_t>(workers), race);
     std::vector<std::string> buffers(static_cast<size_t>(workers));
@@ -85,8 +86,8 @@ void readBoatsInParallel(const RaceDefinition& race, TrackStore& store,
         if (worker == 0 && before) before(i);
         RaceDefinition& own = times[static_cast<size_t>(worker)];
         own.LastFix.clear();
-        readGpsTrackFile(paths[i], own, store.boats[i], race.Boats[i].GpsFile,
-                         &buffers[static_cast<size_t>(worker)]);
+        stats[i] = readGpsTrackFile(paths[i], own, store.boats[i], race.Boats[i].GpsFile,
+                                    &buffers[static_cast<size_t>(worker)]);
         lastFix[i] = own.LastFix;
     });
 }
@@ -107,12 +108,29 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
     for (int i = 1; i <= boatCount; ++i) {
         const std::string& gpsFile = race.Boats[i].GpsFile;
         const std::string relative = "\\GPSDAT\\" + gpsFile;
-        auto path = gpsFile.empty() ? std::nullopt : findPath(settings.AppPath, relative);
+        // The name is checked before a path is made of it.
+        const bool plain = isPlainFileName(gpsFile);
+        auto path = plain ? findPath(settings.AppPath, relative) : std::nullopt;
         if (!path || !fileExists(*path)) {
             result.ok = false;
             result.missingBoat = i;
-            result.missingPath = resolvePath(settings.AppPath, relative);
-            result.message = missingGpsFileMessage(settings, result.missingPath);
+            result.missingPath = plain ? resolvePath(settings.AppPath, relative) : gpsFile;
+            if (!plain)
+                result.message =
+                    settings.english()
+                        ? "Not a GPS file name (it names a folder or holds characters a file "
+                          "name cannot have): \"" +
+                              shownName(gpsFile) + "\""
+                        : "GPS "
+                          "ファイル名ではありません（フォルダを指すか、使えない文字を含みます）: "
+                          "\"" +
+                              shownName(gpsFile) + "\"";
+            else if (path && folderExists(*path))
+                result.message = settings.english()
+                                     ? "The GPS file is a folder, not a track file: " + *path
+                                     : "GPS ファイルではなくフォルダです: " + *path;
+            else
+                result.message = missingGpsFileMessage(settings, result.missingPath);
             sink.show(Message{result.message, settings.ProductTitle, MessageButtons::Ok});
             return result;
         }
@@ -125,11 +143,13 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
     };
 
     // Boats in order while their fixes may still settle the race times.
+    result.stats.assign(static_cast<size_t>(boatCount) + 1, GpsTrackStats{});
     int i = 1;
     std::string buffer;  // one file's bytes at a time, its room reused
     for (; i <= boatCount && timesMaySettle(race); ++i) {
         report(i);
-        readGpsTrackFile(paths[i], race, store.boats[i], race.Boats[i].GpsFile, &buffer);
+        result.stats[i] =
+            readGpsTrackFile(paths[i], race, store.boats[i], race.Boats[i].GpsFile, &buffer);
         growTrackCapacity(store, store.TrkCount(i));
         updateMapValues(store, i);
     }
@@ -138,7 +158,8 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
     if (i <= boatCount) {
         if (workers <= 0) workers = workersFor(boatCount - i + 1, 2);
         std::vector<std::string> lastFix(static_cast<size_t>(boatCount) + 1);
-        readBoatsInParallel(race, store, paths, i, boatCount, workers, lastFix, report);
+        readBoatsInParallel(race, store, paths, i, boatCount, workers, lastFix, result.stats,
+                            report);
         // The last fix is that of the last file read in boat order that had a fix line.
         for (int b = i; b <= boatCount; ++b)
             if (!lastFix[b].empty()) race.LastFix = lastFix[b];
