@@ -536,8 +536,9 @@ TEST(BadInputMatrix, EveryCaseEndsWithItsStatusAndMessage) {
             }
         }
         // Nothing outside the application folder was opened as a race's file.
-        if (fs::exists(app.root + "/outside.trk") || fs::exists(app.root + "/outside_WIND.CSV"))
+        if (fs::exists(app.root + "/outside.trk") || fs::exists(app.root + "/outside_WIND.CSV")) {
             EXPECT_EQ(r.out.find("\"count\":0"), std::string::npos);
+        }
         if (!c.open) continue;
 
         // The race screen's opening on the same folder says the same and fails the same.
@@ -558,7 +559,9 @@ TEST(BadInputMatrix, EveryCaseEndsWithItsStatusAndMessage) {
         std::string told;
         for (const Message& m : sink.messages) told += m.text + "\r\n";
         EXPECT_NE(told.find(c.message), std::string::npos) << "told: " << told;
-        if (opened.ok) EXPECT_GE(data.tracks.boatCount(), 1);
+        if (opened.ok) {
+            EXPECT_GE(data.tracks.boatCount(), 1);
+        }
     }
 }
 
