@@ -193,8 +193,9 @@ void parseRecord(std::string_view key, std::string_view value, RaceDefinition& d
         }
         MarkEntry& m = def.Marks[++def.MarkCount];
         m = MarkEntry{};
-        const bool known = readPosition(nextPiece(rest), kMaxLatMinutes, m.MarkLat) &
-                           readPosition(trimBlanks(rest), kMaxLonMinutes, m.MarkLon);
+        // Latitude first: taking its piece shortens the rest to the longitude.
+        bool known = readPosition(nextPiece(rest), kMaxLatMinutes, m.MarkLat);
+        known &= readPosition(trimBlanks(rest), kMaxLonMinutes, m.MarkLon);
         if (!known) {
             m = MarkEntry{0, 0, false};
             const std::string n = std::to_string(def.MarkCount);
