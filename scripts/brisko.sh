@@ -5,6 +5,9 @@
 #   scripts/brisko.sh build  install what is missing and build
 #   scripts/brisko.sh fuzz [seconds]  build the readers' fuzz targets with clang and run each one
 #                                     for the given time (60 s each by default)
+#   scripts/brisko.sh sanitize address|undefined|thread
+#                            build under that sanitizer in build-asan, build-ubsan or build-tsan
+#                            and run every test there; any finding fails the run
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -69,6 +72,31 @@ fuzz() {
     return $failed
 }
 
+# Builds the program and the tests under one sanitizer in a folder of its own and runs every
+# test. The first finding stops the test that made it, so the run fails.
+sanitize() {
+    local kind=${1:-} dir
+    case "$kind" in
+        address) dir=build-asan ;;
+        undefined) dir=build-ubsan ;;
+        thread) dir=build-tsan ;;
+        *) echo "usage: $0 sanitize address|undefined|thread" >&2; exit 2 ;;
+    esac
+    install_missing
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    # The benchmarks measure speed, which a sanitizer makes meaningless: left out.
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRISKO_SANITIZE="$kind" \
+        -DBRISKO_BUILD_BENCH=OFF "${launcher[@]}"
+    cmake --build "$dir" -j"$(nproc)"
+    local supp="$PWD/scripts/sanitize"
+    export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1"
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$supp/tsan.supp"
+    cd "$dir"
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+}
+
 case "${1:-run}" in
     build) build ;;
     run)
@@ -82,5 +110,6 @@ case "${1:-run}" in
         fuzz 20
         ;;
     fuzz) fuzz "${2:-60}" ;;
-    *) echo "usage: $0 [run|test|build|fuzz [seconds]]" >&2; exit 2 ;;
+    sanitize) sanitize "${2:-}" ;;
+    *) echo "usage: $0 [run|test|build|fuzz [seconds]|sanitize address|undefined|thread]" >&2; exit 2 ;;
 esac

@@ -71,8 +71,12 @@ TEST(GpsTrack, CoordinateFormsAndMarks) {
     // A mark written after the number, no mark at all, no digits.
     EXPECT_DOUBLE_EQ(readCoordinate("3530.0000S", true, dm), -2130);
     EXPECT_DOUBLE_EQ(readCoordinate("3530.0000", true, dm), 2130);
-    EXPECT_DOUBLE_EQ(readCoordinate("Nxyz", true, dm), 0);
-    EXPECT_DOUBLE_EQ(readCoordinate("", true, dm), 0);
+    // No digits is no position (not 0°, which would be a fix off West Africa).
+    EXPECT_TRUE(std::isnan(readCoordinate("Nxyz", true, dm)));
+    EXPECT_TRUE(std::isnan(readCoordinate("", true, dm)));
+    EXPECT_TRUE(std::isnan(readCoordinate("E", false, dm)));
+    EXPECT_TRUE(std::isnan(readCoordinate("N.", true, dm)));
+    EXPECT_DOUBLE_EQ(readCoordinate("N12abc", true, dm), 12);  // a leading number still reads
 }
 
 TEST(GpsTrack, FastAndGeneralReadingsAgree) {
@@ -365,3 +369,45 @@ TEST(GpsTrack, BadInputNeverStopsTheRest) {
     EXPECT_EQ(q.race.FirstFix, "2005/08/11 10:00:09");
     EXPECT_EQ(q.race.RaceStart, "2005/08/11 10:04:09");
 }
+
+namespace brisko {
+namespace {
+
+TEST(GpsTrack, EveryLineLeftOutIsCountedByWhy) {
+    auto p = parse(padded("T N3530 E13945 2005/08/11 01:58:59 0\n"   // before the window
+                          "T N3530 E13945 2005/08/11 02:30:00 0\n"   // kept
+                          "T N3531 E13945 2005/08/11 02:30:00 0\n"   // same second
+                          "T NNaN E13945 2005/08/11 02:30:01 0\n"    // not a number
+                          "T N E13945 2005/08/11 02:30:02 0\n"       // no digits: not 0°
+                          "T N1e300 E13945 2005/08/11 02:30:03 0\n"  // off the globe
+                          "T N3530 Einf 2005/08/11 02:30:04 0\n"     // infinite
+                          "T N3530 E13945 2005/08/11 25:30:05 0\n"   // no time of day
+                          "T N3530 E13945\n"),                       // too few fields
+                   9, "2005/08/11 11:03:00", "2005/08/11 12:00:10", "2005/08/11 10:59:30",
+                   "2005/08/11 12:00:10");
+    EXPECT_EQ(p.track.count(), 1);
+    EXPECT_EQ(p.stats.kept, 1);
+    EXPECT_EQ(p.stats.outsideWindow, 1);
+    EXPECT_EQ(p.stats.sameSecond, 1);
+    EXPECT_EQ(p.stats.unreadable, 5);
+    EXPECT_EQ(p.stats.tooFewFields, 1);
+    EXPECT_EQ(p.stats.trackLines, 8);
+}
+
+TEST(GpsTrack, RefusedFilesSayWhy) {
+    RaceDefinition race;
+    BoatTrack t;
+    const std::string small = tempPath("tiny.trk");
+    writeFile(small, "T N3530 E13945 11-08-05 01:00:00 0\n");
+    auto st = readGpsTrackFile(small, race, t);
+    EXPECT_EQ(st.refusal, TrackFileRefusal::TooSmall);
+    EXPECT_EQ(st.bytes, 35u);
+    EXPECT_EQ(readGpsTrackFile(small, race, t, "tiny.Trk").refusal,
+              TrackFileRefusal::WrongExtension);
+    EXPECT_EQ(readGpsTrackFile(tempPath("none.trk"), race, t).refusal,
+              TrackFileRefusal::NotReadable);
+    std::remove(small.c_str());
+}
+
+}  // namespace
+}  // namespace brisko

@@ -1,5 +1,5 @@
-// Boat kinematics: segment courses in every direction, distances and speeds, segments that go
-// back in time, and the reference speed with its fallbacks.
+// Boat kinematics: distances, speeds and courses, segments that go back in time, the reference
+// speed with its fallbacks, and the same numbers from one thread or two.
 #include <gtest/gtest.h>
 
 #include "track/kinematics.h"
@@ -19,20 +19,6 @@ TrackStore plainStore() {
 }
 
 }  // namespace
-
-TEST(Kinematics, CourseInEveryDirection) {
-    EXPECT_DOUBLE_EQ(segmentCourse(0, 0), 90);
-    EXPECT_DOUBLE_EQ(segmentCourse(1, 0), 0);
-    EXPECT_DOUBLE_EQ(segmentCourse(-1, 0), 180);
-    EXPECT_DOUBLE_EQ(segmentCourse(0, 1), 90);
-    EXPECT_DOUBLE_EQ(segmentCourse(0, -1), 270);
-    EXPECT_DOUBLE_EQ(segmentCourse(1, 1), 45);
-    EXPECT_DOUBLE_EQ(segmentCourse(-1, 1), 135);
-    EXPECT_DOUBLE_EQ(segmentCourse(-1, -1), 225);
-    EXPECT_DOUBLE_EQ(segmentCourse(1, -1), 315);
-    EXPECT_NEAR(segmentCourse(1, -1e-12), 360, 1e-6);
-    EXPECT_LT(segmentCourse(1, -1e-12), 360);
-}
 
 TEST(Kinematics, DistancesSpeedsAndCourses) {
     TrackStore s = plainStore();

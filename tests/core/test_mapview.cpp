@@ -156,12 +156,3 @@ TEST(MapView, ScaleStepFollowsOneTwoFive) {
     // No scale yet: no division by zero.
     EXPECT_DOUBLE_EQ(scaleStepFor(0).pixels, 0);
 }
-
-TEST(MapView, AngleReduction) {
-    EXPECT_DOUBLE_EQ(reduceAngle180(180), 180);
-    EXPECT_DOUBLE_EQ(reduceAngle180(-180), 180);
-    EXPECT_DOUBLE_EQ(reduceAngle180(10 - 350), 20);
-    EXPECT_DOUBLE_EQ(reduceAngle180(725), 5);
-    EXPECT_DOUBLE_EQ(normalizeAngle360(-4), 356);
-    EXPECT_DOUBLE_EQ(normalizeAngle360(720), 0);
-}

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 
 #include "race/openrace.h"
 
@@ -219,4 +221,63 @@ TEST(OpenRace, FailuresAreReportedNotThrown) {
     // No race file and no track: one boat without a file, reported by the loader.
     Opened n;
     EXPECT_EQ(n.open("").status, OpenRaceStatus::GpsFileMissing);
+}
+
+namespace {
+
+// The test race with its race file replaced, in a scratch copy of the folder.
+struct ScratchRace : Opened {
+    explicit ScratchRace(const std::string& raceText) {
+        char tmpl[] = "/tmp/brisko-openrace-XXXXXX";
+        root = ::mkdtemp(tmpl);
+        std::filesystem::copy(BRISKO_TEST_DATA "/tracks/app", root,
+                              std::filesystem::copy_options::recursive);
+        std::ofstream(root + "/raceadmin/scratch.txt", std::ios::binary) << raceText;
+        settings.AppPath = root;
+    }
+    ~ScratchRace() { std::filesystem::remove_all(root); }
+    std::string root;
+};
+
+const char* const kRace1Head =
+    "ST, 2005/08/11 10:00:00\r\nFT, 2005/08/11 11:00:00\r\nBN, boat1.trk, One\r\n"
+    "BN, boat2.dtr, Two\r\n";
+
+}  // namespace
+
+TEST(OpenRace, CourseBeyondTheRoundingsIsSaidAndAgreesWithTheTables) {
+    std::string crs = "CRS, MK2";
+    for (int i = 0; i < 24; ++i) crs += i % 2 ? ", MK2" : ", MK1";
+    ScratchRace o(std::string(kRace1Head) + "MK, 2116.5, 8370\r\nMK, 2115, 8370.05\r\n" + crs +
+                  "\r\nBT, 3\r\n");
+    auto& r = o.open("scratch.txt");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(o.race.CourseCount, 25);                            // the race keeps all it was given
+    EXPECT_EQ(o.data.roundings.entryCount, kMaxRoundingEntries);  // the tables take part of it
+    ASSERT_EQ(r.warnings.size(), 1u);
+    EXPECT_EQ(r.warnings[0],
+              "Only the first 20 course entries take part in the mark roundings and the leg "
+              "tables; entries 21 to 25 are left out.");
+    ASSERT_EQ(o.sink.messages.size(), 1u);  // told once
+}
+
+TEST(OpenRace, MarkWithoutPositionIsNotRoundedAndNoStartTimeFails) {
+    ScratchRace o(std::string(kRace1Head) +
+                  "MK, 2116.5, 8370\r\nMK, x, y\r\nCRS, MK1, MK2, MK1\r\nBT, 3\r\n");
+    auto& r = o.open("scratch.txt");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_FALSE(o.data.roundings.pointKnown[2]);
+    for (int b = 1; b <= 2; ++b) EXPECT_EQ(o.data.roundings.RoundTime(2, b), 0);
+    ASSERT_EQ(r.trackStats.size(), 3u);
+    EXPECT_GT(r.trackStats[1].kept, 0);
+
+    // A race file without ST whose tracks give no fix has no start: an error, said.
+    ScratchRace none("BN, empty.trk, E\r\n");
+    std::ofstream(none.root + "/GPSDAT/empty.trk") << std::string(600, 'H') << "\n";
+    auto& n = none.open("scratch.txt");
+    EXPECT_FALSE(n.ok);
+    EXPECT_EQ(n.status, OpenRaceStatus::NoStartTime);
+    ASSERT_EQ(none.sink.messages.size(), 2u);
+    EXPECT_NE(none.sink.messages[0].text.find("no fix can be read"), std::string::npos);
+    EXPECT_EQ(none.sink.messages[1].text, n.error);
 }

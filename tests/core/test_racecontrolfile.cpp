@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "race/racecontrolfile.h"
+#include "util/datetime.h"
 #include "util/fileutil.h"
 
 namespace brisko {
@@ -76,7 +77,7 @@ TEST(RaceControlFileRead, RecordRules) {
         "WD, west\r\n"                            // no number: 0
         "BN,  boat1.trk ,  Kaze, Nami, Sora  \n"  // the name is the rest of the line
         "MK, 2118.5,8310.25\n"
-        "LN, 1, 2, 3\n"  // the missing fourth value is 0
+        "LN, 1, 2, 3\n"  // the missing fourth value: no position, the line is unknown
         "CRS, L1, MK1\n"
         "CRS, MK2,, L1,\n"  // appended; empty pieces name nothing
         "LL, 0, 150\n"
@@ -91,8 +92,9 @@ TEST(RaceControlFileRead, RecordRules) {
     EXPECT_EQ(def.Boats[1].BoatName, "Kaze, Nami, Sora");
     EXPECT_EQ(def.Marks[1].MarkLat, 2118.5);
     EXPECT_EQ(def.Marks[1].MarkLon, 8310.25);
-    EXPECT_EQ(def.Lines[1].LineLat2, 3);
-    EXPECT_EQ(def.Lines[1].LineLon2, 0);
+    EXPECT_TRUE(def.Marks[1].PositionKnown);
+    ASSERT_EQ(def.LineCount, 1);  // it keeps its number
+    EXPECT_FALSE(def.Lines[1].PositionKnown);
     ASSERT_EQ(def.CourseCount, 4);
     EXPECT_EQ(def.Course[3], "MK2");
     EXPECT_EQ(def.Course[4], "L1");
@@ -123,11 +125,18 @@ TEST(RaceControlFileRead, DerivedFields) {
     EXPECT_EQ(def.ViewRotation, 0);
     EXPECT_EQ(def.ViewStart, "2023/12/31 23:56:30");  // crosses midnight and the year
 
-    // A start that is not a date-time leaves the view start open rather than failing.
-    def = parse("ST, soon\r\nFT, later\r\n");
-    EXPECT_EQ(def.RaceStart, "soon");
-    EXPECT_TRUE(def.ViewStart.empty());
-    EXPECT_EQ(def.RaceSeconds, 0);
+    // A start that is not a date-time counts as not given (the tracks settle it), and is said.
+    RaceDefinition loose;
+    AppSettings en;
+    en.Lang = 1;
+    auto res = parseRaceControlText("BN, a.trk, A\r\nST, soon\r\nFT, later\r\n", loose, en);
+    EXPECT_TRUE(res.ok);
+    EXPECT_TRUE(loose.RaceStart.empty());
+    EXPECT_TRUE(loose.RaceEnd.empty());
+    EXPECT_TRUE(loose.ViewStart.empty());
+    EXPECT_EQ(loose.RaceSeconds, 0);
+    ASSERT_EQ(res.warnings.size(), 2u);
+    EXPECT_NE(res.warnings[0].find("line 2: the start time (ST) \"soon\""), std::string::npos);
 }
 
 TEST(RaceControlFileRead, AnalysisViewNeedsTwoCourseEntries) {
@@ -477,6 +486,135 @@ TEST(RaceControlFileDates, AddAndDifference) {
     EXPECT_TRUE(dateTimeAdd("garbage", 1).empty());
     EXPECT_EQ(dateTimeDiffSeconds("2024/05/12 10:00:00", "2024/05/11 10:00:00"), -86400);
     EXPECT_EQ(dateTimeDiffSeconds("x", "2024/05/11 10:00:00"), 0);
+}
+
+}  // namespace
+}  // namespace brisko
+
+namespace brisko {
+namespace {
+
+TEST(RaceControlFileBadInput, NoBoatIsNoRaceAndSaysWhy) {
+    AppSettings en;
+    en.Lang = 1;
+    RaceDefinition def;
+    auto fails = [&](std::string_view bytes, const char* why) {
+        auto res = parseRaceControlText(bytes, def, en);
+        EXPECT_FALSE(res.ok) << why;
+        EXPECT_NE(res.error.find(why), std::string::npos) << res.error;
+    };
+    fails("", "empty");
+    fails("WF, w.csv\r\nMK, 1, 2\r\n", "no boat (BN) line");
+    fails(std::string("\x01\x00\x02\x03", 4), "binary");
+    fails(
+        "\xFF\xFE"
+        "B\0N\0,\0",
+        "UTF-16");
+    fails("BN\r\nBN, , nameless\r\n", "No boat can be read");
+    // In Japanese by default.
+    EXPECT_EQ(parseRaceControlText("", def).error, "レースファイルが空です");
+}
+
+TEST(RaceControlFileBadInput, CutShortAndOverCapacityAreSaid) {
+    AppSettings en;
+    en.Lang = 1;
+    RaceDefinition def;
+    auto res = parseRaceControlText("BN, a.trk, A\r\nMK, 1, 2\r\nCRS, MK1, M", def, en);
+    ASSERT_TRUE(res.ok);
+    ASSERT_EQ(res.warnings.size(), 1u);
+    EXPECT_EQ(res.warnings[0],
+              "The race file seems cut short (its last line has no line end): it has no LL "
+              "line, no BT line.");
+    // A file of boats alone is a documented race: nothing to say.
+    EXPECT_TRUE(parseRaceControlText("BN, a.trk, A\r\n", def, en).warnings.empty());
+    EXPECT_TRUE(parseRaceControlText("BN, a.trk, A", def, en).warnings.size() == 1);
+
+    std::string many;
+    for (int i = 0; i < 53; ++i) many += "BN, b.trk, B\r\nAT, a.pdf\r\n";
+    res = parseRaceControlText(many + "CRS" + std::string(60 * 5, ',') + "\r\n", def, en);
+    ASSERT_EQ(res.warnings.size(), 2u);
+    EXPECT_EQ(res.warnings[0],
+              "A race holds at most 50 boats (BN): the 3 after the 50th are left out.");
+    EXPECT_EQ(res.warnings[1],
+              "A race holds at most 50 attachments (AT): the 3 after the 50th are left out.");
+}
+
+TEST(RaceControlFileBadInput, PositionsThatAreNoPositionsStayUnknownThroughAWrite) {
+    AppSettings en;
+    en.Lang = 1;
+    RaceDefinition def;
+    auto res = parseRaceControlText(
+        "BN, a.trk, A\r\nMK, nan, 8368\r\nMK, 2116, 8368\r\nMK, 1e999, 1\r\nMK, 5401, 1\r\n"
+        "MK, 2116\r\nLN, 1, 2, 3, inf\r\nLN, -0, 0, 1, 1\r\n",
+        def, en);
+    ASSERT_EQ(def.MarkCount, 5);  // numbers kept: the course still names the right marks
+    EXPECT_FALSE(def.Marks[1].PositionKnown);
+    EXPECT_TRUE(def.Marks[2].PositionKnown);
+    EXPECT_FALSE(def.Marks[3].PositionKnown);
+    EXPECT_FALSE(def.Marks[4].PositionKnown);  // beyond the pole
+    EXPECT_FALSE(def.Marks[5].PositionKnown);  // no longitude
+    EXPECT_FALSE(def.Lines[1].PositionKnown);
+    EXPECT_TRUE(def.Lines[2].PositionKnown);
+    EXPECT_EQ(res.warnings.size(), 5u);
+    EXPECT_NE(res.warnings[0].find("line 2: mark 1 has no position"), std::string::npos);
+    // Written back, an unknown position stays unknown instead of becoming 0°, 0°.
+    const std::string text = formatRaceControlFile(def);
+    EXPECT_NE(text.find("MK, ,\r\nMK, 2116, 8368\r\n"), std::string::npos);
+    RaceDefinition back;
+    parseRaceControlText(text, back, en);
+    EXPECT_FALSE(back.Marks[1].PositionKnown);
+    EXPECT_FALSE(back.Lines[1].PositionKnown);
+    EXPECT_EQ(formatRaceControlFile(back), text);
+}
+
+TEST(RaceControlFileCheck, EveryNameIsCheckedBeforeAPathIsMade) {
+    EXPECT_TRUE(isPlainFileName("JPN 4012.trk"));
+    EXPECT_TRUE(isPlainFileName("a..b.trk"));
+    for (const char* bad : {"", ".", "..", "../x.trk", "..\\..\\x.trk", "/etc/passwd", "C:x.trk",
+                            "a\nb.trk", "a\tb", "a\x7f"})
+        EXPECT_FALSE(isPlainFileName(bad)) << bad;
+    EXPECT_EQ(shownName("a\nb"),
+              "a\xEF\xBF\xBD"
+              "b");
+
+    AppFolder app;
+    app.settings.Lang = 1;
+    app.put("GPSDAT/ok.trk", "x");
+    app.put("outside.trk", "x");
+    app.put("outside_WIND.CSV", "x");
+    RaceDefinition def;
+    auto res = parseRaceControlText(
+        "WF, ../outside_WIND.CSV\r\nBN, ../outside.trk, Out\r\nBN, ok.trk, In\r\n"
+        "MAP, ..\r\nMAP, 5239\r\nAT, ../../secret.pdf\r\nAT, rules.pdf\r\n",
+        def, app.settings);
+    ASSERT_TRUE(res.ok);
+    CapturingMessageSink sink;
+    auto dropped = checkRaceFiles(app.settings, def, sink);
+    ASSERT_EQ(dropped.size(), 1u);
+    EXPECT_EQ(dropped[0].reason, DropReason::RefusedName);
+    EXPECT_EQ(std::string(dropReasonKey(dropped[0].reason)), "refused name");
+    ASSERT_EQ(def.BoatCount, 1);
+    EXPECT_EQ(def.Boats[1].BoatName, "In");
+    EXPECT_TRUE(def.WindFileName.empty());
+    ASSERT_EQ(def.CoastTileCount, 1);
+    EXPECT_EQ(def.CoastTiles[1], "5239");
+    ASSERT_EQ(def.AttachmentCount, 1);
+    EXPECT_EQ(def.Attachments[1], "rules.pdf");
+    ASSERT_EQ(sink.messages.size(), 1u);  // one message names them all
+    for (const char* name : {"GPS file \"../outside.trk\"", "wind file \"../outside_WIND.CSV\"",
+                             "coastline tile \"..\"", "attachment \"../../secret.pdf\""})
+        EXPECT_NE(sink.messages[0].text.find(name), std::string::npos) << name;
+
+    // A GPS file that is a folder is said as one.
+    fs::create_directories(app.path + "/GPSDAT/dir.trk");
+    def = RaceDefinition{};
+    parseRaceControlText("BN, dir.trk, D\r\nBN, ok.trk, In\r\n", def, app.settings);
+    sink.messages.clear();
+    dropped = checkRaceFiles(app.settings, def, sink);
+    ASSERT_EQ(dropped.size(), 1u);
+    EXPECT_EQ(dropped[0].reason, DropReason::Folder);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("folders, not track files"), std::string::npos);
 }
 
 }  // namespace

@@ -294,14 +294,7 @@ TEST(Rounding, LegDistancesAreRoundedToAThousandthOfAMile) {
     EXPECT_DOUBLE_EQ(r.LegDist(3, 3), 1);
 }
 
-TEST(Rounding, BearingsAndRoundingDirections) {
-    EXPECT_EQ(planeBearing(0, 0), 90);
-    EXPECT_EQ(planeBearing(0, -1), 270);
-    EXPECT_DOUBLE_EQ(planeBearing(-1, 0), 180);
-    EXPECT_DOUBLE_EQ(planeBearing(1, 1), 45);
-    EXPECT_DOUBLE_EQ(planeBearing(-1, -1), 225);
-    EXPECT_DOUBLE_EQ(planeBearing(1, -1), 315);
-
+TEST(Rounding, RoundingDirections) {
     // North then east: a starboard turn, passed on its north-west side.
     Race race(0);
     race.mark(1, 0, 0);

@@ -8,7 +8,9 @@
 
 #include "display/mapview.h"
 #include "track/trackstore.h"
+#include "util/angles.h"
 #include "util/datetime.h"
+#include "util/units.h"
 
 namespace brisko {
 
@@ -18,7 +20,6 @@ constexpr double kSevenFrom = -60, kSevenTo = 0.5, kSevenLowerTo = 5;
 constexpr double kGunWindow = 2;        // the start gun sounds in the first 2 s of the race
 constexpr double kFlagLowerParts = 30;  // a lowered flag moves by MapSize / 30 per frame
 constexpr double kTurnSeconds = 1;      // a boat turns to its new course within one second
-constexpr long long kSecondsPerHour = 3600, kSecondsPerMinute = 60;
 
 long long wholeSecondsAbs(double t) {
     if (!std::isfinite(t)) return 0;

@@ -5,32 +5,15 @@
 #include <cmath>
 
 #include "track/trackstore.h"
+#include "util/angles.h"
 #include "util/numbers.h"
 
 namespace brisko {
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDegRad = kPi / 180.0;
 constexpr double kScaleBarPixels = 400;  // the step is chosen for what 400 pixels cover
 constexpr double kMetresPerKm = 1000;
 }  // namespace
-
-double reduceAngle180(double degrees) {
-    if (!std::isfinite(degrees)) return 0;
-    double a = std::fmod(degrees, 360.0);
-    if (a > 180) a -= 360;
-    if (a <= -180) a += 360;
-    return a;
-}
-
-double normalizeAngle360(double degrees) {
-    if (!std::isfinite(degrees)) return 0;
-    double a = std::fmod(degrees, 360.0);
-    if (a < 0) a += 360;
-    if (a >= 360) a -= 360;
-    return a;
-}
 
 ScaleStep scaleStepFor(double pxPerMetre) {
     ScaleStep s;
@@ -95,7 +78,7 @@ void MapView::fitHome(double south, double north, double west, double east) {
 }
 
 void MapView::recompute() {
-    RotRad = ViewRotation * kDegRad;
+    RotRad = ViewRotation * kDegToRad;
     RotCos = std::cos(RotRad);
     RotSin = std::sin(RotRad);
     const double span = TrackSpan > 0 ? TrackSpan : 0.1;
@@ -145,7 +128,7 @@ GeoPoint MapView::toLatLon(double x, double y) const {
 }
 
 ScreenPoint MapView::alongScreenAngle(ScreenPoint from, double angle, double len) {
-    const double a = angle * kDegRad;
+    const double a = angle * kDegToRad;
     return {from.x + len * std::sin(a), from.y - len * std::cos(a)};
 }
 

@@ -31,11 +31,6 @@ struct ScaleStep {
 // that 400 pixels cover. A scale of 0 or below gives a 1 m step of 0 pixels.
 ScaleStep scaleStepFor(double pxPerMetre);
 
-// Reduces an angle difference to (-180, 180] (also for several turns, and NaN gives 0).
-double reduceAngle180(double degrees);
-// Brings an angle into [0, 360).
-double normalizeAngle360(double degrees);
-
 class MapView {
 public:
     static constexpr double kFitFactor = 0.75;

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "display/mapview.h"
+#include "util/angles.h"
 
 namespace brisko {
 

@@ -5,6 +5,7 @@
 
 #include "race/racecontrolfile.h"
 #include "track/kinematics.h"
+#include "util/datetime.h"
 #include "util/fileutil.h"
 
 namespace brisko {
@@ -15,7 +16,6 @@ namespace {
 constexpr int kDefaultTimeDiff = 9;
 // The time bar reaches this long past the finish.
 constexpr double kReplayAfterFinish = 60;
-constexpr double kDefaultBoatLength = 4.7;
 
 // The race of one track file without a race control file. Set up again for the same track (new
 // start and finish times confirmed for it), the definition stays as it is. For another track
@@ -34,7 +34,65 @@ void makeSingleTrackRace(RaceDefinition& race, const std::string& trackFile) {
     race.Boats[1].BoatName = trackFile.substr(0, trackFile.find('.'));
 }
 
+// One message with every warning, each on its own line.
+void tellWarnings(const AppSettings& settings, const std::vector<std::string>& warnings,
+                  MessageSink& sink) {
+    if (warnings.empty()) return;
+    std::string text;
+    for (const std::string& w : warnings) text += (text.empty() ? "" : "\r\n") + w;
+    sink.show(Message{text, settings.ProductTitle, MessageButtons::Ok});
+}
+
+std::string quoted(const std::string& s) { return "\"" + shownName(s) + "\""; }
+
 }  // namespace
+
+std::vector<std::string> trackFileWarnings(const AppSettings& settings, const BoatEntry& boat,
+                                           const GpsTrackStats& st) {
+    std::vector<std::string> out;
+    const bool en = settings.english();
+    const std::string who = (en ? "Boat " : "艇 ") + quoted(boat.BoatName) +
+                            (en ? ", GPS file " : " の GPS ファイル ") + quoted(boat.GpsFile);
+    if (!st.accepted) {
+        switch (st.refusal) {
+            case TrackFileRefusal::WrongExtension:
+                out.push_back(who + (en ? ": not read, its name does not end in .trk or .dtr "
+                                          "(all upper or all lower case)."
+                                        : ": 拡張子が .trk / .dtr ではないため読みません。"));
+                break;
+            case TrackFileRefusal::TooSmall:
+                out.push_back(who + (en ? ": not read, it has " + std::to_string(st.bytes) +
+                                              " bytes and a track file has more than 500."
+                                        : ": " + std::to_string(st.bytes) +
+                                              " バイトしかないため読みません（500 "
+                                              "バイトを超える必要があります）。"));
+                break;
+            default:
+                out.push_back(who + (en ? ": could not be read." : ": 読めませんでした。"));
+        }
+        return out;
+    }
+    if (st.unreadable > 0)
+        out.push_back(
+            who +
+            (en ? ": " + std::to_string(st.unreadable) + " of " + std::to_string(st.trackLines) +
+                      " track lines have a position, date or time that cannot "
+                      "be read; they are left out."
+                : ": 航跡の行 " + std::to_string(st.trackLines) + " 行のうち " +
+                      std::to_string(st.unreadable) + " 行は位置か日時が読めないため除きました。"));
+    if (st.kept == 0) {
+        if (st.outsideWindow > 0)
+            out.push_back(
+                who + (en ? ": no fix lies within the race's time window; all " +
+                                std::to_string(st.outsideWindow) + " readable fixes are outside it."
+                          : ": レースの時間内の位置がありません（読めた " +
+                                std::to_string(st.outsideWindow) + " 点はすべて時間外です）。"));
+        else
+            out.push_back(
+                who + (en ? ": no fix can be read from it." : ": 読める位置が一つもありません。"));
+    }
+    return out;
+}
 
 OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceData& data,
                         MessageSink& sink, const OpenRaceOptions& options) {
@@ -44,10 +102,13 @@ OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceD
     const bool hasRaceFile = !race.RaceFileName.empty();
     if (hasRaceFile) {
         RaceFileReadResult read = readRaceControlFile(settings, race, sink);
+        result.warnings = std::move(read.warnings);
         if (!read.ok) {
             result.ok = false;
             result.status = OpenRaceStatus::RaceFileFailed;
             result.error = read.error;
+            tellWarnings(settings, result.warnings, sink);
+            sink.show(Message{result.error, settings.ProductTitle, MessageButtons::Ok});
             return result;
         }
         data.analysisViewEnabled = read.analysisViewEnabled;
@@ -66,6 +127,28 @@ OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceD
         result.ok = false;
         result.status = OpenRaceStatus::GpsFileMissing;
         result.error = load.message;
+        tellWarnings(settings, result.warnings, sink);
+        return result;
+    }
+    result.trackStats = std::move(load.stats);
+    for (int b = 1; b < static_cast<int>(result.trackStats.size()); ++b)
+        for (std::string& w : trackFileWarnings(settings, race.Boats[b], result.trackStats[b]))
+            result.warnings.push_back(std::move(w));
+    // Without a start time nothing can be timed: neither the file nor a track gave one. (A
+    // race left without boats, every GPS file missing, was told so and opens empty.)
+    if (data.tracks.boatCount() > 0 && !parseDateTime(race.RaceStart)) {
+        result.ok = false;
+        result.status = OpenRaceStatus::NoStartTime;
+        result.error =
+            settings.english()
+                ? "The race has no start time: the race file gives none (ST) and no track has a "
+                  "fix that can be read (" +
+                      (hasRaceFile ? race.RaceFileName : options.singleTrackFile) + ")"
+                : "スタート時刻がありません。レースファイルに ST がなく、読める位置のある航跡も"
+                  "ありません (" +
+                      (hasRaceFile ? race.RaceFileName : options.singleTrackFile) + ")";
+        tellWarnings(settings, result.warnings, sink);
+        sink.show(Message{result.error, settings.ProductTitle, MessageButtons::Ok});
         return result;
     }
 
@@ -81,10 +164,25 @@ OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceD
 
     if (!race.WindFileName.empty()) {
         auto path = findPath(settings.AppPath, "\\winddat\\" + race.WindFileName);
-        if (path && fileExists(*path))
-            data.WindShown = readWindFile(*path, race, data.wind).ok;
-        else
+        if (path && fileExists(*path)) {
+            const WindReadResult wind = readWindFile(*path, race, data.wind);
+            data.WindShown = wind.ok;
+            const std::string name = quoted(race.WindFileName);
+            if (!wind.ok)
+                result.warnings.push_back((settings.english()
+                                               ? "Wind file " + name + " could not be read: "
+                                               : "風データファイル " + name + " を読めません: ") +
+                                          wind.error);
+            else if (wind.linesSkipped > 0)
+                result.warnings.push_back(
+                    settings.english()
+                        ? "Wind file " + name + ": " + std::to_string(wind.linesSkipped) +
+                              " lines without a date and time that can be read are left out."
+                        : "風データファイル " + name + ": 日時の読めない " +
+                              std::to_string(wind.linesSkipped) + " 行を除きました。");
+        } else {
             race.WindFileName.clear();
+        }
     }
 
     deriveKinematics(data.tracks);
@@ -104,7 +202,21 @@ OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceD
         computeRoundings(race, data.tracks, data.roundings);
         computeLegDistances(race, data.tracks, data.roundings);
     }
+    if (race.CourseCount > kMaxRoundingEntries) {
+        const std::string first = std::to_string(kMaxRoundingEntries);
+        const std::string from = std::to_string(kMaxRoundingEntries + 1);
+        const std::string to = std::to_string(std::min(race.CourseCount, kMaxCourse));
+        result.warnings.push_back(
+            settings.english()
+                ? "Only the first " + first +
+                      " course entries take part in the mark roundings and the leg tables; "
+                      "entries " +
+                      from + " to " + to + " are left out."
+                : "マーク回航と区間表に使うコース順は最初の " + first + " 個までです。" + from +
+                      " 番目から " + to + " 番目は使いません。");
+    }
 
+    tellWarnings(settings, result.warnings, sink);
     return result;
 }
 

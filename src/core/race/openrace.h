@@ -42,6 +42,7 @@ enum class OpenRaceStatus {
     Ok,
     RaceFileFailed,  // the race control file could not be read (its reader told the user)
     GpsFileMissing,  // a GPS file vanished before loading (told the user; the caller may end)
+    NoStartTime,     // neither the race file nor any track gives a start time (told the user)
 };
 
 struct OpenRaceResult {
@@ -51,14 +52,26 @@ struct OpenRaceResult {
     // Boats the race file names whose GPS file is missing: left out of the race, which opens
     // without them (the user was told once, naming the first).
     std::vector<DroppedBoat> droppedBoats;
+    // What was read in part only: records beyond a capacity, unusable names, positions and
+    // track lines, boats without a fix in the race window, course entries beyond the roundings.
+    // One sentence each in the user's language; shown to the user as one message.
+    std::vector<std::string> warnings;
+    // Each boat's track file counts, numbered like the boats of the race as opened (from 1).
+    std::vector<GpsTrackStats> trackStats;
 };
+
+// The sentences of the warnings about one boat's track file (none when all went well).
+std::vector<std::string> trackFileWarnings(const AppSettings& settings, const BoatEntry& boat,
+                                           const GpsTrackStats& stats);
 
 // Reads the race control file named by race.RaceFileName, or, when that is empty, makes the
 // single-track race of options.singleTrackFile; a TimeDiff of 0 becomes 9; loads the tracks;
 // settles RaceSeconds and the view times when the race has no file or its file gives no start
 // or no finish; RaceSecondsPlus; the wind data file; kinematics and the
 // reference speed; LastDataTime; the mark roundings. `data` is rebuilt from scratch.
-// Boats whose GPS file is missing are left out of the race and listed in the result.
+// Boats whose GPS file is missing are left out of the race and listed in the result. Every
+// failure is told through `sink` and returned; what was read in part only is told as one
+// message and listed in `warnings`.
 OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceData& data,
                         MessageSink& sink, const OpenRaceOptions& options = {});
 

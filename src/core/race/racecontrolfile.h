@@ -14,11 +14,22 @@
 
 namespace brisko {
 
-// A boat left out of the race because its GPS file is not in the GPS data folder.
+// Why a boat was left out of the race before its track was read.
+enum class DropReason {
+    Missing,      // no such file in the GPS data folder
+    Folder,       // the name is that of a folder
+    RefusedName,  // the name is no plain file name (folder parts, "..", control characters)
+};
+
+// A boat left out of the race because its GPS file cannot be read from the GPS data folder.
 struct DroppedBoat {
     std::string name;     // BoatName
     std::string gpsFile;  // GpsFile as the race file writes it
+    DropReason reason = DropReason::Missing;
 };
+
+// "missing", "folder" or "refused name".
+const char* dropReasonKey(DropReason reason);
 
 struct RaceFileReadResult {
     bool ok = true;
@@ -26,21 +37,31 @@ struct RaceFileReadResult {
     bool analysisViewEnabled = false;  // the leg-analysis view needs two or more course entries
     TextEncoding encoding = TextEncoding::Cp932;
     std::vector<DroppedBoat> droppedBoats;  // in boat order; one message named the first
+    // What the reader left out or could not use (records beyond a list's capacity, positions
+    // that are no positions, a file cut short...), one sentence each in the user's language.
+    std::vector<std::string> warnings;
 };
 
 // Reads AppPath + "\raceadmin\" + def.RaceFileName (found whatever its letter case) into the
 // race definition, then drops a missing wind file and boats whose GPS file is missing (one
-// message names the first missing file). On failure the definition is left as it was.
+// message names the first missing file). A file without a single boat is no race and fails.
+// On failure the definition is left as it was.
 RaceFileReadResult readRaceControlFile(const AppSettings& settings, RaceDefinition& def,
                                        MessageSink& sink);
 
 // Parses the bytes of a race control file (CP932 or UTF-8, with or without BOM) into the race
-// definition and computes the derived fields. Checks no files; never fails on bad content.
-RaceFileReadResult parseRaceControlText(std::string_view bytes, RaceDefinition& def);
+// definition and computes the derived fields. Checks no files. The definition is always
+// filled; the result fails when the bytes give no boat (empty, binary, UTF-16 or no BN line)
+// and lists in `warnings` what was left out, in the language of `settings`.
+RaceFileReadResult parseRaceControlText(std::string_view bytes, RaceDefinition& def,
+                                        const AppSettings& settings = {});
 
-// The wind file check (a missing file clears WindFileName silently) and the GPS file check
-// (boats whose file is missing are removed; one message names the first of them). Returns the
-// boats removed, in their order.
+// The one check of every file name a race file gives (GPS files, wind file, coastline tiles,
+// attachments) before a path is made of it: names that are not plain are refused with one
+// message, their boats dropped, the wind file cleared, the tiles and attachments removed.
+// Then the wind file check (a missing file clears WindFileName silently, a folder is said) and
+// the GPS file check (boats whose file is missing are removed; one message names the first of
+// them; a folder is said). Returns the boats removed, in their order.
 std::vector<DroppedBoat> checkRaceFiles(const AppSettings& settings, RaceDefinition& def,
                                         MessageSink& sink);
 
@@ -53,14 +74,12 @@ std::string formatRaceControlFile(RaceDefinition& def);
 // and succeeds. On failure the old file stays whole and the result says why.
 WriteResult writeRaceControlFile(const AppSettings& settings, RaceDefinition& def);
 
-// Adds seconds to a "yyyy/mm/dd hh:mm:ss" date-time. Empty when the text is not a date-time or
-// the result falls outside the years 1 to 9999.
-std::string dateTimeAdd(const std::string& dateTime, double seconds);
-
-// Whole seconds from one date-time to another; 0 when either is not a date-time.
-double dateTimeDiffSeconds(const std::string& from, const std::string& to);
-
-// Whether a race file name names a plain file inside \raceadmin\ (no folder parts, not "..").
+// Whether a name from a race file names a plain file inside its folder: not empty, not "." or
+// "..", no "/", "\\" or ":" (no folder parts, no drive) and no control characters (no line
+// breaks). Every name is checked with it before a path is made of it.
 bool isPlainFileName(std::string_view name);
+
+// A name as it can be shown in a message: control characters replaced by U+FFFD.
+std::string shownName(std::string_view name);
 
 }  // namespace brisko

@@ -4,9 +4,17 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <string>
 
 namespace brisko {
+
+// The boat length, in metres, when the race gives none: a dinghy's.
+constexpr double kDefaultBoatLength = 4.7;
+// A race's BoatLength when it can be drawn (positive and finite), else the default.
+inline double boatLengthOrDefault(double metres) {
+    return (metres > 0 && std::isfinite(metres)) ? metres : kDefaultBoatLength;
+}
 
 constexpr int kMaxBoats = 50;
 constexpr int kMaxMarks = 30;
@@ -23,11 +31,15 @@ struct BoatEntry {
 struct MarkEntry {
     double MarkLat = 0;  // minutes of arc, north positive
     double MarkLon = 0;  // minutes of arc, east positive
+    // False when the race file gave no position that can be used (no digits, not finite, off
+    // the globe): the mark keeps its number but no course entry can be rounded at it.
+    bool PositionKnown = true;
 };
 
 struct LineEntry {
     double LineLat1 = 0, LineLon1 = 0;  // first end, minutes of arc
     double LineLat2 = 0, LineLon2 = 0;  // second end
+    bool PositionKnown = true;          // false: an end is not a position (see MarkEntry)
 };
 
 // What a course entry designates: "MK" + number is a mark, "L" + number a line.
@@ -45,9 +57,9 @@ struct RaceDefinition {
     double BoatLength = 0;         // metres
     std::string RaceStart;         // "yyyy/mm/dd hh:mm:ss" local race time, or empty
     std::string RaceEnd;
-    int TimeDiff = 0;              // hours added to GPS time
-    double MeanWindDir = 0;        // degrees, where the wind comes from
-    double NorthUp = 0;            // > 0: north-up map
+    int TimeDiff = 0;        // hours added to GPS time
+    double MeanWindDir = 0;  // degrees, where the wind comes from
+    double NorthUp = 0;      // > 0: north-up map
     double UpwindLayAngle = 45;
     double DownwindLayAngle = 160;
     double PreStartMinutes = 3;

@@ -7,6 +7,7 @@
 
 #include "race/racecontrolfile.h"
 #include "track/rounding.h"
+#include "util/angles.h"
 #include "util/datetime.h"
 #include "util/numbers.h"
 

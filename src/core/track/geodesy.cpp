@@ -4,13 +4,12 @@
 
 #include <cmath>
 
+#include "util/angles.h"
+#include "util/units.h"
+
 namespace brisko {
 
 namespace {
-
-constexpr double kMinutesPerDegree = 60.0;
-
-double degRad() { return 4.0 * std::atan(1.0) / 180.0; }
 
 double eccentricitySquared(double inverseFlattening) {
     const double f = 1.0 / inverseFlattening;
@@ -21,7 +20,7 @@ double eccentricitySquared(double inverseFlattening) {
 
 GeoFactors getCodeLength(double centerLatMinutes) {
     GeoFactors g;
-    g.DegRad = degRad();
+    g.DegRad = kDegToRad;
     const double e2 = eccentricitySquared(kWgsInverseFlattening);
     const double phi = centerLatMinutes / kMinutesPerDegree;
     const double s = std::sin(phi * g.DegRad);
@@ -35,7 +34,7 @@ GeoFactors getCodeLength(double centerLatMinutes) {
 }
 
 void tokyoToWgs(double latMin, double lonMin, double& outLatMin, double& outLonMin) {
-    const double rad = degRad();
+    const double rad = kDegToRad;
     const double e2 = eccentricitySquared(kBesselInverseFlattening);
     const double e2Wgs = eccentricitySquared(kWgsInverseFlattening);
     const double phi = latMin / kMinutesPerDegree * rad;

@@ -12,8 +12,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "util/fileutil.h"
+#include "util/intmath.h"
 #include "util/numbers.h"
 
 namespace brisko {
@@ -51,12 +53,6 @@ inline const char* nextSeparator(const char* q, const char* lineEnd, const char*
     return q;
 }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
-    std::int64_t q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-    return q;
-}
 
 std::int64_t wholeMinute(CivilSeconds t) { return floorDiv(t, 60); }
 
@@ -324,7 +320,7 @@ double readCoordinate(std::string_view field, bool latitude, CoordinateForm form
     while (!field.empty() && (field.front() == ' ' || field.front() == '\t'))
         field.remove_prefix(1);
     while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.remove_suffix(1);
-    if (field.empty()) return 0;
+    if (field.empty()) return std::numeric_limits<double>::quiet_NaN();
     const char plus = latitude ? 'N' : 'E';
     const char minus = latitude ? 'S' : 'W';
     double sign = 1;
@@ -346,7 +342,12 @@ double readCoordinate(std::string_view field, bool latitude, CoordinateForm form
     const char* q = number.data();
     const char* const qEnd = q + number.size();
     double v;
-    if (!scanPlainNumber(q, qEnd, qEnd, v) || q != qEnd) v = numericPrefix(number);
+    if (!scanPlainNumber(q, qEnd, qEnd, v) || q != qEnd) {
+        size_t used = 0;
+        v = numericPrefix(number, used);
+        // No digits is no position: reading it as 0 would put the boat at 0°, 0°.
+        if (used == 0) return std::numeric_limits<double>::quiet_NaN();
+    }
     if (v < 0) v = -v;  // a sign after the mark ("S-35") still means the one hemisphere
     return sign * unpackMinutes(v, form);
 }
@@ -407,6 +408,8 @@ bool isReadableTrackName(std::string_view path) {
 GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTrack& track) {
     GpsTrackStats stats;
     stats.accepted = true;
+    stats.refusal = TrackFileRefusal::None;
+    stats.bytes = bytes.size();
 
     RaceTimes t;
     t.raceStart = readTime(race.RaceStart);
@@ -421,15 +424,17 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
                           std::memchr(bytes.data(), '\r', bytes.size()) != nullptr)
                              ? '\r'
                              : '\n';
-    // Room for every line, so the sample vectors never move while the file is read.
+    // Room for every track line, so the sample vectors never move while the file is read. It
+    // is taken at the first fix kept: a file of lines that give no fix takes none.
+    size_t trackLineCount = 0;
     {
-        size_t lines = 1;
         const char* s = bytes.data();
         const char* e = s + bytes.size();
+        if (s < e && *s == 'T') ++trackLineCount;
         while (s < e && (s = static_cast<const char*>(std::memchr(s, newline, e - s))))
-            ++lines, ++s;
-        track.reserve(track.count() + static_cast<int>(lines));
+            if (++s < e && *s == 'T') ++trackLineCount;
     }
+    bool roomTaken = false;
 
     CoordinateForm form = CoordinateForm::DegreesMinutes;
     int dateForm = -1;  // undecided; 0 day first, 1 year first
@@ -474,7 +479,10 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
                 q = nextSeparator(q, qEnd, end);
                 fields[nf++] = std::string_view(s, static_cast<size_t>(q - s));
             }
-            if (nf < kUsedTrackFields) continue;
+            if (nf < kUsedTrackFields) {
+                ++stats.tooFewFields;
+                continue;
+            }
             lf.lat = readCoordinate(fields[1], true, form);
             lf.lon = readCoordinate(fields[2], false, form);
             lf.date = fields[3];
@@ -521,7 +529,17 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
         bool inWindow =
             !t.raceEnd || ((!t.viewStart || wholeMinute(fix) >= wholeMinute(*t.viewStart)) &&
                            (!t.viewEnd || wholeMinute(*t.viewEnd) >= wholeMinute(fix)));
-        if (inWindow && fix != prevKept) {
+        if (!inWindow) {
+            ++stats.outsideWindow;
+        } else if (fix == prevKept) {
+            ++stats.sameSecond;
+        } else {
+            if (!roomTaken) {
+                roomTaken = true;
+                constexpr size_t kMostRoom = size_t{1} << 28;
+                track.reserve(track.count() +
+                              static_cast<int>(std::min(trackLineCount, kMostRoom)));
+            }
             appendFix(track, lat, lon, static_cast<double>(fix - *t.raceStart));
             ++stats.kept;
             prevKept = fix;
@@ -540,11 +558,22 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
 
 GpsTrackStats readGpsTrackFile(const std::string& path, RaceDefinition& race, BoatTrack& track,
                                std::string_view writtenName, std::string* buffer) {
-    if (!isReadableTrackName(writtenName.empty() ? std::string_view(path) : writtenName)) return {};
+    GpsTrackStats refused;
+    if (!isReadableTrackName(writtenName.empty() ? std::string_view(path) : writtenName)) {
+        refused.refusal = TrackFileRefusal::WrongExtension;
+        return refused;
+    }
     std::string own;
     std::string& bytes = buffer ? *buffer : own;
-    if (!readInto(path, bytes) || bytes.size() <= kMinTrackFileBytes) return {};
-    return parseGpsTrack(bytes, race, track);
+    if (!readInto(path, bytes)) return refused;
+    if (bytes.size() <= kMinTrackFileBytes) {
+        refused.refusal = TrackFileRefusal::TooSmall;
+        refused.bytes = bytes.size();
+        return refused;
+    }
+    GpsTrackStats stats = parseGpsTrack(bytes, race, track);
+    stats.bytes = bytes.size();
+    return stats;
 }
 
 }  // namespace brisko

@@ -28,7 +28,8 @@ enum class CoordinateForm {
 // Reads a coordinate field with its hemisphere mark ("N3535.1234", "S35.5", "+3530.1",
 // "-13945.1234", "E13945.1234") in the given form. The mark is looked for in this field only:
 // N/S for a latitude, E/W for a longitude, or a leading "+" / "-". A field without a mark is
-// read as a signed number. Returns signed minutes of arc; a field without digits gives 0.
+// read as a signed number. Returns signed minutes of arc; a field without digits is no
+// position and gives NaN (the fix is then left out as unreadable).
 double readCoordinate(std::string_view field, bool latitude, CoordinateForm form);
 
 // Reads a date field ("11-08-05", "11-AUG-05", "2005/08/11", "11/08/2005") as days since
@@ -44,11 +45,24 @@ std::optional<int> readTrackTime(std::string_view field);
 // "DTR", "trk" or "dtr" exactly.
 bool isReadableTrackName(std::string_view path);
 
+// Why a track file was not read at all.
+enum class TrackFileRefusal {
+    None,
+    WrongExtension,  // the name does not end in TRK, DTR, trk or dtr
+    NotReadable,     // missing, a folder, or no permission
+    TooSmall,        // 500 bytes or fewer
+};
+
 struct GpsTrackStats {
     bool accepted = false;  // false: missing, too small or another extension; nothing was read
+    TrackFileRefusal refusal = TrackFileRefusal::NotReadable;  // why, when not accepted
+    std::size_t bytes = 0;  // the file's size, when it could be read
     int trackLines = 0;     // lines starting with "T" that had at least 6 fields
     int kept = 0;           // samples stored
     int unreadable = 0;     // track lines skipped for a date, time or position that can't be read
+    int tooFewFields = 0;   // lines starting with "T" with fewer than 6 fields
+    int outsideWindow = 0;  // readable fixes outside ViewStart..ViewEnd
+    int sameSecond = 0;     // readable fixes in the window at the second of the fix kept before
 };
 
 // Parses the bytes of one track file and appends its kept fixes to `track` (TrkLat, TrkLon,

@@ -1,35 +1,21 @@
 // Segment distances, speeds and courses on the local plane of the race area.
 #include "track/kinematics.h"
 
-#include <atomic>
 #include <cmath>
-#include <thread>
+
+#include "util/angles.h"
+#include "util/parallel.h"
 
 namespace brisko {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 // The reference speed runs to half of the race less this many seconds.
 constexpr double kRefSpeedMargin = 120;
 
 bool usable(double v) { return std::isfinite(v) && v > 0; }
 
 }  // namespace
-
-double segmentCourse(double dLat, double dEast) {
-    double c;
-    if (dLat == 0) {
-        c = dEast >= 0 ? 90 : 270;
-    } else {
-        c = std::atan(dEast / dLat) * 180 / kPi;
-        if (c < 0) c += 360;
-        if (dLat < 0) c += 180;
-        if (c < 0) c += 360;
-    }
-    if (c >= 360) c -= 360;
-    return c;
-}
 
 namespace {
 
@@ -51,7 +37,7 @@ void deriveBoat(BoatTrack& t, double lonFactor, double nmPerMinute) {
         const double d = std::sqrt(dLat * dLat + dEast * dEast) * nmPerMinute;
         total += d;
         dist[k + 1] = total;
-        course[k] = segmentCourse(dLat, dEast);
+        course[k] = bearingDegrees(dLat, dEast);
         const double dt = sec[k + 1] - sec[k];
         speed[k] = dt > 0 ? d / dt * kSecondsPerHour : 0;
     }
@@ -59,29 +45,18 @@ void deriveBoat(BoatTrack& t, double lonFactor, double nmPerMinute) {
     course[n] = 0;
 }
 
-// Below this many samples in all a second thread costs more than it saves.
-constexpr long kSamplesWorthASecondThread = 100000;
-
 }  // namespace
 
-void deriveKinematics(TrackStore& store) {
+void deriveKinematics(TrackStore& store, int workers) {
     const double lonFactor = store.LonFactor;
     const double nmPerMinute = store.MPerMinLat / kMetresPerNauticalMile;
     const int boats = store.boatCount();
     long samples = 0;
     for (int b = 1; b <= boats; ++b) samples += store.boats[b].count();
     // Boats are independent: with many samples two threads take them by turns.
-    std::atomic<int> next{1};
-    auto work = [&] {
-        for (int b = next++; b <= boats; b = next++)
-            deriveBoat(store.boats[b], lonFactor, nmPerMinute);
-    };
-    std::thread helper;
-    if (samples >= kSamplesWorthASecondThread && boats > 1 &&
-        std::thread::hardware_concurrency() > 1)
-        helper = std::thread(work);
-    work();
-    if (helper.joinable()) helper.join();
+    if (workers <= 0) workers = samples >= kSamplesWorthASecondThread ? workersFor(boats, 2) : 1;
+    forEachInParallel(1, boats + 1, workers,
+                      [&](int, int b) { deriveBoat(store.boats[b], lonFactor, nmPerMinute); });
 }
 
 double referenceSpeed(const TrackStore& store, double raceSeconds) {

@@ -5,15 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 #include "track/kinematics.h"
+#include "util/angles.h"
 
 namespace brisko {
 
 namespace {
 
-constexpr double kDegToRad = std::numbers::pi / 180.0;
 // A line is watched only while the boat is this close to its first end (minutes of latitude).
 constexpr double kLineWatchRadius = 0.3;
 // Mark circles: roundings are looked for within 200 m, the second chance within 100 m.
@@ -26,12 +25,6 @@ constexpr double kStartWindowTo = 360;
 constexpr double kCrossingAngleLimit = 150;
 constexpr double kFallbackStartDistance = 5000;
 constexpr double kSecondChanceStartDistance = 1000;
-
-double wrap180(double a) {
-    if (a < -180) a += 360;
-    if (a > 180) a -= 360;
-    return a;
-}
 
 struct PlanePoint {
     double lat = 0, lon = 0;
@@ -115,12 +108,14 @@ void courseGeometry(const RaceDefinition& def, const TrackStore& store, Rounding
         r.pointKnown[t] = false;
         r.PointLat[t] = r.PointLon[t] = 0;
         if (target.isLine) {
-            if (target.number >= 1 && target.number <= std::min(def.LineCount, kMaxLines)) {
+            if (target.number >= 1 && target.number <= std::min(def.LineCount, kMaxLines) &&
+                def.Lines[target.number].PositionKnown) {
                 r.PointLat[t] = def.Lines[target.number].LineLat1;
                 r.PointLon[t] = def.Lines[target.number].LineLon1;
                 r.pointKnown[t] = true;
             }
-        } else if (target.number >= 1 && target.number <= std::min(def.MarkCount, kMaxMarks)) {
+        } else if (target.number >= 1 && target.number <= std::min(def.MarkCount, kMaxMarks) &&
+                   def.Marks[target.number].PositionKnown) {
             r.PointLat[t] = def.Marks[target.number].MarkLat;
             r.PointLon[t] = def.Marks[target.number].MarkLon;
             r.pointKnown[t] = true;
@@ -135,7 +130,7 @@ void courseGeometry(const RaceDefinition& def, const TrackStore& store, Rounding
         }
         Offset o = offset({r.PointLat[t], r.PointLon[t]}, {r.PointLat[t + 1], r.PointLon[t + 1]},
                           store.LonFactor);
-        r.LegCourse[t] = planeBearing(o.dN, o.dE);
+        r.LegCourse[t] = bearingDegrees(o.dN, o.dE);
     }
     // A course entry naming a missing mark or line is left out of the turn at its neighbours:
     // each known inner point turns from the nearest known point before it to the nearest known
@@ -145,7 +140,7 @@ void courseGeometry(const RaceDefinition& def, const TrackStore& store, Rounding
     auto bearingBetween = [&](int from, int to) {
         Offset o = offset({r.PointLat[from], r.PointLon[from]}, {r.PointLat[to], r.PointLon[to]},
                           store.LonFactor);
-        return planeBearing(o.dN, o.dE);
+        return bearingDegrees(o.dN, o.dE);
     };
     for (int t = 2; t < n; ++t) {
         if (!r.pointKnown[t]) continue;
@@ -156,7 +151,7 @@ void courseGeometry(const RaceDefinition& def, const TrackStore& store, Rounding
         const double legIn = bearingBetween(before, t), legOut = bearingBetween(t, after);
         double back = legIn + 180;
         if (back > 360) back -= 360;
-        double diff = wrap180(legOut - back);
+        double diff = foldBearingDifference(legOut - back);
         double dir = back + diff / 2 + 180;  // opposite to the inside of the turn
         if (dir > 360) dir -= 360;
         r.RoundDir[t] = dir;
@@ -172,7 +167,7 @@ bool findLineCrossing(const BoatScan& track, const LineEntry& line, double lonFa
     const PlanePoint a{line.LineLat1, line.LineLon1};
     Offset ab = offset(a, {line.LineLat2, line.LineLon2}, lonFactor);
     const double len = ab.length();
-    const double beta = planeBearing(ab.dN, ab.dE) * kDegToRad;
+    const double beta = bearingDegrees(ab.dN, ab.dE) * kDegToRad;
     const double cb = std::cos(beta), sb = std::sin(beta);
     bool any = false;
     for (double s = from; s <= to; s += 1) {
@@ -210,7 +205,7 @@ bool findMarkCrossing(const BoatScan& track, const PlanePoint& mark, double roun
             continue;
         }
         if (freshVisit) continue;
-        double rel = wrap180(planeBearing(o.dN, o.dE) - roundDir);
+        double rel = foldBearingDifference(bearingDegrees(o.dN, o.dE) - roundDir);
         if (std::abs(rel) < kCrossingAngleLimit && havePrevious && rel * previous <= 0) {
             found = s;
             return true;
@@ -266,15 +261,6 @@ bool findNearestPass(const BoatScan& track, const PlanePoint& mark, double lonFa
 }
 
 }  // namespace
-
-double planeBearing(double dN, double dE) {
-    if (dN == 0) return dE >= 0 ? 90 : 270;
-    double c = std::atan(dE / dN) / kDegToRad;
-    if (dN < 0) c += 180;
-    if (c < 0) c += 360;  // atan keeps c above -90, so once is enough
-    if (c >= 360) c -= 360;
-    return c;
-}
 
 double RoundingResults::RoundTime(int entry, int boat) const {
     return inRange(entry, boat) ? roundTime_[entry][boat] : 0;

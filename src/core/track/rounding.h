@@ -67,9 +67,6 @@ void computeLegDistances(const RaceDefinition& def, const TrackStore& store, Rou
 // plain list: element i is leg i + 1. A leg touching a missing mark or line is NaN.
 std::vector<double> legCourses(const RaceDefinition& def, const TrackStore& store);
 
-// Bearing in degrees 0..<360 of a north difference dN and an (already scaled) east difference.
-double planeBearing(double dN, double dE);
-
 // The distance boat b had sailed at second s (nautical miles from its first sample): linear
 // between the samples around s; before the first sample or after the last, that sample's value.
 double distanceSailedAt(const TrackStore& store, int b, double s);

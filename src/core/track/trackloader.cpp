@@ -2,13 +2,13 @@
 #include "track/trackloader.h"
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 #include <vector>
 
+#include "race/racecontrolfile.h"
 #include "track/geodesy.h"
 #include "track/gpstrack.h"
 #include "util/fileutil.h"
+#include "util/parallel.h"
 
 namespace brisko {
 
@@ -71,36 +71,31 @@ bool timesMaySettle(const RaceDefinition& race) {
     return race.RaceStart.empty() || race.RaceEnd.empty() || race.FirstFix.empty();
 }
 
-// Reads boats from..to on the calling thread and one more, taking boats by turns. Each thread
-// has its own copy of the race times (the files only read them once they are settled) and its
-// own buffer; every boat's samples go to its own track, so nothing is shared but the counter.
-// `before` runs on the calling thread just before it reads a boat (for the progress report).
+// Reads boats from..to on `workers` threads (the calling one among them), taking boats by
+// turns. Each worker has its own copy of the race times (the files only read them once they are
+// settled) and its own buffer; every boat's samples go to its own track, so nothing is shared
+// but the turn counter. `before` runs on the calling thread just before it reads a boat (for
+// the progress report).
 void readBoatsInParallel(const RaceDefinition& race, TrackStore& store,
-                         const std::vector<std::string>& paths, int from, int to,
-                         std::vector<std::string>& lastFix,
+                         const std::vector<std::string>& paths, int from, int to, int workers,
+                         std::vector<std::string>& lastFix, std::vector<GpsTrackStats>& stats,
                          const std::function<void(int)>& before) {
-    std::atomic<int> next{from};
-    auto work = [&](bool callerThread) {
-        RaceDefinition times = race;
-        std::string buffer;
-        for (int i = next++; i <= to; i = next++) {
-            if (callerThread && before) before(i);
-            times.LastFix.clear();
-            readGpsTrackFile(paths[i], times, store.boats[i], race.Boats[i].GpsFile, &buffer);
-            lastFix[i] = times.LastFix;
-        }
-    };
-    std::thread helper;
-    if (to - from >= 1 && std::thread::hardware_concurrency() > 1)
-        helper = std::thread(work, false);
-    work(true);
-    if (helper.joinable()) helper.join();
+    std::vector<RaceDefinition> times(static_cast<size_t>(workers), race);
+    std::vector<std::string> buffers(static_cast<size_t>(workers));
+    forEachInParallel(from, to + 1, workers, [&](int worker, int i) {
+        if (worker == 0 && before) before(i);
+        RaceDefinition& own = times[static_cast<size_t>(worker)];
+        own.LastFix.clear();
+        stats[i] = readGpsTrackFile(paths[i], own, store.boats[i], race.Boats[i].GpsFile,
+                                    &buffers[static_cast<size_t>(worker)]);
+        lastFix[i] = own.LastFix;
+    });
 }
 
 }  // namespace
 
 TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, TrackStore& store,
-                           MessageSink& sink, const LoadProgress& progress) {
+                           MessageSink& sink, const LoadProgress& progress, int workers) {
     TrackLoadResult result;
     const int boatCount = std::clamp(race.BoatCount, 0, kMaxBoats);
     store.reset(boatCount);
@@ -113,12 +108,29 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
     for (int i = 1; i <= boatCount; ++i) {
         const std::string& gpsFile = race.Boats[i].GpsFile;
         const std::string relative = "\\GPSDAT\\" + gpsFile;
-        auto path = gpsFile.empty() ? std::nullopt : findPath(settings.AppPath, relative);
+        // The name is checked before a path is made of it.
+        const bool plain = isPlainFileName(gpsFile);
+        auto path = plain ? findPath(settings.AppPath, relative) : std::nullopt;
         if (!path || !fileExists(*path)) {
             result.ok = false;
             result.missingBoat = i;
-            result.missingPath = resolvePath(settings.AppPath, relative);
-            result.message = missingGpsFileMessage(settings, result.missingPath);
+            result.missingPath = plain ? resolvePath(settings.AppPath, relative) : gpsFile;
+            if (!plain)
+                result.message =
+                    settings.english()
+                        ? "Not a GPS file name (it names a folder or holds characters a file "
+                          "name cannot have): \"" +
+                              shownName(gpsFile) + "\""
+                        : "GPS "
+                          "ファイル名ではありません（フォルダを指すか、使えない文字を含みます）: "
+                          "\"" +
+                              shownName(gpsFile) + "\"";
+            else if (path && folderExists(*path))
+                result.message = settings.english()
+                                     ? "The GPS file is a folder, not a track file: " + *path
+                                     : "GPS ファイルではなくフォルダです: " + *path;
+            else
+                result.message = missingGpsFileMessage(settings, result.missingPath);
             sink.show(Message{result.message, settings.ProductTitle, MessageButtons::Ok});
             return result;
         }
@@ -131,19 +143,23 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
     };
 
     // Boats in order while their fixes may still settle the race times.
+    result.stats.assign(static_cast<size_t>(boatCount) + 1, GpsTrackStats{});
     int i = 1;
     std::string buffer;  // one file's bytes at a time, its room reused
     for (; i <= boatCount && timesMaySettle(race); ++i) {
         report(i);
-        readGpsTrackFile(paths[i], race, store.boats[i], race.Boats[i].GpsFile, &buffer);
+        result.stats[i] =
+            readGpsTrackFile(paths[i], race, store.boats[i], race.Boats[i].GpsFile, &buffer);
         growTrackCapacity(store, store.TrkCount(i));
         updateMapValues(store, i);
     }
     const int firstParallel = i;
     // The rest are independent of each other: two threads read them.
     if (i <= boatCount) {
+        if (workers <= 0) workers = workersFor(boatCount - i + 1, 2);
         std::vector<std::string> lastFix(static_cast<size_t>(boatCount) + 1);
-        readBoatsInParallel(race, store, paths, i, boatCount, lastFix, report);
+        readBoatsInParallel(race, store, paths, i, boatCount, workers, lastFix, result.stats,
+                            report);
         // The last fix is that of the last file read in boat order that had a fix line.
         for (int b = i; b <= boatCount; ++b)
             if (!lastFix[b].empty()) race.LastFix = lastFix[b];

@@ -4,10 +4,12 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/appsettings.h"
 #include "app/messages.h"
 #include "race/racedefinition.h"
+#include "track/gpstrack.h"
 #include "track/trackstore.h"
 
 namespace brisko {
@@ -29,6 +31,9 @@ struct TrackLoadResult {
     int missingBoat = 0;      // the boat whose GPS file was missing (ok false)
     std::string missingPath;  // where that file was looked for
     std::string message;      // the message shown, in the user's language
+    // What each boat's file gave: lines read, fixes kept and left out, or why it was not read.
+    // Numbered by boat from 1 (element 0 unused); filled when ok.
+    std::vector<GpsTrackStats> stats;
 };
 
 // The progress texts for boat i of n.
@@ -39,10 +44,13 @@ std::string loadProgressLine2(const AppSettings& settings, const std::string& gp
 std::string missingGpsFileMessage(const AppSettings& settings, const std::string& path);
 
 // Loads boats 1..BoatCount from AppPath + "\GPSDAT\" + GpsFile into `store` (emptied first) and
-// sets FirstFix, LastFix and the race times the files settle. A missing file stops the loading
-// with its message through `sink` and a failed result: no partial race is shown.
+// sets FirstFix, LastFix and the race times the files settle. A missing file, a folder or a
+// name that is no plain file name stops the loading with its message through `sink` and a
+// failed result: no partial race is shown. The result keeps every file's counts. The files read
+// once the race times are settled are read on `workers` threads (0: two when the machine has
+// two processors); the store and the race times come out the same whatever the count.
 TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, TrackStore& store,
-                           MessageSink& sink, const LoadProgress& progress = {});
+                           MessageSink& sink, const LoadProgress& progress = {}, int workers = 0);
 
 // Raises TrkCapacity by its step rule for a boat that now holds `count` samples.
 void growTrackCapacity(TrackStore& store, int count);

@@ -7,17 +7,12 @@
 
 #include "race/racecontrolfile.h"
 #include "util/datetime.h"
+#include "util/intmath.h"
 #include "util/numbers.h"
 
 namespace brisko {
 
 namespace {
-
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
-    std::int64_t q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-    return q;
-}
 
 std::optional<CivilSeconds> readTime(const std::string& text) {
     if (text.empty()) return std::nullopt;

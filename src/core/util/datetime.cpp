@@ -1,9 +1,12 @@
 // Civil calendar arithmetic for race times.
 #include "util/datetime.h"
 
+#include <cmath>
 #include <cstdio>
 
+#include "util/intmath.h"
 #include "util/numbers.h"
+#include "util/units.h"
 
 namespace brisko {
 
@@ -31,12 +34,6 @@ void civilFromDays(std::int64_t z, int& y, int& m, int& d) {
     y = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2));
 }
 
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
-    std::int64_t q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-    return q;
-}
-
 // Reads an unsigned whole number of 1..maxDigits digits at s[i]; -1 when there is none.
 int readNumber(std::string_view s, size_t& i, size_t maxDigits) {
     size_t start = i;
@@ -60,18 +57,19 @@ bool isValidDate(int year, int month, int day) {
 }
 
 CivilSeconds civilFromDate(int year, int month, int day, int hour, int minute, int second) {
-    return daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400 +
-           hour * 3600 + minute * 60 + second;
+    return daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) *
+               kSecondsPerDay +
+           hour * kSecondsPerHour + minute * kSecondsPerMinute + second;
 }
 
 void dateFromCivil(CivilSeconds t, int& year, int& month, int& day, int& hour, int& minute,
                    int& second) {
-    std::int64_t days = floorDiv(t, 86400);
-    std::int64_t rest = t - days * 86400;
+    const std::int64_t days = floorDiv(t, kSecondsPerDay);
+    const std::int64_t rest = floorMod(t, kSecondsPerDay);
     civilFromDays(days, year, month, day);
-    hour = static_cast<int>(rest / 3600);
-    minute = static_cast<int>((rest % 3600) / 60);
-    second = static_cast<int>(rest % 60);
+    hour = static_cast<int>(rest / kSecondsPerHour);
+    minute = static_cast<int>((rest % kSecondsPerHour) / kSecondsPerMinute);
+    second = static_cast<int>(rest % kSecondsPerMinute);
 }
 
 std::optional<CivilSeconds> parseDateTime(std::string_view text) {
@@ -109,6 +107,23 @@ std::string formatDateTime(CivilSeconds t) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", y, mo, d, h, mi, se);
     return buf;
+}
+
+std::string dateTimeAdd(const std::string& dateTime, double seconds) {
+    static const CivilSeconds kFirst = civilFromDate(1, 1, 1);
+    static const CivilSeconds kLast = civilFromDate(9999, 12, 31, 23, 59, 59);
+    auto t = parseDateTime(dateTime);
+    if (!t || !std::isfinite(seconds)) return {};
+    double r = static_cast<double>(*t) + std::round(seconds);
+    if (r < static_cast<double>(kFirst) || r > static_cast<double>(kLast)) return {};
+    return formatDateTime(static_cast<CivilSeconds>(r));
+}
+
+double dateTimeDiffSeconds(const std::string& from, const std::string& to) {
+    auto a = parseDateTime(from);
+    auto b = parseDateTime(to);
+    if (!a || !b) return 0;
+    return static_cast<double>(*b - *a);
 }
 
 }  // namespace brisko

@@ -1,7 +1,10 @@
 // brisko-analyse: opens a race the way the race screen does, without windows, and prints what
 // the opening computed as one JSON object. For checks, scripts and comparisons between races.
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +47,7 @@ struct Analysis {
     RaceData data;
     CoastLine coast;
     std::vector<DroppedBoat> dropped;  // boats left out for a missing GPS file
+    OpenRaceResult opened;             // warnings and each boat's track file counts
 };
 
 // Messages of the core go to standard error, each ending its own line (a message box's CR LF
@@ -188,6 +192,33 @@ void writeSamples(JsonWriter& w, const TrackStore& t, int b) {
     w.endArray();
 }
 
+const char* trackFileKey(const GpsTrackStats& st) {
+    if (st.accepted) return "read";
+    switch (st.refusal) {
+        case TrackFileRefusal::WrongExtension:
+            return "wrong extension";
+        case TrackFileRefusal::TooSmall:
+            return "too small";
+        default:
+            return "not readable";
+    }
+}
+
+// What the boat's track file gave besides its kept fixes: whether it was read at all, and the
+// fixes left out by why.
+void writeTrackFileKeys(JsonWriter& w, const Analysis& a, int b) {
+    const auto& all = a.opened.trackStats;
+    const GpsTrackStats st = b < static_cast<int>(all.size()) ? all[b] : GpsTrackStats{};
+    w.key("track_file").value(trackFileKey(st));
+    w.key("dropped_fixes");
+    w.beginObject();
+    w.key("unreadable").value(st.unreadable);
+    w.key("too_few_fields").value(st.tooFewFields);
+    w.key("outside_window").value(st.outsideWindow);
+    w.key("same_second").value(st.sameSecond);
+    w.endObject();
+}
+
 void writeBoat(JsonWriter& w, const Analysis& a, int b) {
     const BoatEntry& boat = a.race.Boats[b];
     w.beginObject();
@@ -195,6 +226,7 @@ void writeBoat(JsonWriter& w, const Analysis& a, int b) {
     w.key("gps_file").value(boat.GpsFile);
     w.key("count").value(a.data.tracks.TrkCount(b));
     writeBoatRoundingKeys(w, a.data, b);
+    writeTrackFileKeys(w, a, b);
     if (a.args.samples) writeSamples(w, a.data.tracks, b);
     w.endObject();
 }
@@ -232,8 +264,13 @@ std::string report(const Analysis& a) {
         w.beginObject();
         w.key("name").value(d.name);
         w.key("gps_file").value(d.gpsFile);
+        w.key("reason").value(dropReasonKey(d.reason));
         w.endObject();
     }
+    w.endArray();
+    w.key("warnings");
+    w.beginArray();
+    for (const std::string& text : a.opened.warnings) w.value(text);
     w.endArray();
     writeLegTablesKey(w, a.data);
     if (a.args.coastline) writeCoastline(w, a);
@@ -241,9 +278,27 @@ std::string report(const Analysis& a) {
     return w.text();
 }
 
+// Writes the whole output and closes standard output, so that a full disk, a closed output or
+// a reader that went away is found. False with a message on standard error when it fails.
+bool writeOutput(const std::string& text) {
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    int err = errno;
+    if (written && std::fflush(stdout) != 0) err = errno;
+    const bool flushed = written && !std::ferror(stdout);
+    if (std::fclose(stdout) != 0 && flushed) err = errno;
+    if (flushed && err == 0) return true;
+    std::cerr << "brisko-analyse: the output could not be written: "
+              << (err != 0 ? std::strerror(err) : "write error") << '\n';
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A reader that goes away (a pipe closed early) is a write error to report, not a signal
+    // that ends the program half way through the output.
+    std::signal(SIGPIPE, SIG_IGN);
     Analysis a;
     std::string error;
     if (!parseArguments(argc, argv, a.args, error)) {
@@ -256,6 +311,11 @@ int main(int argc, char** argv) {
     a.settings.Lang = 1;
     a.settings.ProductTitle = "Brisko";
     a.settings.EditionMode = 1;  // a browser never writes the race file back
+    // Without a standard output the first file opened would take its place.
+    if (::fcntl(STDOUT_FILENO, F_GETFD) == -1) {
+        std::cerr << "brisko-analyse: standard output is closed; nothing can be written\n";
+        return kExitFailure;
+    }
     if (!folderExists(a.settings.AppPath)) {
         std::cerr << "brisko-analyse: no application folder " << a.settings.AppPath << '\n';
         return kExitFailure;
@@ -265,8 +325,10 @@ int main(int argc, char** argv) {
     a.race.RaceFileName = a.args.raceFile;
     OpenRaceOptions options;
     options.singleTrackFile = a.args.trackFile;
-    const OpenRaceResult opened = openRace(a.settings, a.race, a.data, sink, options);
+    a.opened = openRace(a.settings, a.race, a.data, sink, options);
+    const OpenRaceResult& opened = a.opened;
     if (!opened.ok) {
+        // The opening tells every failure through the sink; a silent one is still said.
         if (sink.shown == 0) std::cerr << opened.error << '\n';
         return kExitFailure;
     }
@@ -275,8 +337,12 @@ int main(int argc, char** argv) {
     // so that the analysis never passes for the whole race.
     a.dropped = opened.droppedBoats;
     for (const DroppedBoat& d : a.dropped)
-        std::cerr << "brisko-analyse: boat \"" << d.name << "\" left out: GPS file \"" << d.gpsFile
-                  << "\" is missing\n";
+        std::cerr << "brisko-analyse: boat \"" << shownName(d.name) << "\" left out: GPS file \""
+                  << shownName(d.gpsFile) << "\" "
+                  << (d.reason == DropReason::Folder        ? "is a folder"
+                      : d.reason == DropReason::RefusedName ? "is no plain file name"
+                                                            : "is missing")
+                  << '\n';
     if (a.args.strict && !a.dropped.empty()) {
         std::cerr << "brisko-analyse: --strict: " << a.dropped.size()
                   << (a.dropped.size() == 1 ? " boat" : " boats")
@@ -286,8 +352,7 @@ int main(int argc, char** argv) {
 
     if (TableKind kind; csvTableKind(a.args.csvKind, kind)) {
         const std::string csv = legTableCsv(kind, a.race, a.data.roundings);
-        std::fwrite(csv.data(), 1, csv.size(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : kExitFailure;
+        return writeOutput(csv) ? 0 : kExitFailure;
     }
 
     if (a.args.coastline) {
@@ -295,8 +360,5 @@ int main(int argc, char** argv) {
         loadCoastline(a.settings.AppPath, t.CenterLat, t.CenterLon, t.TrackSpan, t.LonFactor,
                       a.race, a.coast);
     }
-    const std::string out = report(a);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fputc('\n', stdout);
-    return std::fflush(stdout) == 0 ? 0 : kExitFailure;
+    return writeOutput(report(a) + '\n') ? 0 : kExitFailure;
 }

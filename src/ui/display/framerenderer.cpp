@@ -6,15 +6,13 @@
 #include <cmath>
 
 #include "ui/display/backgroundrenderer.h"
+#include "util/angles.h"
 #include "util/numbers.h"
 
 namespace brisko {
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDegRad = kPi / 180.0;
-constexpr double kDefaultBoatLength = 4.7;  // metres, when the race gives none
-constexpr double kSmallBoatLength = 3;      // shorter boats get the dinghy hull
+constexpr double kSmallBoatLength = 3;  // shorter boats get the dinghy hull
 constexpr double kMinSymbol = 3;
 constexpr double kSailFromSize = 5;  // smaller symbols have no sail
 constexpr double kBoomTwist = 0.4;   // boom angle follows the wind by this share
@@ -37,10 +35,9 @@ struct SailShape {
 constexpr SailShape kSmallSail{0.3, 0.8, 0.35, 0.15};
 constexpr SailShape kSail{0.1, 0.6, 0.25, 0.1};
 
-QPointF dir(double deg) { return {std::sin(deg * kDegRad), -std::cos(deg * kDegRad)}; }
+QPointF dir(double deg) { return {std::sin(deg * kDegToRad), -std::cos(deg * kDegToRad)}; }
 double boatLengthOf(const RaceScene& s) {
-    const double len = s.race ? s.race->BoatLength : 0;
-    return (len > 0 && std::isfinite(len)) ? len : kDefaultBoatLength;
+    return boatLengthOrDefault(s.race ? s.race->BoatLength : 0);
 }
 }  // namespace
 
@@ -245,7 +242,7 @@ void FrameRenderer::drawMovingLayer(QPainter& p, const RaceScene& scene) const {
             if (std::fabs(d) == 90) {
                 p.drawLine(QPointF(c.x(), 0), QPointF(c.x(), box));
             } else {
-                const double slope = std::tan(d * kDegRad);
+                const double slope = std::tan(d * kDegToRad);
                 const double y0 = c.y() - c.x() * slope;
                 p.drawLine(QPointF(0, y0), QPointF(box, y0 + box * slope));
             }

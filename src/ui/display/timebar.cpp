@@ -5,8 +5,8 @@
 #include <QPainter>
 #include <cmath>
 
-#include "race/racecontrolfile.h"
 #include "ui/race/racecaptions.h"
+#include "util/datetime.h"
 
 namespace brisko {
 

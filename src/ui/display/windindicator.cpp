@@ -5,13 +5,12 @@
 #include <cmath>
 
 #include "ui/display/backgroundrenderer.h"
+#include "util/angles.h"
 #include "util/numbers.h"
 
 namespace brisko {
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDegRad = kPi / 180.0;
 constexpr double kCentreDrop = 10;   // the circle's centre lies 10 px below half the width
 constexpr double kArrowShare = 0.6;  // north arrow length as a share of the radius
 constexpr double kBarbShare = 0.6;   // barb length as a share of the arrow
@@ -20,7 +19,7 @@ constexpr double kTriangleSide = 10;
 constexpr int kArrowPen = 5;
 
 QPointF dirAt(double cx, double cy, double deg, double len) {
-    return {cx + len * std::sin(deg * kDegRad), cy - len * std::cos(deg * kDegRad)};
+    return {cx + len * std::sin(deg * kDegToRad), cy - len * std::cos(deg * kDegToRad)};
 }
 }  // namespace
 
