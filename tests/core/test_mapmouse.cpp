@@ -154,7 +154,7 @@ TEST(MapOverview, RightClickBearingsAndTheCoursePanel) {
     EXPECT_DOUBLE_EQ(overviewScreenBearing(0, 40), 0);
     EXPECT_DOUBLE_EQ(overviewScreenBearing(-40, -40), 225);
     EXPECT_EQ(coursePanelHeight(0), 70);
-    EXPECT_EQ(coursePanelHeight(9), 70);
+    EXPECT_EQ(coursePanelHeight(1), 67);
     EXPECT_EQ(coursePanelHeight(12), 199);
     EXPECT_EQ(courseListLine(1, "MK1"), " 1  MK1");
     EXPECT_EQ(boxLeftBesideCursor(0, 300, 170), 120);

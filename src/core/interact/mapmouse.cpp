@@ -196,7 +196,7 @@ int windDirectionFromOverview(double viewRotation, double screenBearing) {
 
 int coursePanelH(int courseCount) {
     const int h = 12 * courseCount;
-    return courseCount < 10 ? 15 : h;
+    return h < 10 ? 15 : h;  // an empty course still leaves room for the button
 }
 
 std::string courseListLine(int i, const std::string& entry) { return signBlank(i) + "  " + entry; }
