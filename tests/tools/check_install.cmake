@@ -36,8 +36,15 @@ foreach(line "Name=Brisko" "Name[ja]=ブリスコ" "Exec=brisko" "Icon=brisko")
     endif()
 endforeach()
 
+# A sanitizer build's program keeps the sanitizer's settings of this run.
+set(sanitizer_settings)
+foreach(name ASAN_OPTIONS UBSAN_OPTIONS TSAN_OPTIONS LSAN_OPTIONS)
+    if(DEFINED ENV{${name}})
+        list(APPEND sanitizer_settings "${name}=$ENV{${name}}")
+    endif()
+endforeach()
 execute_process(COMMAND env -i HOME=${WORK} PATH=/usr/bin:/bin QT_QPA_PLATFORM=offscreen
-                        ${WORK}/root/usr/bin/brisko --check
+                        ${sanitizer_settings} ${WORK}/root/usr/bin/brisko --check
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 string(FIND "${out}" "app_dir: ${WORK}/root/usr/share/brisko/demo" at)
 if(NOT rc EQUAL 0 OR at EQUAL -1)

@@ -43,6 +43,9 @@ QString run(const QString& program, const QStringList& args, const QStringList& 
     QProcess p;
     QProcessEnvironment e;  // empty: as env -i
     for (const QString& kv : env) e.insert(kv.section('=', 0, 0), kv.section('=', 1));
+    // A sanitizer build's program needs the sanitizer's settings of this run, nothing else.
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS", "LSAN_OPTIONS"})
+        if (qEnvironmentVariableIsSet(name)) e.insert(name, qEnvironmentVariable(name));
     p.setProcessEnvironment(e);
     p.start(program, args);
     if (!p.waitForFinished(60000)) p.kill();
