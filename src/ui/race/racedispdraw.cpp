@@ -68,7 +68,6 @@ bool RaceDisp::showFrame() {
                FrameState::wholeSecond(session_->clock().RaceTime) % kMarksWindEvery == 0 &&
                session_->windDirNow() != lastMarksWind_) {
         // The lay lines follow the wind: the whole background again, so that the old ones go.
-        lastMarksWind_ = session_->windDirNow();
         redrawBackground();
     }
     if (a.windChanged) redrawWindPanel();
@@ -111,6 +110,8 @@ void RaceDisp::redrawBackground() {
         if (options_.TimeMarks && !options_.AutoTrace) BackgroundRenderer::drawTimeMarks(p, scene_);
         BackgroundRenderer::drawMarksAndLines(p, scene_);
     }
+    // The lay lines now shown follow this wind.
+    lastMarksWind_ = session_->windDirNow();
     Picture1->update();
 }
 
