@@ -388,6 +388,12 @@ void fmCompile::Command4_Click() {
                                            "Save Race Control File ?"))) != MessageAnswer::Yes)
         return;
     const QString chosen = chooseFile("\\raceadmin", QStringLiteral("txt"), 1);
+    // The mode file shares the race folder; a race saved over it would change the program.
+    if (toLowerAscii(chosen.toStdString()) == "ver.txt") {
+        tell(QString::fromUtf8(
+            settings_.tr("正しいファイル名を入れてください。", "Input File Name")));
+        return;
+    }
     if (!chosen.isEmpty()) {
         const std::string previous = race_.RaceFileName;
         race_.RaceFileName = chosen.toStdString();
