@@ -10,6 +10,7 @@
 #include "ui/app/qtmessagesink.h"
 #include "ui/app/splite.h"
 #include "ui/app/startcheck.h"
+#include "ui/distrib/haifu.h"
 #include "ui/race/racedisp.h"
 
 namespace {
@@ -78,6 +79,11 @@ int main(int argc, char** argv) {
     settings = plan.settings;
     sink.setJapanese(!settings.english());
     brisko::Cover cover(settings, sink, platform);
+    // The distribution builder is modal over the launcher, as it copies from the race folder.
+    cover.setDistributionOpener([&](QWidget* owner) {
+        brisko::Haifu builder(settings, sink, owner);
+        builder.exec();
+    });
     cover.show();
     return app.exec();
 }
