@@ -10,25 +10,14 @@
 #include <sstream>
 
 #include "distrib/distribution.h"
+#include "tempfolder.h"
 
 namespace brisko {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
-public:
-    TempFolder() {
-        char tmpl[] = "/tmp/brisko-distrib-XXXXXX";
-        path = ::mkdtemp(tmpl);
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    void put(const std::string& relative, const std::string& bytes) const {
-        fs::create_directories(fs::path(path + "/" + relative).parent_path());
-        std::ofstream(path + "/" + relative, std::ios::binary) << bytes;
-    }
-    std::string path;
-};
+using test::TempFolder;
 
 std::string readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

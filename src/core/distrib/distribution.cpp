@@ -23,14 +23,6 @@ constexpr const char* kAttachmentFolder = "attachment";
 constexpr const char* kCoastFolder = "coastline";
 constexpr const char* kCoastTileSuffix = ".cst";
 
-Message message(std::string text, std::string title, MessageButtons buttons) {
-    Message m;
-    m.text = std::move(text);
-    m.title = std::move(title);
-    m.buttons = buttons;
-    return m;
-}
-
 // A target inside the distribution folder: relative, made of plain names only.
 bool isSafeTarget(const std::string& target) {
     if (target.empty() || target.front() == '/') return false;
@@ -140,19 +132,19 @@ Message folderNameMessage(FolderNameProblem problem, const AppSettings& s) {
     const bool en = s.english();
     switch (problem) {
         case FolderNameProblem::Empty:
-            return message(
+            return makeMessage(
                 s.tr("収納するフォルダー名を入れてください", "Input folder name to be saved"),
                 en ? "Brisko" : s.ProductTitle, MessageButtons::Ok);
         case FolderNameProblem::Unsafe:
-            return message(s.tr("フォルダー名に「/」「\\」「..」などは使えません。"
-                                "別の名前を入れてください。",
-                                "A folder name cannot hold \"/\", \"\\\" or \"..\". "
-                                "Input other name."),
-                           en ? "Brisko" : "フォルダー名", MessageButtons::Ok);
+            return makeMessage(s.tr("フォルダー名に「/」「\\」「..」などは使えません。"
+                                    "別の名前を入れてください。",
+                                    "A folder name cannot hold \"/\", \"\\\" or \"..\". "
+                                    "Input other name."),
+                               en ? "Brisko" : "フォルダー名", MessageButtons::Ok);
         case FolderNameProblem::Exists:
-            return message(s.tr("同名のフォルダーがあります。新しい名前を入れてください。",
-                                "The same name folder exists. Input other name."),
-                           en ? "Brisko" : "フォルダー名", MessageButtons::Ok);
+            return makeMessage(s.tr("同名のフォルダーがあります。新しい名前を入れてください。",
+                                    "The same name folder exists. Input other name."),
+                               en ? "Brisko" : "フォルダー名", MessageButtons::Ok);
         case FolderNameProblem::None:
             break;
     }
@@ -160,9 +152,9 @@ Message folderNameMessage(FolderNameProblem problem, const AppSettings& s) {
 }
 
 Message confirmBuildMessage(const AppSettings& s) {
-    return message(s.tr("配布データフォルダーを作成しますか？",
-                        "Do you want to create new folder for distribution ?"),
-                   s.english() ? "Brisko" : "配布用フォルダー名", MessageButtons::YesNo);
+    return makeMessage(s.tr("配布データフォルダーを作成しますか？",
+                            "Do you want to create new folder for distribution ?"),
+                       s.english() ? "Brisko" : "配布用フォルダー名", MessageButtons::YesNo);
 }
 
 DistributionPlan planDistribution(const AppSettings& settings, const DistributionChoice& choice,
