@@ -170,6 +170,25 @@ TEST(GpxTrack, NoTrackAndDamagedXmlKeepWhatCameBefore) {
     EXPECT_EQ(parseGpx("").track.count(), 0);
 }
 
+TEST(GpxTrack, EncodingExpatDoesNotKnowIsReadAsLatin1) {
+    const std::string doc =
+        "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<gpx><trk><name>Caf\xE9 \x80</name>"
+        "<trkseg>" +
+        point(39.4, -0.32, "2025-06-21T11:00:00Z") + "</trkseg></trk></gpx>";
+    auto p = parseGpx(doc);
+    EXPECT_EQ(p.track.count(), 1);
+    EXPECT_TRUE(p.stats.damage.empty()) << p.stats.damage;
+    // Fed a few bytes at a time, the declaration is found out in the same way.
+    RaceDefinition race;
+    BoatTrack t;
+    GpsTrackStats st;
+    GpxTrackReader reader(race, t, st);
+    for (size_t at = 0; at < doc.size(); at += 5)
+        reader.feed(doc.substr(at, 5), at + 5 >= doc.size());
+    reader.finish();
+    EXPECT_EQ(t.count(), 1);
+}
+
 TEST(GpxTrack, WindowAndRepeatedSecondAsForTrackFiles) {
     const std::string body =
         "<trk><trkseg>" + point(39.4, -0.32, "2025-06-21T09:58:59Z") +

@@ -23,6 +23,8 @@ constexpr char kNameSeparator = '\x01';
 constexpr std::string_view kGpxNamespace = "http://www.topografix.com/GPX/";
 // A time element longer than this is no time.
 constexpr std::size_t kMaxTimeText = 64;
+// The most of a document's start kept for reading it again in another encoding.
+constexpr std::size_t kMostHeldBytes = 256 * 1024;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -112,7 +114,10 @@ struct GpxTrackReader::State {
     GpsTrackStats& stats;
     XML_Parser parser = nullptr;
     bool broken = false;
-    bool fedBefore = false;
+    // The bytes before the root element, kept for a second reading in another encoding.
+    bool holding = true;
+    bool retried = false;
+    std::string held;
     std::vector<Element> open;  // the elements from the root to the current one
     // The track point being read.
     bool pointPlaced = false;
@@ -126,7 +131,6 @@ struct GpxTrackReader::State {
         parser = XML_ParserCreateNS(encoding, kNameSeparator);
         XML_SetUserData(parser, this);
         XML_SetElementHandler(parser, &State::onStart, &State::onEnd);
-        XML_SetCharacterDataHandler(parser, &State::onText);
         open.clear();
     }
 
@@ -157,6 +161,7 @@ struct GpxTrackReader::State {
 
     static void XMLCALL onStart(void* user, const XML_Char* name, const XML_Char** attrs) {
         auto* s = static_cast<State*>(user);
+        s->holding = false;
         Element kind;
         if (s->open.empty())
             kind = kindOf(name, Element::Gpx) == Element::Trk ? Element::Trk : Element::Gpx;
@@ -175,7 +180,10 @@ struct GpxTrackReader::State {
             s->timeSeen = false;
             s->time.reset();
         } else if (kind == Element::Time) {
+            // Text is only wanted inside a time: the handler is set for it alone, so the
+            // blanks and values elsewhere cost no call.
             s->timeText.clear();
+            XML_SetCharacterDataHandler(s->parser, &State::onText);
         }
     }
 
@@ -193,6 +201,7 @@ struct GpxTrackReader::State {
         if (s->open.empty()) return;
         const Element kind = s->open.back();
         s->open.pop_back();
+        if (kind == Element::Time) XML_SetCharacterDataHandler(s->parser, nullptr);
         if (kind == Element::Time && !s->timeSeen) {
             s->timeSeen = true;  // the first time of a point counts
             s->time = readIsoTime(s->timeText);
@@ -203,6 +212,19 @@ struct GpxTrackReader::State {
             else
                 ++s->stats.unreadable;  // no time, or no position on the globe
         }
+    }
+
+    // Hands a piece to expat, which takes an int length: a large piece goes in slices.
+    bool parse(std::string_view piece, bool last) {
+        constexpr std::size_t kSlice = std::size_t{1} << 24;
+        do {
+            const std::size_t n = std::min(piece.size(), kSlice);
+            const bool final = last && n == piece.size();
+            if (XML_Parse(parser, piece.data(), static_cast<int>(n), final) == XML_STATUS_ERROR)
+                return false;
+            piece.remove_prefix(n);
+        } while (!piece.empty());
+        return true;
     }
 
     void noteDamage() {
@@ -227,29 +249,27 @@ GpxTrackReader::~GpxTrackReader() {
 bool GpxTrackReader::feed(std::string_view piece, bool last) {
     State& s = *state_;
     if (s.broken) return false;
-    const bool first = !s.fedBefore;
-    s.fedBefore = true;
-    // expat takes an int length: a large piece goes in slices.
-    constexpr std::size_t kSlice = std::size_t{1} << 24;
-    do {
-        const std::size_t n = std::min(piece.size(), kSlice);
-        const bool final = last && n == piece.size();
-        if (XML_Parse(s.parser, piece.data(), static_cast<int>(n), final) == XML_STATUS_ERROR) {
-            // A declared encoding expat does not know (windows-1252 and the like): the parts
-            // that matter are ASCII, so the document is read again as Latin-1.
-            if (first && XML_GetErrorCode(s.parser) == XML_ERROR_UNKNOWN_ENCODING &&
-                s.stats.trackLines == 0) {
-                s.makeParser("ISO-8859-1");
-                s.fedBefore = true;
-                s.broken = false;
-                return feed(piece, last);
-            }
-            s.noteDamage();
-            return false;
-        }
-        piece.remove_prefix(n);
-    } while (!piece.empty());
-    return true;
+    // Until the root element opens, the bytes are kept: a declared encoding expat does not
+    // know (windows-1252 and the like) is only found out in the prolog, and then the document
+    // is read again from its start as Latin-1, the parts that matter being ASCII.
+    if (s.holding) {
+        s.held.append(piece);
+        if (s.held.size() > kMostHeldBytes) s.holding = false;
+    }
+    if (s.parse(piece, last)) {
+        if (!s.holding && s.held.capacity() > 0) std::string().swap(s.held);
+        return true;
+    }
+    if (s.holding && !s.retried && XML_GetErrorCode(s.parser) == XML_ERROR_UNKNOWN_ENCODING) {
+        s.retried = true;
+        s.holding = false;
+        const std::string again = std::move(s.held);
+        s.held.clear();
+        s.makeParser("ISO-8859-1");
+        if (s.parse(again, last)) return true;
+    }
+    s.noteDamage();
+    return false;
 }
 
 void GpxTrackReader::finish() { state_->keeper.finish(); }

@@ -35,6 +35,22 @@ int hexValue(char c) {
     return -1;
 }
 
+// The exclusive or of the bytes [from, to), eight at a time.
+unsigned char xorOf(const char* from, const char* to) {
+    std::uint64_t wide = 0;
+    for (; to - from >= 8; from += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, from, 8);
+        wide ^= w;
+    }
+    wide ^= wide >> 32;
+    wide ^= wide >> 16;
+    wide ^= wide >> 8;
+    auto sum = static_cast<unsigned char>(wide);
+    for (; from < to; ++from) sum ^= static_cast<unsigned char>(*from);
+    return sum;
+}
+
 // "hhmmss" with an optional fraction: seconds of the day, the fraction dropped; -1 otherwise.
 int readNmeaTime(std::string_view f) {
     if (f.size() < 6) return -1;
@@ -65,6 +81,34 @@ std::optional<std::int64_t> readNmeaDate(std::string_view f) {
     return civilFromDate(y, m, d) / kSecondsPerDay;
 }
 
+// An unsigned decimal made of all of `s` ("3924.4647"), as the double nearest to it.
+bool readPlainDecimal(std::string_view s, double& v) {
+    // Up to 19 digits the whole number and the power of ten are exact doubles when the number
+    // is below 2^53, so their quotient is rounded once, correctly; longer ones go to the library.
+    static constexpr double kPow10[] = {1,    1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                        1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+    std::uint64_t mantissa = 0;
+    int digitCount = 0, fraction = -1;
+    for (char c : s) {
+        if (isDigit(c)) {
+            if (++digitCount > 19) break;
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+            if (fraction >= 0) ++fraction;
+        } else if (c == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            return false;
+        }
+    }
+    if (digitCount == 0) return false;
+    if (digitCount <= 19 && mantissa <= (std::uint64_t{1} << 53)) {
+        v = static_cast<double>(mantissa) / kPow10[fraction < 0 ? 0 : fraction];
+        return true;
+    }
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::fixed);
+    return r.ec == std::errc() && r.ptr == s.data() + s.size();
+}
+
 // "ddmm.mmmm" / "dddmm.mmmm" with its hemisphere letter: signed minutes of arc; NaN otherwise.
 double readNmeaCoordinate(std::string_view number, std::string_view mark, bool latitude) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -77,9 +121,7 @@ double readNmeaCoordinate(std::string_view number, std::string_view mark, bool l
     else
         return kNaN;
     double v = 0;
-    const auto r =
-        std::from_chars(number.data(), number.data() + number.size(), v, std::chars_format::fixed);
-    if (r.ec != std::errc() || r.ptr != number.data() + number.size()) return kNaN;
+    if (!readPlainDecimal(number, v)) return kNaN;
     const double deg = std::floor(v / 100);
     const double minutes = v - 100 * deg;
     const double value = 60 * deg + minutes;
@@ -122,14 +164,21 @@ GpsTrackStats parseNmeaTrack(std::string_view bytes, RaceDefinition& race, BoatT
     int rmcSeconds = 0;
     std::vector<WaitingFix> waiting;
     std::array<std::string_view, kMaxFields> f;
+    std::string_view cachedDateField = "-";  // the date field read last and what it gave
+    std::optional<std::int64_t> cachedDay;
 
     while (p < end) {
         const char* dollar = static_cast<const char*>(std::memchr(p, '$', end - p));
         if (!dollar) break;
         // The sentence runs to the line's end or to the next "$", whichever comes first.
-        const char* q = dollar + 1;
-        while (q < end && *q != '\n' && *q != '\r' && *q != '$') ++q;
+        const char* from = dollar + 1;
+        const char* q = static_cast<const char*>(std::memchr(from, '\n', end - from));
+        if (!q) q = end;
+        if (const void* cr = std::memchr(from, '\r', q - from)) q = static_cast<const char*>(cr);
+        if (const void* d = std::memchr(from, '$', q - from)) q = static_cast<const char*>(d);
         p = q;
+        const char* star = static_cast<const char*>(std::memchr(from, '*', q - from));
+        const unsigned char sum = star ? xorOf(from, star) : 0;
         const std::string_view sentence(dollar + 1, static_cast<std::size_t>(q - dollar - 1));
         // "ttRMC," or "ttGGA,": a talker of two letters; other sentences are not fixes.
         if (sentence.size() < 6 || !isUpper(sentence[0]) || !isUpper(sentence[1]) ||
@@ -140,22 +189,17 @@ GpsTrackStats parseNmeaTrack(std::string_view bytes, RaceDefinition& race, BoatT
         if (!rmc && type != "GGA") continue;
         ++stats.trackLines;
 
-        // The checksum: two hex digits after "*", the exclusive or of the bytes before it.
+        // The checksum: two hex digits after the first "*", then nothing but blanks.
         std::string_view body = sentence;
         while (!body.empty() && (body.back() == ' ' || body.back() == '\t')) body.remove_suffix(1);
-        const std::size_t star = body.rfind('*');
-        if (star == std::string_view::npos || body.size() != star + 3 ||
-            hexValue(body[star + 1]) < 0 || hexValue(body[star + 2]) < 0) {
+        const std::size_t starAt = star ? static_cast<std::size_t>(star - dollar - 1) : 0;
+        if (!star || body.size() != starAt + 3 || hexValue(body[starAt + 1]) < 0 ||
+            hexValue(body[starAt + 2]) < 0 ||
+            sum != hexValue(body[starAt + 1]) * 16 + hexValue(body[starAt + 2])) {
             ++stats.badChecksum;
             continue;
         }
-        unsigned char sum = 0;
-        for (std::size_t i = 0; i < star; ++i) sum ^= static_cast<unsigned char>(body[i]);
-        if (sum != hexValue(body[star + 1]) * 16 + hexValue(body[star + 2])) {
-            ++stats.badChecksum;
-            continue;
-        }
-        body = body.substr(0, star);
+        body = body.substr(0, starAt);
 
         int nf = 0;
         for (std::size_t from = 0; nf < kMaxFields;) {
@@ -176,7 +220,11 @@ GpsTrackStats parseNmeaTrack(std::string_view bytes, RaceDefinition& race, BoatT
                 continue;
             }
             const int sec = readNmeaTime(f[1]);
-            const auto day = readNmeaDate(f[9]);
+            if (f[9] != cachedDateField) {
+                cachedDateField = f[9];
+                cachedDay = readNmeaDate(f[9]);
+            }
+            const auto day = cachedDay;
             const double lat = readNmeaCoordinate(f[3], f[4], true);
             const double lon = readNmeaCoordinate(f[5], f[6], false);
             if (sec < 0 || !day || !std::isfinite(lat) || !std::isfinite(lon)) {
