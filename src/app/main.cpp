@@ -5,7 +5,7 @@
 
 #include "app/startup.h"
 #include "platform/desktopplatform.h"
-#include "ui/app/placeholderwindow.h"
+#include "ui/app/cover.h"
 #include "ui/app/qtmessagesink.h"
 #include "ui/app/splite.h"
 #include "ui/race/racedisp.h"
@@ -29,6 +29,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     brisko::DesktopPlatform platform;
     brisko::QtMessageSink sink;
+    // The start-up questions are asked in the user's language, their buttons included.
+    {
+        const brisko::StartupEnvironment env = startupEnvironment(app);
+        const brisko::AppSettings early = brisko::loadStartupSettings(
+            brisko::chooseAppFolder(env.arguments, env.envAppDir, env.programDir, env.demoDir),
+            env.logicalDpi);
+        sink.setJapanese(!early.english());
+    }
     const brisko::StartupPlan plan = brisko::planStartup(startupEnvironment(app), platform, sink);
     if (plan.action == brisko::StartupAction::Quit) return 0;
     sink.setDefaultTitle(plan.settings.ProductTitle);
@@ -48,11 +56,11 @@ int main(int argc, char** argv) {
         return app.exec();
     }
 
-    const QString appPath = QString::fromStdString(plan.settings.AppPath);
-    const QString first = plan.action == brisko::StartupAction::ShowLauncher
-                              ? QStringLiteral("(launcher)")
-                              : QString::fromStdString(plan.raceFileName);
-    brisko::PlaceholderWindow window(appPath, first);
-    window.show();
+    // Full mode: the launcher stays open while the other windows are used; its "EXIT" ends
+    // the program.
+    settings = plan.settings;
+    sink.setJapanese(!settings.english());
+    brisko::Cover cover(settings, sink, platform);
+    cover.show();
     return app.exec();
 }

@@ -111,6 +111,32 @@ TEST(MapView, FitToBoatsCentresAndZooms) {
     EXPECT_DOUBLE_EQ(v.Zoom, zoom);
 }
 
+TEST(MapView, HomeOnTheBoatsStillRacingKeepsTheWholeAreaWithinReach) {
+    // Race area 2 minutes across around (2101, 8102); the fleet sailed in 0.25 x 0.2 of it.
+    MapView v = makeView(30);
+    v.fitHome(2100.0, 2100.25, 8100.0, 8100.2);
+    EXPECT_DOUBLE_EQ(v.CenterLat, 2100.125);
+    EXPECT_DOUBLE_EQ(v.CenterLon, 8100.1);
+    EXPECT_DOUBLE_EQ(v.ZoomHome, 2 / 0.25);
+    EXPECT_DOUBLE_EQ(v.Zoom, v.ZoomHome);
+    // The fleet's corners lie in the map box; the far end of the race area does not.
+    for (double lat : {2100.0, 2100.25})
+        for (double lon : {8100.0, 8100.2}) EXPECT_TRUE(v.insideStrict(v.toScreen(lat, lon)));
+    const GeoPoint far{2101.9, 8102.9};
+    EXPECT_FALSE(v.insideStrict(v.toScreen(far)));
+    // Zooming out past the floor shows the whole race area again.
+    v.Zoom = 0.59;
+    EXPECT_TRUE(v.applyZoomFloor());
+    v.recompute();
+    EXPECT_TRUE(v.insideStrict(v.toScreen(far)));
+    // A fleet as large as the race area keeps zoom 1; nonsense leaves the view alone.
+    MapView w = makeView(0);
+    w.fitHome(2100, 2102, 8100, 8100.1);
+    EXPECT_DOUBLE_EQ(w.ZoomHome, 1);
+    w.fitHome(std::nan(""), 2102, 8100, 8100.1);
+    EXPECT_DOUBLE_EQ(w.CenterLat, 2101);
+}
+
 TEST(MapView, ScaleStepFollowsOneTwoFive) {
     ScaleStep s = scaleStepFor(1.0);  // 400 m in 400 px
     EXPECT_EQ(s.digit, 2);

@@ -3,6 +3,7 @@
 // written.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -194,6 +195,29 @@ TEST(RaceSession, AFailedWriteIsReportedAndChangesNothing) {
     EXPECT_EQ(s.race().RaceStart, before.RaceStart);
     EXPECT_TRUE(s.setStartFinish("2005/08/11 10:05:00", "2005/08/11 11:00:00"));
     EXPECT_EQ(s.race().RaceStart, "2005/08/11 10:05:00");
+}
+
+TEST(RaceSession, RefusalsAreSaidInTheUsersLanguage) {
+    for (int lang : {0, 1}) {
+        TempApp app;
+        Opener o(app.root.string(), 2);
+        o.settings.Lang = lang;
+        auto opened = o.open("race1.txt");
+        ASSERT_TRUE(opened.session) << opened.error;
+        RaceSession& s = *opened.session;
+        const WriteResult name = s.saveAs("../outside.txt");
+        const WriteResult wind = s.setWindDirection(std::nan(""));
+        EXPECT_FALSE(name.ok);
+        EXPECT_FALSE(wind.ok);
+        EXPECT_NE(name.error.find("../outside.txt"), std::string::npos);
+        if (lang == 1) {
+            EXPECT_EQ(name.error, "not a file name: ../outside.txt");
+            EXPECT_EQ(wind.error, "not a direction");
+        } else {
+            EXPECT_EQ(name.error, "ファイル名として使えません: ../outside.txt");
+            EXPECT_EQ(wind.error, "風向として読めません");
+        }
+    }
 }
 
 TEST(RaceSession, TypedNamesAndTimes) {

@@ -1,8 +1,7 @@
 // The race screen on the demo race, offscreen, driven through its controls: what set-up leaves,
 // the time bar (click, Shift-drag period, cancel), the replay buttons, confirming start and
 // finish times on a copy of the demo, race switches that work and races that cannot be shown,
-// leaving, and the faults a user met: lay lines, the clock panel at the gun, auto trace after a
-// jump, the finishing list, controls not built yet, the smallest window and the labels.
+// leaving. The other faults a user met are in tst_racefaults.cpp.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -11,7 +10,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,7 +20,7 @@
 
 #include "app/messages.h"
 #include "race/racesession.h"
-#include "ui/app/qtmessagesink.h"
+#include "racescreen.h"
 #include "ui/app/splite.h"
 #include "ui/display/backgroundrenderer.h"
 #include "ui/display/boatpanel.h"
@@ -38,74 +36,7 @@
 #include "util/datetime.h"
 
 using namespace brisko;
-
-namespace {
-
-const QString kDemo = QStringLiteral(BRISKO_SOURCE_DIR "/demo");
-const std::string kDemoRace = "enoshima_0607.txt";
-
-bool copyFolder(const QString& from, const QString& to) {
-    QDir src(from);
-    if (!QDir().mkpath(to)) return false;
-    for (const QFileInfo& fi : src.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString target = to + QLatin1Char('/') + fi.fileName();
-        if (fi.isDir() ? !copyFolder(fi.filePath(), target) : !QFile::copy(fi.filePath(), target))
-            return false;
-    }
-    return true;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-// One race screen on a race, opened as the first activation does it, with its controls found by
-// their designer names.
-struct Screen {
-    AppSettings settings;
-    CapturingMessageSink sink{MessageAnswer::No};
-    std::unique_ptr<RaceDisp> w;
-
-    Screen(const QString& appPath, int mode, int lang, const std::string& raceFile = kDemoRace) {
-        settings.AppPath = appPath.toStdString();
-        settings.EditionMode = mode;
-        settings.Lang = lang;
-        settings.ProductTitle = lang == 1 ? "Brisko" : "ブリスコ";
-        w = std::make_unique<RaceDisp>(settings, raceFile, sink, nullptr);
-        w->resize(1200, 820);
-        w->Form_Activate();
-    }
-    template <class T = QWidget>
-    T* c(const char* name) const {
-        T* found = w->findChild<T*>(QString::fromLatin1(name));
-        if (!found) qFatal("no control %s", name);
-        return found;
-    }
-    const RaceSession& session() const { return *w->session(); }
-    const PlaybackClock& clock() const { return session().clock(); }
-    const RaceDefinition& race() const { return session().race(); }
-    TimeBar* bar() const { return c<TimeBar>("PicTimeBar"); }
-    MapPicture* map() const { return c<MapPicture>("Picture1"); }
-    void stop() { c<QRadioButton>("Option7")->click(); }
-    // A click on the time bar at the pixel of race time t (the clock lands on its whole second).
-    void jump(double t) {
-        QTest::mouseClick(bar(), Qt::LeftButton, Qt::NoModifier,
-                          QPoint(15, qRound(bar()->scale().yForTime(t))));
-    }
-    // "+" until the clock reaches t (one second a press while stopped at an integer time).
-    void stepTo(double t) {
-        for (int i = 0; i < 10000 && clock().RaceTime < t; ++i) c<QPushButton>("Command6")->click();
-    }
-    void fire(const char* timer) { QMetaObject::invokeMethod(c<QTimer>(timer), "timeout"); }
-};
-
-}  // namespace
+using namespace brisko::test;
 
 class TstRaceDisp : public QObject {
     Q_OBJECT
@@ -417,171 +348,6 @@ private slots:
         QVERIFY(closed);
         QCOMPARE(s.sink.messages.size(), told);
         QVERIFY(!QFile::exists(app + QStringLiteral("/RaceAdmin/missing.txt")));
-    }
-
-    void layLinesFollowingTheWindDoNotPileUp() {
-        Screen s(kDemo, 1, 0);
-        s.stop();
-        s.c<QCheckBox>("Check8")->click();  // lay lines
-        QVERIFY(s.w->options().LayLines);
-        s.jump(600);
-        const double from = s.clock().RaceTime;
-        // Several five-second lay-line updates with the wind moving, ending on one of them.
-        double end = from + 20;
-        while (static_cast<long long>(end) % 5 != 0) end += 1;
-        s.stepTo(end);
-        QVERIFY(s.session().windDirNow() != 0);
-        const QImage afterPlay = s.map()->picture().copy();
-        // The same map drawn afresh (map off and on redraws the whole background).
-        s.c<QCheckBox>("Check7")->click();
-        s.c<QCheckBox>("Check7")->click();
-        QCOMPARE(afterPlay, s.map()->picture());
-    }
-
-    void clockPanelStaysWholeThroughTheGun() {
-        Screen s(kDemo, 1, 0);
-        s.stop();
-        auto* panel = s.c<TimePanel>("PicTime");
-        const QPoint at = panel->pos();
-        s.jump(-12);
-        for (int i = 0; i < 30; ++i) {
-            s.c<QPushButton>("Command6")->click();
-            QVERIFY(panel->isVisible() || !s.w->isVisible());
-            QVERIFY(!panel->isHidden());
-            QCOMPARE(panel->pos(), at);
-            QVERIFY(panel->frameWidth() > 0);
-            QVERIFY(panel->contentsRect().contains(panel->Text11->geometry()));
-            if (!panel->Text4->isHidden())
-                QVERIFY(panel->contentsRect().contains(panel->Text4->geometry()));
-        }
-        QVERIFY(s.clock().RaceTime > 10);
-    }
-
-    void jumpingWithAutoTraceShowsTheBoats() {
-        Screen s(kDemo, 1, 0);
-        s.stop();
-        s.c<QCheckBox>("Check5")->click();
-        QVERIFY(s.w->options().AutoTrace);
-        for (double t : {300.0, 2400.0, 900.0}) {
-            s.jump(t);
-            const FrameState& fs = s.session().frame();
-            int visible = 0;
-            for (int k = 1; k <= fs.boatCount; ++k) {
-                if (!fs.Boats[k].visible) continue;
-                ++visible;
-                const ScreenPoint p = s.w->view().toScreen(fs.Boats[k].lat, fs.Boats[k].lon);
-                const double size = s.w->layout().mapSize;
-                QVERIFY2(p.x >= 0 && p.x <= size && p.y >= 0 && p.y <= size,
-                         qPrintable(QStringLiteral("boat %1 at %2").arg(k).arg(t)));
-            }
-            QVERIFY(visible > 0);
-        }
-    }
-
-    void finishingListIsAlwaysTheBoatsFinishedByNow() {
-        Screen s(kDemo, 1, 0);
-        const FinishInputs fin = s.session().finishInputs();
-        QVERIFY(fin.courseCount > 0 && fin.leadFinish > 0);
-        auto check = [&](const char* where) {
-            const double t = s.clock().RaceTime;
-            std::vector<int> expected;
-            for (int k = 1; k <= s.race().BoatCount; ++k)
-                if (fin.finishTime[k] > 0 && fin.finishTime[k] <= t) expected.push_back(k);
-            std::sort(expected.begin(), expected.end(),
-                      [&](int a, int b) { return fin.finishTime[a] < fin.finishTime[b]; });
-            const FrameState& fs = s.session().frame();
-            QVERIFY2(fs.FinishCount == static_cast<int>(expected.size()), where);
-            for (size_t i = 0; i < expected.size(); ++i)
-                QVERIFY2(fs.FinishOrder[i + 1] == expected[i], where);
-            QCOMPARE(s.map()->finishList()->shownCount(), fs.FinishCount);
-        };
-        s.stop();
-        s.jump(s.race().RaceSeconds - 5);
-        check("after the last finish");
-        // Backwards through the finishes, then forwards again from the middle.
-        s.c<QRadioButton>("Option8")->click();
-        for (int i = 0; i < 40; ++i) s.fire("Timer1");
-        check("playing backwards");
-        s.jump((fin.leadFinish + s.race().RaceSeconds) / 2);
-        check("after a jump back");
-        s.c<QRadioButton>("Option6")->click();
-        for (int i = 0; i < 5; ++i) s.fire("Timer1");
-        check("playing forwards again");
-        s.stop();
-        s.c<QPushButton>("Command7")->click();
-        check("one step back");
-    }
-
-    void controlsNotBuiltYetSaySo() {
-        Screen full(kDemo, 2, 1);
-        full.c<QCheckBox>("Check5")->click();
-        full.c<QCheckBox>("Check5")->click();  // auto trace off enables the set-up controls
-        for (const char* name : {"Option10", "Option11", "Command2", "Command3", "Command5",
-                                 "Check2", "Command10", "Command12", "Command13", "Text3"}) {
-            QWidget* c = full.c(name);
-            QVERIFY2(!c->isEnabled(), name);
-            QCOMPARE(c->toolTip(), QStringLiteral("Not available yet"));
-        }
-        Screen ja(kDemo, 1, 0);
-        QCOMPARE(ja.c("Command10")->toolTip(), QStringLiteral("この機能はまだ使えません"));
-        ja.stop();  // the stop button gives range and bearing back only once it is built
-        QVERIFY(!ja.c("Check2")->isEnabled());
-    }
-
-    void smallestWindowKeepsEverythingReadable() {
-        Screen s(kDemo, 2, 0);
-        s.w->show();
-        s.w->resize(100, 100);
-        QTest::qWait(150);
-        const QSize min = s.w->minimumSize();
-        QVERIFY(min.width() >= 640 && min.height() >= 480);
-        QCOMPARE(s.w->size(), min);
-        // Every shown control of the side panel gets at least the height it needs, and none
-        // overlaps another.
-        QList<QWidget*> shown;
-        for (QWidget* c : s.c("Picture5")->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            if (c->isVisible() && !c->isWindow()) shown << c;
-        QVERIFY(shown.size() > 20);
-        for (QWidget* c : shown) {
-            QVERIFY2(c->height() >= c->minimumSizeHint().height(), qPrintable(c->objectName()));
-            for (QWidget* d : shown)
-                if (c != d)
-                    QVERIFY2(!c->geometry().intersects(d->geometry()),
-                             qPrintable(c->objectName() + QStringLiteral(" / ") + d->objectName()));
-        }
-        QVERIFY(s.map()->width() >= RaceLayout::kMinMapSize);
-    }
-
-    void windRowAndBoatListHaveHeadings() {
-        Screen ja(kDemo, 1, 0);
-        QCOMPARE(ja.c<QLabel>("Label8")->text(), QStringLiteral("平均風向"));
-        QCOMPARE(ja.c<QLabel>("HeadingSpeed")->text(), QStringLiteral("艇速"));
-        Screen en(kDemo, 1, 1);
-        QCOMPARE(en.c<QLabel>("Label8")->text(), QStringLiteral("Mean wind"));
-        QCOMPARE(en.c<QLabel>("Label9")->text(), QStringLiteral("Wind now"));
-        QCOMPARE(en.c<QLabel>("HeadingTwa")->text(), QStringLiteral("TWA"));
-        QVERIFY(en.c("Label9")->isVisibleTo(en.w.get()) || !en.session().data().WindShown);
-        // Each heading stands over its column.
-        BoatPanel* panel = en.c<BoatPanel>("BoatPanel");
-        QCOMPARE(en.c("HeadingSpeed")->x(), panel->Text5(0)->x());
-        QCOMPARE(en.c("HeadingTwa")->x(), panel->Text6(0)->x());
-    }
-
-    void japaneseQuestionsAnswerInJapanese() {
-        QtMessageSink sink("ブリスコ");
-        sink.setJapanese(true);
-        QStringList buttons;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            for (QAbstractButton* b : box->buttons()) buttons << b->text();
-            box->button(QMessageBox::No)->click();
-        });
-        const MessageAnswer a =
-            sink.show({"管理ファイルを保存しますか？", {}, MessageButtons::YesNo});
-        QCOMPARE(a, MessageAnswer::No);
-        buttons.sort();
-        QCOMPARE(buttons, (QStringList{QStringLiteral("いいえ"), QStringLiteral("はい")}));
     }
 
     void orientationAndDisplayChecksRedraw() {

@@ -63,6 +63,20 @@ void MapView::setupForRace(const TrackStore& tracks, double mapSize, double nort
     recompute();
 }
 
+void MapView::fitHome(double south, double north, double west, double east) {
+    constexpr double kMinSpan = 0.1;
+    const double span = std::max({north - south, (east - west) * LonFactor, kMinSpan});
+    const double lat = (south + north) / 2, lon = (west + east) / 2;
+    if (!std::isfinite(span) || !std::isfinite(lat) || !std::isfinite(lon)) return;
+    CenterLat = lat;
+    CenterLon = lon;
+    GridAnchorLat = lat;
+    GridAnchorLon = lon;
+    ZoomHome = std::max(1.0, TrackSpan / span);
+    Zoom = ZoomHome;
+    recompute();
+}
+
 void MapView::recompute() {
     RotRad = ViewRotation * kDegToRad;
     RotCos = std::cos(RotRad);

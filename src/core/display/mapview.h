@@ -64,6 +64,11 @@ public:
     // the orientation flag (northUp > 0: north up, else the mean wind up).
     void setupForRace(const TrackStore& tracks, double mapSize, double northUp, double meanWindDir);
 
+    // Moves the home view onto a part of the race area (the boats still racing, minutes): centred
+    // on it and zoomed so that it fills what the whole area fills at zoom 1 (ZoomHome, never
+    // below 1). The race area itself stays: zooming out below 0.6 still shows all of it.
+    void fitHome(double south, double north, double west, double east);
+
     // Recomputes the derived values from the primary ones (start of every redraw and frame).
     void recompute();
     // The zoom floor: a zoom below 0.6 becomes 0.5, centred on the race area. True if applied.

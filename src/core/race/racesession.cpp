@@ -212,7 +212,9 @@ bool RaceSession::setStartFinish(const std::string& start, const std::string& fi
 }
 
 WriteResult RaceSession::saveAs(const std::string& fileName) {
-    if (!isPlainFileName(fileName)) return refused("not a file name: " + fileName);
+    if (!isPlainFileName(fileName))
+        return refused(settings_.tr("ファイル名として使えません: ", "not a file name: ") +
+                       fileName);
     RaceDefinition changed = race_;
     changed.RaceFileName = fileName;
     const WriteResult w = writeThrough(std::move(changed));
@@ -221,7 +223,8 @@ WriteResult RaceSession::saveAs(const std::string& fileName) {
 }
 
 WriteResult RaceSession::setWindDirection(double degrees) {
-    if (!std::isfinite(degrees)) return refused("not a direction");
+    if (!std::isfinite(degrees))
+        return refused(settings_.tr("風向として読めません", "not a direction"));
     RaceDefinition changed = race_;
     changed.MeanWindDir = normalizeAngle360(degrees);
     changed.WindDirNow = changed.MeanWindDir;

@@ -13,14 +13,17 @@ namespace brisko {
 MapPicture::MapPicture(QWidget* parent) : QWidget(parent) {
     setObjectName("Picture1");
     setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Not marked opaque, though it paints every pixel: when a flag moves, Qt repaints an opaque
+    // parent of the moved widget on its own, as if nothing lay over it, and the time panel over
+    // the map's corner would lose its border and background until it next changed size.
     blueP_ = new StartFlag(StartFlag::Kind::BlueP, this);
     seven_ = new StartFlag(StartFlag::Kind::Seven, this);
     position_ = new FinishList(this);
     setMapSize(1);
 }
 
-void MapPicture::followFrame(const FrameState& frame, const RaceScene* scene) {
+void MapPicture::followFrame(const FrameState& frame, const RaceScene* scene,
+                             const QRect& keepClear) {
     if (!scene) {
         blueP_->hide();
         seven_->hide();
@@ -29,7 +32,7 @@ void MapPicture::followFrame(const FrameState& frame, const RaceScene* scene) {
     }
     blueP_->follow(frame.BlueP, mapSize());
     seven_->follow(frame.Seven, mapSize());
-    position_->follow(frame, scene, mapSize());
+    position_->follow(frame, scene, mapSize(), keepClear);
 }
 
 void MapPicture::setMapSize(int size) {

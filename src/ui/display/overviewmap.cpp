@@ -21,27 +21,12 @@ MapView OverviewMap::overviewView(const MapView& map, double height, double /*wi
 
 MapView OverviewMap::fleetView(const RaceScene& scene, double height, double width) {
     MapView v = overviewView(*scene.view, height, width);
-    if (!scene.tracks) return v;
-    const FinishInputs fin = scene.finishInputs();
-    const TrackStore& t = *scene.tracks;
-    const int boats = std::min(t.boatCount(), kMaxBoats);
-    bool anyFinished = false;
-    for (int k = 1; k <= boats; ++k) anyFinished = anyFinished || fin.finishTime[k] > 0;
-    double south = 1e9, north = -1e9, west = 1e9, east = -1e9;
-    for (int k = 1; k <= boats; ++k) {
-        if (anyFinished && !(fin.finishTime[k] > 0)) continue;
-        for (int i = 1; i <= t.TrkCount(k); ++i) {
-            south = std::min(south, t.TrkLat(k, i));
-            north = std::max(north, t.TrkLat(k, i));
-            west = std::min(west, t.TrkLon(k, i));
-            east = std::max(east, t.TrkLon(k, i));
-        }
-    }
-    if (!(north >= south) || !(east >= west)) return v;
+    const FleetBox b = scene.racingFleetBox();
+    if (!b.valid) return v;
     constexpr double kMinSpan = 0.1;
-    v.CenterLat = (south + north) / 2;
-    v.CenterLon = (west + east) / 2;
-    v.TrackSpan = std::max({north - south, (east - west) * v.LonFactor, kMinSpan});
+    v.CenterLat = (b.south + b.north) / 2;
+    v.CenterLon = (b.west + b.east) / 2;
+    v.TrackSpan = std::max({b.north - b.south, (b.east - b.west) * v.LonFactor, kMinSpan});
     v.recompute();
     return v;
 }

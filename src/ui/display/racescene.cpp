@@ -33,4 +33,29 @@ FinishInputs RaceScene::finishInputs() const {
     return finishInputsOf(*race, *roundings);
 }
 
+FleetBox RaceScene::racingFleetBox() const {
+    FleetBox box;
+    if (!tracks) return box;
+    const FinishInputs fin = finishInputs();
+    const int boats = std::min(tracks->boatCount(), kMaxBoats);
+    bool anyFinished = false;
+    for (int k = 1; k <= boats; ++k) anyFinished = anyFinished || fin.finishTime[k] > 0;
+    double south = 1e9, north = -1e9, west = 1e9, east = -1e9;
+    for (int k = 1; k <= boats; ++k) {
+        if (anyFinished && !(fin.finishTime[k] > 0)) {
+            box.everyBoat = false;
+            continue;
+        }
+        for (int i = 1; i <= tracks->TrkCount(k); ++i) {
+            south = std::min(south, tracks->TrkLat(k, i));
+            north = std::max(north, tracks->TrkLat(k, i));
+            west = std::min(west, tracks->TrkLon(k, i));
+            east = std::max(east, tracks->TrkLon(k, i));
+        }
+    }
+    box.valid = north >= south && east >= west;
+    if (box.valid) box.south = south, box.north = north, box.west = west, box.east = east;
+    return box;
+}
+
 }  // namespace brisko

@@ -29,6 +29,14 @@ struct CoastPoints {
     int count = 0;  // CoastCount
 };
 
+// The box (minutes) around the whole tracks of the boats still racing: those that finished when
+// any did, else every boat. everyBoat: no boat was left out.
+struct FleetBox {
+    double south = 0, north = 0, west = 0, east = 0;
+    bool valid = false;
+    bool everyBoat = true;
+};
+
 struct RaceScene {
     // The race shown (owned by the race session).
     const RaceDefinition* race = nullptr;
@@ -64,6 +72,8 @@ struct RaceScene {
     double raceTime() const { return clock ? clock->RaceTime : 0; }
     // The finish inputs of the frame state from the rounding results.
     FinishInputs finishInputs() const;
+    // Where the boats still racing sailed; a boat that retired and sailed far away is left out.
+    FleetBox racingFleetBox() const;
 };
 
 }  // namespace brisko

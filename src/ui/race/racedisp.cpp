@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -19,7 +18,6 @@
 
 #include "race/racesession.h"
 #include "ui/app/splite.h"
-#include "ui/display/backgroundrenderer.h"
 #include "ui/display/boatpanel.h"
 #include "ui/display/mappicture.h"
 #include "ui/display/timebar.h"
@@ -297,9 +295,14 @@ void RaceDisp::showSession() {
     scene_.attach(s);
     scene_.view = &view_;
     scene_.options = &options_;
+    // Home is where the boats still racing sailed: a boat that retired and sailed far away does
+    // not shrink the fleet to a dot, and zooming out still reaches it.
+    const FleetBox fleet = scene_.racingFleetBox();
+    if (fleet.valid && !fleet.everyBoat)
+        view_.fitHome(fleet.south, fleet.north, fleet.west, fleet.east);
     renderer_.resetForRace();
     lastMarksWind_ = s.windDirNow();
-    Picture1->followFrame(s.frame(), &scene_);
+    Picture1->followFrame(s.frame(), &scene_, timePanelOnMap());
 
     PicTimeBar->setRace(race.RaceSeconds, race.RaceSecondsPlus);
     PicTimeBar->setPeriod(s.clock().PeriodFrom, s.clock().PeriodTo, false);
@@ -490,14 +493,10 @@ void RaceDisp::Check1_Click() {
     options_.TimeMarks = Check1->isChecked();
     if (!session_) return;
     if (options_.TimeMarks) {
-        // Over the map as it is; the marks and lines stay on top.
-        {
-            QPainter p(&Picture1->picture());
-            p.setRenderHint(QPainter::Antialiasing);
-            BackgroundRenderer::drawTimeMarks(p, scene_);
-            BackgroundRenderer::drawMarksAndLines(p, scene_);
-        }
-        Picture1->update();
+        // The map as it is with the time marks under the marks and lines. Drawn afresh: the
+        // wind may have moved since the lay lines were drawn, and lay lines drawn over the old
+        // ones would pile up.
+        redrawBackground();
     } else {
         view_.Zoom = view_.ZoomHome;
         redrawBackground();
@@ -603,7 +602,11 @@ void RaceDisp::updateSpeedText() {
 void RaceDisp::putFlagsBack() {
     if (!session_) return;
     session_->putFlagsBack();
-    Picture1->followFrame(session_->frame(), &scene_);
+    Picture1->followFrame(session_->frame(), &scene_, timePanelOnMap());
+}
+
+QRect RaceDisp::timePanelOnMap() const {
+    return PicTime->isHidden() ? QRect() : PicTime->geometry().translated(-Picture1->pos());
 }
 
 void RaceDisp::relayout() {
@@ -628,7 +631,7 @@ void RaceDisp::relayout() {
         paintFrame();
     }
     // The flags keep their distance from the map box's right edge.
-    if (mapResized && session_) Picture1->followFrame(session_->frame(), &scene_);
+    if (mapResized && session_) Picture1->followFrame(session_->frame(), &scene_, timePanelOnMap());
 }
 
 void RaceDisp::resizeEvent(QResizeEvent*) {

@@ -68,7 +68,6 @@ bool RaceDisp::showFrame() {
                FrameState::wholeSecond(session_->clock().RaceTime) % kMarksWindEvery == 0 &&
                session_->windDirNow() != lastMarksWind_) {
         // The lay lines follow the wind: the whole background again, so that the old ones go.
-        lastMarksWind_ = session_->windDirNow();
         redrawBackground();
     }
     if (a.windChanged) redrawWindPanel();
@@ -90,7 +89,7 @@ bool RaceDisp::paintFrame() {
         boatPanel->setBar(k, v.barLength);
     }
     PicTimeBar->setCursorTime(session_->clock().RaceTime);
-    Picture1->followFrame(session_->frame(), &scene_);
+    Picture1->followFrame(session_->frame(), &scene_, timePanelOnMap());
     Picture1->update();
     Picture6->update();
     playback_->setBoatInView(r.anyBoatInView);
@@ -111,6 +110,8 @@ void RaceDisp::redrawBackground() {
         if (options_.TimeMarks && !options_.AutoTrace) BackgroundRenderer::drawTimeMarks(p, scene_);
         BackgroundRenderer::drawMarksAndLines(p, scene_);
     }
+    // The lay lines now shown follow this wind.
+    lastMarksWind_ = session_->windDirNow();
     Picture1->update();
 }
 
