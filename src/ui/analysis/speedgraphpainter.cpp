@@ -26,6 +26,18 @@ void textCentre(QPainter& p, double x, double y, const QString& t) {
 }
 
 bool drawnTime(double t, double raceSeconds) { return t >= -kPreStartShown && t < raceSeconds; }
+
+// Adds a point unless it falls on the same pixel as the last one: a 2-hour log has several
+// samples per pixel row, and the line drawn through them is the same without the repeats.
+void addPoint(QPolygonF& line, QPointF pt) {
+    if (!line.isEmpty()) {
+        const QPointF& last = line.back();
+        if (std::lround(last.x()) == std::lround(pt.x()) &&
+            std::lround(last.y()) == std::lround(pt.y()))
+            return;
+    }
+    line << pt;
+}
 }  // namespace
 
 SpeedGraphScale speedGraphScaleFor(const RaceDefinition& race, double height) {
@@ -148,8 +160,9 @@ void drawSpeedGraph(QPainter& p, const SpeedGraphInput& in, const SpeedGraphScal
             const double sec = t.TrkSec(b, i);
             if (!drawnTime(sec, s.RaceSeconds)) continue;
             const double y = s.yForTime(sec);
-            course << QPointF(s.xForDirection(t.TrkCourse(b, i) - race.MagneticVariation), y);
-            speed << QPointF(kSpeedPanelLeft + kBoatSpeedPx * t.TrkSpeed(b, i), y);
+            addPoint(course,
+                     QPointF(s.xForDirection(t.TrkCourse(b, i) - race.MagneticVariation), y));
+            addPoint(speed, QPointF(kSpeedPanelLeft + kBoatSpeedPx * t.TrkSpeed(b, i), y));
         }
         p.setPen(qc(in.options->BoatColour[static_cast<size_t>(b)]));
         p.drawPolyline(course);
