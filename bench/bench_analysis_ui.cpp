@@ -98,7 +98,7 @@ static void BM_DataView(benchmark::State& state) {
     in.boats = kBoats;
     in.kind = static_cast<TableKind>(state.range(0));
     for (auto _ : state) {
-        const LegViewLayout l = layoutLegView(in, kSize);
+        const LegViewLayout l = layoutLegView(in, QSize(kSize, kSize));
         QImage img(l.size, QImage::Format_RGB32);
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);

@@ -283,7 +283,7 @@ void AnalysisViews::DrawAnalysis() {
     in.kind = kind;
     in.english = settings_.english();
     in.font = viewFont(table_, settings_);
-    const LegViewLayout l = layoutLegView(in, mapSize_ - 4);
+    const LegViewLayout l = layoutLegView(in, tableArea_->maximumViewportSize());
     table_->resize(l.size);
     table_->clear(Qt::white);
     QPainter p(&table_->picture());

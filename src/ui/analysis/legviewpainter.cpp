@@ -146,10 +146,11 @@ void drawTables(QPainter& p, const LegViewInput& in, const LegViewLayout& l) {
 
     for (int b = 1; b <= rows; ++b) {
         const double y = l.headerY + l.rowPitch * b;
-        p.fillRect(QRectF(kNameLeft, y - 1, l.nameRight - kNameLeft, l.rowPitch - 2),
-                   boatColour(in, b));
+        const QRectF swatch(kNameLeft, y - 1, l.nameRight - kNameLeft, l.rowPitch - 1);
+        p.fillRect(swatch, boatColour(in, b));
         p.setPen(Qt::white);
-        textLeft(p, kNameLeft + 2, y, boatName(in, b));
+        p.drawText(swatch.adjusted(2, 0, 0, 0),
+                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, boatName(in, b));
         if (ticked(in, b)) {
             p.fillRect(QRectF(colEnd(l, 1) - l.cellWidth - 3, y - 1,
                               colEnd(l, n) - colEnd(l, 1) + l.cellWidth + 6, l.rowPitch - 4),
@@ -234,7 +235,7 @@ void drawFactor(QPainter& p, const LegViewInput& in, const LegViewLayout& l) {
 
 }  // namespace
 
-LegViewLayout layoutLegView(const LegViewInput& in, int mapSize) {
+LegViewLayout layoutLegView(const LegViewInput& in, QSize minimum) {
     LegViewLayout l;
     const QFontMetricsF fm(in.font);
     auto w = [&](const QString& s) { return fm.horizontalAdvance(s); };
@@ -273,8 +274,8 @@ LegViewLayout layoutLegView(const LegViewInput& in, int mapSize) {
                                        100 + std::max({w(tx.time), w(tx.dist), w(tx.speed)}) + 10,
                                        kTitleX + w(tx.title) + 10});
         const double bottom = factorRowTop(l, rows + 1) + 5;
-        l.size = QSize(static_cast<int>(std::ceil(std::max<double>(mapSize, right))),
-                       static_cast<int>(std::ceil(std::max<double>(mapSize, bottom))));
+        l.size = QSize(static_cast<int>(std::ceil(std::max<double>(minimum.width(), right))),
+                       static_cast<int>(std::ceil(std::max<double>(minimum.height(), bottom))));
         return l;
     }
 
@@ -300,8 +301,9 @@ LegViewLayout layoutLegView(const LegViewInput& in, int mapSize) {
                  l.legChartLeft + 50 + w(qs(legChartTitle(in.kind, in.english))) + 10);
     l.chartTop = l.headerY + l.rowPitch * (rows + 1) + kChartGap;
     const double bottom = l.chartTop + kChartLabelY + l.lineHeight + 5;
-    l.size = QSize(static_cast<int>(std::ceil(std::max({double(mapSize), tableRight, chartRight}))),
-                   static_cast<int>(std::ceil(std::max<double>(mapSize, bottom))));
+    l.size = QSize(
+        static_cast<int>(std::ceil(std::max({double(minimum.width()), tableRight, chartRight}))),
+        static_cast<int>(std::ceil(std::max<double>(minimum.height(), bottom))));
     return l;
 }
 

@@ -42,7 +42,8 @@ struct LegViewLayout {
     QSize size;  // the whole picture
 };
 
-LegViewLayout layoutLegView(const LegViewInput& in, int mapSize);
+// The picture is at least `minimum` large (the area it is shown in).
+LegViewLayout layoutLegView(const LegViewInput& in, QSize minimum);
 // Draws the picture for in.kind (clears it first, white).
 void drawLegView(QPainter& p, const LegViewInput& in, const LegViewLayout& l);
 
