@@ -248,6 +248,31 @@ private slots:
         QVERIFY(s.w->rect().contains(s.c("Picture5")->geometry()));
     }
 
+    void finishingListClearsTheClockPanelOnTheSmallestWindow() {
+        // At the smallest window the map is too narrow for the clock panel and the finishing
+        // list side by side: the list goes below the panel rather than under it.
+        Screen s(kDemo, 1, 0);
+        s.w->show();
+        s.w->resize(100, 100);
+        QTest::qWait(150);
+        const FinishInputs fin = s.session().finishInputs();
+        double last = 0;
+        for (int k = 1; k <= s.race().BoatCount; ++k) last = std::max(last, fin.finishTime[k]);
+        s.stop();
+        s.jump(last + 5);
+        FinishList* list = s.map()->finishList();
+        QVERIFY(list->isVisibleTo(s.map()));
+        const QRect panel = s.c("PicTime")->geometry();
+        const QRect listOnForm(s.map()->mapTo(s.w.get(), list->pos()), list->size());
+        QVERIFY2(!listOnForm.intersects(panel), "the finishing list lies under the clock panel");
+        QVERIFY(s.map()->rect().contains(list->geometry()));
+        // On a large window the list keeps its place at the top right.
+        s.w->resize(1280, 900);
+        QTest::qWait(150);
+        s.jump(last + 5);
+        QCOMPARE(list->y(), FinishList::kTop);
+    }
+
     void windRowAndBoatListHaveHeadings() {
         Screen ja(kDemo, 1, 0);
         QCOMPARE(ja.c<QLabel>("Label8")->text(), QStringLiteral("平均風向"));

@@ -305,7 +305,7 @@ void RaceDisp::showSession() {
         view_.fitHome(fleet.south, fleet.north, fleet.west, fleet.east);
     renderer_.resetForRace();
     lastMarksWind_ = s.windDirNow();
-    Picture1->followFrame(s.frame(), &scene_);
+    Picture1->followFrame(s.frame(), &scene_, timePanelOnMap());
 
     PicTimeBar->setRace(race.RaceSeconds, race.RaceSecondsPlus);
     PicTimeBar->setPeriod(s.clock().PeriodFrom, s.clock().PeriodTo, false);
@@ -609,7 +609,11 @@ void RaceDisp::updateSpeedText() {
 void RaceDisp::putFlagsBack() {
     if (!session_) return;
     session_->putFlagsBack();
-    Picture1->followFrame(session_->frame(), &scene_);
+    Picture1->followFrame(session_->frame(), &scene_, timePanelOnMap());
+}
+
+QRect RaceDisp::timePanelOnMap() const {
+    return PicTime->isHidden() ? QRect() : PicTime->geometry().translated(-Picture1->pos());
 }
 
 void RaceDisp::relayout() {
@@ -635,7 +639,7 @@ void RaceDisp::relayout() {
         paintFrame();
     }
     // The flags keep their distance from the map box's right edge.
-    if (mapResized && session_) Picture1->followFrame(session_->frame(), &scene_);
+    if (mapResized && session_) Picture1->followFrame(session_->frame(), &scene_, timePanelOnMap());
 }
 
 void RaceDisp::resizeEvent(QResizeEvent*) {

@@ -119,6 +119,8 @@ private:
     void updateSpeedText();
     void putFlagsBack();
     void relayout();
+    // The time panel's place over the map box, in map box pixels.
+    QRect timePanelOnMap() const;
     void updateSetupButtons();
     void showLoadingProgress(int boat, int count, const QString& line1, const QString& line2);
     void hideLoadingProgress();

@@ -116,7 +116,7 @@ bool RaceDisp::paintFrame() {
     }
     PicTimeBar->setCursorTime(session_->clock().RaceTime);
     analysis_->timeShown(session_->clock().RaceTime);
-    Picture1->followFrame(session_->frame(), &scene_);
+    Picture1->followFrame(session_->frame(), &scene_, timePanelOnMap());
     Picture1->update();
     Picture6->update();
     playback_->setBoatInView(r.anyBoatInView);
