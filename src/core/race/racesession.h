@@ -124,6 +124,19 @@ public:
     WriteResult saveAs(const std::string& fileName);
     WriteResult setWindDirection(double degrees);
 
+    // Leg data: the roundings are computed again when the course, a mark or a line changed
+    // since they were last computed.
+    bool legDataValid() const { return legDataValid_; }
+    void invalidateLegData() { legDataValid_ = false; }
+    // Runs the rounding and leg computation when the leg data is not valid; true when it ran.
+    bool ensureLegData();
+
+    // Wind entered by hand: the samples replace the wind store in memory at once (the graph
+    // shows them); saveWindSamples writes them to the race's wind file and names that file in
+    // the race file. An existing wind file is kept as "<name>.bak" before it is first replaced.
+    void setWindSamples(const WindStore& samples);
+    WriteResult saveWindSamples();
+
 private:
     RaceSession(const AppSettings& settings) : settings_(settings) {}
     // The one way a change reaches the race file: the changed definition is written atomically
@@ -139,6 +152,8 @@ private:
     FrameState frame_;
     WindNow windNow_;
     std::string shownFile_;
+    bool legDataValid_ = true;
+    bool windBackedUp_ = false;  // the wind file of this race was kept as .bak once
 };
 
 }  // namespace brisko

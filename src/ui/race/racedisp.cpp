@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "race/racesession.h"
+#include "ui/analysis/analysisviews.h"
 #include "ui/app/splite.h"
 #include "ui/display/boatpanel.h"
 #include "ui/display/mappicture.h"
@@ -88,6 +89,7 @@ RaceDisp::RaceDisp(const AppSettings& s, std::string raceFileName, MessageSink& 
         resize(avail.width() * 9 / 10, avail.height() * 9 / 10);
     }
     buildOverlays();
+    buildAnalysis();
     updateSpeedText();
     relayout();
 }
@@ -117,6 +119,7 @@ void RaceDisp::connectControls() {
     connect(Picture6, &PictureBox::resized, this, &RaceDisp::redrawOverview);
     connect(Picture2, &PictureBox::resized, this, &RaceDisp::redrawWindPanel);
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceDisp::redrawBackground);
+    connect(boatPanel, &BoatPanel::shownBoatsChanged, this, [this] { analysis_->boatsChanged(); });
     connect(Option2, &QRadioButton::clicked, this, &RaceDisp::Option2_Click);
     connect(Option3, &QRadioButton::clicked, this, &RaceDisp::Option3_Click);
     connect(Check1, &QCheckBox::clicked, this, &RaceDisp::Check1_Click);
@@ -318,6 +321,7 @@ void RaceDisp::showSession() {
     redrawWindPanel();
     updateSpeedText();
     updateSizeLabel();
+    analysis_->raceShown();
     showFrame();
     playback_->start();
 }
@@ -330,6 +334,7 @@ void RaceDisp::showEmptyScreen(const std::string& fileName) {
     Picture1->clear(qcolour(options_.SeaColour));
     Picture1->followFrame(FrameState{}, nullptr);
     PicTimeBar->hide();
+    analysis_->raceGone();
     boatPanel->clearRows();
     for (QLineEdit* t : {Text9, Text10, Text3}) t->clear();
     redrawOverview();
@@ -549,6 +554,7 @@ void RaceDisp::PicTimeBar_Period(double from, double to) {
     Check6->setChecked(true);
     PicTimeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, true);
     redrawBackground();
+    analysis_->periodChanged();
     showFrame();
 }
 
@@ -557,6 +563,7 @@ void RaceDisp::PicTimeBar_CancelPeriod() {
     session_->cancelPeriod();
     PicTimeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, false);
     redrawBackground();
+    analysis_->periodChanged();
 }
 
 void RaceDisp::updateSetupButtons() {
@@ -625,6 +632,7 @@ void RaceDisp::relayout() {
                       TimePanel::draggedTop(PicTime->y(), 0, PicTime->height(), height()));
     }
     PicTime->raise();
+    analysis_->place(layout_.map);
     view_.MapSize = layout_.mapSize;
     if (mapResized && session_) {
         redrawBackground();

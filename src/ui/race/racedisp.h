@@ -24,6 +24,7 @@
 
 namespace brisko {
 
+class AnalysisViews;
 class Playback;
 class RaceSession;
 class Splite;
@@ -57,6 +58,7 @@ public:
     const RaceScene& scene() const { return scene_; }
     const RaceLayout& layout() const { return layout_; }
     bool setupDone() const { return setupDone_; }
+    const AnalysisViews& analysis() const { return *analysis_; }
 
 signals:
     void closed();
@@ -73,6 +75,7 @@ private:
     bool browserMode() const { return settings_.EditionMode < 2; }
     void connectControls();
     void buildOverlays();
+    void buildAnalysis();
 
     // Opening races. openRace replaces the session whole when the race can be shown; the first
     // race that cannot leaves an empty screen named after it, a later one leaves the race shown.
@@ -144,6 +147,7 @@ private:
     WindIndicator windIndicator_;
     RaceLayout layout_;
     Playback* playback_ = nullptr;
+    AnalysisViews* analysis_ = nullptr;  // graph, data view, wind entry, screen picture
 
     NamePrompt namePrompt_;
     Splite* splash_ = nullptr;
