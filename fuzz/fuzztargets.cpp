@@ -12,6 +12,8 @@
 #include "race/racecontrolfile.h"
 #include "track/coastline.h"
 #include "track/gpstrack.h"
+#include "track/gpxtrack.h"
+#include "track/nmeatrack.h"
 #include "track/windfile.h"
 
 namespace brisko::fuzz {
@@ -29,10 +31,12 @@ int fuzzRaceFile(const uint8_t* data, size_t size) {
     return 0;
 }
 
-// The GPS track file reader on arbitrary bytes, with and without a race window
-// around the fixes, so that both the window rules and the line forms are reached.
-int fuzzTrack(const uint8_t* data, size_t size) {
-    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+namespace {
+
+// Runs one track reader with and without a race window around the fixes, so that both the
+// window rules and the line forms are reached, and checks what it kept.
+template <typename Reader>
+void checkTrackReader(std::string_view bytes, Reader read) {
     for (bool windowed : {false, true}) {
         RaceDefinition race;
         race.TimeDiff = 9;
@@ -43,16 +47,49 @@ int fuzzTrack(const uint8_t* data, size_t size) {
             race.ViewEnd = "2005/08/11 12:10:00";
         }
         BoatTrack track;
-        GpsTrackStats stats = parseGpsTrack(bytes, race, track);
+        GpsTrackStats stats = read(bytes, race, track);
         if (stats.kept != track.count()) std::abort();
+        if (stats.kept + stats.outsideWindow + stats.sameSecond > stats.trackLines) std::abort();
         // Every kept fix is a position on the globe.
         for (int k = 1; k <= track.count(); ++k) {
             if (!std::isfinite(track.TrkLat[k]) || std::abs(track.TrkLat[k]) > 90 * 60)
                 std::abort();
             if (!std::isfinite(track.TrkLon[k]) || std::abs(track.TrkLon[k]) > 180 * 60)
                 std::abort();
+            if (!std::isfinite(track.TrkSec[k])) std::abort();
         }
     }
+}
+
+}  // namespace
+
+// The GPS track file reader on arbitrary bytes.
+int fuzzTrack(const uint8_t* data, size_t size) {
+    checkTrackReader(std::string_view(reinterpret_cast<const char*>(data), size), parseGpsTrack);
+    return 0;
+}
+
+// The GPX reader on arbitrary bytes, whole and fed in small pieces: both give the same track.
+int fuzzGpx(const uint8_t* data, size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    checkTrackReader(bytes, parseGpxTrack);
+    RaceDefinition wholeRace, piecesRace;
+    BoatTrack whole, pieces;
+    GpsTrackStats wholeStats = parseGpxTrack(bytes, wholeRace, whole), pieceStats;
+    GpxTrackReader reader(piecesRace, pieces, pieceStats);
+    for (size_t at = 0; at < size; at += 7)
+        if (!reader.feed(bytes.substr(at, 7), at + 7 >= size)) break;
+    if (size == 0) reader.feed({}, true);
+    reader.finish();
+    if (whole.TrkLat != pieces.TrkLat || whole.TrkSec != pieces.TrkSec ||
+        wholeStats.trackLines != pieceStats.trackLines)
+        std::abort();
+    return 0;
+}
+
+// The NMEA reader on arbitrary bytes.
+int fuzzNmea(const uint8_t* data, size_t size) {
+    checkTrackReader(std::string_view(reinterpret_cast<const char*>(data), size), parseNmeaTrack);
     return 0;
 }
 

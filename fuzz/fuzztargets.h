@@ -9,6 +9,8 @@ namespace brisko::fuzz {
 
 int fuzzRaceFile(const uint8_t* data, size_t size);
 int fuzzTrack(const uint8_t* data, size_t size);
+int fuzzGpx(const uint8_t* data, size_t size);
+int fuzzNmea(const uint8_t* data, size_t size);
 int fuzzWind(const uint8_t* data, size_t size);
 int fuzzCoastline(const uint8_t* data, size_t size);
 

@@ -1,13 +1,16 @@
 // Brisko start-up: settle the application folder and settings, ask the start-up questions,
 // then open the first window.
 #include <QApplication>
+#include <QFileInfo>
 #include <QScreen>
 
 #include "app/startup.h"
 #include "platform/desktopplatform.h"
-#include "ui/app/placeholderwindow.h"
+#include "ui/app/cover.h"
 #include "ui/app/qtmessagesink.h"
 #include "ui/app/splite.h"
+#include "ui/app/startcheck.h"
+#include "ui/distrib/haifu.h"
 #include "ui/race/racedisp.h"
 
 namespace {
@@ -17,7 +20,10 @@ brisko::StartupEnvironment startupEnvironment(const QApplication& app) {
     for (const QString& a : app.arguments()) env.arguments.push_back(a.toStdString());
     env.envAppDir = qEnvironmentVariable("BRISKO_APP_DIR").toStdString();
     env.programDir = QCoreApplication::applicationDirPath().toStdString();
-    env.demoDir = BRISKO_DEMO_DIR;
+    // An installed program finds the demo in its shared data, one built here beside the sources.
+    const QString installedDemo =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/" BRISKO_INSTALLED_DEMO_DIR);
+    env.demoDir = QFileInfo(installedDemo).isDir() ? installedDemo.toStdString() : BRISKO_DEMO_DIR;
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         env.logicalDpi = screen->logicalDotsPerInchX();
     return env;
@@ -29,6 +35,26 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     brisko::DesktopPlatform platform;
     brisko::QtMessageSink sink;
+    // --check / --screenshot: open the start-up race without boxes, tell what shows, and end.
+    const brisko::StartCheckRequest check = brisko::startCheckRequest(app.arguments());
+    if (check.wanted) {
+        brisko::StderrMessageSink quiet;
+        const brisko::StartupPlan plan =
+            brisko::planStartup(startupEnvironment(app), platform, quiet);
+        static brisko::AppSettings checked;
+        checked = plan.settings;
+        brisko::RaceDisp raceDisp(checked, plan.raceFileName, quiet, &platform);
+        raceDisp.Form_Activate();
+        return brisko::reportStartCheck(raceDisp, check, quiet.count);
+    }
+    // The start-up questions are asked in the user's language, their buttons included.
+    {
+        const brisko::StartupEnvironment env = startupEnvironment(app);
+        const brisko::AppSettings early = brisko::loadStartupSettings(
+            brisko::chooseAppFolder(env.arguments, env.envAppDir, env.programDir, env.demoDir),
+            env.logicalDpi);
+        sink.setJapanese(!early.english());
+    }
     const brisko::StartupPlan plan = brisko::planStartup(startupEnvironment(app), platform, sink);
     if (plan.action == brisko::StartupAction::Quit) return 0;
     sink.setDefaultTitle(plan.settings.ProductTitle);
@@ -48,11 +74,16 @@ int main(int argc, char** argv) {
         return app.exec();
     }
 
-    const QString appPath = QString::fromStdString(plan.settings.AppPath);
-    const QString first = plan.action == brisko::StartupAction::ShowLauncher
-                              ? QStringLiteral("(launcher)")
-                              : QString::fromStdString(plan.raceFileName);
-    brisko::PlaceholderWindow window(appPath, first);
-    window.show();
+    // Full mode: the launcher stays open while the other windows are used; its "EXIT" ends
+    // the program.
+    settings = plan.settings;
+    sink.setJapanese(!settings.english());
+    brisko::Cover cover(settings, sink, platform);
+    // The distribution builder is modal over the launcher, as it copies from the race folder.
+    cover.setDistributionOpener([&](QWidget* owner) {
+        brisko::Haifu builder(settings, sink, owner);
+        builder.exec();
+    });
+    cover.show();
     return app.exec();
 }

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <thread>
 
+#include "tempfolder.h"
 #include "util/fileutil.h"
 
 namespace brisko {
@@ -21,19 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
-public:
-    TempFolder() {
-        char tmpl[] = "/tmp/brisko-fileutil-XXXXXX";
-        path = ::mkdtemp(tmpl);
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    void put(const std::string& relative, const std::string& bytes) const {
-        fs::create_directories(fs::path(path + "/" + relative).parent_path());
-        std::ofstream(path + "/" + relative, std::ios::binary) << bytes;
-    }
-    std::string path;
-};
+using test::TempFolder;
 
 std::vector<std::string> namesIn(const std::string& folder) {
     std::vector<std::string> names;

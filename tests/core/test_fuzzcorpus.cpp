@@ -30,6 +30,8 @@ int runCorpus(const std::string& target, int (*check)(const uint8_t*, size_t)) {
 TEST(FuzzCorpus, EveryStoredInputPassesItsReadersChecks) {
     EXPECT_GT(runCorpus("fuzz_racefile", brisko::fuzz::fuzzRaceFile), 0);
     EXPECT_GT(runCorpus("fuzz_track", brisko::fuzz::fuzzTrack), 0);
+    EXPECT_GT(runCorpus("fuzz_gpx", brisko::fuzz::fuzzGpx), 0);
+    EXPECT_GT(runCorpus("fuzz_nmea", brisko::fuzz::fuzzNmea), 0);
     EXPECT_GT(runCorpus("fuzz_wind", brisko::fuzz::fuzzWind), 0);
     EXPECT_GT(runCorpus("fuzz_coastline", brisko::fuzz::fuzzCoastline), 0);
 }

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "app/startup.h"
+#include "tempfolder.h"
 
 namespace brisko {
 namespace {
@@ -27,20 +28,7 @@ public:
     void playSound(const std::string&) override {}
 };
 
-class TempFolder {
-public:
-    TempFolder() {
-        char tmpl[] = "/tmp/brisko-startup-XXXXXX";
-        path = ::mkdtemp(tmpl);
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    void put(const std::string& relative, const std::string& bytes) const {
-        fs::create_directories(fs::path(path + "/" + relative).parent_path());
-        std::ofstream(path + "/" + relative, std::ios::binary) << bytes;
-    }
-    void mkdir(const std::string& relative) const { fs::create_directories(path + "/" + relative); }
-    std::string path;
-};
+using test::TempFolder;
 
 TEST(Startup, VerTxtVariants) {
     auto check = [](std::string_view bytes, int mode, int lang) {

@@ -16,6 +16,11 @@ struct Message {
     MessageButtons buttons = MessageButtons::Ok;
 };
 
+inline Message makeMessage(std::string text, std::string title = {},
+                           MessageButtons buttons = MessageButtons::Ok) {
+    return Message{std::move(text), std::move(title), buttons};
+}
+
 class MessageSink {
 public:
     virtual ~MessageSink() = default;

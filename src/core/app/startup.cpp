@@ -41,14 +41,6 @@ bool holdsRaceFolder(const std::string& dir) {
     return p && folderExists(*p);
 }
 
-Message message(std::string text, std::string title, MessageButtons buttons) {
-    Message m;
-    m.text = std::move(text);
-    m.title = std::move(title);
-    m.buttons = buttons;
-    return m;
-}
-
 }  // namespace
 
 VerTxt parseVerTxt(std::string_view bytes) {
@@ -139,20 +131,21 @@ StartupAction runStartupQuestions(AppSettings& s, PlatformServices& platform, Me
     // comes from the hard disk.
     auto setup = findPath(s.AppPath, "\\setup.exe");
     if (setup && fileExists(*setup) && platform.isOnCdRom(s.AppPath)) {
-        MessageAnswer a =
-            sink.show(message(s.tr("今すぐインストールしますか？", "Do you want to install now ?"),
-                              s.ProductTitle, MessageButtons::YesNo));
+        MessageAnswer a = sink.show(
+            makeMessage(s.tr("今すぐインストールしますか？", "Do you want to install now ?"),
+                        s.ProductTitle, MessageButtons::YesNo));
         if (a == MessageAnswer::Yes) {
             if (platform.startDetached(*setup)) {
-                sink.show(message(s.tr("ソフトがインストールされますので次回からはHDDから起動して"
-                                       "ください",
-                                       "Start up software from Hard Disk after next time because "
-                                       "the Software is already installed in HDD now"),
-                                  s.ProductTitle, MessageButtons::Ok));
+                sink.show(
+                    makeMessage(s.tr("ソフトがインストールされますので次回からはHDDから起動して"
+                                     "ください",
+                                     "Start up software from Hard Disk after next time because "
+                                     "the Software is already installed in HDD now"),
+                                s.ProductTitle, MessageButtons::Ok));
                 return StartupAction::Quit;
             }
             // Quitting after a failed start would leave the user with nothing at all.
-            sink.show(message(
+            sink.show(makeMessage(
                 s.tr("インストーラを起動できませんでした。", "The installer could not be started."),
                 s.ProductTitle, MessageButtons::Ok));
         }
@@ -162,18 +155,18 @@ StartupAction runStartupQuestions(AppSettings& s, PlatformServices& platform, Me
     auto gpsdat = findPath(s.AppPath, "\\gpsdat");
     auto expander = findPath(s.AppPath, "\\data.exe");
     if (!(gpsdat && folderExists(*gpsdat)) && expander && fileExists(*expander)) {
-        sink.show(message(en ? "Expand coast line data" : "海岸線などの基本データを解凍します",
-                          en ? "Expansion" : "データの解凍", MessageButtons::Ok));
+        sink.show(makeMessage(en ? "Expand coast line data" : "海岸線などの基本データを解凍します",
+                              en ? "Expansion" : "データの解凍", MessageButtons::Ok));
         if (!platform.startDetached(*expander))
-            sink.show(message(s.tr("データの解凍プログラムを起動できませんでした。",
-                                   "The data expander could not be started."),
-                              s.ProductTitle, MessageButtons::Ok));
+            sink.show(makeMessage(s.tr("データの解凍プログラムを起動できませんでした。",
+                                       "The data expander could not be started."),
+                                  s.ProductTitle, MessageButtons::Ok));
     }
 
     if (s.EditionMode > 1) {
         MessageAnswer a =
-            sink.show(message(en ? "Compile Data ?" : "編集しますか?",
-                              en ? s.ProductTitle : kApplicationTitle, MessageButtons::YesNo));
+            sink.show(makeMessage(en ? "Compile Data ?" : "編集しますか?",
+                                  en ? s.ProductTitle : kApplicationTitle, MessageButtons::YesNo));
         if (a != MessageAnswer::Yes) s.EditionMode = 1;
     }
     return s.EditionMode > 1 ? StartupAction::ShowLauncher : StartupAction::ShowRaceScreen;

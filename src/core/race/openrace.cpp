@@ -57,8 +57,10 @@ std::vector<std::string> trackFileWarnings(const AppSettings& settings, const Bo
         switch (st.refusal) {
             case TrackFileRefusal::WrongExtension:
                 out.push_back(who + (en ? ": not read, its name does not end in .trk or .dtr "
-                                          "(all upper or all lower case)."
-                                        : ": 拡張子が .trk / .dtr ではないため読みません。"));
+                                          "(all upper or all lower case), .gpx, .nmea, .nma "
+                                          "or .log."
+                                        : ": 拡張子が .trk / .dtr / .gpx / .nmea / .nma / .log "
+                                          "ではないため読みません。"));
                 break;
             case TrackFileRefusal::TooSmall:
                 out.push_back(who + (en ? ": not read, it has " + std::to_string(st.bytes) +
@@ -72,14 +74,45 @@ std::vector<std::string> trackFileWarnings(const AppSettings& settings, const Bo
         }
         return out;
     }
+    // What the file calls one fix: a track line, a GPX track point, an NMEA sentence.
+    const std::string n = std::to_string(st.trackLines);
+    const char* const noun = st.kind == TrackFileKind::Gpx    ? " track points"
+                             : st.kind == TrackFileKind::Nmea ? " RMC / GGA sentences"
+                                                              : " track lines";
+    const std::string nounJa = st.kind == TrackFileKind::Gpx    ? "航跡点 "
+                               : st.kind == TrackFileKind::Nmea ? "RMC / GGA 文 "
+                                                                : "航跡の行 ";
+    const char* const unitJa = st.kind == TrackFileKind::Gpx ? " 点" : " 行";
     if (st.unreadable > 0)
-        out.push_back(
-            who +
-            (en ? ": " + std::to_string(st.unreadable) + " of " + std::to_string(st.trackLines) +
-                      " track lines have a position, date or time that cannot "
-                      "be read; they are left out."
-                : ": 航跡の行 " + std::to_string(st.trackLines) + " 行のうち " +
-                      std::to_string(st.unreadable) + " 行は位置か日時が読めないため除きました。"));
+        out.push_back(who +
+                      (en ? ": " + std::to_string(st.unreadable) + " of " + n + noun +
+                                " have a position, date or time that cannot be read; "
+                                "they are left out."
+                          : ": " + nounJa + n + unitJa + "のうち " + std::to_string(st.unreadable) +
+                                unitJa + "は位置か日時が読めないため除きました。"));
+    if (st.badChecksum > 0)
+        out.push_back(who +
+                      (en ? ": " + std::to_string(st.badChecksum) + " of " + n + noun +
+                                " have a missing or wrong checksum; they are left out."
+                          : ": " + nounJa + n + " 行のうち " + std::to_string(st.badChecksum) +
+                                " 行はチェックサムが無いか誤っているため除きました。"));
+    if (st.noFix > 0)
+        out.push_back(who + (en ? ": " + std::to_string(st.noFix) + " of " + n + noun +
+                                      " are marked by the receiver as having no fix; they are "
+                                      "left out."
+                                : ": " + nounJa + n + " 行のうち " + std::to_string(st.noFix) +
+                                      " 行は受信機が測位なしとしているため除きました。"));
+    if (st.undated > 0)
+        out.push_back(who + (en ? ": " + std::to_string(st.undated) +
+                                      " GGA fixes have no date (no RMC sentence gives one); they "
+                                      "are left out."
+                                : ": 日付のない GGA " + std::to_string(st.undated) +
+                                      " 行（日付を与える RMC 文がありません）を除きました。"));
+    if (!st.damage.empty())
+        out.push_back(who + (en ? ": the XML cannot be read past " + st.damage +
+                                      "; the track points before it are kept."
+                                : ": XML がここから読めません（" + st.damage +
+                                      "）。それより前の航跡点を使います。"));
     if (st.kept == 0) {
         if (st.outsideWindow > 0)
             out.push_back(

@@ -7,6 +7,7 @@
 
 #include "race/racecontrolfile.h"
 #include "track/rounding.h"
+#include "track/windfile.h"
 #include "util/angles.h"
 #include "util/datetime.h"
 #include "util/fileutil.h"
@@ -230,9 +231,52 @@ WriteResult RaceSession::setWindDirection(double degrees) {
     RaceDefinition changed = race_;
     changed.MeanWindDir = normalizeAngle360(degrees);
     changed.WindDirNow = changed.MeanWindDir;
-    const WriteResult w = writeThrough(std::move(changed));
+    // A race shown from a single track has no race file to write to.
+    const WriteResult w = race_.RaceFileName.empty() ? (race_ = std::move(changed), WriteResult{})
+                                                     : writeThrough(std::move(changed));
     if (w.ok && !data_.WindShown) windNow_.reset(race_.MeanWindDir);
     return w;
+}
+
+bool RaceSession::ensureLegData() {
+    if (legDataValid_) return false;
+    data_.roundings.clear();
+    if (race_.CourseCount >= 1) {
+        computeRoundings(race_, data_.tracks, data_.roundings);
+        computeLegDistances(race_, data_.tracks, data_.roundings);
+    }
+    legDataValid_ = true;
+    return true;
+}
+
+void RaceSession::setWindSamples(const WindStore& samples) { data_.wind = samples; }
+
+WriteResult RaceSession::saveWindSamples() {
+    if (race_.RaceFileName.empty())
+        return refused(settings_.tr("レースファイルがないので風データを保存できません",
+                                    "The race has no race file to keep the wind data with"));
+    RaceDefinition changed = race_;
+    changed.WindFileName = windFileNameFor(race_.RaceFileName);
+    // The wind file as it was is kept once, before anything replaces it.
+    const std::string path = windFilePath(settings_, changed);
+    if (!windBackedUp_ && fileExists(path)) {
+        const auto old = readFileBytes(path);
+        if (!old)
+            return refused(
+                settings_.tr("風データファイルを読めません: ", "The wind file cannot be read: ") +
+                path);
+        WriteResult kept = writeFileAtomically(path + ".bak", *old);
+        if (!kept.ok) {
+            kept.error = writeFailureText(kept, settings_.english());
+            return kept;
+        }
+        windBackedUp_ = true;
+    }
+    const WriteResult w = writeRaceWindFile(settings_, changed, data_.wind);
+    if (!w.ok) return w;
+    data_.WindShown = true;
+    if (changed.WindFileName == race_.WindFileName) return w;
+    return writeThrough(std::move(changed));
 }
 
 std::string RaceSession::backupOf(const std::string& raceFileName) const {
@@ -264,11 +308,8 @@ WriteResult RaceSession::writeThrough(RaceDefinition changed, bool keepBackup) {
 }
 
 void RaceSession::courseChanged() {
-    data_.roundings.clear();
-    if (race_.CourseCount > 0) {
-        computeRoundings(race_, data_.tracks, data_.roundings);
-        computeLegDistances(race_, data_.tracks, data_.roundings);
-    }
+    legDataValid_ = false;
+    ensureLegData();  // the finishing list reads the roundings on the next frame
 }
 
 namespace {

@@ -141,6 +141,18 @@ public:
     // The file kept as "<name>.bak" before the first change of the race file in this program
     // run (empty while none was kept).
     std::string backupOf(const std::string& raceFileName) const;
+    // Leg data: the roundings are computed again when the course, a mark or a line changed
+    // since they were last computed.
+    bool legDataValid() const { return legDataValid_; }
+    void invalidateLegData() { legDataValid_ = false; }
+    // Runs the rounding and leg computation when the leg data is not valid; true when it ran.
+    bool ensureLegData();
+
+    // Wind entered by hand: the samples replace the wind store in memory at once (the graph
+    // shows them); saveWindSamples writes them to the race's wind file and names that file in
+    // the race file. An existing wind file is kept as "<name>.bak" before it is first replaced.
+    void setWindSamples(const WindStore& samples);
+    WriteResult saveWindSamples();
 
 private:
     RaceSession(const AppSettings& settings) : settings_(settings) {}
@@ -161,6 +173,8 @@ private:
     WindNow windNow_;
     std::string shownFile_;
     std::set<std::string> backedUp_;  // race files (lower case) kept as "<name>.bak"
+    bool legDataValid_ = true;
+    bool windBackedUp_ = false;  // the wind file of this race was kept as .bak once
 };
 
 }  // namespace brisko

@@ -14,6 +14,9 @@
 #include <cstring>
 #include <limits>
 
+#include "track/fixkeeper.h"
+#include "track/gpxtrack.h"
+#include "track/nmeatrack.h"
 #include "util/fileutil.h"
 #include "util/intmath.h"
 #include "util/numbers.h"
@@ -27,9 +30,6 @@ constexpr double kMaxLatMinutes = 90 * kMinutesPerDegree;
 constexpr double kMaxLonMinutes = 180 * kMinutesPerDegree;
 constexpr std::int64_t kSecondsPerDay = 86400;
 constexpr int kUsedTrackFields = 6;
-constexpr std::int64_t kSecondsPerHour = 3600;
-// A race that has no start time starts this long after the first fix.
-constexpr std::int64_t kStartAfterFirstFix = 240;
 
 bool isSeparator(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
@@ -53,8 +53,6 @@ inline const char* nextSeparator(const char* q, const char* lineEnd, const char*
     return q;
 }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::int64_t wholeMinute(CivilSeconds t) { return floorDiv(t, 60); }
 
 // Unsigned whole number made of all of `s`; -1 when `s` is empty, too long or not all digits.
 int wholeNumber(std::string_view s) {
@@ -200,40 +198,60 @@ double unpackMinutes(double v, CoordinateForm form) {
     }
 }
 
-// BoatTrack::append, kept inline on the parser's hot path (room was reserved beforehand).
-inline void appendFix(BoatTrack& t, double lat, double lon, double sec) {
-    if (t.TrkLat.empty())
-        for (auto* v : {&t.TrkLat, &t.TrkLon, &t.TrkSec, &t.TrkDist, &t.TrkSpeed, &t.TrkCourse})
-            v->push_back(0.0);
-    t.TrkLat.push_back(lat);
-    t.TrkLon.push_back(lon);
-    t.TrkSec.push_back(sec);
-    t.TrkDist.push_back(0.0);
-    t.TrkSpeed.push_back(0.0);
-    t.TrkCourse.push_back(0.0);
-}
+// How much of a file tells its kind, and the pieces a GPX file is read in.
+constexpr std::size_t kKindSniffBytes = 64 * 1024;
+constexpr std::size_t kGpxPieceBytes = 1024 * 1024;
 
-// Reads a whole file into `buffer`, reusing its room from the file before.
-bool readInto(const std::string& path, std::string& buffer) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
+// A plain file open for reading; pieces of it go into a buffer that keeps its room.
+class OpenFile {
+public:
+    ~OpenFile() {
+        if (fd_ >= 0) ::close(fd_);
     }
-    buffer.resize(static_cast<size_t>(st.st_size));
-    size_t got = 0;
-    while (got < buffer.size()) {
-        const ssize_t r = ::read(fd, buffer.data() + got, buffer.size() - got);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
-        got += static_cast<size_t>(r);
+    bool open(const std::string& path) {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) return false;
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+        size_ = static_cast<std::size_t>(st.st_size);
+        return true;
     }
-    ::close(fd);
-    buffer.resize(got);  // a file that shrank while it was read
-    return true;
-}
+    // Up to `most` bytes in place of the buffer's contents (fewer only at the end).
+    void read(std::string& buffer, std::size_t most) {
+        buffer.resize(most);
+        std::size_t got = 0;
+        while (got < most) {
+            const ssize_t r = ::read(fd_, buffer.data() + got, most - got);
+            if (r < 0 && errno == EINTR) continue;
+            if (r <= 0) break;
+            got += static_cast<std::size_t>(r);
+        }
+        buffer.resize(got);
+    }
+    // The rest of the file appended to the buffer.
+    void readRest(std::string& buffer) {
+        std::size_t have = buffer.size();
+        // The size the file had when it was opened; one that grew meanwhile is read to its end.
+        std::size_t want = std::max(size_, have) + 1;
+        for (;;) {
+            buffer.resize(want);
+            while (have < want) {
+                const ssize_t r = ::read(fd_, buffer.data() + have, want - have);
+                if (r < 0 && errno == EINTR) continue;
+                if (r <= 0) {
+                    buffer.resize(have);
+                    return;
+                }
+                have += static_cast<std::size_t>(r);
+            }
+            want = want * 2;
+        }
+    }
+
+private:
+    int fd_ = -1;
+    std::size_t size_ = 0;
+};
 
 // The usual "hh:mm:ss" read at once from eight characters. False for any other text, or an
 // impossible time, which the general reading then refuses too.
@@ -302,16 +320,6 @@ bool readUsualTrackLine(std::string_view line, const char* limit, CoordinateForm
     fix.secondsOfDay = sec;
     q += 8;
     return skipSeparators();  // a sixth field
-}
-
-// Race times as the parser works with them; an empty or unreadable text is "not set".
-struct RaceTimes {
-    std::optional<CivilSeconds> raceStart, raceEnd, viewStart, viewEnd, firstFix;
-};
-
-std::optional<CivilSeconds> readTime(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    return parseDateTime(text);
 }
 
 }  // namespace
@@ -402,7 +410,47 @@ std::optional<int> readTrackTime(std::string_view f) {
 bool isReadableTrackName(std::string_view path) {
     if (path.size() < 3) return false;
     std::string_view ext = path.substr(path.size() - 3);
-    return ext == "TRK" || ext == "DTR" || ext == "trk" || ext == "dtr";
+    if (ext == "TRK" || ext == "DTR" || ext == "trk" || ext == "dtr") return true;
+    // The logs of today's devices, whose names come in either case.
+    for (std::string_view log : {".gpx", ".nmea", ".nma", ".log"}) {
+        if (path.size() < log.size()) continue;
+        const std::string_view tail = path.substr(path.size() - log.size());
+        bool same = true;
+        for (std::size_t i = 0; i < log.size() && same; ++i) {
+            char c = tail[i];
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+            same = c == log[i];
+        }
+        if (same) return true;
+    }
+    return false;
+}
+
+TrackFileKind detectTrackKind(std::string_view head) {
+    // Byte order marks: UTF-8, and the two UTF-16 ones (XML only).
+    if (head.substr(0, 3) == "\xEF\xBB\xBF") head.remove_prefix(3);
+    if (head.size() >= 4 && ((head.substr(0, 4) == std::string_view("\xFF\xFE<\0", 4)) ||
+                             (head.substr(0, 4) == std::string_view("\xFE\xFF\0<", 4))))
+        return TrackFileKind::Gpx;
+    std::size_t i = 0;
+    while (i < head.size() && isSeparator(head[i])) ++i;
+    if (i < head.size() && head[i] == '<') return TrackFileKind::Gpx;
+    // The first line that is a track line or holds a fix sentence decides.
+    while (i < head.size()) {
+        std::size_t nl = head.find('\n', i);
+        if (nl == std::string_view::npos) nl = head.size();
+        const std::string_view line = head.substr(i, nl - i);
+        if (!line.empty() && line[0] == 'T') return TrackFileKind::Track;
+        for (std::size_t d = line.find('$'); d != std::string_view::npos;
+             d = line.find('$', d + 1)) {
+            const std::string_view s = line.substr(d + 1, 6);
+            if (s.size() == 6 && s[5] == ',' &&
+                (s.substr(2, 3) == "RMC" || s.substr(2, 3) == "GGA"))
+                return TrackFileKind::Nmea;
+        }
+        i = nl + 1;
+    }
+    return TrackFileKind::Track;
 }
 
 GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTrack& track) {
@@ -411,13 +459,7 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
     stats.refusal = TrackFileRefusal::None;
     stats.bytes = bytes.size();
 
-    RaceTimes t;
-    t.raceStart = readTime(race.RaceStart);
-    t.raceEnd = readTime(race.RaceEnd);
-    t.viewStart = readTime(race.ViewStart);
-    t.viewEnd = readTime(race.ViewEnd);
-    t.firstFix = readTime(race.FirstFix);
-    const std::int64_t shift = static_cast<std::int64_t>(race.TimeDiff) * kSecondsPerHour;
+    FixKeeper keeper(race, track, stats);
 
     // Lines end in CR LF or LF; a file with carriage returns alone ends its lines with those.
     const char newline = (std::memchr(bytes.data(), '\n', bytes.size()) == nullptr &&
@@ -434,11 +476,10 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
         while (s < e && (s = static_cast<const char*>(std::memchr(s, newline, e - s))))
             if (++s < e && *s == 'T') ++trackLineCount;
     }
-    bool roomTaken = false;
+    keeper.setRoom(trackLineCount);
 
     CoordinateForm form = CoordinateForm::DegreesMinutes;
     int dateForm = -1;  // undecided; 0 day first, 1 year first
-    std::optional<CivilSeconds> prevKept, lastLine;
     std::string_view cachedDateField;
     std::optional<std::int64_t> cachedDays;
     std::array<std::string_view, kUsedTrackFields> fields;
@@ -510,50 +551,21 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
             continue;
         }
         // GPS time plus the race's time difference; the date moves with the hour.
-        const CivilSeconds fix = *cachedDays * kSecondsPerDay + *secOfDay + shift;
-
-        if (!t.firstFix) {
-            t.firstFix = fix;
-            race.FirstFix = formatDateTime(fix);
-        }
-        if (!t.raceStart) {
-            t.raceStart = *t.firstFix + kStartAfterFirstFix;
-            t.viewStart = *t.firstFix;
-            t.raceEnd.reset();
-            race.RaceStart = formatDateTime(*t.raceStart);
-            race.ViewStart = formatDateTime(*t.viewStart);
-            race.RaceEnd.clear();
-        }
-        // The window is compared in whole minutes: a fix in the minute of ViewStart or of
-        // ViewEnd is inside. A bound that is not set does not limit.
-        bool inWindow =
-            !t.raceEnd || ((!t.viewStart || wholeMinute(fix) >= wholeMinute(*t.viewStart)) &&
-                           (!t.viewEnd || wholeMinute(*t.viewEnd) >= wholeMinute(fix)));
-        if (!inWindow) {
-            ++stats.outsideWindow;
-        } else if (fix == prevKept) {
-            ++stats.sameSecond;
-        } else {
-            if (!roomTaken) {
-                roomTaken = true;
-                constexpr size_t kMostRoom = size_t{1} << 28;
-                track.reserve(track.count() +
-                              static_cast<int>(std::min(trackLineCount, kMostRoom)));
-            }
-            appendFix(track, lat, lon, static_cast<double>(fix - *t.raceStart));
-            ++stats.kept;
-            prevKept = fix;
-        }
-        lastLine = fix;
+        keeper.offer(lat, lon, *cachedDays * kSecondsPerDay + *secOfDay);
     }
-
-    if (!t.raceEnd && prevKept) race.RaceEnd = formatDateTime(*prevKept);
-    if (lastLine) race.LastFix = formatDateTime(*lastLine);
-    if (race.RaceEnd.empty() && !race.LastFix.empty()) {
-        race.RaceEnd = race.LastFix;
-        race.ViewEnd = race.LastFix;
-    }
+    keeper.finish();
     return stats;
+}
+
+GpsTrackStats parseAnyTrack(std::string_view bytes, RaceDefinition& race, BoatTrack& track) {
+    switch (detectTrackKind(bytes.substr(0, kKindSniffBytes))) {
+        case TrackFileKind::Gpx:
+            return parseGpxTrack(bytes, race, track);
+        case TrackFileKind::Nmea:
+            return parseNmeaTrack(bytes, race, track);
+        default:
+            return parseGpsTrack(bytes, race, track);
+    }
 }
 
 GpsTrackStats readGpsTrackFile(const std::string& path, RaceDefinition& race, BoatTrack& track,
@@ -565,7 +577,32 @@ GpsTrackStats readGpsTrackFile(const std::string& path, RaceDefinition& race, Bo
     }
     std::string own;
     std::string& bytes = buffer ? *buffer : own;
-    if (!readInto(path, bytes)) return refused;
+    OpenFile file;
+    if (!file.open(path)) return refused;
+    // The first piece tells the kind. A GPX file goes on being read in pieces: a log of a
+    // million points is never held whole.
+    file.read(bytes, kKindSniffBytes);
+    const TrackFileKind kind = detectTrackKind(bytes);
+    if (kind == TrackFileKind::Gpx) {
+        GpsTrackStats stats;
+        stats.accepted = true;
+        stats.refusal = TrackFileRefusal::None;
+        GpxTrackReader reader(race, track, stats);
+        std::size_t total = bytes.size();
+        bool more = bytes.size() == kKindSniffBytes;
+        if (!reader.feed(bytes, !more)) more = false;
+        while (more) {
+            file.read(bytes, kGpxPieceBytes);
+            total += bytes.size();
+            more = bytes.size() == kGpxPieceBytes;
+            if (!reader.feed(bytes, !more)) break;
+        }
+        reader.finish();
+        stats.bytes = total;
+        return stats;
+    }
+    file.readRest(bytes);
+    if (kind == TrackFileKind::Nmea) return parseNmeaTrack(bytes, race, track);
     if (bytes.size() <= kMinTrackFileBytes) {
         refused.refusal = TrackFileRefusal::TooSmall;
         refused.bytes = bytes.size();

@@ -29,6 +29,7 @@ constexpr int kExitUsage = 2;
 const char* const kUsage =
     "usage: brisko-analyse [--app-dir DIR] (--race FILE.txt | --track FILE.trk) [--samples] "
     "[--coastline] [--strict]\n"
+    "       (--track also takes a GPX file or an NMEA log: .gpx, .nmea, .nma, .log)\n"
     "       brisko-analyse [--app-dir DIR] --race FILE.txt --csv (time|dist|speed|factor) "
     "[--strict]\n"
     "A boat whose GPS file is missing is left out and listed under dropped_boats;\n"

@@ -18,7 +18,8 @@ FinishList::FinishList(QWidget* mapBox) : QWidget(mapBox) {
     hide();
 }
 
-void FinishList::follow(const FrameState& frame, const RaceScene* scene, int mapSize) {
+void FinishList::follow(const FrameState& frame, const RaceScene* scene, int mapSize,
+                        const QRect& keepClear) {
     const bool shown = scene && scene->frame && frame.FinishListShown && frame.FinishCount > 0;
     if (!shown) {
         if (!isHidden()) hide();
@@ -35,7 +36,8 @@ void FinishList::follow(const FrameState& frame, const RaceScene* scene, int map
         resize(width, heightFor(shownCount_));
         update();
     }
-    const QPoint at(std::max(0, mapSize - width() - kRightMargin), kTop);
+    QPoint at(std::max(0, mapSize - width() - kRightMargin), kTop);
+    if (QRect(at, size()).intersects(keepClear)) at.setY(keepClear.bottom() + 1 + kTop);
     if (pos() != at) move(at);
     if (isHidden()) show();
 }

@@ -22,8 +22,11 @@ public:
     static int heightFor(int finishCount) { return kRowHeight * finishCount + kExtraHeight; }
 
     // Follows the frame's finishing list; resizes and redraws only when the list changed.
-    // A null scene hides the list. mapSize is the map box's side.
-    void follow(const FrameState& frame, const RaceScene* scene, int mapSize);
+    // A null scene hides the list. mapSize is the map box's side. On a map too narrow for the
+    // list beside `keepClear` (the time panel, in map box pixels) the list moves below it, so
+    // that neither hides the other.
+    void follow(const FrameState& frame, const RaceScene* scene, int mapSize,
+                const QRect& keepClear = {});
     int shownCount() const { return shownCount_; }
 
 protected:

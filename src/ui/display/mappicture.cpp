@@ -23,7 +23,8 @@ MapPicture::MapPicture(QWidget* parent) : QWidget(parent) {
     setMapSize(1);
 }
 
-void MapPicture::followFrame(const FrameState& frame, const RaceScene* scene) {
+void MapPicture::followFrame(const FrameState& frame, const RaceScene* scene,
+                             const QRect& keepClear) {
     if (!scene) {
         blueP_->hide();
         seven_->hide();
@@ -32,7 +33,7 @@ void MapPicture::followFrame(const FrameState& frame, const RaceScene* scene) {
     }
     blueP_->follow(frame.BlueP, mapSize());
     seven_->follow(frame.Seven, mapSize());
-    position_->follow(frame, scene, mapSize());
+    position_->follow(frame, scene, mapSize(), keepClear);
 }
 
 void MapPicture::setMapSize(int size) {

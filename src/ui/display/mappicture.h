@@ -39,8 +39,9 @@ public:
     QImage composed() const;
 
     // Puts the flags and the finishing list where the frame state says (only what changed
-    // is moved, shown or redrawn). A null scene hides them (no race shown).
-    void followFrame(const FrameState& frame, const RaceScene* scene);
+    // is moved, shown or redrawn). A null scene hides them (no race shown). `keepClear` is what
+    // lies over the map box (the time panel), in its pixels: the finishing list avoids it.
+    void followFrame(const FrameState& frame, const RaceScene* scene, const QRect& keepClear = {});
     StartFlag* blueP() const { return blueP_; }
     StartFlag* seven() const { return seven_; }
     FinishList* finishList() const { return position_; }

@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "race/racesession.h"
+#include "ui/analysis/analysisviews.h"
 #include "ui/app/splite.h"
 #include "ui/display/boatpanel.h"
 #include "ui/display/mappicture.h"
@@ -90,6 +91,7 @@ RaceDisp::RaceDisp(const AppSettings& s, std::string raceFileName, MessageSink& 
         resize(avail.width() * 9 / 10, avail.height() * 9 / 10);
     }
     buildOverlays();
+    buildAnalysis();
     updateSpeedText();
     relayout();
 }
@@ -120,6 +122,7 @@ void RaceDisp::connectControls() {
     connect(Picture6, &PictureBox::resized, this, &RaceDisp::redrawOverview);
     connect(Picture2, &PictureBox::resized, this, &RaceDisp::redrawWindPanel);
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceDisp::redrawBackground);
+    connect(boatPanel, &BoatPanel::shownBoatsChanged, this, [this] { analysis_->boatsChanged(); });
     connect(Option2, &QRadioButton::clicked, this, &RaceDisp::Option2_Click);
     connect(Option3, &QRadioButton::clicked, this, &RaceDisp::Option3_Click);
     connect(Check1, &QCheckBox::clicked, this, &RaceDisp::Check1_Click);
@@ -305,7 +308,7 @@ void RaceDisp::showSession() {
         view_.fitHome(fleet.south, fleet.north, fleet.west, fleet.east);
     renderer_.resetForRace();
     lastMarksWind_ = s.windDirNow();
-    Picture1->followFrame(s.frame(), &scene_);
+    Picture1->followFrame(s.frame(), &scene_, timePanelOnMap());
 
     PicTimeBar->setRace(race.RaceSeconds, race.RaceSecondsPlus);
     PicTimeBar->setPeriod(s.clock().PeriodFrom, s.clock().PeriodTo, false);
@@ -322,6 +325,7 @@ void RaceDisp::showSession() {
     redrawWindPanel();
     updateSpeedText();
     updateSizeLabel();
+    analysis_->raceShown();
     showFrame();
     playback_->start();
 }
@@ -334,6 +338,7 @@ void RaceDisp::showEmptyScreen(const std::string& fileName) {
     Picture1->clear(qcolour(options_.SeaColour));
     Picture1->followFrame(FrameState{}, nullptr);
     PicTimeBar->hide();
+    analysis_->raceGone();
     boatPanel->clearRows();
     for (QLineEdit* t : {Text9, Text10, Text3}) t->clear();
     redrawOverview();
@@ -553,6 +558,7 @@ void RaceDisp::PicTimeBar_Period(double from, double to) {
     Check6->setChecked(true);
     PicTimeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, true);
     redrawBackground();
+    analysis_->periodChanged();
     showFrame();
 }
 
@@ -561,6 +567,7 @@ void RaceDisp::PicTimeBar_CancelPeriod() {
     session_->cancelPeriod();
     PicTimeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, false);
     redrawBackground();
+    analysis_->periodChanged();
 }
 
 void RaceDisp::updateSetupButtons() {
@@ -606,7 +613,11 @@ void RaceDisp::updateSpeedText() {
 void RaceDisp::putFlagsBack() {
     if (!session_) return;
     session_->putFlagsBack();
-    Picture1->followFrame(session_->frame(), &scene_);
+    Picture1->followFrame(session_->frame(), &scene_, timePanelOnMap());
+}
+
+QRect RaceDisp::timePanelOnMap() const {
+    return PicTime->isHidden() ? QRect() : PicTime->geometry().translated(-Picture1->pos());
 }
 
 void RaceDisp::relayout() {
@@ -625,13 +636,14 @@ void RaceDisp::relayout() {
                       TimePanel::draggedTop(PicTime->y(), 0, PicTime->height(), height()));
     }
     PicTime->raise();
+    analysis_->place(layout_.map);
     view_.MapSize = layout_.mapSize;
     if (mapResized && session_) {
         redrawBackground();
         paintFrame();
     }
     // The flags keep their distance from the map box's right edge.
-    if (mapResized && session_) Picture1->followFrame(session_->frame(), &scene_);
+    if (mapResized && session_) Picture1->followFrame(session_->frame(), &scene_, timePanelOnMap());
 }
 
 void RaceDisp::resizeEvent(QResizeEvent*) {

@@ -29,6 +29,7 @@ class QPainter;
 namespace brisko {
 
 class CoursePanel;
+class AnalysisViews;
 class Playback;
 class RaceHints;
 class RaceSession;
@@ -64,6 +65,7 @@ public:
     const RaceLayout& layout() const { return layout_; }
     bool setupDone() const { return setupDone_; }
     const MapMouseState& mapMouse() const { return mouse_; }
+    const AnalysisViews& analysis() const { return *analysis_; }
 
 signals:
     void closed();
@@ -80,6 +82,7 @@ private:
     bool browserMode() const { return settings_.EditionMode < 2; }
     void connectControls();
     void buildOverlays();
+    void buildAnalysis();
 
     // Opening races. openRace replaces the session whole when the race can be shown; the first
     // race that cannot leaves an empty screen named after it, a later one leaves the race shown.
@@ -123,6 +126,8 @@ private:
     void updateSpeedText();
     void putFlagsBack();
     void relayout();
+    // The time panel's place over the map box, in map box pixels.
+    QRect timePanelOnMap() const;
     void updateSetupButtons();
     void showLoadingProgress(int boat, int count, const QString& line1, const QString& line2);
     void hideLoadingProgress();
@@ -171,6 +176,7 @@ private:
     WindIndicator windIndicator_;
     RaceLayout layout_;
     Playback* playback_ = nullptr;
+    AnalysisViews* analysis_ = nullptr;  // graph, data view, wind entry, screen picture
 
     NamePrompt namePrompt_;
     Splite* splash_ = nullptr;

@@ -3,9 +3,11 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPainter>
+#include <QRadioButton>
 #include <cmath>
 
 #include "race/racesession.h"
+#include "ui/analysis/analysisviews.h"
 #include "ui/display/backgroundrenderer.h"
 #include "ui/display/boatpanel.h"
 #include "ui/display/mappicture.h"
@@ -56,6 +58,30 @@ void RaceDisp::buildOverlays() {
     });
 }
 
+void RaceDisp::buildAnalysis() {
+    AnalysisHooks hooks;
+    hooks.session = [this] { return session_.get(); };
+    hooks.setReplayRunning = [this](bool on) {
+        if (session_) playback_->setReplayRunning(on);
+    };
+    hooks.windTyped = [this] {
+        if (!session_) return;
+        view_.Zoom = view_.ZoomHome;
+        if (Option3->isChecked()) {
+            view_.setWindUp(session_->race().MeanWindDir);
+            session_->setOrientation(false);
+        }
+        redrawBackground();
+        redrawOverview();
+        redrawWindPanel();
+        paintFrame();
+    };
+    hooks.mapPicture = [this] { return Picture1->grab().toImage(); };
+    hooks.dateTimeText = [this] { return PicTime->Text1->text(); };
+    analysis_ =
+        new AnalysisViews(this, *this, options_, settings_, sink_, platform_, std::move(hooks));
+}
+
 bool RaceDisp::showFrame() {
     if (!session_) return false;
     view_.MapSize = layout_.mapSize;
@@ -90,7 +116,8 @@ bool RaceDisp::paintFrame() {
         boatPanel->setBar(k, v.barLength);
     }
     PicTimeBar->setCursorTime(session_->clock().RaceTime);
-    Picture1->followFrame(session_->frame(), &scene_);
+    analysis_->timeShown(session_->clock().RaceTime);
+    Picture1->followFrame(session_->frame(), &scene_, timePanelOnMap());
     Picture1->update();
     Picture6->update();
     playback_->setBoatInView(r.anyBoatInView);

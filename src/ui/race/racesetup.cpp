@@ -26,12 +26,9 @@ constexpr const char* kNotBuiltProperty = "briskoNotBuilt";
 }  // namespace
 
 void RaceSetup::markNotBuilt() {
-    // Graph and data views, the screen picture, wind entry, the reference files and the help
-    // pages have their own issues; until they land their controls say so instead of doing
-    // nothing.
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{c_.Option10, c_.Option11, c_.Command10, c_.Command12,
-                                         c_.Command13, c_.btnHATENA, c_.Text3}) {
+    // The reference files and the help pages have their own issues; until they land their
+    // controls say so instead of doing nothing.
+    for (QWidget* w : std::initializer_list<QWidget*>{c_.Command13, c_.btnHATENA}) {
         w->setProperty(kNotBuiltProperty, true);
         w->setEnabled(false);
         w->setToolTip(notAvailableHint(settings_));

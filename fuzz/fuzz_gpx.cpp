@@ -1,0 +1,6 @@
+// libFuzzer entry point for the GPX track log reader.
+#include "fuzztargets.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return brisko::fuzz::fuzzGpx(data, size);
+}

@@ -1,0 +1,518 @@
+// The race screen's analysis views and their controls; see analysisviews.h.
+#include "ui/analysis/analysisviews.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "analysis/windentry.h"
+#include "race/racesession.h"
+#include "ui/analysis/legviewpainter.h"
+#include "ui/analysis/screenpicture.h"
+#include "ui/analysis/speedgraphpainter.h"
+#include "ui/display/mappicture.h"
+#include "ui/display/timebar.h"
+#include "ui/display/timepanel.h"
+#include "ui/race/picturebox.h"
+#include "ui/race/racecaptions.h"
+#include "ui/race/racecontrols.h"
+#include "ui/race/racesetup.h"
+#include "util/datetime.h"
+#include "util/fileutil.h"
+#include "util/numbers.h"
+
+namespace brisko {
+
+namespace {
+constexpr double kViewPointSize = 9;
+constexpr double kMarkerHalf = 10;
+constexpr int kReadoutWidth = 85, kReadoutHeight = 15;
+constexpr double kReadoutHalf = 42.5;
+constexpr const char* kPictureFile = "\\gpsdat\\無題.bmp";
+const QColor kCursorColour(255, 0, 0);
+
+QFont viewFont(const QWidget* w, const AppSettings& settings) {
+    QFont f = w->font();
+    f.setPointSizeF(scaledPointSize(kViewPointSize, settings));
+    return f;
+}
+
+// The time of day at race time t: the part after the date.
+QString clockAt(const std::string& raceStart, double t) {
+    const auto start = parseDateTime(raceStart);
+    if (!start) return {};
+    const std::string text = formatDateTime(*start + static_cast<CivilSeconds>(std::lround(t)));
+    const size_t blank = text.find(' ');
+    return QString::fromStdString(blank == std::string::npos ? text : text.substr(blank + 1));
+}
+}  // namespace
+
+AnalysisViews::AnalysisViews(QWidget* form, RaceControls& controls, DisplayOptions& options,
+                             const AppSettings& settings, MessageSink& sink,
+                             PlatformServices* platform, AnalysisHooks hooks)
+    : QObject(form),
+      c_(controls),
+      options_(options),
+      settings_(settings),
+      sink_(sink),
+      platform_(platform),
+      hooks_(std::move(hooks)) {
+    buildWidgets(form);
+}
+
+QString AnalysisViews::tr2(const char* ja, const char* en) const {
+    return QString::fromUtf8(settings_.english() ? en : ja);
+}
+
+void AnalysisViews::buildWidgets(QWidget* form) {
+    dataView_ = new QWidget(form);
+    dataView_->setObjectName(QStringLiteral("DataView"));
+    dataView_->setAutoFillBackground(true);
+    auto* box = new QVBoxLayout(dataView_);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(2);
+    Frame2 = new QGroupBox(dataView_);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* row = new QHBoxLayout(Frame2);
+    row->setContentsMargins(4, 2, 4, 2);
+    auto option = [&](const char* name) {
+        auto* b = new QRadioButton(Frame2);
+        b->setObjectName(QString::fromLatin1(name));
+        row->addWidget(b);
+        connect(b, &QRadioButton::clicked, this, [this] { DrawAnalysis(); });
+        return b;
+    };
+    Option1 = option("Option1");
+    Option4 = option("Option4");
+    Option5 = option("Option5");
+    Option12 = option("Option12");
+    Option1->setChecked(true);
+    Command11 = new QPushButton(Frame2);
+    Command11->setObjectName(QStringLiteral("Command11"));
+    row->addWidget(Command11);
+    row->addStretch(1);
+    box->addWidget(Frame2);
+    tableArea_ = new QScrollArea(dataView_);
+    tableArea_->setObjectName(QStringLiteral("PicTimeArea"));
+    tableArea_->setWidgetResizable(false);
+    tableArea_->setBackgroundRole(QPalette::Base);
+    table_ = new PictureBox;
+    table_->setObjectName(QStringLiteral("PicTable"));
+    tableArea_->setWidget(table_);
+    box->addWidget(tableArea_, 1);
+    dataView_->hide();
+
+    graphArea_ = new QScrollArea(form);
+    graphArea_->setObjectName(QStringLiteral("GPICArea"));
+    graphArea_->setWidgetResizable(false);
+    GPIC = new PictureBox;
+    GPIC->setObjectName(QStringLiteral("GPIC"));
+    graphArea_->setWidget(GPIC);
+    graphArea_->hide();
+    GPIC->setOverlay([this](QPainter& p) { drawGraphOverlay(p); });
+
+    windStrip_ = new PictureBox(c_.Picture5);
+    windStrip_->setObjectName(QStringLiteral("WindStrip"));
+    windStrip_->hide();
+
+    applyRaceDispCaptions(dataView_, settings_);
+    applyUiFont(dataView_, settings_);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Option1, Option4, Option5, Option12, Command11})
+        w->setFont(viewFont(w, settings_));
+
+    connect(c_.Option9, &QRadioButton::clicked, this, &AnalysisViews::Option9_Click);
+    connect(c_.Option10, &QRadioButton::clicked, this, &AnalysisViews::Option10_Click);
+    connect(c_.Option11, &QRadioButton::clicked, this, &AnalysisViews::Option11_Click);
+    connect(Command11, &QPushButton::clicked, this, &AnalysisViews::Command11_Click);
+    connect(c_.Command10, &QPushButton::clicked, this, &AnalysisViews::Command10_Click);
+    connect(c_.Command12, &QPushButton::clicked, this, &AnalysisViews::Command12_Click);
+    connect(
+        GPIC, &PictureBox::mouseDown, this,
+        [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) { GPIC_MouseDown(b, pos); });
+    connect(GPIC, &PictureBox::mouseMoved, this, &AnalysisViews::GPIC_MouseMove);
+    connect(c_.Picture2, &PictureBox::mouseDown, this, [this] { Picture2_MouseDown(); });
+    connect(windStrip_, &PictureBox::mouseDown, this, [this] { Picture2_MouseDown(); });
+    connect(c_.Text3, &QLineEdit::textChanged, this, &AnalysisViews::Text3_Change);
+    c_.Text3->installEventFilter(this);
+    GPIC->installEventFilter(this);
+}
+
+bool AnalysisViews::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == c_.Text3 && e->type() == QEvent::MouseButtonPress) windTextArmed_ = true;
+    if (watched == GPIC && e->type() == QEvent::Leave) {
+        mouse_ = QPointF(-1, -1);
+        GPIC->update();
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+void AnalysisViews::raceShown() {
+    windTextArmed_ = false;
+    windEntryMode_ = false;
+    windEntryCount_ = 0;
+    windPointsEntered_ = false;
+    windWriteFailureShown_ = false;
+    c_.Command12->setStyleSheet({});
+    c_.Command12->setVisible(settings_.EditionMode > 1);
+    prevViewMode_ = ViewModeKind::Map;
+    showView(ViewModeKind::Map);
+    c_.Option9->setChecked(true);
+    // The strip chart lies over the wind boxes and the boat list: it waits for a click on the
+    // wind panel rather than covering them as the race opens.
+    windStripShown_ = false;
+    DrawWindStrip();
+    placeStrip();
+    DrawTimeBarStrip();
+}
+
+void AnalysisViews::raceGone() {
+    showView(ViewModeKind::Map);
+    windStrip_->hide();
+    c_.PicTimeBar->setStripPainter({});
+}
+
+void AnalysisViews::place(const QRect& mapArea) {
+    mapSize_ = mapArea.width();
+    dataView_->setGeometry(mapArea);
+    graphArea_->setGeometry(mapArea);
+    if (options_.ViewMode == ViewModeKind::SpeedGraph) DrawSpeedGraph();
+    if (options_.ViewMode == ViewModeKind::Analysis) DrawAnalysis();
+    placeStrip();
+}
+
+void AnalysisViews::boatsChanged() {
+    if (options_.ViewMode == ViewModeKind::SpeedGraph) DrawSpeedGraph();
+    if (options_.ViewMode == ViewModeKind::Analysis) DrawAnalysis();
+}
+
+void AnalysisViews::periodChanged() {
+    if (options_.ViewMode == ViewModeKind::SpeedGraph) DrawSpeedGraph();
+}
+
+void AnalysisViews::timeShown(double raceTime) {
+    if (raceTime == cursorTime_) return;
+    cursorTime_ = raceTime;
+    if (options_.ViewMode == ViewModeKind::SpeedGraph) GPIC->update();
+}
+
+void AnalysisViews::showView(ViewModeKind mode) {
+    options_.ViewMode = mode;
+    const bool map = mode == ViewModeKind::Map;
+    c_.Picture1->setVisible(map);
+    // The clock panel lies over the map only; the graph and the tables use the whole area.
+    c_.PicTime->setVisible(map);
+    graphArea_->setVisible(mode == ViewModeKind::SpeedGraph);
+    dataView_->setVisible(mode == ViewModeKind::Analysis);
+    if (mode == ViewModeKind::SpeedGraph) graphArea_->raise();
+    if (mode == ViewModeKind::Analysis) dataView_->raise();
+}
+
+void AnalysisViews::pauseForView() {
+    hooks_.setReplayRunning(false);
+    // Range and bearing is a map tool.
+    c_.Check2->setChecked(false);
+    c_.Check2->setEnabled(false);
+}
+
+void AnalysisViews::resumeUnlessStopped() {
+    if (!c_.Option7->isChecked() && !windEntryMode_) hooks_.setReplayRunning(true);
+}
+
+void AnalysisViews::Option9_Click() {
+    showView(ViewModeKind::Map);
+    resumeUnlessStopped();
+    RaceSetup::setAvailable(c_.Check2, c_.Option7->isChecked() && !options_.AutoTrace);
+}
+
+void AnalysisViews::Option10_Click() {
+    DrawSpeedGraph();
+    showView(ViewModeKind::SpeedGraph);
+    resumeUnlessStopped();
+    c_.Check2->setChecked(false);
+    c_.Check2->setEnabled(false);
+}
+
+void AnalysisViews::Option11_Click() {
+    if (!c_.Option11->isChecked()) return;
+    pauseForView();
+    DrawAnalysis();
+}
+
+void AnalysisViews::Command11_Click() {
+    const ViewModeKind back = prevViewMode_;
+    if (back == ViewModeKind::SpeedGraph) {
+        c_.Option10->setChecked(true);
+        Option10_Click();
+    } else {
+        c_.Option9->setChecked(true);
+        Option9_Click();
+    }
+}
+
+void AnalysisViews::DrawAnalysis() {
+    if (options_.ViewMode != ViewModeKind::Analysis) prevViewMode_ = options_.ViewMode;
+    TableKind kind = TableKind::Factor;
+    if (Option1->isChecked())
+        kind = TableKind::Time;
+    else if (Option4->isChecked())
+        kind = TableKind::Dist;
+    else if (Option5->isChecked())
+        kind = TableKind::Speed;
+    showView(ViewModeKind::Analysis);
+    RaceSession* s = hooks_.session();
+    if (!s) return;
+    s->ensureLegData();
+    LegViewInput in;
+    in.race = &s->race();
+    in.roundings = &s->data().roundings;
+    in.options = &options_;
+    in.boats = s->boatCount();
+    in.kind = kind;
+    in.english = settings_.english();
+    in.font = viewFont(table_, settings_);
+    const LegViewLayout l = layoutLegView(in, tableArea_->maximumViewportSize());
+    table_->resize(l.size);
+    table_->clear(Qt::white);
+    QPainter p(&table_->picture());
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    drawLegView(p, in, l);
+    table_->update();
+}
+
+void AnalysisViews::DrawSpeedGraph() {
+    RaceSession* s = hooks_.session();
+    const int viewportH = mapSize_ - 4;
+    const int width = std::max<int>(viewportH, static_cast<int>(kGraphWidth));
+    // A graph wider than the area gets a horizontal scroll bar; the height leaves room for it.
+    const int height = width > viewportH
+                           ? viewportH - graphArea_->horizontalScrollBar()->sizeHint().height()
+                           : viewportH;
+    GPIC->resize(width, std::max(height, 100));
+    GPIC->clear(Qt::white);
+    if (!s) return;
+    const RaceDefinition& race = s->race();
+    graphScale_ = speedGraphScaleFor(race, GPIC->height());
+    SpeedGraphInput in;
+    in.race = &race;
+    in.tracks = &s->tracks();
+    in.wind = &s->data().wind;
+    in.options = &options_;
+    in.boats = s->boatCount();
+    in.hasWind = s->data().WindShown || windPointsEntered_;
+    in.periodFrom = s->clock().PeriodFrom;
+    in.periodTo = s->clock().PeriodTo;
+    in.periodLimited = c_.PicTimeBar->periodMarked();
+    in.font = viewFont(GPIC, settings_);
+    QPainter p(&GPIC->picture());
+    drawSpeedGraph(p, in, graphScale_, GPIC->size());
+    GPIC->update();
+}
+
+void AnalysisViews::drawGraphOverlay(QPainter& p) {
+    const RaceSession* s = hooks_.session();
+    if (!s || !(graphScale_.PxPerSecond > 0)) return;
+    // The current time's line.
+    const double y = graphScale_.yForTime(cursorTime_);
+    p.setPen(kCursorColour);
+    p.drawLine(QPointF(kDirPanelLeft, y), QPointF(GPIC->width(), y));
+    const double x = mouse_.x(), my = mouse_.y();
+    if (x < kDirPanelLeft || x > (kDirPanelLeft + kDirPanelRight) / 2) return;
+    // Close-hauled either side and downwind for a wind from the direction under the mouse.
+    const double lay = s->race().UpwindLayAngle;
+    double down = x + 180;
+    if (down > kDirPanelRight) down -= 360;
+    p.setPen(QPen(Qt::black, 2));
+    for (double mx : {x - lay, x + lay, down})
+        p.drawLine(QPointF(mx, my - kMarkerHalf), QPointF(mx, my + kMarkerHalf));
+    // The read-out of time and direction where the wind data holds that time.
+    if (!s->data().WindShown || s->race().WindFileName.empty()) return;
+    const WindStore& w = s->data().wind;
+    const double t = graphScale_.timeAtY(my);
+    bool found = false;
+    for (int k = 1; k < w.WindCount && k + 1 < static_cast<int>(w.WindSec.size()); ++k)
+        if (w.WindSec[k] <= t && t < w.WindSec[k + 1]) found = true;
+    if (!found) return;
+    const double d = std::round(graphScale_.directionAtX(x) * 10) / 10;
+    const QString text = clockAt(s->race().RaceStart, t) + QStringLiteral(" / ") +
+                         QString::fromStdString(shortestDecimal(d));
+    p.setFont(viewFont(GPIC, settings_));
+    const QFontMetricsF fm(p.font());
+    const double w0 = std::max<double>(kReadoutWidth, fm.horizontalAdvance(text) + 6);
+    const QRectF box(std::max(5.0, x - kReadoutHalf), my - 30, w0,
+                     std::max<double>(kReadoutHeight, fm.height()));
+    p.fillRect(box, QColor(255, 255, 225));
+    p.setPen(Qt::black);
+    p.drawRect(box);
+    p.drawText(box, Qt::AlignCenter, text);
+}
+
+void AnalysisViews::GPIC_MouseMove(QPointF pos) {
+    mouse_ = pos;
+    if (!windEntryMode_) resumeUnlessStopped();
+    GPIC->update();
+}
+
+void AnalysisViews::GPIC_MouseDown(Qt::MouseButton, QPointF pos) {
+    RaceSession* s = hooks_.session();
+    if (!s || !windEntryMode_ || pos.x() < kDirPanelLeft || pos.x() > kDirPanelRight) return;
+    if (!(graphScale_.PxPerSecond > 0)) return;
+    WindStore wind = s->data().wind;
+    windEntryCount_ =
+        enterWindPoint(wind, windEntryCount_, graphScale_.timeAtY(pos.y()),
+                       graphScale_.directionAtX(std::round(pos.x())), s->race().RaceSeconds);
+    s->setWindSamples(wind);
+    windPointsEntered_ = true;
+    DrawSpeedGraph();
+}
+
+void AnalysisViews::Command12_Click() {
+    RaceSession* s = hooks_.session();
+    if (!s) return;
+    if (windEntryMode_ && windEntryCount_ > 2) {
+        const Message ask{
+            tr2("風データファイルを書き込みます", "Do you want to save Wind Data File ?")
+                .toStdString(),
+            tr2("風データの作成", "Create Wind Data File").toStdString(), MessageButtons::YesNo};
+        if (sink_.show(ask) == MessageAnswer::Yes) {
+            const WriteResult w = s->saveWindSamples();
+            if (!w.ok) sink_.show({w.error, {}, MessageButtons::Ok});
+        }
+        windEntryMode_ = false;
+    } else {
+        windEntryMode_ = !windEntryMode_;
+        if (windEntryMode_ && !s->race().WindFileName.empty()) {
+            const Message ask{
+                tr2("風データファイルを書き換えますか？", "Do you want to overwrite Wind File？")
+                    .toStdString(),
+                tr2("風データの作成", "Overwrite of wind file ").toStdString(),
+                MessageButtons::YesNo};
+            if (sink_.show(ask) != MessageAnswer::Yes) windEntryMode_ = false;
+        }
+    }
+    c_.Command12->setStyleSheet(
+        windEntryMode_ ? QStringLiteral("QPushButton { background-color: yellow; }") : QString());
+    windEntryCount_ = 0;
+    if (windEntryMode_) {
+        hooks_.setReplayRunning(false);
+        // Directions are entered on the graph.
+        if (options_.ViewMode != ViewModeKind::SpeedGraph) {
+            c_.Option10->setChecked(true);
+            Option10_Click();
+            hooks_.setReplayRunning(false);
+        }
+    } else {
+        resumeUnlessStopped();
+    }
+}
+
+void AnalysisViews::Text3_Change() {
+    RaceSession* s = hooks_.session();
+    if (!windTextArmed_ || !s) return;
+    const double d = typedWindDirection(c_.Text3->text().toStdString());
+    const WriteResult w = s->setWindDirection(d);
+    if (!w.ok && !windWriteFailureShown_) {
+        windWriteFailureShown_ = true;
+        sink_.show({w.error, {}, MessageButtons::Ok});
+    }
+    hooks_.windTyped();
+    if (options_.ViewMode == ViewModeKind::SpeedGraph) DrawSpeedGraph();
+    DrawTimeBarStrip();
+}
+
+void AnalysisViews::Picture2_MouseDown() {
+    windStripShown_ = !windStripShown_;
+    placeStrip();
+}
+
+void AnalysisViews::placeStrip() {
+    const RaceSession* s = hooks_.session();
+    const bool show = windStripShown_ && s && s->data().WindShown;
+    const QRect r = c_.Picture2->geometry();
+    windStrip_->setGeometry(r.left(), r.bottom() + 1, r.width(), r.width());
+    if (show && windStrip_->picture().size() != windStrip_->size()) DrawWindStrip();
+    windStrip_->setVisible(show);
+    if (show) windStrip_->raise();
+}
+
+void AnalysisViews::DrawWindStrip() {
+    const RaceSession* s = hooks_.session();
+    const int w = c_.Picture2->width();
+    windStrip_->resize(w, w);
+    windStrip_->clear(QColor(0, 0, 96));
+    if (!s || !s->data().WindShown) return;
+    QPainter p(&windStrip_->picture());
+    QFont f = windStrip_->font();
+    f.setPointSizeF(scaledPointSize(8, settings_));
+    drawWindStrip(p, s->data().wind, s->race(), w, f);
+    windStrip_->update();
+}
+
+void AnalysisViews::DrawTimeBarStrip() {
+    const RaceSession* s = hooks_.session();
+    if (!s) {
+        c_.PicTimeBar->setStripPainter({});
+        return;
+    }
+    // The strip reads the race shown now whenever the bar repaints it (set-up, resize).
+    c_.PicTimeBar->setStripPainter([this](QPainter& p, const TimeBarScale& scale, QSize size) {
+        if (const RaceSession* r = hooks_.session())
+            drawTimeBarStrip(p, r->tracks(), r->race(), scale, size);
+    });
+}
+
+void AnalysisViews::Command10_Click() {
+    const RaceSession* s = hooks_.session();
+    ScreenPictureParts parts;
+    switch (options_.ViewMode) {
+        case ViewModeKind::Map:
+            parts.main = hooks_.mapPicture();
+            break;
+        case ViewModeKind::SpeedGraph:
+            parts.main = GPIC->grab().toImage();
+            break;
+        default:
+            parts.main = table_->grab().toImage();
+            break;
+    }
+    parts.overview = c_.Picture6->grab().toImage();
+    parts.font = viewFont(c_.Picture6, settings_);
+    if (s) {
+        parts.raceFile = QString::fromStdString(s->shownFile());
+        parts.dateTime = hooks_.dateTimeText();
+        for (int b = 1; b <= s->boatCount(); ++b) {
+            const Rgb c = options_.BoatColour[static_cast<size_t>(b)];
+            parts.legend.push_back(
+                {QString::fromStdString(s->race().Boats[b].BoatName), QColor(c.r, c.g, c.b)});
+        }
+    }
+    picturePath_ = resolvePath(settings_.AppPath, kPictureFile);
+    QDir().mkpath(QFileInfo(QString::fromStdString(picturePath_)).absolutePath());
+    const WriteResult w = saveBitmap(composeScreenPicture(parts), picturePath_);
+    if (!w.ok) {
+        sink_.show({(tr2("画像を保存できませんでした: ", "The picture could not be saved: ") +
+                     QString::fromStdString(w.error))
+                        .toStdString(),
+                    {},
+                    MessageButtons::Ok});
+        return;
+    }
+    if (!platform_) return;
+    const std::string failure = platform_->openDocument(picturePath_);
+    if (!failure.empty()) sink_.show({failure, {}, MessageButtons::Ok});
+}
+
+}  // namespace brisko

@@ -1,0 +1,311 @@
+// The launcher `Cover`: its picture, button column, hint box and selection panel, and the
+// handlers that open the other windows and start the sibling tools.
+#include "ui/app/cover.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QStandardPaths>
+
+#include "ui/app/covertexts.h"
+#include "ui/editor/fmcompile.h"
+#include "ui/race/racecaptions.h"
+#include "ui/race/racedisp.h"
+#include "util/fileutil.h"
+
+namespace brisko {
+
+namespace {
+
+constexpr int kPictureMargin = 10;
+constexpr int kColumnX = 230;
+constexpr int kColumnTop = 318;
+constexpr int kButtonWidth = 131;
+constexpr int kButtonHeight = 17;
+constexpr int kButtonPitch = 24;
+constexpr int kHelpWidth = 42;
+constexpr int kExitX = 288;
+constexpr int kExitWidth = 73;
+constexpr double kButtonPoints = 9;
+constexpr int kHintWidth = 196;
+constexpr int kHintGap = 6;
+const QColor kWindowColour(17, 72, 26);
+// The hint box's height for one to four lines, as the designed boxes had them.
+constexpr int kHintHeights[] = {17, 32, 45, 60};
+
+QString fromUtf8(const char* s) { return QString::fromUtf8(s); }
+
+}  // namespace
+
+Cover::Cover(const AppSettings& settings, MessageSink& sink, PlatformServices& platform,
+             QWidget* parent)
+    : QWidget(parent), settings_(settings), sink_(sink), platform_(platform) {
+    setObjectName(QStringLiteral("Cover"));
+    setWindowTitle(QString::fromStdString(settings_.ProductTitle));
+    setFixedSize(kWidth, kHeight);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kWindowColour);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setMouseTracking(true);
+    buildControls();
+    applyUiFont(this, settings_);
+
+    // The default road to the race screen: a new window per opening; the one opened before
+    // from here is closed first, since the race screen sets itself up only when it is created.
+    raceOpener_ = [this](const std::string& raceFile, const std::string& track) {
+        if (raceScreen_) raceScreen_->close();
+        auto* w = new RaceDisp(settings_, raceFile, sink_, &platform_);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        if (!track.empty()) w->setSingleTrackFile(track);
+        raceScreen_ = w;
+        w->show();
+    };
+}
+
+Cover::~Cover() = default;
+
+void Cover::buildControls() {
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(kPictureMargin, kPictureMargin, kWidth - 2 * kPictureMargin,
+                          kHeight - 2 * kPictureMargin);
+    Picture1->setMouseTracking(true);
+    Picture1->installEventFilter(this);
+    QImage picture = coverPicture(Picture1->width(), Picture1->height());
+    {
+        QPainter p(&picture);
+        p.setRenderHint(QPainter::Antialiasing);
+        QFont f = font();
+        f.setFamily(uiFontFamily(settings_));
+        f.setPointSizeF(scaledPointSize(26, settings_));
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(QColor(250, 250, 240));
+        p.drawText(QRect(0, 60, picture.width(), 50), Qt::AlignHCenter | Qt::AlignVCenter,
+                   QString::fromStdString(settings_.ProductTitle));
+        f.setPointSizeF(scaledPointSize(9, settings_));
+        f.setBold(false);
+        p.setFont(f);
+        p.drawText(QRect(0, 108, picture.width(), 22), Qt::AlignHCenter | Qt::AlignVCenter,
+                   fromUtf8(settings_.tr("GPS航跡によるレース再生と解析",
+                                         "Race replay and analysis from GPS tracks")));
+    }
+    drawEditionLabel(picture);
+    Picture1->setPixmap(QPixmap::fromImage(picture));
+
+    QFont buttonFont = font();
+    buttonFont.setPointSizeF(scaledPointSize(kButtonPoints, settings_));
+    auto button = [&](QPushButton*& b, const char* name, const char* caption, int x, int y, int w) {
+        b = new QPushButton(QString::fromUtf8(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(x, y, w, kButtonHeight);
+        b->setFont(buttonFont);
+        b->setStyleSheet(QStringLiteral("padding: 0px;"));
+        b->setMouseTracking(true);
+        b->installEventFilter(this);
+    };
+    int y = kColumnTop;
+    button(Command1, "Command1", "GPS Download", kColumnX, y, kButtonWidth);
+    button(Command8, "Command8", "Mk Wind Data", kColumnX, y += kButtonPitch, kButtonWidth);
+    button(Command2, "Command2", "Complie GPS data", kColumnX, y += kButtonPitch, kButtonWidth);
+    button(Command9, "Command9", "Create Distibution File", kColumnX, y += kButtonPitch,
+           kButtonWidth);
+    button(Command7, "Command7", "Show One Boat", kColumnX, y += kButtonPitch, kButtonWidth);
+    button(Command3, "Command3", "Show Racing", kColumnX, y += kButtonPitch, kButtonWidth);
+    y += kButtonPitch;
+    button(Command10, "Command10", "?", kColumnX, y, kHelpWidth);
+    button(Command4, "Command4", "EXIT", kExitX, y, kExitWidth);
+    Command8->setVisible(settings_.EditionMode <= 3);
+
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameShape(QFrame::Box);
+    Frame1->setAutoFillBackground(true);
+    Frame1->setGeometry(12, y + 30, kWidth - 24, 66);
+    Combo1 = new QComboBox(Frame1);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setGeometry(8, 6, Frame1->width() - 16, 24);
+    Command5 = new QPushButton(QStringLiteral("OK"), Frame1);
+    Command5->setObjectName(QStringLiteral("Command5"));
+    Command5->setGeometry(8, 36, 80, 24);
+    Command6 = new QPushButton(QStringLiteral("CANCEL"), Frame1);
+    Command6->setObjectName(QStringLiteral("Command6"));
+    Command6->setGeometry(96, 36, 80, 24);
+    Frame1->hide();
+
+    Text1 = new QLabel(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setAutoFillBackground(true);
+    Text1->setStyleSheet(
+        QStringLiteral("background: rgb(255,255,225); color: black; padding-left: 2px;"));
+    QFont hintFont = font();
+    hintFont.setPointSizeF(scaledPointSize(kButtonPoints, settings_));
+    Text1->setFont(hintFont);
+    Text1->hide();
+
+    connect(Command1, &QPushButton::clicked, this, &Cover::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Cover::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Cover::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Cover::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Cover::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Cover::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &Cover::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &Cover::Command8_Click);
+    connect(Command9, &QPushButton::clicked, this, &Cover::Command9_Click);
+    connect(Command10, &QPushButton::clicked, this, &Cover::Command10_Click);
+}
+
+void Cover::drawEditionLabel(QImage& picture) const {
+    if (settings_.EditionMode <= 1) return;
+    const bool custom = settings_.EditionMode == 3;
+    QPainter p(&picture);
+    p.fillRect(QRect(QPoint(100, 23), QPoint(248, 45)), QColor(255, 0, 0));
+    QFont f = font();
+    f.setFamily(uiFontFamily(settings_));
+    f.setPointSizeF(scaledPointSize(settings_.english() && custom ? 12 : 13, settings_));
+    p.setFont(f);
+    p.setPen(Qt::white);
+    const char* text = settings_.english() ? (custom ? "CUSTOM VERSION" : "   with EDITOR")
+                                           : (custom ? "カスタムバージョン" : "エディター付");
+    p.drawText(QRect(110, 25, 248 - 110, 20), Qt::AlignLeft | Qt::AlignVCenter,
+               QString::fromUtf8(text));
+}
+
+QString Cover::hintFor(const QString& control, const AppSettings& settings) {
+    return coverHint(control, settings);
+}
+
+bool Cover::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::MouseMove || e->type() == QEvent::Enter) {
+        if (watched == Picture1)
+            hideHint();
+        else if (auto* b = qobject_cast<QPushButton*>(watched))
+            showHint(b);
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+void Cover::showHint(QPushButton* button) {
+    const QString text = hintFor(button->objectName(), settings_);
+    if (text.isEmpty()) {
+        hideHint();
+        return;
+    }
+    const int lines = std::clamp(static_cast<int>(text.count(QLatin1Char('\n'))) + 1, 1, 4);
+    Text1->setText(text);
+    const int x = std::max(2, button->x() - kHintGap - kHintWidth);
+    int y = button->y();
+    y = std::min(y, height() - kHintHeights[lines - 1] - 2);
+    Text1->setGeometry(x, y, kHintWidth, kHintHeights[lines - 1]);
+    Text1->raise();
+    Text1->show();
+}
+
+void Cover::hideHint() { Text1->hide(); }
+
+void Cover::tell(const QString& text) { sink_.show({text.toStdString(), {}, MessageButtons::Ok}); }
+
+QString Cover::findSiblingTool(const QString& appPath, const QString& name) {
+    for (const QString& candidate : {name + QStringLiteral(".exe"), name}) {
+        if (auto p = findPath(appPath.toStdString(), "\\" + candidate.toStdString())) {
+            const QFileInfo fi(QString::fromStdString(*p));
+            if (fi.isFile() && fi.isExecutable()) return fi.absoluteFilePath();
+        }
+    }
+    return QStandardPaths::findExecutable(name);
+}
+
+void Cover::startSiblingTool(const QString& name, const char* japaneseWhat,
+                             const char* englishWhat) {
+    const QString program = findSiblingTool(QString::fromStdString(settings_.AppPath), name);
+    if (program.isEmpty()) {
+        tell(siblingToolMissingMessage(settings_, fromUtf8(settings_.tr(japaneseWhat, englishWhat)),
+                                       name));
+        return;
+    }
+    if (!platform_.startDetached(program.toStdString()))
+        tell(siblingToolFailedMessage(settings_, program));
+}
+
+void Cover::Command1_Click() {
+    startSiblingTool(QStringLiteral("QLN_GPSedit"), "GPSダウンロードツール", "GPS download tool");
+}
+
+void Cover::Command8_Click() {
+    startSiblingTool(QStringLiteral("ZEPHYR_T1"), "風解析ツール", "wind-analysis tool");
+}
+
+void Cover::Command2_Click() {
+    if (editor_) {
+        editor_->raise();
+        editor_->activateWindow();
+        return;
+    }
+    auto* editor = new fmCompile(settings_, sink_, platform_);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->setRaceOpener([this](const std::string& race) { raceOpener_(race, {}); });
+    editor_ = editor;
+    editor->show();
+}
+
+void Cover::Command3_Click() {
+    ChoiceIsRace = true;
+    Combo1->clear();
+    if (auto folder = findPath(settings_.AppPath, "\\raceadmin"))
+        for (const std::string& name : listFiles(*folder, "*.txt"))
+            if (toLowerAscii(name) != "ver.txt") Combo1->addItem(QString::fromStdString(name));
+    Frame1->show();
+    Frame1->raise();
+}
+
+void Cover::Command7_Click() {
+    ChoiceIsRace = false;
+    Combo1->clear();
+    if (auto folder = findPath(settings_.AppPath, "\\gpsdat")) {
+        for (const char* pattern : {"*.dtr", "*.trk"})
+            for (const std::string& name : listFiles(*folder, pattern))
+                Combo1->addItem(QString::fromStdString(name));
+    }
+    Frame1->show();
+    Frame1->raise();
+}
+
+void Cover::Command5_Click() {
+    const std::string chosen = Combo1->currentText().toStdString();
+    Frame1->hide();
+    if (ChoiceIsRace)
+        raceOpener_(chosen, {});
+    else
+        raceOpener_({}, chosen);
+}
+
+void Cover::Command6_Click() { Frame1->hide(); }
+
+void Cover::Command9_Click() {
+    if (distribOpener_) {
+        distribOpener_(this);
+        return;
+    }
+    tell(distributionNotReadyMessage(settings_));
+}
+
+void Cover::Command10_Click() {
+    const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
+    const std::string failure = platform_.openDocument(resolvePath(settings_.AppPath, help));
+    if (!failure.empty()) tell(QString::fromStdString(failure));
+}
+
+void Cover::Command4_Click() {
+    QApplication::closeAllWindows();
+    QApplication::quit();
+}
+
+}  // namespace brisko

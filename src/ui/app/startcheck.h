@@ -1,0 +1,35 @@
+// The start check: "brisko --check" (or "--screenshot FILE") opens the start-up race as the
+// program would, writes what the race screen shows on standard output (and its picture to FILE),
+// and ends. Lets a user, an installer or a test see that a copy of the program works.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <string>
+
+#include "app/messages.h"
+
+namespace brisko {
+
+class RaceDisp;
+
+struct StartCheckRequest {
+    bool wanted = false;
+    QString screenshot;  // empty: no picture
+};
+
+// Reads "--check", "--screenshot FILE" and "--screenshot=FILE" from the arguments.
+StartCheckRequest startCheckRequest(const QStringList& arguments);
+
+// Messages in a check go to standard error instead of a box; questions are answered No.
+class StderrMessageSink : public MessageSink {
+public:
+    MessageAnswer show(const Message& message) override;
+    int count = 0;
+};
+
+// Writes the report of the opened race screen; 0 when a race with boats is shown and the
+// picture (when asked for) was saved, else 1.
+int reportStartCheck(RaceDisp& raceDisp, const StartCheckRequest& request, int messages);
+
+}  // namespace brisko

@@ -1,0 +1,60 @@
+// The file selector `FmFileSelect`: a small modal window listing the files of one folder, with
+// a name box. Used by the race file editor to pick GPS, wind, attachment and race files.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include "app/appsettings.h"
+#include "app/messages.h"
+
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace brisko {
+
+// What the caller asks for.
+struct FileSelectRequest {
+    QString caption;    // SelectCaption: the window caption
+    QString folder;     // SelectFolder: the folder listed, without a trailing separator
+    QString extension;  // SelectExtension: "txt", "csv" or "*"
+    // SelectMode 1: a new name is accepted at once and an existing file after a question (to
+    // save); any other value: only an existing file is accepted (to open).
+    int mode = 0;
+};
+
+class FmFileSelect : public QDialog {
+    Q_OBJECT
+public:
+    FmFileSelect(const AppSettings& settings, MessageSink& sink, const FileSelectRequest& request,
+                 QWidget* parent = nullptr);
+
+    // Results. SharedPath: the chosen name alone, empty after CANCEL. SelectResultPath: the
+    // folder and the name, emptied when OK is pressed and left alone by CANCEL.
+    QString SharedPath;
+    QString SelectResultPath;
+
+    // The listing pattern of a name-box text: the text itself when it holds a wildcard ("*.*"
+    // meaning every file), else "*." + the extension.
+    static QString listPattern(const QString& text, const QString& extension);
+
+    QListWidget* File1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command1 = nullptr;  // OK
+    QPushButton* Command2 = nullptr;  // CANCEL
+
+private:
+    void fillList(const QString& pattern);
+    void File1_Click();
+    void Command1_Click();
+    void Command2_Click();
+    bool acceptName(const QString& name);
+    void tell(const char* japanese, const char* english);
+
+    const AppSettings& settings_;
+    MessageSink& sink_;
+    FileSelectRequest request_;
+};
+
+}  // namespace brisko

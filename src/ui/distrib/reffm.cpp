@@ -1,0 +1,91 @@
+// The reference viewer; see reffm.h.
+#include "ui/distrib/reffm.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "race/racecontrolfile.h"
+#include "ui/race/racecaptions.h"
+#include "util/fileutil.h"
+#include "util/numbers.h"
+
+namespace brisko {
+
+RefFm::RefFm(const AppSettings& settings, const RaceDefinition& race, PlatformServices& platform,
+             MessageSink& sink, QWidget* parent)
+    : QWidget(parent, Qt::Window), settings_(settings), platform_(platform), sink_(sink) {
+    setObjectName(QStringLiteral("RefFm"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    for (int i = 1; i <= race.AttachmentCount && i <= kMaxAttachments; ++i)
+        attachments_ << QString::fromStdString(race.Attachments[i]);
+
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    Command1 = new QPushButton(QStringLiteral("CANCEL"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(List1);
+    layout->addWidget(Command1, 0, Qt::AlignRight);
+    resize(320, 240);
+
+    connect(List1, &QListWidget::itemClicked, this, &RefFm::List1_Click);
+    connect(Command1, &QPushButton::clicked, this, &RefFm::Command1_Click);
+    Form_Load();
+}
+
+void RefFm::Form_Load() {
+    applyUiFont(this, settings_);
+    setWindowTitle(QString::fromUtf8(settings_.tr("データ参照", "Refference Files")));
+    List1->clear();
+    List1->addItems(attachments_);
+}
+
+QString RefFm::attachmentPath(const QString& name) const {
+    const std::string trimmed(trimBlanks(name.toStdString()));
+    if (!isPlainFileName(trimmed)) return {};
+    return QString::fromStdString(resolvePath(settings_.AppPath, "\\attachment\\" + trimmed));
+}
+
+void RefFm::List1_Click(QListWidgetItem* item) {
+    if (!item || opening_) return;
+    const QString path = attachmentPath(item->text());
+    if (path.isEmpty() || !fileExists(path.toStdString())) {
+        // Nothing is opened and the window stays; the user is told which file is missing.
+        const std::string name = shownName(item->text().toStdString());
+        Message m;
+        m.text = path.isEmpty() ? std::string(settings_.tr("この資料のファイル名は使えません: ",
+                                                           "This file name cannot be opened: ")) +
+                                      name
+                                : std::string(settings_.tr("資料のファイルが見つかりません: ",
+                                                           "The reference file is not found: ")) +
+                                      name;
+        std::fprintf(stderr, "brisko: %s\n", m.text.c_str());
+        sink_.show(m);
+        return;
+    }
+    opening_ = true;
+    hide();
+    const std::string failure = platform_.openDocument(path.toStdString());
+    if (!failure.empty()) {
+        Message m;
+        m.text = failure;
+        sink_.show(m);
+        show();
+        opening_ = false;
+        return;
+    }
+    // The document's program takes a moment to come up; the viewer comes back and closes then,
+    // without blocking the other windows meanwhile.
+    QTimer::singleShot(closeDelayMs_, this, [this] {
+        show();
+        opening_ = false;
+        close();
+    });
+}
+
+void RefFm::Command1_Click() { close(); }
+
+}  // namespace brisko

@@ -1,0 +1,77 @@
+// The race file editor's captions and messages in both languages.
+#include "ui/editor/fmcompiletexts.h"
+
+namespace brisko {
+
+const std::vector<EditorCaption>& fmCompileCaptions() {
+    static const std::vector<EditorCaption> table = {
+        {"Label8", "ﾀｲﾄﾙ1 (*)", "Title 1 <*>"},
+        {"Label9", "ﾀｲﾄﾙ2 (*)", "Title 2 <*>"},
+        {"Label12", "BOAT NAME　＆  GPS FILE　　　　　 (　Shift + ｸﾘｯｸで削除　）",
+         "BOAT NAME　＆  GPS FILE　　　　　 (　Shift + ｸﾘｯｸで削除　）"},
+        {"Command1", "GPSﾃﾞｰﾀﾌｧｲﾙ選択", "Choose GPS file"},
+        {"Command2", "OK", "OK"},
+        {"Command3", "CANCEL", "CANCEL"},
+        {"Label2", "ｽﾀｰﾄ日時", "Start Time"},
+        {"Label3", "ﾌｨﾆｯｼｭ日時", "FinishTime"},
+        {"Label1", "時差", "Time Diff"},
+        {"Label4", "平均風向", "Wind Direction"},
+        {"Label5", "LOA           m", "LOA           m"},
+        {"Label6", "磁気偏差(W = - )", "Mag Variation <W=->"},
+        {"Label10", "ﾚｲﾗｲﾝ(UP)", "LayLine <UP>"},
+        {"Label7", "(DN)", "(DN)"},
+        {"Label13", "スタート前の表示時間         分", "Before Start Time <min>"},
+        {"Frame2", "コース表示", "Map Direction"},
+        {"Option1", "北が上", "NothWd"},
+        {"Option2", "風向が上", "WindWd"},
+        {"Label11", "風ﾃﾞｰﾀﾌｧｲﾙ", "Wind Data"},
+        {"Command7", "風データを選択", "Choose Wind Data File"},
+        {"Label16", "添付資料", "Attachment File"},
+        {"Command10", "添付資料選択", "Attachment File"},
+        {"Command11", "クリア", "Clear"},
+        {"Command6", "レース管理ファイル読込", "Open Race Control File"},
+        {"Command5", "直接テキストを編集", "Compile Race Control File with NotePad"},
+        {"Command4", "データ保存→レース表示", "Save File and Show Race"},
+        {"Command9", "データ保存→レース表示", "Save File amd Show Race"},
+        {"Command8", "戻　　　　る", "EXIT"},
+        {"Label15", "この枠内のデータはレース表示画面で設定可能です。",
+         "All data in this frame can be changed at Show Race Screen."},
+    };
+    return table;
+}
+
+QString editorHelpText(const AppSettings& s) {
+    if (s.english())
+        return QStringLiteral(
+            "At least, GPS data are to be filled to show the race, (* can be ignored)  When all "
+            "data are filled, click ' Save \nand Show Race' button. Mark ,Line and other data "
+            "can be set in Race Screen.");
+    return QStringLiteral(
+        "最低限GPSファイルを選択、指定してください。　この枠内のデータを入力後"
+        "「保存→レース表示ボタンで\nレースを表示してからマーク、ライン、"
+        "スタート時刻などを入力可能です。　(*印は省略可)");
+}
+
+QString tooManyBoatsMessage(const AppSettings& s) {
+    return QString::fromUtf8(s.tr("艇は50艇までです。", "A race holds at most 50 boats."));
+}
+
+QString tooManyAttachmentsMessage(const AppSettings& s) {
+    return QString::fromUtf8(
+        s.tr("添付資料は50件までです。", "A race holds at most 50 attachment files."));
+}
+
+QString gpsFileGoneMessage(const AppSettings& s, const QString& file) {
+    if (s.english())
+        return QStringLiteral(
+                   "GPSfile -- %1 -- could not be found.\nPut the file back into the "
+                   "GPS data folder or delete the boat (Shift + click); nothing was "
+                   "saved.")
+            .arg(file);
+    return QStringLiteral(
+               "GPSfile -- %1 -- はありませんでした。\nファイルを戻すか、艇を削除"
+               "（Shift + クリック）してください。保存していません。")
+        .arg(file);
+}
+
+}  // namespace brisko

@@ -1,0 +1,212 @@
+// The race screen's analysis views driven as a user drives them: the view buttons and back, the
+// table kinds, ticking boats, wind entry on the graph saved and read back, a typed wind
+// direction written to the race file, and the screen picture read back from its bitmap file.
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "analysis/speedgraph.h"
+#include "race/racecontrolfile.h"
+#include "racescreen.h"
+#include "track/windfile.h"
+#include "ui/analysis/analysisviews.h"
+#include "ui/analysis/screenpicture.h"
+#include "ui/display/boatpanel.h"
+#include "ui/race/picturebox.h"
+
+using namespace brisko;
+using namespace brisko::test;
+
+namespace {
+
+QImage picture(Screen& s, const char* name) { return s.c<PictureBox>(name)->picture().copy(); }
+
+// A click on the graph at the direction and time given.
+void clickGraph(Screen& s, double dir, double t) {
+    const SpeedGraphScale& g = s.w->analysis().graphScale();
+    auto* gpic = s.c<PictureBox>("GPIC");
+    QTest::mouseClick(gpic, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(qRound(g.xForDirection(dir)), qRound(g.yForTime(t))));
+}
+
+class FakePlatform : public PlatformServices {
+public:
+    bool isOnCdRom(const std::string&) override { return false; }
+    bool startDetached(const std::string&) override { return true; }
+    std::string openDocument(const std::string& path) override {
+        opened.push_back(path);
+        return {};
+    }
+    void playSound(const std::string&) override {}
+    std::vector<std::string> opened;
+};
+
+}  // namespace
+
+class TstAnalysis : public QObject {
+    Q_OBJECT
+private slots:
+    void viewsSwitchAndReturn() {
+        Screen s(kDemo, 1, 1);
+        QVERIFY(s.c("Option10")->isEnabled());
+        QVERIFY(s.c("Option11")->isEnabled());
+        s.c<QRadioButton>("Option10")->click();
+        QCOMPARE(s.w->options().ViewMode, ViewModeKind::SpeedGraph);
+        QVERIFY(!s.c("GPICArea")->isHidden());
+        QVERIFY(s.map()->isHidden());
+        s.c<QRadioButton>("Option11")->click();
+        QCOMPARE(s.w->options().ViewMode, ViewModeKind::Analysis);
+        QVERIFY(!s.c("DataView")->isHidden());
+        QVERIFY(s.c("GPICArea")->isHidden());
+        QVERIFY(!s.c<QTimer>("Timer1")->isActive());  // the data view pauses the replay
+        // Every table kind draws; the factor analysis and back redraws everything.
+        const QImage time = picture(s, "PicTable");
+        s.c<QRadioButton>("Option12")->click();
+        const QImage factor = picture(s, "PicTable");
+        QVERIFY(factor != time);
+        s.c<QRadioButton>("Option4")->click();
+        QVERIFY(picture(s, "PicTable") != factor);
+        s.c<QRadioButton>("Option1")->click();
+        QCOMPARE(picture(s, "PicTable"), time);
+        // "Exit" returns to the graph shown before the data view.
+        s.c<QPushButton>("Command11")->click();
+        QCOMPARE(s.w->options().ViewMode, ViewModeKind::SpeedGraph);
+        QVERIFY(s.c<QRadioButton>("Option10")->isChecked());
+        QVERIFY(s.c<QTimer>("Timer1")->isActive());
+        s.c<QRadioButton>("Option9")->click();
+        QCOMPARE(s.w->options().ViewMode, ViewModeKind::Map);
+        QVERIFY(!s.map()->isHidden());
+        QVERIFY(s.c("GPICArea")->isHidden());
+        // From the map, the data view's "Exit" returns to the map.
+        s.c<QRadioButton>("Option11")->click();
+        s.c<QPushButton>("Command11")->click();
+        QCOMPARE(s.w->options().ViewMode, ViewModeKind::Map);
+    }
+
+    void tickingABoatRedrawsTableAndGraph() {
+        Screen s(kDemo, 1, 0);
+        BoatPanel& panel = *s.c<BoatPanel>("BoatPanel");
+        s.c<QRadioButton>("Option11")->click();
+        const QImage table = picture(s, "PicTable");
+        QTest::mouseClick(panel.Bnam(1), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(!s.w->options().BoatShown[2]);
+        const QImage unticked = picture(s, "PicTable");
+        QVERIFY(unticked != table);
+        s.c<QRadioButton>("Option10")->click();
+        const QImage graph = picture(s, "GPIC");
+        QTest::mouseClick(panel.Bnam(1), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(s.w->options().BoatShown[2]);
+        QVERIFY(picture(s, "GPIC") != graph);
+    }
+
+    void windEntrySavedAndReadBack() {
+        QTemporaryDir dir;
+        QVERIFY(copyFolder(kDemo, dir.path()));
+        Screen s(dir.path(), 2, 1);
+        s.sink.setAnswer(MessageAnswer::Yes);
+        const QString windFile = dir.path() + "/WINDDAT/enoshima_0607_WIND.CSV";
+        const QByteArray before = readAll(windFile);
+        s.c<QRadioButton>("Option10")->click();
+        s.c<QPushButton>("Command12")->click();  // the race has wind data: overwrite? yes
+        QVERIFY(s.w->analysis().windEntryMode());
+        QCOMPARE(s.sink.messages.size(), size_t(1));
+        QCOMPARE(QString::fromStdString(s.sink.messages[0].title),
+                 QStringLiteral("Overwrite of wind file "));
+        QVERIFY(!s.c<QTimer>("Timer1")->isActive());
+        clickGraph(s, 200, 1200);
+        clickGraph(s, 210, 300);
+        clickGraph(s, 190, 2400);
+        QCOMPARE(s.w->analysis().windEntryCount(), 4);
+        s.c<QPushButton>("Command12")->click();  // save? yes
+        QVERIFY(!s.w->analysis().windEntryMode());
+        QCOMPARE(QString::fromStdString(s.sink.messages.back().text),
+                 QStringLiteral("Do you want to save Wind Data File ?"));
+        // The old file is kept beside the new one, which reads back as entered.
+        QCOMPARE(readAll(windFile + ".bak"), before);
+        WindStore back;
+        const WindReadResult r = readWindFile(windFile.toStdString(), s.race(), back);
+        QVERIFY(r.ok);
+        const double secs[] = {300, 1200, 2400};
+        const double dirs[] = {210, 200, 190};
+        int found = 0;
+        for (int i = 1; i <= back.WindCount; ++i)
+            for (int j = 0; j < 3; ++j)
+                if (std::abs(back.WindSec[i] - secs[j]) <= 5 &&
+                    std::abs(back.WindDir[i] - dirs[j]) <= 1.5)
+                    ++found;
+        QCOMPARE(found, 3);
+        for (int i = 2; i <= back.WindCount; ++i) QVERIFY(back.WindSec[i - 1] <= back.WindSec[i]);
+        // A single click then stop: no question, nothing written.
+        const size_t asked = s.sink.messages.size();
+        s.c<QPushButton>("Command12")->click();
+        clickGraph(s, 100, 600);
+        s.c<QPushButton>("Command12")->click();
+        QVERIFY(!s.w->analysis().windEntryMode());
+        QCOMPARE(s.sink.messages.size(), asked + 1);  // only the overwrite question
+    }
+
+    void typedWindDirectionWrittenToTheRaceFile() {
+        QTemporaryDir dir;
+        QVERIFY(copyFolder(kDemo, dir.path()));
+        Screen s(dir.path(), 2, 0);
+        auto* text3 = s.c<QLineEdit>("Text3");
+        QVERIFY(text3->isEnabled());
+        QTest::mouseClick(text3, Qt::LeftButton);
+        text3->selectAll();
+        QTest::keyClicks(text3, "245");
+        QCOMPARE(s.race().MeanWindDir, 245.0);
+        AppSettings settings = s.settings;
+        RaceDefinition onDisk;
+        onDisk.RaceFileName = kDemoRace;
+        CapturingMessageSink quiet;
+        QVERIFY(readRaceControlFile(settings, onDisk, quiet).ok);
+        QCOMPARE(onDisk.MeanWindDir, 245.0);
+        text3->selectAll();
+        QTest::keyClicks(text3, "400");
+        QCOMPARE(s.race().MeanWindDir, 0.0);
+    }
+
+    void screenPictureWithLegend() {
+        QTemporaryDir dir;
+        QVERIFY(copyFolder(kDemo, dir.path()));
+        Screen s(dir.path(), 1, 1);
+        FakePlatform platform;
+        // The window under test has no platform: build a second one that has.
+        RaceDisp w(s.settings, kDemoRace, s.sink, &platform);
+        w.resize(1200, 820);
+        w.Form_Activate();
+        auto* command10 = w.findChild<QPushButton*>(QStringLiteral("Command10"));
+        QVERIFY(command10->isEnabled());
+        w.findChild<QRadioButton*>(QStringLiteral("Option11"))->click();
+        command10->click();
+        command10->click();  // the second press replaces the first picture
+        QCOMPARE(platform.opened.size(), size_t(2));
+        const QString path = QString::fromStdString(platform.opened[0]);
+        QVERIFY(path.endsWith(QStringLiteral("/無題.bmp")));
+        QImage img(path);
+        QVERIFY(!img.isNull());
+        QCOMPARE(readAll(path).left(2), QByteArray("BM"));
+        const auto* table = w.findChild<PictureBox*>(QStringLiteral("PicTable"));
+        const auto* overview = w.findChild<PictureBox*>(QStringLiteral("Picture6"));
+        QCOMPARE(img.width(), table->width() + overview->width() + 15);
+        QVERIFY(img.height() >= table->height() + 10);
+        ScreenPictureParts parts;
+        parts.overview = QImage(overview->size(), QImage::Format_RGB32);
+        QFont f = overview->font();
+        f.setPointSizeF(9);
+        parts.font = f;
+        const int top = legendTop(parts);
+        const int x = table->width() + 10 + overview->width() - 6;
+        const int boats = w.session()->boatCount();
+        for (int b = 1; b <= boats; ++b) {
+            const Rgb c = w.options().BoatColour[b];
+            QCOMPARE(QColor(img.pixel(x, top + kLegendPitch * (b - 1) + 6)), QColor(c.r, c.g, c.b));
+        }
+    }
+};
+
+QTEST_MAIN(TstAnalysis)
+#include "tst_analysis.moc"

@@ -1,0 +1,317 @@
+// The file selector and the race file editor, offscreen, driven through their controls: the
+// listing's filter and letter case, the overwrite question, refused names; a race built from
+// the demo's logs with Japanese and English names, saved and read back field by field.
+#include <QComboBox>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include "editor/raceedit.h"
+#include "ui/distrib/fmfileselect.h"
+#include "ui/editor/fmcompile.h"
+#include "uitesthelpers.h"
+
+#define ASSERT_READ(expr) QVERIFY((expr).ok)
+
+using namespace brisko;
+using namespace brisko::test;
+
+namespace {
+
+AppSettings settingsFor(const QString& dir, int lang) {
+    AppSettings s;
+    s.AppPath = dir.toStdString();
+    s.Lang = lang;
+    s.EditionMode = 2;
+    s.ProductTitle = lang == 1 ? "Brisko" : "ブリスコ";
+    return s;
+}
+
+QStringList listed(const QListWidget* l) {
+    QStringList out;
+    for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
+    return out;
+}
+
+// Types into a field: Latin-1 text key by key, other text as an input method commits it.
+void type(QLineEdit* t, const QString& text) {
+    bool latin1 = true;
+    for (QChar c : text) latin1 &= c.unicode() < 0x100;
+    if (latin1) {
+        QTest::keyClicks(t, text);
+        return;
+    }
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(t, &commit);
+}
+
+// Answers the next file selector with a typed name and OK.
+void chooseInSelector(const QString& name) {
+    onNextModal([name](QWidget* w) {
+        auto* sel = qobject_cast<FmFileSelect*>(w);
+        QVERIFY(sel);
+        sel->Text1->clear();
+        type(sel->Text1, name);
+        QTest::mouseClick(sel->Command1, Qt::LeftButton);
+    });
+}
+
+// Adds a boat through the GPS file frame and the name box.
+void addBoat(fmCompile& ed, const QString& file, const QString& name) {
+    QTest::mouseClick(ed.Command1, Qt::LeftButton);
+    QVERIFY(ed.Frame1->isVisible());
+    ed.Combo1->setCurrentIndex(ed.Combo1->findText(file));
+    QCOMPARE(ed.Combo1->currentText(), file);
+    onNextModal([name](QWidget* w) {
+        auto* box = qobject_cast<QInputDialog*>(w);
+        QVERIFY(box);
+        box->setTextValue(name);
+        box->accept();
+    });
+    QTest::mouseClick(ed.Command2, Qt::LeftButton);
+}
+
+void retype(QLineEdit* t, const QString& text) {
+    t->selectAll();
+    QTest::keyClick(t, Qt::Key_Delete);
+    type(t, text);
+}
+
+}  // namespace
+
+class TstFmCompile : public QObject {
+    Q_OBJECT
+private slots:
+    void selectorFiltersIgnoringLetterCase() {
+        QTemporaryDir dir;
+        for (const char* f : {"A.TXT", "b.txt", "c.csv", "d.Txt.bak", ".e.txt.brisko-tmp-1-1"})
+            writeText(dir.filePath(f), "x");
+        const AppSettings s = settingsFor(dir.path(), 1);
+        CapturingMessageSink sink;
+        FmFileSelect sel(s, sink, {"Brisko", dir.path(), "txt", 0});
+        QCOMPARE(sel.windowTitle(), QString("Brisko"));
+        QCOMPARE(sel.Text1->text(), QString("*.txt"));
+        QCOMPARE(listed(sel.File1), QStringList({"A.TXT", "b.txt"}));
+        QTest::keyClicks(sel.Text1, QString());
+        sel.Text1->clear();
+        QTest::keyClicks(sel.Text1, "*.CSV");
+        QCOMPARE(listed(sel.File1), QStringList({"c.csv"}));
+        QCOMPARE(FmFileSelect::listPattern("*.*", "txt"), QString("*"));
+
+        // OK on the pattern itself: no such file.
+        sel.Text1->setText("*.txt");
+        QTest::mouseClick(sel.Command1, Qt::LeftButton);
+        QCOMPARE(sink.messages.back().text, std::string("Input File Name"));
+        QCOMPARE(sel.result(), int(QDialog::Rejected));
+
+        // A click fills the name box; a name typed in another letter case finds the file.
+        sel.Text1->setText("*.txt");
+        sel.File1->clear();
+        sel.Text1->clear();
+        QTest::keyClicks(sel.Text1, "a.txt");
+        sel.SelectResultPath = "before";
+        QTest::mouseClick(sel.Command1, Qt::LeftButton);
+        QCOMPARE(sel.SharedPath, QString("A.TXT"));
+        QCOMPARE(sel.SelectResultPath, dir.filePath("A.TXT"));
+        QCOMPARE(sel.result(), int(QDialog::Accepted));
+
+        FmFileSelect japanese(settingsFor(dir.path(), 0), sink,
+                              {"ファイル名", dir.path(), "txt", 0});
+        QTest::mouseClick(japanese.File1->viewport(), Qt::LeftButton, {},
+                          japanese.File1->visualItemRect(japanese.File1->item(1)).center());
+        QCOMPARE(japanese.Text1->text(), QString("b.txt"));
+        japanese.Text1->setText("missing.txt");
+        QTest::mouseClick(japanese.Command1, Qt::LeftButton);
+        QCOMPARE(sink.messages.back().text, std::string("正しいファイル名を入れてください。"));
+
+        // CANCEL: no name, the result path untouched.
+        japanese.SelectResultPath = "kept";
+        QTest::mouseClick(japanese.Command2, Qt::LeftButton);
+        QVERIFY(japanese.SharedPath.isEmpty());
+        QCOMPARE(japanese.SelectResultPath, QString("kept"));
+    }
+
+    void selectorAsksBeforeOverwritingAndRefusesUnsafeNames() {
+        QTemporaryDir dir;
+        writeText(dir.filePath("Race1.txt"), "x");
+        QDir(dir.path()).mkpath("sub.txt");
+        const AppSettings s = settingsFor(dir.path(), 1);
+        CapturingMessageSink sink(MessageAnswer::No);
+        {
+            FmFileSelect sel(s, sink, {"Brisko", dir.path(), "txt", 1});
+            sel.Text1->setText("race1.TXT");
+            QTest::mouseClick(sel.Command1, Qt::LeftButton);
+            QCOMPARE(sink.messages.back().text,
+                     std::string("Same File Name Exists.\r\nOverwight?."));
+            QCOMPARE(sel.result(), int(QDialog::Rejected));
+            QVERIFY(sel.SharedPath.isEmpty());
+            sink.setAnswer(MessageAnswer::Yes);
+            QTest::mouseClick(sel.Command1, Qt::LeftButton);
+            QCOMPARE(sel.SharedPath, QString("Race1.txt"));  // the file as the folder has it
+        }
+        {
+            // A new name is taken at once, ".txt" added when it has no extension.
+            const size_t before = sink.messages.size();
+            FmFileSelect sel(s, sink, {"Brisko", dir.path(), "txt", 1});
+            sel.Text1->setText("  江の島 Race 2 ");
+            QTest::mouseClick(sel.Command1, Qt::LeftButton);
+            QCOMPARE(sink.messages.size(), before);
+            QCOMPARE(sel.SharedPath, QString("江の島 Race 2.txt"));
+        }
+        for (const char* bad :
+             {"../up.txt", "a/b.txt", "..", "c:x.txt", "*.txt", "sub.txt", "", "a\\b.txt"}) {
+            FmFileSelect sel(s, sink, {"Brisko", dir.path(), "txt", 1});
+            sel.Text1->setText(QString::fromUtf8(bad));
+            QTest::mouseClick(sel.Command1, Qt::LeftButton);
+            QVERIFY2(sel.SharedPath.isEmpty(), bad);
+            QCOMPARE(sel.result(), int(QDialog::Rejected));
+            QCOMPARE(sink.messages.back().text, std::string("Input File Name"));
+        }
+        QVERIFY(!QFile::exists(QDir(dir.path()).absoluteFilePath("../up.txt")));
+    }
+
+    void raceRoundTripThroughTheEditor() {
+        QTemporaryDir dir;
+        QVERIFY(copyTree(BRISKO_SOURCE_DIR "/demo", dir.path()));
+        const AppSettings s = settingsFor(dir.path(), 1);
+        CapturingMessageSink sink(MessageAnswer::Yes);
+        FakePlatform platform;
+        fmCompile ed(s, sink, platform);
+        std::vector<std::string> shown;
+        ed.setRaceOpener([&](const std::string& r) { shown.push_back(r); });
+        ed.show();
+        QCOMPARE(ed.windowTitle(), QString("Compile Race Control FIle  "));
+
+        addBoat(ed, "JPN4012.trk", "はやぶさ");
+        addBoat(ed, "JPN3877.trk", "SEABIRD, Jr.");
+        addBoat(ed, "JPN3321.trk", "削除される艇");
+        QCOMPARE(ed.List1->count(), 3);
+        QCOMPARE(ed.List1->item(0)->text(), QString("はやぶさ        JPN4012.trk"));
+        // The first log's defaults: Japan's time zone, start four minutes after its first fix.
+        QCOMPARE(ed.Text3->text(), QString("9"));
+        QVERIFY(!ed.Text1->text().isEmpty());
+        QVERIFY(!ed.Text2->text().isEmpty());
+
+        // Shift + click deletes the line clicked.
+        const QPoint third = ed.List1->visualItemRect(ed.List1->item(2)).center();
+        QTest::mouseClick(ed.List1->viewport(), Qt::LeftButton, {}, third);
+        QCOMPARE(ed.List1->count(), 3);
+        QTest::mouseClick(ed.List1->viewport(), Qt::LeftButton, Qt::ShiftModifier, third);
+        QCOMPARE(ed.List1->count(), 2);
+
+        type(ed.Text7, "江の島オープン 2026");
+        QTest::keyClicks(ed.Text8, "Practice race, light air");
+        retype(ed.Text1, "2026/06/07 11:00:00");
+        retype(ed.Text2, "2026/06/07 11:48:00");
+        retype(ed.Text4, "205");
+        retype(ed.Text5, "6.9");
+        retype(ed.Text6, "-7.5");
+        retype(ed.Text9, "42");
+        retype(ed.Text10, "150");
+        retype(ed.Text12, "5");
+        retype(ed.Text3, "-");  // not a number yet: the time difference stays
+        retype(ed.Text3, "10");
+        QTest::mouseClick(ed.Option1, Qt::LeftButton);
+
+        // Wind file and one attachment, chosen in the selector.
+        chooseInSelector("enoshima_0607_wind.csv");
+        QTest::mouseClick(ed.Command7, Qt::LeftButton);
+        QCOMPARE(ed.Text11->text(), QString("enoshima_0607_WIND.CSV"));
+        QDir(dir.path()).mkpath("attachment");
+        writeText(dir.filePath("attachment/帆走指示書.pdf"), "%PDF");
+        chooseInSelector("帆走指示書.pdf");
+        QTest::mouseClick(ed.Command10, Qt::LeftButton);
+        QCOMPARE(listed(ed.List2), QStringList({"帆走指示書.pdf"}));
+
+        // A start that is no date stops the save with its message.
+        retype(ed.Text1, "2026/13/07 11:00");
+        QTest::mouseClick(ed.Command4, Qt::LeftButton);
+        QCOMPARE(sink.messages.back().text, std::string("Incorrect start date or time"));
+        retype(ed.Text1, "2026/06/07 11:00:00");
+
+        chooseInSelector("練習 race");
+        QTest::mouseClick(ed.Command9, Qt::LeftButton);
+        QTRY_VERIFY(!ed.isVisible());
+        QCOMPARE(shown, std::vector<std::string>({"練習 race.txt"}));
+
+        RaceDefinition back;
+        back.RaceFileName = "練習 race.txt";
+        ASSERT_READ(readRaceForEditing(s, back));
+        QCOMPARE(back.Title1, std::string("江の島オープン 2026"));
+        QCOMPARE(back.Title2, std::string("Practice race, light air"));
+        QCOMPARE(back.RaceStart, std::string("2026/06/07 11:00:00"));
+        QCOMPARE(back.RaceEnd, std::string("2026/06/07 11:48:00"));
+        QCOMPARE(back.TimeDiff, 10);
+        QCOMPARE(back.MeanWindDir, 205.0);
+        QCOMPARE(back.BoatLength, 6.9);
+        QCOMPARE(back.MagneticVariation, -7.5);
+        QCOMPARE(back.UpwindLayAngle, 42.0);
+        QCOMPARE(back.DownwindLayAngle, 150.0);
+        QCOMPARE(back.PreStartMinutes, 5.0);
+        QCOMPARE(back.NorthUp, 1.0);
+        QCOMPARE(back.WindFileName, std::string("enoshima_0607_WIND.CSV"));
+        QCOMPARE(back.BoatCount, 2);
+        QCOMPARE(back.Boats[1].BoatName, std::string("はやぶさ"));
+        QCOMPARE(back.Boats[1].GpsFile, std::string("JPN4012.trk"));
+        QCOMPARE(back.Boats[2].BoatName, std::string("SEABIRD, Jr."));
+        QCOMPARE(back.AttachmentCount, 1);
+        QCOMPARE(back.Attachments[1], std::string("帆走指示書.pdf"));
+    }
+
+    void reopenedRaceOverwritesWithBackupAndRefusesVanishedLogs() {
+        QTemporaryDir dir;
+        QVERIFY(copyTree(BRISKO_SOURCE_DIR "/demo", dir.path()));
+        const AppSettings s = settingsFor(dir.path(), 0);
+        CapturingMessageSink sink(MessageAnswer::Yes);
+        FakePlatform platform;
+        const QString race = dir.filePath("RaceAdmin/enoshima_0607.txt");
+        QFile orig(race);
+        QVERIFY(orig.open(QIODevice::ReadOnly));
+        const QByteArray before = orig.readAll();
+        orig.close();
+
+        fmCompile ed(s, sink, platform);
+        ed.show();
+        QVERIFY(!ed.Command5->isEnabled());
+        chooseInSelector("ENOSHIMA_0607.TXT");
+        QTest::mouseClick(ed.Command6, Qt::LeftButton);
+        QVERIFY(ed.Command5->isEnabled());
+        QCOMPARE(ed.windowTitle(), QString("レース管理ファイル編集  enoshima_0607.txt"));
+        QVERIFY(ed.List1->count() > 2);
+        QTest::mouseClick(ed.Command5, Qt::LeftButton);
+        QCOMPARE(QString::fromStdString(platform.opened.back()), race);
+
+        // A log removed after it was picked: nothing is saved.
+        QVERIFY(QFile::rename(dir.filePath("GPSDAT/JPN4012.trk"), dir.filePath("moved.trk")));
+        const size_t asked = sink.messages.size();
+        QTest::mouseClick(ed.Command4, Qt::LeftButton);
+        QCOMPARE(sink.messages.size(), asked + 1);
+        QVERIFY(QString::fromStdString(sink.messages.back().text).contains("JPN4012.trk"));
+        QVERIFY(ed.isVisible());
+        QVERIFY(QFile::rename(dir.filePath("moved.trk"), dir.filePath("GPSDAT/JPN4012.trk")));
+
+        // Saving over the race: asked, the old file kept as ".bak", the race opened.
+        retype(ed.Text7, "新しいタイトル");
+        chooseInSelector("enoshima_0607.txt");
+        QTest::mouseClick(ed.Command4, Qt::LeftButton);
+        QTRY_VERIFY(!ed.isVisible());
+        bool askedOverwrite = false;
+        for (const Message& m : sink.messages)
+            askedOverwrite |= m.text == "同名のファイルがあります。\r\n上書きしますか？";
+        QVERIFY(askedOverwrite);
+        QFile bak(race + ".bak");
+        QVERIFY(bak.open(QIODevice::ReadOnly));
+        QCOMPARE(bak.readAll(), before);
+        RaceDefinition back;
+        back.RaceFileName = "enoshima_0607.txt";
+        ASSERT_READ(readRaceForEditing(s, back));
+        QCOMPARE(back.Title1, std::string("新しいタイトル"));
+    }
+};
+
+QTEST_MAIN(TstFmCompile)
+#include "tst_fmcompile.moc"

@@ -1,0 +1,218 @@
+// The distribution builder window driven offscreen from choosing races to the folder on disk,
+// its messages, and a CD-ROM distribution of the demo started with the library paths cleared.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "ui/distrib/haifu.h"
+#include "ui/distrib/runtimefiles.h"
+
+using namespace brisko;
+
+namespace {
+
+// Copies a folder tree (the demo) so that nothing is ever written beside the sources.
+bool copyTree(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    const QDir src(from);
+    for (const QFileInfo& fi : src.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        const QString target = to + "/" + fi.fileName();
+        if (fi.isDir() ? !copyTree(fi.filePath(), target) : !QFile::copy(fi.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+void press(QListWidget* list, int row) {
+    QListWidgetItem* item = list->item(row);
+    QVERIFY(item);
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+}
+
+QString run(const QString& program, const QStringList& args, const QStringList& env, int* exitCode,
+            QString* err = nullptr) {
+    QProcess p;
+    QProcessEnvironment e;  // empty: as env -i
+    for (const QString& kv : env) e.insert(kv.section('=', 0, 0), kv.section('=', 1));
+    // A sanitizer build's program needs the sanitizer's settings of this run, nothing else.
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS", "LSAN_OPTIONS"})
+        if (qEnvironmentVariableIsSet(name)) e.insert(name, qEnvironmentVariable(name));
+    p.setProcessEnvironment(e);
+    p.start(program, args);
+    if (!p.waitForFinished(60000)) p.kill();
+    *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    if (err) *err = QString::fromLocal8Bit(p.readAllStandardError());
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+}  // namespace
+
+class TstHaifu : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        QVERIFY(app_.isValid());
+        QVERIFY(copyTree(BRISKO_SOURCE_DIR "/demo", app_.path() + "/app"));
+        settings_.AppPath = (app_.path() + "/app").toStdString();
+    }
+
+    void listsAndCaptions() {
+        CapturingMessageSink sink;
+        Haifu h(settings_, sink, nullptr, BRISKO_PROGRAM);
+        QCOMPARE(h.windowTitle(), QString("配布データの作成"));
+        QCOMPARE(h.Check2->text(), QString("データサイズ最小化"));
+        QCOMPARE(h.raceFileList(), QStringList{"enoshima_0607.txt"});  // Ver.txt is no race
+        h.show();
+        press(h.List1, 0);
+        press(h.List1, 0);  // the same race twice
+        QCOMPARE(h.chosenRaces().size(), 2);
+        QCOMPARE(h.List2->count(), 2);
+        press(h.List2, 1);
+        QCOMPARE(h.Text1->text(), QString("enoshima_0607.txt"));
+        h.Command3->click();  // ReDO
+        QCOMPARE(h.List2->count(), 0);
+        QVERIFY(h.chosenRaces().isEmpty());
+        h.Command1->click();  // nothing chosen: nothing happens
+        QVERIFY(sink.messages.empty());
+
+        AppSettings en = settings_;
+        en.Lang = 1;
+        Haifu e(en, sink, nullptr, BRISKO_PROGRAM);
+        QCOMPARE(e.windowTitle(), QString("Create Distribution File"));
+        QCOMPARE(e.Option1->text(), QString("WEB"));
+        QCOMPARE(e.Check2->text(), QString("データサイズ最小化"));
+        QCOMPARE(e.Command3->text(), QString("ReDO"));
+    }
+
+    void messagesBeforeBuilding() {
+        CapturingMessageSink sink(MessageAnswer::No);
+        Haifu h(settings_, sink, nullptr, BRISKO_PROGRAM);
+        h.show();
+        press(h.List1, 0);
+        h.Command1->click();
+        QCOMPARE(sink.messages.back().text, std::string("収納するフォルダー名を入れてください"));
+        h.Combo1->setEditText("../outside");
+        h.Command1->click();
+        QVERIFY(sink.messages.back().text.find("..") != std::string::npos);
+        QDir(app_.path() + "/app").mkpath("distribution/taken");
+        h.Combo1->setEditText("taken");
+        h.Command1->click();
+        QCOMPARE(sink.messages.back().text,
+                 std::string("同名のフォルダーがあります。新しい名前を入れてください。"));
+        QCOMPARE(sink.messages.back().title, std::string("フォルダー名"));
+        h.Combo1->setEditText("fresh");
+        h.Command1->click();  // answered No: nothing made, the window stays
+        QCOMPARE(sink.messages.back().title, std::string("配布用フォルダー名"));
+        QCOMPARE(sink.messages.back().buttons, MessageButtons::YesNo);
+        QVERIFY(!QDir(app_.path() + "/app/distribution/fresh").exists());
+        QVERIFY(!QDir(app_.path() + "/outside").exists());
+        QVERIFY(h.isVisible());
+        QCOMPARE(sink.messages.size(), size_t(4));
+    }
+
+    void smallestWebDistributionInEnglish() {
+        AppSettings en = settings_;
+        en.Lang = 1;
+        CapturingMessageSink sink(MessageAnswer::Yes);
+        Haifu h(en, sink, nullptr, BRISKO_PROGRAM);
+        h.show();
+        press(h.List1, 0);
+        h.Combo1->setEditText("web");
+        h.Check2->setChecked(true);
+        h.Command1->click();
+        QCOMPARE(h.result(), int(QDialog::Accepted));
+        const QString d = app_.path() + "/app/distribution/web";
+        QVERIFY(QFile::exists(d + "/brisko"));
+        QVERIFY(QFile::exists(d + "/Brisko.sh"));
+        QVERIFY(!QFile::exists(d + "/qt.conf"));
+        QVERIFY(!QDir(d + "/lib").exists());
+        QVERIFY(!QFile::exists(d + "/raceadmin/racefile.st"));
+        QFile ver(d + "/raceadmin/ver.txt");
+        QVERIFY(ver.open(QIODevice::ReadOnly));
+        QCOMPARE(ver.readAll(), QByteArray("1,1\r\n"));
+    }
+
+    // The whole road: a CD-ROM distribution of the demo, then the copy started on its own.
+    void cdRomDistributionRunsWithoutTheSystemPaths() {
+        CapturingMessageSink sink(MessageAnswer::Yes);
+        Haifu h(settings_, sink, nullptr, BRISKO_PROGRAM);
+        h.show();
+        press(h.List1, 0);
+        press(h.List2, 0);
+        h.Combo1->setEditText("cd");
+        h.Option2->click();
+        h.Check1->setChecked(true);
+        h.Command1->click();
+        QCOMPARE(h.result(), int(QDialog::Accepted));
+        const QString d = app_.path() + "/app/distribution/cd";
+        for (const char* f :
+             {"brisko", "Brisko.sh", "gun.wav", "qt.conf", "lib/libQt6Core.so.6",
+              "lib/libQt6Widgets.so.6", "lib/libQt6Multimedia.so.6", "lib/libQt6XcbQpa.so.6",
+              "plugins/platforms/libqxcb.so", "plugins/platforms/libqoffscreen.so",
+              "raceadmin/enoshima_0607.txt", "raceadmin/racefile.st", "gpsdat/JPN4012.trk",
+              "winddat/enoshima_0607_WIND.CSV", "coastline/5239.cst"})
+            QVERIFY2(QFile::exists(d + "/" + f), f);
+        QCOMPARE(QDir(d + "/gpsdat").entryList(QDir::Files).size(), 10);
+        QVERIFY(!QFile::exists(d + "/raceadmin/ver.txt"));  // Japanese: no ver.txt
+        // The demo has no autorun.inf: left out and said.
+        QVERIFY(!h.lastPlan().skipped.empty());
+        QVERIFY(sink.messages.back().text.find("autorun.inf") != std::string::npos);
+        QVERIFY(h.lastResult().ok);
+
+        // ldd finds every Qt library of the copied program inside the folder.
+        int code = 0;
+        const QString ldd = run("/usr/bin/ldd", {d + "/brisko"}, {"PATH=/usr/bin:/bin"}, &code);
+        QCOMPARE(code, 0);
+        int qtLibs = 0;
+        for (const QString& line : ldd.split('\n')) {
+            if (!line.contains("libQt6")) continue;
+            ++qtLibs;
+            QVERIFY2(line.contains("=> " + d + "/lib/"), qPrintable(line));
+        }
+        QVERIFY(qtLibs >= 4);
+
+        // Started with nothing but HOME, PATH and the offscreen platform, through the start
+        // script and directly: it opens the race, with its plugins from the folder.
+        const QStringList env = {"HOME=" + app_.path(), "PATH=/usr/bin:/bin",
+                                 "QT_QPA_PLATFORM=offscreen", "QT_DEBUG_PLUGINS=1"};
+        QString err;
+        QString out =
+            run(d + "/Brisko.sh", {"--screenshot", app_.path() + "/shot.png"}, env, &code, &err);
+        QVERIFY2(code == 0, qPrintable(out + err));
+        QVERIFY(out.contains("race: enoshima_0607.txt"));
+        QVERIFY(out.contains("boats: 10"));
+        QVERIFY(out.contains("app_dir: " + d));
+        QVERIFY(QImage(app_.path() + "/shot.png").width() > 100);
+        QVERIFY2(err.contains(d + "/plugins/platforms"), qPrintable(err.left(2000)));
+        out = run(d + "/brisko", {"--check"}, env, &code, &err);
+        QVERIFY2(code == 0, qPrintable(out + err));
+        QVERIFY(out.contains("status: shown"));
+    }
+
+    void pluginAndLibraryChoice() {
+        QVERIFY(isDistributedLibrary("libQt6Gui.so.6"));
+        QVERIFY(isDistributedLibrary("libdouble-conversion.so.3"));
+        QVERIFY(!isDistributedLibrary("libc.so.6"));
+        QVERIFY(!isDistributedLibrary("libX11.so.6"));
+        QVERIFY(QString::fromStdString(qtConf()).contains("Plugins = plugins"));
+        QVERIFY(QString::fromStdString(startScript()).startsWith("#!/bin/sh\n"));
+        QTemporaryDir empty;
+        QVERIFY(distributedPlugins(empty.path()).isEmpty());
+    }
+
+private:
+    QTemporaryDir app_;
+    AppSettings settings_;
+};
+
+QTEST_MAIN(TstHaifu)
+#include "tst_haifu.moc"

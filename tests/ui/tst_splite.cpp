@@ -1,0 +1,49 @@
+// The splash: the title picture centred on the screen in either language, the English font on
+// every control, and the picture itself drawn.
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QtTest>
+
+#include "ui/app/splite.h"
+#include "ui/race/racecaptions.h"
+
+using namespace brisko;
+
+class TstSplite : public QObject {
+    Q_OBJECT
+private slots:
+    void pictureCentredOnTheScreen() {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        for (int lang : {0, 1}) {
+            AppSettings s;
+            s.Lang = lang;
+            Splite sp(s);
+            const QPoint picture =
+                sp.mapToGlobal(sp.Image1->pos()) - sp.mapToGlobal(QPoint()) + sp.pos();
+            QCOMPARE(picture.x(), screen.x() + (screen.width() - Splite::kImageWidth) / 2);
+            QCOMPARE(picture.y(), screen.y() + (screen.height() - Splite::kImageHeight) / 2);
+            QCOMPARE(sp.Image1->size(), QSize(Splite::kImageWidth, Splite::kImageHeight));
+        }
+    }
+
+    void englishFontOnEveryControl() {
+        AppSettings en;
+        en.Lang = 1;
+        Splite sp(en);
+        const QString family = uiFontFamily(en);
+        QCOMPARE(sp.font().family(), family);
+        for (QWidget* w : sp.findChildren<QWidget*>()) QCOMPARE(w->font().family(), family);
+    }
+
+    void artworkIsDrawn() {
+        const QImage title = Splite::titlePicture("Brisko", "GPS Race Replay");
+        QCOMPARE(title.size(), QSize(Splite::kImageWidth, Splite::kImageHeight));
+        // Sky above, sea below: the picture is no blank box.
+        QVERIFY(title.pixelColor(5, 5) != title.pixelColor(5, Splite::kImageHeight - 5));
+        QVERIFY(!Splite::japaneseTitle().isNull());
+    }
+};
+
+QTEST_MAIN(TstSplite)
+#include "tst_splite.moc"
