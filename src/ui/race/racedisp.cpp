@@ -23,6 +23,7 @@
 #include "ui/display/mappicture.h"
 #include "ui/display/timebar.h"
 #include "ui/display/timepanel.h"
+#include "ui/interact/racehints.h"
 #include "ui/race/loadingprogress.h"
 #include "ui/race/picturebox.h"
 #include "ui/race/playback.h"
@@ -77,6 +78,7 @@ RaceDisp::RaceDisp(const AppSettings& s, std::string raceFileName, MessageSink& 
     };
     playback_ = new Playback(this, std::move(hooks));
     connectControls();
+    connectMapMouse();
     qApp->installEventFilter(this);
 
     applyUiFont(this, settings_);
@@ -96,6 +98,7 @@ RaceDisp::RaceDisp(const AppSettings& s, std::string raceFileName, MessageSink& 
 
 RaceDisp::~RaceDisp() {
     qApp->removeEventFilter(this);
+    qApp->removeEventFilter(hints_);
     playback_->stopAll();
 }
 
@@ -315,6 +318,7 @@ void RaceDisp::showSession() {
     Picture12->setPalette(zoomPal);
     Picture12->setVisible(Check5->isChecked());
     updateSetupButtons();
+    resetMapMouse();
     redrawBackground();
     redrawOverview();
     PicTimeBar->show();
