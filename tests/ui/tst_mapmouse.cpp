@@ -261,12 +261,85 @@ private slots:
         QVERIFY(!raceScreenHint(QStringLiteral("Picture6"), en, false)->text.contains("R-btn"));
         QVERIFY(!raceScreenHint(QStringLiteral("Picture1"), en, true));
         for (const char* c :
-             {"Check2",   "Check4",   "Check6",   "Check7",   "Check8",    "Check9",    "Check10",
-              "Command2", "Command3", "Command5", "Command9", "Command10", "Command13", "Label1",
-              "Label5",   "Bnam_0",   "Maru_4",   "Picture2", "Text2",     "btnHATENA"}) {
+             {"Check2",    "Check4",    "Check6",   "Check7",    "Check8",   "Check9",
+              "Check10",   "Command2",  "Command3", "Command5",  "Command9", "Command10",
+              "Command13", "Label1",    "Label5",   "Bnam_0",    "Maru_4",   "Picture2",
+              "Text2",     "btnHATENA", "sWind",    "WindStrip", "Command12"}) {
             QVERIFY2(raceScreenHint(QString::fromLatin1(c), ja, true), c);
             QVERIFY2(raceScreenHint(QString::fromLatin1(c), en, true), c);
         }
+    }
+
+    void hintsOnDisabledControlsAndWhereTheyGo() {
+        EditableDemo d;
+        Screen& s = *d.s;
+        auto* text7 = s.c<QLabel>("Text7");
+        auto* text8 = s.c<QLabel>("Text8");
+        QVERIFY(s.showOnScreen());
+        // North up turns the comparison lines off; their hint still says why.
+        s.c<QRadioButton>("Option2")->click();
+        QVERIFY(!s.c("Check4")->isEnabled());
+        QTest::mouseMove(s.c("Check4"), QPoint(5, 5));
+        QVERIFY(text7->isVisible());
+        QCOMPARE(text7->text(), QStringLiteral("Draw cross wind line\nto compare the height."));
+        // A disabled control gets no leave: the next control without a hint ends it.
+        QTest::mouseMove(s.c("Check1"), QPoint(5, 5));
+        QVERIFY(!text7->isVisible());
+        // The side panel's background hides it, and so does the box itself.
+        QTest::mouseMove(s.c("BCOL1"), QPoint(5, 5));
+        QVERIFY(text7->isVisible());
+        QTest::mouseMove(s.c("Picture5"), QPoint(0, s.c("Picture5")->height() / 2));
+        QVERIFY(!text7->isVisible());
+        QTest::mouseMove(s.c("BCOL2"), QPoint(5, 5));
+        QVERIFY(text7->isVisible());
+        {
+            // The box is a window of its own, which the offscreen screen does not stack: the
+            // pointer arriving on it is sent to it directly.
+            QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), text7->mapToGlobal(QPointF(3, 3)));
+            QCoreApplication::sendEvent(text7, &enter);
+        }
+        QVERIFY(!text7->isVisible());
+        // The screen picture explains itself always; the wind entry in Japanese, in Text8.
+        s.c<QCheckBox>("Check3")->click();  // hints off
+        QTest::mouseMove(s.c("Command10"), QPoint(5, 5));
+        QVERIFY(text7->isVisible());
+        QVERIFY(text7->text().startsWith(QStringLiteral("Start up graphical software")));
+        QTest::mouseMove(s.c("Command12"), QPoint(5, 5));
+        QVERIFY(!text7->isVisible());
+        QVERIFY(!text8->isVisible());
+        s.c<QCheckBox>("Check3")->click();
+        QTest::mouseMove(s.c("Command12"), QPoint(6, 6));
+        QVERIFY(text8->isVisible());
+        QVERIFY(text8->text().startsWith(QString::fromUtf8("ここをクリックすると風向入力モード")));
+        QTest::mouseMove(s.c("Picture2"), QPoint(20, 20));
+        QVERIFY(!text8->isVisible());
+        QCOMPARE(text7->text(), QStringLiteral("Indicate wind direction graph or not"));
+    }
+
+    void boatSymbolShowsNameAndSpeed() {
+        EditableDemo d;
+        Screen& s = *d.s;
+        QVERIFY(s.showOnScreen());
+        s.jump(600);
+        const FrameState& f = s.session().frame();
+        int boat = 0;
+        QPoint at;
+        for (int k = 1; k <= s.race().BoatCount && !boat; ++k) {
+            if (!f.Boats[k].visible) continue;
+            at = d.pixelOf(f.Boats[k].lat, f.Boats[k].lon);
+            if (s.map()->rect().adjusted(10, 10, -10, -10).contains(at)) boat = k;
+        }
+        QVERIFY(boat > 0);
+        QTest::mouseMove(s.map(), at);
+        auto* text7 = s.c<QLabel>("Text7");
+        QVERIFY(text7->isVisible());
+        QVERIFY2(
+            text7->text().startsWith(QString::fromStdString(s.race().Boats[boat].BoatName + " (")),
+            qPrintable(text7->text()));
+        // Off the boats the map help comes back.
+        QTest::mouseMove(s.map(), at + QPoint(40, 40));
+        QVERIFY(!text7->text().startsWith(
+            QString::fromStdString(s.race().Boats[boat].BoatName + " (")));
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QWidget>
 #include <vector>
@@ -212,6 +213,14 @@ const std::vector<Row>& table() {
          17,
          {"Indicate wind direction graph or not"},
          {"ｸﾘｯｸで風向ｸﾞﾗﾌをOn-Off"}},
+        {"WindStrip",
+         true,
+         false,
+         200,
+         170,
+         17,
+         {"Indicate wind direction graph or not"},
+         {"ｸﾘｯｸで風向ｸﾞﾗﾌをOn-Off"}},
         {"Picture6",
          true,
          false,
@@ -313,14 +322,53 @@ void RaceHints::hide() {
 bool RaceHints::eventFilter(QObject* watched, QEvent* e) {
     const QEvent::Type t = e->type();
     if (t != QEvent::Enter && t != QEvent::Leave && t != QEvent::MouseMove) return false;
+    if (watched == text7_ || watched == text8_) {
+        // The mouse on the map-side box itself takes it away.
+        if (watched == text7_ && t != QEvent::Leave) {
+            text7_->hide();
+            if (shownFor_ && !text8_->isVisible()) shownFor_ = nullptr;
+        }
+        return false;
+    }
     auto* w = qobject_cast<QWidget*>(watched);
-    if (!w || w->window() != form_ || w == form_) return false;
+    if (!w || w->window() != form_) return false;
     if (t == QEvent::Leave) {
         if (w == shownFor_) hide();
         return false;
     }
-    if (w != shownFor_ && raceScreenHint(w->objectName(), settings_, true)) showFor(w);
+    // A widget's ancestors are entered along with it, so only the moves, which go to the
+    // widget under the mouse alone, tell the background or a control without a hint.
+    const bool move = t == QEvent::MouseMove;
+    // A move a child left unhandled goes on to its parent: the child has seen it already.
+    if (move && w->childAt(static_cast<QMouseEvent*>(e)->position().toPoint())) return false;
+    if (move && (w == form_ || w == panel_)) {
+        // The window background and the side panel hide every box, whoever showed it.
+        text7_->hide();
+        text8_->hide();
+        shownFor_ = nullptr;
+        return false;
+    }
+    if (move && isBoatListBackground(w)) {
+        text8_->hide();
+        if (shownFor_ && !text7_->isVisible()) shownFor_ = nullptr;
+        return false;
+    }
+    if (shownFor_ && (w == shownFor_ || shownFor_->isAncestorOf(w))) return false;
+    // Disabled controls get no leave event, so the move onto the next control ends their hint;
+    // they get the moves, so a control that is off still explains itself.
+    const bool hasHint = raceScreenHint(w->objectName(), settings_, true).has_value();
+    if (hasHint && showFor(w)) return false;
+    if (move || hasHint) hide();
     return false;
+}
+
+bool RaceHints::isBoatListBackground(const QWidget* w) {
+    const QString name = w->objectName();
+    if (name == QLatin1String("BoatPanel") || name == QLatin1String("Picture7") ||
+        name == QLatin1String("Picture8"))
+        return true;
+    // The scrolled list's viewport.
+    return w->parentWidget() && w->parentWidget()->objectName() == QLatin1String("Picture7");
 }
 
 }  // namespace brisko

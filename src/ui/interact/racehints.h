@@ -30,7 +30,8 @@ std::optional<HintText> raceScreenHint(const QString& control, const AppSettings
                                        bool fullMode);
 
 // Watches the race screen's controls for the mouse: entering or moving over a control with a
-// hint shows it beside the control inside the side panel; leaving it hides the box.
+// hint shows it beside the control inside the side panel; leaving it, moving onto the window
+// background or a side panel, or onto the map-side box itself hides the box.
 class RaceHints : public QObject {
     Q_OBJECT
 public:
@@ -46,6 +47,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    // The boat list's own background (`Picture7`, `Picture8`): moving over it hides `Text8`.
+    static bool isBoatListBackground(const QWidget* w);
+
     QWidget* form_;
     QWidget* panel_;
     QLabel* text7_;

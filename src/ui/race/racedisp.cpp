@@ -157,6 +157,7 @@ void RaceDisp::connectControls() {
     });
     for (int i = 1; i < static_cast<int>(BCOL.size()); ++i)
         connect(BCOL[i], &QPushButton::clicked, this, [this, i] { BCOL_Click(i); });
+    connect(boatPanel, &BoatPanel::markedBoatsChanged, this, [this] { paintFrame(); });
     connect(boatPanel, &BoatPanel::boatHovered, this,
             [this](int boat) { options_.FocusBoat = boat - 1; });
 }

@@ -66,6 +66,7 @@ public:
     bool setupDone() const { return setupDone_; }
     const MapMouseState& mapMouse() const { return mouse_; }
     const AnalysisViews& analysis() const { return *analysis_; }
+    int lastKeyCode() const { return lastKeyCode_; }
 
 signals:
     void closed();

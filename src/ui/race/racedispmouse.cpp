@@ -242,6 +242,12 @@ void RaceDisp::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y) 
             const QString text = QString::fromStdString(rb.text);
             showMapBox(text, fontMetrics().horizontalAdvance(text) + 10, 15, 10, 10, false);
             Picture1->update();
+        } else if (const int k = renderer_.boatAt(x, y); k > 0 && options_.shown(k)) {
+            // Over a boat symbol: its name and speed, whatever the hint box says.
+            const QString label = FrameRenderer::boatLabel(session_->race().Boats[k].BoatName,
+                                                           session_->frame().Boats[k].speed);
+            const int w = fontMetrics().horizontalAdvance(label);
+            showMapBox(label, w + 8, 0, ix, iy, true);
         } else if (!options_.AutoTrace && hintsOn_ && !m.RangeBearingOn) {
             int h = 0;
             const QString help = mapHelp(settings_, view_.Zoom > kOverviewRecentreZoom, h);
