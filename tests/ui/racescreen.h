@@ -18,22 +18,12 @@
 #include "ui/display/mappicture.h"
 #include "ui/display/timebar.h"
 #include "ui/race/racedisp.h"
+#include "uitesthelpers.h"
 
 namespace brisko::test {
 
 inline const QString kDemo = QStringLiteral(BRISKO_SOURCE_DIR "/demo");
 inline const std::string kDemoRace = "enoshima_0607.txt";
-
-inline bool copyFolder(const QString& from, const QString& to) {
-    QDir src(from);
-    if (!QDir().mkpath(to)) return false;
-    for (const QFileInfo& fi : src.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString target = to + QLatin1Char('/') + fi.fileName();
-        if (fi.isDir() ? !copyFolder(fi.filePath(), target) : !QFile::copy(fi.filePath(), target))
-            return false;
-    }
-    return true;
-}
 
 inline QByteArray readAll(const QString& path) {
     QFile f(path);
@@ -52,12 +42,13 @@ struct Screen {
     CapturingMessageSink sink{MessageAnswer::No};
     std::unique_ptr<RaceDisp> w;
 
-    Screen(const QString& appPath, int mode, int lang, const std::string& raceFile = kDemoRace) {
+    Screen(const QString& appPath, int mode, int lang, const std::string& raceFile = kDemoRace,
+           PlatformServices* platform = nullptr) {
         settings.AppPath = appPath.toStdString();
         settings.EditionMode = mode;
         settings.Lang = lang;
         settings.ProductTitle = lang == 1 ? "Brisko" : "ブリスコ";
-        w = std::make_unique<RaceDisp>(settings, raceFile, sink, nullptr);
+        w = std::make_unique<RaceDisp>(settings, raceFile, sink, platform);
         w->resize(1200, 820);
         w->Form_Activate();
     }

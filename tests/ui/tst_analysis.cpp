@@ -30,18 +30,6 @@ void clickGraph(Screen& s, double dir, double t) {
                       QPoint(qRound(g.xForDirection(dir)), qRound(g.yForTime(t))));
 }
 
-class FakePlatform : public PlatformServices {
-public:
-    bool isOnCdRom(const std::string&) override { return false; }
-    bool startDetached(const std::string&) override { return true; }
-    std::string openDocument(const std::string& path) override {
-        opened.push_back(path);
-        return {};
-    }
-    void playSound(const std::string&) override {}
-    std::vector<std::string> opened;
-};
-
 }  // namespace
 
 class TstAnalysis : public QObject {
@@ -104,7 +92,7 @@ private slots:
 
     void windEntrySavedAndReadBack() {
         QTemporaryDir dir;
-        QVERIFY(copyFolder(kDemo, dir.path()));
+        QVERIFY(copyTree(kDemo, dir.path()));
         Screen s(dir.path(), 2, 1);
         s.sink.setAnswer(MessageAnswer::Yes);
         const QString windFile = dir.path() + "/WINDDAT/enoshima_0607_WIND.CSV";
@@ -150,7 +138,7 @@ private slots:
 
     void typedWindDirectionWrittenToTheRaceFile() {
         QTemporaryDir dir;
-        QVERIFY(copyFolder(kDemo, dir.path()));
+        QVERIFY(copyTree(kDemo, dir.path()));
         Screen s(dir.path(), 2, 0);
         auto* text3 = s.c<QLineEdit>("Text3");
         QVERIFY(text3->isEnabled());
@@ -171,7 +159,7 @@ private slots:
 
     void screenPictureWithLegend() {
         QTemporaryDir dir;
-        QVERIFY(copyFolder(kDemo, dir.path()));
+        QVERIFY(copyTree(kDemo, dir.path()));
         Screen s(dir.path(), 1, 1);
         FakePlatform platform;
         // The window under test has no platform: build a second one that has.

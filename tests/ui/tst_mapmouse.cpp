@@ -30,7 +30,7 @@ struct EditableDemo {
     std::unique_ptr<Screen> s;
     explicit EditableDemo(int lang = 1, const QByteArray& from = {}, const QByteArray& to = {}) {
         app = tmp.path() + QStringLiteral("/app");
-        if (!copyFolder(kDemo, app)) qFatal("no copy of the demo");
+        if (!copyTree(kDemo, app)) qFatal("no copy of the demo");
         raceFile = app + QStringLiteral("/RaceAdmin/enoshima_0607.txt");
         if (!from.isEmpty()) writeAll(raceFile, readAll(raceFile).replace(from, to));
         original = readAll(raceFile);

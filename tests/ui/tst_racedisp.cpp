@@ -175,7 +175,7 @@ private slots:
     void confirmingTimesRefusesAndAccepts() {
         QTemporaryDir tmp;
         const QString app = tmp.path() + QStringLiteral("/demo");
-        QVERIFY(copyFolder(kDemo, app));
+        QVERIFY(copyTree(kDemo, app));
         const QString original = app + QStringLiteral("/RaceAdmin/enoshima_0607.txt");
         Screen s(app, 2, 0);
         auto* text9 = s.c<QLineEdit>("Text9");
@@ -232,7 +232,7 @@ private slots:
     void raceSwitchReplacesTheRace() {
         QTemporaryDir tmp;
         const QString app = tmp.path() + QStringLiteral("/demo");
-        QVERIFY(copyFolder(kDemo, app));
+        QVERIFY(copyTree(kDemo, app));
         QVERIFY(QFile::copy(app + QStringLiteral("/RaceAdmin/enoshima_0607.txt"),
                             app + QStringLiteral("/RaceAdmin/second.txt")));
         Screen s(app, 1, 1);
@@ -263,7 +263,7 @@ private slots:
     void aRaceThatCannotBeShownLeavesTheRaceShown() {
         QTemporaryDir tmp;
         const QString app = tmp.path() + QStringLiteral("/demo");
-        QVERIFY(copyFolder(kDemo, app));
+        QVERIFY(copyTree(kDemo, app));
         const QString admin = app + QStringLiteral("/RaceAdmin/");
         QVERIFY(writeAll(admin + QStringLiteral("junk.txt"), "not a race\r\n\x81\x82,,,\r\n"));
         QVERIFY(writeAll(admin + QStringLiteral("nogps.txt"),
@@ -309,7 +309,7 @@ private slots:
     void aFirstRaceThatCannotBeShownLeavesAnEmptyScreen() {
         QTemporaryDir tmp;
         const QString app = tmp.path() + QStringLiteral("/demo");
-        QVERIFY(copyFolder(kDemo, app));
+        QVERIFY(copyTree(kDemo, app));
         Screen s(app, 1, 0, "missing.txt");
         QVERIFY(!s.w->session());
         QVERIFY(s.w->setupDone());
@@ -338,7 +338,7 @@ private slots:
     void leavingAnUnreadableRaceNeverSavesOverIt() {
         QTemporaryDir tmp;
         const QString app = tmp.path() + QStringLiteral("/demo");
-        QVERIFY(copyFolder(kDemo, app));
+        QVERIFY(copyTree(kDemo, app));
         Screen s(app, 2, 0, "missing.txt");
         const size_t told = s.sink.messages.size();
         s.sink.setAnswer(MessageAnswer::Yes);
@@ -573,7 +573,7 @@ private slots:
     void leavingFullModeOffersToSave() {
         QTemporaryDir tmp;
         const QString app = tmp.path() + QStringLiteral("/demo");
-        QVERIFY(copyFolder(kDemo, app));
+        QVERIFY(copyTree(kDemo, app));
         Screen s(app, 2, 1);
         s.sink.setAnswer(MessageAnswer::Yes);
         QString title;

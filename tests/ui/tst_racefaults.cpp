@@ -3,6 +3,7 @@
 // the map's pixels, the clock panel as flushed to the screen, the finishing list, the controls.
 #include <QCheckBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -16,6 +17,7 @@
 #include "ui/display/boatpanel.h"
 #include "ui/display/finishlist.h"
 #include "ui/display/timepanel.h"
+#include "ui/distrib/reffm.h"
 #include "ui/race/racelayout.h"
 
 using namespace brisko;
@@ -203,21 +205,48 @@ private slots:
         check("one step back");
     }
 
-    void controlsNotBuiltYetSaySo() {
-        Screen full(kDemo, 2, 1);
-        full.c<QCheckBox>("Check5")->click();
-        full.c<QCheckBox>("Check5")->click();  // auto trace off enables the set-up controls
-        for (const char* name : {"Command13"}) {
-            QWidget* c = full.c(name);
-            QVERIFY2(!c->isEnabled(), name);
-            QCOMPARE(c->toolTip(), QStringLiteral("Not available yet"));
-            QTest::mouseClick(c, Qt::LeftButton);
-        }
-        QVERIFY(full.sink.messages.empty());  // the clicks did nothing
-        Screen ja(kDemo, 1, 0);
-        QCOMPARE(ja.c("Command13")->toolTip(), QStringLiteral("この機能はまだ使えません"));
-        ja.stop();  // the stop button gives range and bearing back
-        QVERIFY(ja.c("Check2")->isEnabled());
+    void referenceFilesAndHelpOpenFromTheRaceScreen() {
+        // The demo race has no attachments: its reference button stays off, without a
+        // "not available" hint, since there is simply nothing to show.
+        Screen demo(kDemo, 2, 1);
+        QVERIFY(!demo.c("Command13")->isEnabled());
+        QVERIFY(demo.c("Command13")->toolTip().isEmpty());
+
+        // A race with an attachment and help pages: both buttons open what they name.
+        QTemporaryDir dir;
+        const QString app = dir.path();
+        QVERIFY(copyTree(kDemo, app));
+        const QString raceFile = app + "/RaceAdmin/" + QString::fromStdString(kDemoRace);
+        QVERIFY(writeAll(raceFile, readAll(raceFile) + "AT, results.txt\r\n"));
+        QVERIFY(QDir(app).mkpath("attachment") && QDir(app).mkpath("help"));
+        writeText(app + "/attachment/results.txt", "1 SEABIRD\n");
+        writeText(app + "/help/index.html", "<html></html>");
+        FakePlatform platform;
+        Screen s(app, 2, 0, kDemoRace, &platform);
+        QPushButton* reference = s.c<QPushButton>("Command13");
+        QVERIFY(reference->isEnabled());
+        reference->click();
+        RefFm* viewer = s.w->findChild<RefFm*>();
+        QVERIFY(viewer);
+        QCOMPARE(viewer->List1->count(), 1);
+        QCOMPARE(viewer->List1->item(0)->text(), QStringLiteral("results.txt"));
+        QTest::mouseClick(viewer->List1->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          viewer->List1->visualItemRect(viewer->List1->item(0)).center());
+        QCOMPARE(platform.opened.size(), size_t(1));
+        QVERIFY(QString::fromStdString(platform.opened[0]).endsWith("attachment/results.txt"));
+
+        QPushButton* help = s.c<QPushButton>("btnHATENA");
+        QVERIFY(help->isEnabled());
+        help->click();
+        QCOMPARE(platform.opened.size(), size_t(2));
+        QVERIFY(QString::fromStdString(platform.opened[1]).endsWith("help/index.html"));
+        QVERIFY(s.sink.messages.empty());
+
+        // When the desktop cannot open the page, the user is told why.
+        platform.openResult = "no program for this document";
+        help->click();
+        QCOMPARE(s.sink.messages.size(), size_t(1));
+        QCOMPARE(s.sink.messages[0].text, std::string("no program for this document"));
     }
 
     void smallestWindowKeepsEverythingReadable() {
@@ -321,7 +350,7 @@ private slots:
         // The same race without Orca: the home view is the whole race area at zoom 1.
         QTemporaryDir tmp;
         const QString app = tmp.path() + QStringLiteral("/demo");
-        QVERIFY(copyFolder(kDemo, app));
+        QVERIFY(copyTree(kDemo, app));
         const QString file = app + QStringLiteral("/RaceAdmin/enoshima_0607.txt");
         QByteArray text = readAll(file);
         const int at = text.indexOf("BN, JPN3512.trk");

@@ -172,9 +172,6 @@ QString raceStaysMessage(const AppSettings& s, const QString& shownFile) {
            shownFile + QStringLiteral(")");
 }
 
-QString notAvailableHint(const AppSettings& s) {
-    return QString::fromUtf8(s.tr("この機能はまだ使えません", "Not available yet"));
-}
 
 QString meanWindHeading(const AppSettings& s) {
     return QString::fromUtf8(s.tr("平均風向", "Mean wind"));

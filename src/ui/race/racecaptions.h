@@ -53,8 +53,6 @@ QString noTracksMessage(const AppSettings& settings, const QString& fileName);
 QString noFixesMessage(const AppSettings& settings, const QString& fileName);
 // Added to the reason when a race switch is refused: the race shown stays.
 QString raceStaysMessage(const AppSettings& settings, const QString& shownFile);
-// The tooltip of a control whose function is not built yet.
-QString notAvailableHint(const AppSettings& settings);
 // Headings of the wind row and of the boat list's columns.
 QString meanWindHeading(const AppSettings& settings);
 QString windNowHeading(const AppSettings& settings);

@@ -23,6 +23,7 @@
 #include "ui/display/mappicture.h"
 #include "ui/display/timebar.h"
 #include "ui/display/timepanel.h"
+#include "ui/distrib/reffm.h"
 #include "ui/interact/racehints.h"
 #include "ui/race/loadingprogress.h"
 #include "ui/race/picturebox.h"
@@ -58,7 +59,6 @@ RaceDisp::RaceDisp(const AppSettings& s, std::string raceFileName, MessageSink& 
     setObjectName(QStringLiteral("RaceDisp"));
     setAttribute(Qt::WA_QuitOnClose, true);
     build(this, settings_);
-    RaceSetup(*this, settings_).markNotBuilt();
     PlaybackHooks hooks;
     hooks.session = [this] { return session_.get(); };
     hooks.autoTrace = [this] { return options_.AutoTrace; };
@@ -106,6 +106,8 @@ void RaceDisp::connectControls() {
     connect(Command9, &QPushButton::clicked, this, &RaceDisp::Command9_Click);
     connect(Command4, &QPushButton::clicked, this, &RaceDisp::Command4_Click);
     connect(Command1, &QPushButton::clicked, this, &RaceDisp::Command1_Click);
+    connect(Command13, &QPushButton::clicked, this, &RaceDisp::Command13_Click);
+    connect(btnHATENA, &QPushButton::clicked, this, &RaceDisp::btnHATENA_Click);
     connect(Option6, &QRadioButton::clicked, this, &RaceDisp::Option6_Click);
     connect(Option7, &QRadioButton::clicked, this, &RaceDisp::Option7_Click);
     connect(Option8, &QRadioButton::clicked, this, &RaceDisp::Option8_Click);
@@ -707,6 +709,22 @@ bool RaceDisp::eventFilter(QObject* watched, QEvent* e) {
         }
     }
     return QWidget::eventFilter(watched, e);
+}
+
+void RaceDisp::Command13_Click() {
+    // The viewer lists the attachments of the race shown now; it closes itself after opening one.
+    if (!session_ || !platform_) return;
+    auto* viewer = new RefFm(settings_, session_->race(), *platform_, sink_, this);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    viewer->setWindowFlag(Qt::Window);
+    viewer->show();
+}
+
+void RaceDisp::btnHATENA_Click() {
+    if (!platform_) return;
+    const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
+    const std::string failure = platform_->openDocument(resolvePath(settings_.AppPath, help));
+    if (!failure.empty()) sink_.show(makeMessage(failure));
 }
 
 }  // namespace brisko

@@ -93,14 +93,16 @@ private:
     void tellWhyNotShown(int status, const std::string& fileName, bool keepsShown);
 
     // Handlers.
-    void Command9_Click();  // show the race chosen in Combo1
-    void Command4_Click();  // confirm start and finish times
-    void Command1_Click();  // leave
-    void Option6_Click();   // FWD
-    void Option7_Click();   // STOP
-    void Option8_Click();   // BACK
-    void Command6_Click();  // +
-    void Command7_Click();  // -
+    void Command9_Click();   // show the race chosen in Combo1
+    void Command4_Click();   // confirm start and finish times
+    void Command1_Click();   // leave
+    void Command13_Click();  // the race's reference files
+    void btnHATENA_Click();  // the help pages
+    void Option6_Click();    // FWD
+    void Option7_Click();    // STOP
+    void Option8_Click();    // BACK
+    void Command6_Click();   // +
+    void Command7_Click();   // -
     void HScroll1_Change(int value);
     void HScroll2_Change(int value);
     void PicTimeBar_Click(double t);

@@ -22,22 +22,9 @@ constexpr int kZoomSliderStart = 100;
 constexpr int kMarksAndLinesForCourse = 2;
 constexpr int kCourseEntriesForTable = 2;
 constexpr const char* kModeFileName = "ver.txt";
-constexpr const char* kNotBuiltProperty = "briskoNotBuilt";
 }  // namespace
 
-void RaceSetup::markNotBuilt() {
-    // The reference files and the help pages have their own issues; until they land their
-    // controls say so instead of doing nothing.
-    for (QWidget* w : std::initializer_list<QWidget*>{c_.Command13, c_.btnHATENA}) {
-        w->setProperty(kNotBuiltProperty, true);
-        w->setEnabled(false);
-        w->setToolTip(notAvailableHint(settings_));
-    }
-}
-
-void RaceSetup::setAvailable(QWidget* w, bool on) {
-    w->setEnabled(on && !w->property(kNotBuiltProperty).toBool());
-}
+void RaceSetup::setAvailable(QWidget* w, bool on) { w->setEnabled(on); }
 
 void RaceSetup::prepareControls(bool browser) {
     c_.HScroll2->setValue(kZoomSliderStart);

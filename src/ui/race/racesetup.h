@@ -20,8 +20,6 @@ public:
     RaceSetup(RaceControls& controls, const AppSettings& settings)
         : c_(controls), settings_(settings) {}
 
-    // Controls whose function is not built yet: disabled, with a tooltip that says so.
-    void markNotBuilt();
     // Enables a control unless its function is not built yet.
     static void setAvailable(QWidget* w, bool on);
 
