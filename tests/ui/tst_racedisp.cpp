@@ -483,6 +483,80 @@ private slots:
         QVERIFY(!s.w->options().BoatShown[1]);
     }
 
+    void boatListFollowsTheMouseButtons() {
+        Screen s(kDemo, 1, 1);
+        QVERIFY(s.showOnScreen());
+        BoatPanel& panel = *s.c<BoatPanel>("BoatPanel");
+        const int n = panel.rowCount();
+        QVERIFY(n >= 6);
+        const auto shown = [&] {
+            QList<int> boats;
+            for (int k = 1; k <= n; ++k) {
+                // A box that disagrees with what is drawn shows up as a negative boat.
+                if (panel.Bnam(k - 1)->isChecked() != s.w->options().BoatShown[k]) boats << -k;
+                if (s.w->options().BoatShown[k]) boats << k;
+            }
+            return boats;
+        };
+        const auto click = [&](const char* box, Qt::MouseButton b,
+                               Qt::KeyboardModifiers mods = Qt::NoModifier) {
+            QWidget* w = s.c(box);
+            // On the tick box itself: a short name leaves the rest of the row outside the button.
+            QTest::mouseClick(w, b, mods, QPoint(6, w->height() / 2));
+            QCoreApplication::processEvents();
+        };
+        // The left button takes the tick as the user leaves it.
+        click("Bnam_3", Qt::LeftButton);
+        QVERIFY(!shown().contains(4));
+        QCOMPARE(shown().size(), n - 1);
+        // The right button, with or without a modifier, keeps only that boat, ticked or not.
+        click("Bnam_3", Qt::RightButton, Qt::ControlModifier);
+        QCOMPARE(shown(), QList<int>{4});
+        // Unticking the last one brings boat 1 back.
+        click("Bnam_3", Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(shown(), QList<int>{1});
+        // A marked boat is shown at once and cannot be hidden by either button.
+        click("Maru_5", Qt::LeftButton);
+        QCOMPARE(shown(), (QList<int>{1, 6}));
+        QVERIFY(s.w->options().BoatMarked[6]);
+        QVERIFY(s.w->options().focused(6));
+        click("Bnam_5", Qt::LeftButton);
+        QCOMPARE(shown(), (QList<int>{1, 6}));
+        click("Bnam_2", Qt::RightButton);
+        QCOMPARE(shown(), (QList<int>{3, 6}));
+        click("Maru_5", Qt::LeftButton);  // unmarked: stays shown until unticked
+        QVERIFY(!s.w->options().BoatMarked[6]);
+        click("Bnam_5", Qt::LeftButton);
+        QCOMPARE(shown(), QList<int>{3});
+        // The heading label shows every boat.
+        click("Label5", Qt::LeftButton);
+        QCOMPARE(shown().size(), n);
+
+        // The pointer on a name box focuses that boat and shows the list hint in Text8.
+        QTest::mouseMove(s.c("Bnam_4"), QPoint(20, 5));
+        QCOMPARE(s.w->options().FocusBoat, 4);
+        auto* text8 = s.c<QLabel>("Text8");
+        QVERIFY(text8->isVisible());
+        QVERIFY(text8->text().startsWith(QStringLiteral("Cecked boats are focused.")));
+        // The bars beside the list are the list's background: the hint goes.
+        QTest::mouseMove(s.c("Picture8"), QPoint(5, 5));
+        QVERIFY(!text8->isVisible());
+    }
+
+    void keyStateFollowsTheKeyboard() {
+        Screen s(kDemo, 1, 0);
+        QVERIFY(s.showOnScreen());
+        QWidget* box = s.c("Check1");
+        QTest::keyPress(box, Qt::Key_Shift);
+        QCOMPARE(s.w->lastKeyCode(), 16);
+        QTest::keyRelease(box, Qt::Key_Shift);
+        QCOMPARE(s.w->lastKeyCode(), 0);
+        QTest::keyPress(s.map(), Qt::Key_A);
+        QCOMPARE(s.w->lastKeyCode(), int(Qt::Key_A));
+        QTest::keyRelease(s.map(), Qt::Key_B);  // any release clears it
+        QCOMPARE(s.w->lastKeyCode(), 0);
+    }
+
     void resizingKeepsTheMapSquare() {
         Screen s(kDemo, 1, 0);
         s.w->resize(1000, 900);

@@ -207,7 +207,7 @@ private slots:
         Screen full(kDemo, 2, 1);
         full.c<QCheckBox>("Check5")->click();
         full.c<QCheckBox>("Check5")->click();  // auto trace off enables the set-up controls
-        for (const char* name : {"Command2", "Command3", "Command5", "Check2", "Command13"}) {
+        for (const char* name : {"Command13"}) {
             QWidget* c = full.c(name);
             QVERIFY2(!c->isEnabled(), name);
             QCOMPARE(c->toolTip(), QStringLiteral("Not available yet"));
@@ -216,8 +216,8 @@ private slots:
         QVERIFY(full.sink.messages.empty());  // the clicks did nothing
         Screen ja(kDemo, 1, 0);
         QCOMPARE(ja.c("Command13")->toolTip(), QStringLiteral("この機能はまだ使えません"));
-        ja.stop();  // the stop button gives range and bearing back only once it is built
-        QVERIFY(!ja.c("Check2")->isEnabled());
+        ja.stop();  // the stop button gives range and bearing back
+        QVERIFY(ja.c("Check2")->isEnabled());
     }
 
     void smallestWindowKeepsEverythingReadable() {

@@ -10,6 +10,7 @@
 #include "track/windfile.h"
 #include "util/angles.h"
 #include "util/datetime.h"
+#include "util/fileutil.h"
 #include "util/numbers.h"
 
 namespace brisko {
@@ -108,7 +109,7 @@ WriteResult RaceSession::loadCoast() {
     WriteResult saved;
     // The editor keeps the tile list with the race; the browser never writes.
     if (settings_.EditionMode > 1 && tiles > 0)
-        saved = writeThrough(withTiles);
+        saved = writeThrough(withTiles, false);  // not the user's change: no ".bak"
     else
         race_.CoastTiles = withTiles.CoastTiles, race_.CoastTileCount = withTiles.CoastTileCount;
     coast_.clear();
@@ -153,6 +154,7 @@ void RaceSession::continueReplayOf(const RaceSession& previous) {
     clock_.TicksLastSecond = p.TicksLastSecond;
     clock_.AutoTraceArmed = p.AutoTraceArmed;
     clock_.IdleSeconds = p.IdleSeconds;
+    backedUp_.insert(previous.backedUp_.begin(), previous.backedUp_.end());
     frame_.resetHints(clock_.TimeStep > 0, data_.tracks);
 }
 
@@ -277,9 +279,117 @@ WriteResult RaceSession::saveWindSamples() {
     return writeThrough(std::move(changed));
 }
 
-WriteResult RaceSession::writeThrough(RaceDefinition changed) {
+std::string RaceSession::backupOf(const std::string& raceFileName) const {
+    if (!backedUp_.count(toLowerAscii(raceFileName))) return {};
+    return resolvePath(settings_.AppPath, "\\raceadmin\\" + raceFileName) + ".bak";
+}
+
+WriteResult RaceSession::writeThrough(RaceDefinition changed, bool keepBackup) {
+    const std::string key = toLowerAscii(changed.RaceFileName);
+    if (keepBackup && !changed.RaceFileName.empty() && isPlainFileName(changed.RaceFileName) &&
+        !backedUp_.count(key)) {
+        // The file as it was before the first change, so that a slip can be undone by hand.
+        const std::string path =
+            resolvePath(settings_.AppPath, "\\raceadmin\\" + changed.RaceFileName);
+        if (fileExists(path)) {
+            const auto bytes = readFileBytes(path);
+            WriteResult kept = bytes ? writeFileAtomically(path + ".bak", *bytes) : WriteResult{};
+            if (!bytes) kept.ok = false;
+            if (!kept.ok)
+                return refused(settings_.tr("レースファイルの控えを作れませんでした: ",
+                                            "The race file could not be kept as .bak: ") +
+                               writeFailureText(kept, settings_.english()));
+        }
+        backedUp_.insert(key);
+    }
     const WriteResult w = writeRaceControlFile(settings_, changed);
     if (w.ok) race_ = std::move(changed);
+    return w;
+}
+
+void RaceSession::courseChanged() {
+    legDataValid_ = false;
+    ensureLegData();  // the finishing list reads the roundings on the next frame
+}
+
+namespace {
+WriteResult full(const AppSettings& s, const char* ja, const char* en) {
+    return refused(s.tr(ja, en));
+}
+}  // namespace
+
+WriteResult RaceSession::setMark(GeoPoint p) {
+    if (race_.MarkCount >= kMaxMarks)
+        return full(settings_, "マークは30個までです", "No more than 30 marks");
+    if (!std::isfinite(p.lat) || !std::isfinite(p.lon))
+        return refused(settings_.tr("位置として読めません", "not a position"));
+    RaceDefinition changed = race_;
+    MarkEntry& m = changed.Marks[++changed.MarkCount];
+    m = MarkEntry{};
+    m.MarkLat = p.lat;
+    m.MarkLon = p.lon;
+    const WriteResult w = writeThrough(std::move(changed));
+    if (w.ok) courseChanged();
+    return w;
+}
+
+WriteResult RaceSession::setLine(GeoPoint end1, GeoPoint end2) {
+    if (race_.LineCount >= kMaxLines)
+        return full(settings_, "ラインは10本までです", "No more than 10 lines");
+    for (double v : {end1.lat, end1.lon, end2.lat, end2.lon})
+        if (!std::isfinite(v))
+            return refused(settings_.tr("位置として読めません", "not a position"));
+    RaceDefinition changed = race_;
+    LineEntry& l = changed.Lines[++changed.LineCount];
+    l = LineEntry{};
+    l.LineLat1 = end1.lat, l.LineLon1 = end1.lon;
+    l.LineLat2 = end2.lat, l.LineLon2 = end2.lon;
+    const WriteResult w = writeThrough(std::move(changed));
+    if (w.ok) courseChanged();
+    return w;
+}
+
+WriteResult RaceSession::deleteMark(int mark) {
+    if (mark < 1 || mark > race_.MarkCount) return refused("no such mark");
+    RaceDefinition changed = race_;
+    for (int i = mark; i < changed.MarkCount; ++i) changed.Marks[i] = changed.Marks[i + 1];
+    changed.Marks[changed.MarkCount] = MarkEntry{};
+    --changed.MarkCount;
+    changed.CourseCount = 0;  // its entries named the marks by number
+    const WriteResult w = writeThrough(std::move(changed));
+    if (w.ok) courseChanged();
+    return w;
+}
+
+WriteResult RaceSession::deleteLine(int line) {
+    if (line < 1 || line > race_.LineCount) return refused("no such line");
+    RaceDefinition changed = race_;
+    for (int i = line; i < changed.LineCount; ++i) changed.Lines[i] = changed.Lines[i + 1];
+    changed.Lines[changed.LineCount] = LineEntry{};
+    --changed.LineCount;
+    changed.CourseCount = 0;
+    const WriteResult w = writeThrough(std::move(changed));
+    if (w.ok) courseChanged();
+    return w;
+}
+
+WriteResult RaceSession::addCourseEntry(const MapPick& pick) {
+    const std::string entry = courseEntryFor(pick);
+    if (entry.empty()) return {};
+    if (race_.CourseCount >= kMaxCourse)
+        return full(settings_, "コースは50個までです", "No more than 50 course entries");
+    RaceDefinition changed = race_;
+    changed.Course[++changed.CourseCount] = entry;
+    const WriteResult w = writeThrough(std::move(changed));
+    if (w.ok) courseChanged();
+    return w;
+}
+
+WriteResult RaceSession::clearCourse() {
+    RaceDefinition changed = race_;
+    changed.CourseCount = 0;
+    const WriteResult w = writeThrough(std::move(changed));
+    if (w.ok) courseChanged();
     return w;
 }
 

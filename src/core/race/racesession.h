@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "app/appsettings.h"
@@ -12,6 +13,7 @@
 #include "display/framestate.h"
 #include "display/playbackclock.h"
 #include "display/windnow.h"
+#include "interact/mapmouse.h"
 #include "race/openrace.h"
 #include "race/racedefinition.h"
 #include "track/coastline.h"
@@ -82,7 +84,8 @@ public:
 
     // Replay clock. The frame follows on the next advanceFrame().
     void firstShow();  // the first showing of the race screen: forward at the first step
-    // The next race plays on as the last did: direction, speed, step and the auto-trace start.
+    // The next race plays on as the last did: direction, speed, step and the auto-trace start;
+    // the race files already kept as "<name>.bak" are not kept again.
     void continueReplayOf(const RaceSession& previous);
     void forward() { clock_.forward(); }
     void stop() { clock_.stop(); }
@@ -124,6 +127,20 @@ public:
     WriteResult saveAs(const std::string& fileName);
     WriteResult setWindDirection(double degrees);
 
+    // The course on the chart, each change written through at once. A list at its capacity
+    // (30 marks, 10 lines, 50 course entries) refuses the change with a short message. Deleting
+    // a mark or a line renumbers the ones after it and clears the course, whose entries named
+    // them by number. The roundings follow every change.
+    WriteResult setMark(GeoPoint p);
+    WriteResult setLine(GeoPoint end1, GeoPoint end2);
+    WriteResult deleteMark(int mark);
+    WriteResult deleteLine(int line);
+    // Appends "MK" + mark or "L" + line; a pick of nothing changes nothing.
+    WriteResult addCourseEntry(const MapPick& pick);
+    WriteResult clearCourse();
+    // The file kept as "<name>.bak" before the first change of the race file in this program
+    // run (empty while none was kept).
+    std::string backupOf(const std::string& raceFileName) const;
     // Leg data: the roundings are computed again when the course, a mark or a line changed
     // since they were last computed.
     bool legDataValid() const { return legDataValid_; }
@@ -141,8 +158,11 @@ private:
     RaceSession(const AppSettings& settings) : settings_(settings) {}
     // The one way a change reaches the race file: the changed definition is written atomically
     // and becomes the race shown only when the write succeeded.
-    WriteResult writeThrough(RaceDefinition changed);
+    // Changes made by the user keep the file as it was, once, as "<name>.bak" beside it.
+    WriteResult writeThrough(RaceDefinition changed, bool keepBackup = true);
     WriteResult loadCoast();
+    // The race's marks, lines or course changed: the roundings are computed afresh.
+    void courseChanged();
 
     const AppSettings& settings_;
     RaceDefinition race_;
@@ -152,6 +172,7 @@ private:
     FrameState frame_;
     WindNow windNow_;
     std::string shownFile_;
+    std::set<std::string> backedUp_;  // race files (lower case) kept as "<name>.bak"
     bool legDataValid_ = true;
     bool windBackedUp_ = false;  // the wind file of this race was kept as .bak once
 };

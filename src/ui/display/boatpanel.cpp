@@ -233,8 +233,16 @@ void BoatPanel::nameReleased(int boat, Qt::MouseButton button) {
 
 void BoatPanel::markToggled(int boat, bool) {
     if (boat < 1 || boat > rowCount()) return;
+    std::vector<bool> before(rowCount());
+    for (int k = 1; k <= rowCount(); ++k) before[k - 1] = rows_[k - 1].bnam->isChecked();
     syncChecks();
     emit markedBoatsChanged();
+    // Marking a hidden boat shows it: what depends on the shown boats is drawn again.
+    for (int k = 1; k <= rowCount(); ++k)
+        if (rows_[k - 1].bnam->isChecked() != before[k - 1]) {
+            emit shownBoatsChanged();
+            break;
+        }
 }
 
 void BoatPanel::showAll() {

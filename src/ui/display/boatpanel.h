@@ -56,14 +56,14 @@ public:
     // the user left it, with any other button only that boat stays shown; then if no boat is
     // shown boat 1 is, and every marked boat is shown again. Updates the boxes and the options.
     void nameReleased(int boat, Qt::MouseButton button);
-    // A mark box clicked: every marked boat is shown.
+    // A mark box clicked: every marked boat is shown (shownBoatsChanged when that showed one).
     void markToggled(int boat, bool marked);
     // Every boat shown (the "all boats" label).
     void showAll();
 
 signals:
-    void shownBoatsChanged();  // redraw what depends on the shown boats
-    void markedBoatsChanged();
+    void shownBoatsChanged();    // redraw what depends on the shown boats
+    void markedBoatsChanged();   // the focus rings and names of the next frame
     void boatHovered(int boat);  // 1-based; the focus ring follows the mouse
 
 protected:

@@ -181,10 +181,8 @@ FrameResult FrameRenderer::drawFrame(const RaceScene& scene, QImage& kept) {
             }
         }
         if (namesAllowed && (opt.BoatNames || opt.BoatMarked[k]) && scene.race) {
-            const std::string name = scene.race->Boats[k].BoatName + " (" +
-                                     shortestDecimal(std::round(bf.speed * 100) / 100) + ")";
             drawHaloText(p, QPointF(sp.x + s / 2 + kNameDx, sp.y + kNameDy + fm.ascent()),
-                         QString::fromStdString(name), colour);
+                         boatLabel(scene.race->Boats[k].BoatName, bf.speed), colour);
         }
     }
     if (painting) p.end();
@@ -213,6 +211,21 @@ FrameResult FrameRenderer::drawFrame(const RaceScene& scene, QImage& kept) {
         }
     }
     return res;
+}
+
+QString FrameRenderer::boatLabel(const std::string& name, double speed) {
+    return QString::fromStdString(name + " (" + shortestDecimal(std::round(speed * 100) / 100) +
+                                  ")");
+}
+
+int FrameRenderer::boatAt(double x, double y) const {
+    for (int k = kMaxBoats; k >= 1; --k) {
+        const double half = size_[k] / 2;
+        if (size_[k] > 0 && std::fabs(x - centre_[k].x()) <= half &&
+            std::fabs(y - centre_[k].y()) <= half)
+            return k;
+    }
+    return 0;
 }
 
 void FrameRenderer::resetForRace() {

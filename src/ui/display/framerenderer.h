@@ -56,6 +56,11 @@ public:
     // Text in a colour with a one-pixel halo that sets it off from any sea: white around dark
     // colours, black around light ones. (x, y) is the baseline's start.
     static void drawHaloText(QPainter& p, QPointF at, const QString& text, const QColor& colour);
+    // A boat's label: its name and its speed in knots in brackets, "Name (5.25)".
+    static QString boatLabel(const std::string& name, double speed);
+    // The shown boat whose symbol covers map box pixel (x, y) in the last frame, 0 when none
+    // (the last drawn wins, as it lies on top).
+    int boatAt(double x, double y) const;
     // The finishing list picture `Position` (its height is 14 x count + 5) and its width.
     static double finishListWidth(const RaceScene& scene);
     // The right edge of the coloured name boxes: wide enough for the longest name listed.

@@ -3,6 +3,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "display/framestate.h"
 #include "ui/display/finishlist.h"
@@ -78,6 +79,11 @@ void MapPicture::mouseMoveEvent(QMouseEvent* e) {
 
 void MapPicture::mouseReleaseEvent(QMouseEvent* e) {
     emit mouseUp(e->button(), e->modifiers(), e->position().x(), e->position().y());
+}
+
+void MapPicture::wheelEvent(QWheelEvent* e) {
+    emit wheel(e->position().x(), e->position().y(), e->angleDelta().y());
+    e->accept();
 }
 
 }  // namespace brisko

@@ -51,12 +51,15 @@ signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x, double y);
     void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, double x, double y);
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x, double y);
+    // The wheel turned over the map: angle in eighths of a degree (120 a notch), up positive.
+    void wheel(double x, double y, int angle);
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
     QImage kept_;

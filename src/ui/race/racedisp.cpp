@@ -23,6 +23,7 @@
 #include "ui/display/mappicture.h"
 #include "ui/display/timebar.h"
 #include "ui/display/timepanel.h"
+#include "ui/interact/racehints.h"
 #include "ui/race/loadingprogress.h"
 #include "ui/race/picturebox.h"
 #include "ui/race/playback.h"
@@ -77,6 +78,7 @@ RaceDisp::RaceDisp(const AppSettings& s, std::string raceFileName, MessageSink& 
     };
     playback_ = new Playback(this, std::move(hooks));
     connectControls();
+    connectMapMouse();
     qApp->installEventFilter(this);
 
     applyUiFont(this, settings_);
@@ -96,6 +98,7 @@ RaceDisp::RaceDisp(const AppSettings& s, std::string raceFileName, MessageSink& 
 
 RaceDisp::~RaceDisp() {
     qApp->removeEventFilter(this);
+    qApp->removeEventFilter(hints_);
     playback_->stopAll();
 }
 
@@ -154,6 +157,7 @@ void RaceDisp::connectControls() {
     });
     for (int i = 1; i < static_cast<int>(BCOL.size()); ++i)
         connect(BCOL[i], &QPushButton::clicked, this, [this, i] { BCOL_Click(i); });
+    connect(boatPanel, &BoatPanel::markedBoatsChanged, this, [this] { paintFrame(); });
     connect(boatPanel, &BoatPanel::boatHovered, this,
             [this](int boat) { options_.FocusBoat = boat - 1; });
 }
@@ -315,6 +319,7 @@ void RaceDisp::showSession() {
     Picture12->setPalette(zoomPal);
     Picture12->setVisible(Check5->isChecked());
     updateSetupButtons();
+    resetMapMouse();
     redrawBackground();
     redrawOverview();
     PicTimeBar->show();

@@ -19,13 +19,19 @@
 #include "ui/display/overviewmap.h"
 #include "ui/display/racescene.h"
 #include "ui/display/windindicator.h"
+#include "ui/interact/mapmousestate.h"
 #include "ui/race/racecontrols.h"
 #include "ui/race/racelayout.h"
+#include "util/fileutil.h"
+
+class QPainter;
 
 namespace brisko {
 
+class CoursePanel;
 class AnalysisViews;
 class Playback;
+class RaceHints;
 class RaceSession;
 class Splite;
 
@@ -58,7 +64,9 @@ public:
     const RaceScene& scene() const { return scene_; }
     const RaceLayout& layout() const { return layout_; }
     bool setupDone() const { return setupDone_; }
+    const MapMouseState& mapMouse() const { return mouse_; }
     const AnalysisViews& analysis() const { return *analysis_; }
+    int lastKeyCode() const { return lastKeyCode_; }
 
 signals:
     void closed();
@@ -131,6 +139,28 @@ private:
     std::optional<QString> askName(const QString& prompt, const QString& title,
                                    const QString& proposal);
 
+    // The map mouse, the set-up of marks, lines and course on the chart, the overview clicks
+    // and the hints (racedispmouse.cpp).
+    void connectMapMouse();
+    void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x, double y);
+    void Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y);
+    void Picture1_MouseUp(Qt::MouseButton button, double x, double y);
+    void Picture1_Wheel(double x, double y, int angle);
+    void Picture6_MouseDown(Qt::MouseButton button, QPointF pos);
+    void Check2_Click();
+    void Command2_Click();  // set mark
+    void Command3_Click();  // set line
+    void Command5_Click();  // set course
+    void Command8_Click();  // clear the course order
+    bool mapClicksAct() const;
+    void mapClickZoom(Qt::MouseButton button, double x, double y);
+    void setupModeChanged();
+    void courseDefinitionChanged(const WriteResult& written);  // after a set-up change
+    void resetMapMouse();  // a race shown afresh: no mode, no measuring
+    void showMapBox(const QString& text, int width, int height, int x, int y, bool beside);
+    void paintMouseLayer(QPainter& p) const;
+    void redrawView();
+
     const AppSettings& settings_;
     MessageSink& sink_;
     PlatformServices* platform_;
@@ -160,6 +190,9 @@ private:
     bool activating_ = false;
     bool layoutPending_ = false;
     bool timePanelPlaced_ = false;
+    MapMouseState mouse_;
+    CoursePanel* coursePanel_ = nullptr;
+    RaceHints* hints_ = nullptr;
 };
 
 }  // namespace brisko

@@ -29,6 +29,7 @@ QColor qcolour(Rgb c) { return QColor(c.r, c.g, c.b); }
 void RaceDisp::buildOverlays() {
     Picture1->setOverlay([this](QPainter& p) {
         if (session_) renderer_.drawMovingLayer(p, scene_);
+        paintMouseLayer(p);
     });
     Picture6->setOverlay([this](QPainter& p) {
         if (!session_) return;

@@ -26,11 +26,9 @@ constexpr const char* kNotBuiltProperty = "briskoNotBuilt";
 }  // namespace
 
 void RaceSetup::markNotBuilt() {
-    // Chart set-up, range and bearing, the reference files and the help pages have their own
-    // issues; until they land their
+    // The reference files and the help pages have their own issues; until they land their
     // controls say so instead of doing nothing.
-    for (QWidget* w : std::initializer_list<QWidget*>{c_.Command2, c_.Command3, c_.Command5,
-                                                      c_.Check2, c_.Command13, c_.btnHATENA}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{c_.Command13, c_.btnHATENA}) {
         w->setProperty(kNotBuiltProperty, true);
         w->setEnabled(false);
         w->setToolTip(notAvailableHint(settings_));

@@ -1,0 +1,409 @@
+// The race screen's map mouse: zooming, moving and measuring on the map box, setting marks,
+// lines and the course order on it, the overview's clicks and the hints. See racedisp.h.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cmath>
+
+#include "interact/mapmouse.h"
+#include "race/racesession.h"
+#include "ui/display/mappicture.h"
+#include "ui/interact/coursepanel.h"
+#include "ui/interact/racehints.h"
+#include "ui/race/picturebox.h"
+#include "ui/race/racedisp.h"
+#include "ui/race/racesetup.h"
+#include "util/numbers.h"
+
+namespace brisko {
+
+namespace {
+constexpr int kShiftKeyCode = 16;
+constexpr double kDragSlop = 4;  // pixels a left press may move and still be a click
+constexpr int kWheelNotch = 120;
+constexpr double kOverviewRecentreZoom = 0.6;
+constexpr int kCourseCountForTable = 2;
+const QColor kModeOn(255, 255, 0);
+
+// The prompts of the set-up modes exist in Japanese only.
+const char* const kFirstEndPrompt = "まずは１点目をクリック";
+const char* const kSecondEndPrompt = "続いて2点目をクリック";
+const char* const kMarkPrompt = "地図をクリックしてマーク設定";
+
+QString mapHelp(const AppSettings& s, bool wholeAreaLine, int& height) {
+    QStringList lines;
+    if (s.english()) {
+        lines << QStringLiteral("Click L-btn=> Enlarge Map")
+              << QStringLiteral("      R-btn=> Shrink Map")
+              << QStringLiteral("(shift + L => Move area)");
+        if (wholeAreaLine) lines << QStringLiteral("( Shift + R => Show all area)");
+        height = wholeAreaLine ? 54 : 42;
+    } else {
+        lines << QString::fromUtf8("左ｸﾘｯｸで拡大/右ｸﾘｯｸで縮小")
+              << QString::fromUtf8("（shift + 左ｸﾘｯｸで地図移動）");
+        if (wholeAreaLine) lines << QString::fromUtf8("（Shift + 右ｸﾘｯｸで全図表示）");
+        height = wholeAreaLine ? 42 : 32;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+void paintMode(QPushButton* b, bool on) {
+    QPalette pal = b->palette();
+    pal.setColor(QPalette::Button, on ? kModeOn : QApplication::palette().color(QPalette::Button));
+    b->setPalette(pal);
+    b->setAutoFillBackground(on);
+}
+}  // namespace
+
+void RaceDisp::connectMapMouse() {
+    connect(Picture1, &MapPicture::mouseDown, this, &RaceDisp::Picture1_MouseDown);
+    connect(Picture1, &MapPicture::mouseMove, this,
+            [this](Qt::MouseButtons b, Qt::KeyboardModifiers, double x, double y) {
+                Picture1_MouseMove(b, x, y);
+            });
+    connect(Picture1, &MapPicture::mouseUp, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers, double x, double y) {
+                Picture1_MouseUp(b, x, y);
+            });
+    connect(Picture1, &MapPicture::wheel, this, &RaceDisp::Picture1_Wheel);
+    connect(Picture6, &PictureBox::mouseDown, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) {
+                Picture6_MouseDown(b, pos);
+            });
+    // Toggled, not clicked: auto trace and the stop button untick it as well.
+    connect(Check2, &QCheckBox::toggled, this, &RaceDisp::Check2_Click);
+    connect(Command2, &QPushButton::clicked, this, &RaceDisp::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &RaceDisp::Command3_Click);
+    connect(Command5, &QPushButton::clicked, this, &RaceDisp::Command5_Click);
+    coursePanel_ = new CoursePanel(settings_, Picture1);
+    connect(coursePanel_->clearButton(), &QPushButton::clicked, this, &RaceDisp::Command8_Click);
+    hints_ = new RaceHints(
+        this, Picture5, Text7, Text8, settings_, [this] { return hintsOn_; },
+        [this] { return !browserMode(); });
+    qApp->installEventFilter(hints_);
+}
+
+void RaceDisp::resetMapMouse() {
+    mouse_ = MapMouseState{};
+    setupModeChanged();
+    Text7->hide();
+}
+
+bool RaceDisp::mapClicksAct() const {
+    return session_ && options_.ViewMode == ViewModeKind::Map && !options_.AutoTrace;
+}
+
+void RaceDisp::redrawView() {
+    redrawBackground();
+    paintFrame();
+}
+
+void RaceDisp::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x,
+                                  double y) {
+    if (!session_) return;
+    MapMouseState& m = mouse_;
+    if (m.RangeBearingOn) {
+        if (button == Qt::LeftButton) {
+            m.RBOrigin = view_.toLatLon(x, y);
+            m.RBOriginX = x;
+            m.RBOriginY = y;
+        } else {
+            Check2->setChecked(false);  // ends the measuring (Check2_Click)
+        }
+        return;
+    }
+    if (!mapClicksAct()) return;
+    const GeoPoint p = view_.toLatLon(x, y);
+    const RaceDefinition& race = session_->race();
+    if (m.CourseMode) {
+        const MapPick pick = pickAt(race, p, view_.LonFactor, view_.Zoom);
+        if (pick.any()) courseDefinitionChanged(session_->addCourseEntry(pick));
+        return;
+    }
+    if (button != Qt::LeftButton && (m.MarkMode || m.LineMode != LineStage::Off)) {
+        const MapPick pick = pickAt(race, p, view_.LonFactor, view_.Zoom);
+        if (pick.kind == MapPick::Kind::Mark)
+            courseDefinitionChanged(session_->deleteMark(pick.number));
+        else if (pick.kind == MapPick::Kind::Line)
+            courseDefinitionChanged(session_->deleteLine(pick.number));
+        return;
+    }
+    if (lastKeyCode_ == kShiftKeyCode || (mods & Qt::ShiftModifier)) {
+        if (button == Qt::LeftButton)
+            moveCentreTo(view_, p);
+        else
+            showWholeArea(view_);
+        redrawView();
+        return;
+    }
+    if (m.MarkMode) {
+        m.MarkMode = false;  // one mark a press of the button
+        setupModeChanged();
+        Text7->hide();
+        courseDefinitionChanged(session_->setMark(p));
+        return;
+    }
+    if (m.LineMode == LineStage::FirstEnd) {
+        m.LineStart = p;
+        m.LineStartX = x;
+        m.LineStartY = y;
+        m.Line4Shown = true;
+        m.Line4X1 = m.Line4X2 = x;
+        m.Line4Y1 = m.Line4Y2 = y;
+        m.LineMode = LineStage::SecondEnd;
+        Picture1->update();
+        return;
+    }
+    if (m.LineMode == LineStage::SecondEnd) {
+        m.LineMode = LineStage::Off;
+        m.Line4Shown = false;
+        m.LineStartX = m.LineStartY = 0;
+        setupModeChanged();
+        Text7->hide();
+        courseDefinitionChanged(session_->setLine(m.LineStart, p));
+        return;
+    }
+    if (button == Qt::LeftButton) {
+        // A left press zooms when it is let go where it was; moved further it drags the map.
+        m.pressPending = true;
+        m.dragging = false;
+        m.pressX = m.lastX = x;
+        m.pressY = m.lastY = y;
+        return;
+    }
+    mapClickZoom(button, x, y);
+}
+
+void RaceDisp::mapClickZoom(Qt::MouseButton button, double x, double y) {
+    if (zoomStep(view_, button == Qt::LeftButton, view_.toLatLon(x, y))) redrawView();
+}
+
+void RaceDisp::Picture1_MouseUp(Qt::MouseButton button, double, double) {
+    MapMouseState& m = mouse_;
+    if (button != Qt::LeftButton || !m.pressPending) return;
+    m.pressPending = false;
+    if (!m.dragging && mapClicksAct()) mapClickZoom(Qt::LeftButton, m.pressX, m.pressY);
+    m.dragging = false;
+}
+
+void RaceDisp::Picture1_Wheel(double x, double y, int angle) {
+    const MapMouseState& m = mouse_;
+    if (!mapClicksAct() || m.RangeBearingOn || m.anySetupMode()) return;
+    mouse_.wheelRest += angle;
+    const GeoPoint under = view_.toLatLon(x, y);
+    bool changed = false;
+    while (std::abs(mouse_.wheelRest) >= kWheelNotch) {
+        const bool in = mouse_.wheelRest > 0;
+        mouse_.wheelRest += in ? -kWheelNotch : kWheelNotch;
+        changed |= zoomAround(view_, in, under);
+    }
+    if (changed) redrawView();
+}
+
+void RaceDisp::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y) {
+    if (!session_) return;
+    MapMouseState& m = mouse_;
+    if (m.pressPending && (buttons & Qt::LeftButton)) {
+        if (!m.dragging && std::hypot(x - m.pressX, y - m.pressY) > kDragSlop) m.dragging = true;
+        if (m.dragging) {
+            if (mapClicksAct()) {
+                panBy(view_, x - m.lastX, y - m.lastY);
+                redrawView();
+            }
+            m.lastX = x;
+            m.lastY = y;
+            return;
+        }
+    }
+    const GeoPoint p = view_.toLatLon(x, y);
+    if (!options_.AutoTrace)
+        setWindowTitle(QString::fromStdString(positionTitle(windowTitle_.toStdString(), p)));
+    const int ix = static_cast<int>(x), iy = static_cast<int>(y);
+    if (!m.MarkMode && m.LineMode == LineStage::Off) {
+        if (m.CourseMode) {
+            const MapPick pick = pickAt(session_->race(), p, view_.LonFactor, view_.Zoom);
+            if (!pick.any()) {
+                Text7->hide();
+                return;
+            }
+            const QString label = QString::fromStdString(pickLabel(pick));
+            const int w = fontMetrics().horizontalAdvance(label);
+            showMapBox(label, w + 5, 0, ix - w / 2, iy - 20, false);
+        } else if (m.RangeBearingOn && m.hasOrigin()) {
+            m.Line4Shown = true;
+            m.Line4X1 = m.RBOriginX, m.Line4Y1 = m.RBOriginY, m.Line4X2 = x, m.Line4Y2 = y;
+            const RangeBearing rb =
+                rangeAndBearing(m.RBOrigin, p, view_.LonFactor, view_.MPerMinLat,
+                                session_->race().MagneticVariation);
+            const QString text = QString::fromStdString(rb.text);
+            showMapBox(text, fontMetrics().horizontalAdvance(text) + 10, 15, 10, 10, false);
+            Picture1->update();
+        } else if (const int k = renderer_.boatAt(x, y); k > 0 && options_.shown(k)) {
+            // Over a boat symbol: its name and speed, whatever the hint box says.
+            const QString label = FrameRenderer::boatLabel(session_->race().Boats[k].BoatName,
+                                                           session_->frame().Boats[k].speed);
+            const int w = fontMetrics().horizontalAdvance(label);
+            showMapBox(label, w + 8, 0, ix, iy, true);
+        } else if (!options_.AutoTrace && hintsOn_ && !m.RangeBearingOn) {
+            int h = 0;
+            const QString help = mapHelp(settings_, view_.Zoom > kOverviewRecentreZoom, h);
+            showMapBox(help, 170, h, ix, iy, true);
+        } else {
+            Text7->hide();
+        }
+        return;
+    }
+    if (m.LineMode == LineStage::SecondEnd) {
+        m.Line4Shown = true;
+        m.Line4X1 = m.LineStartX, m.Line4Y1 = m.LineStartY, m.Line4X2 = x, m.Line4Y2 = y;
+        Picture1->update();
+    } else if (m.Line4Shown) {
+        m.Line4Shown = false;
+        Picture1->update();
+    }
+    if (!hintsOn_) {
+        Text7->hide();
+        return;
+    }
+    if (m.MarkMode)
+        showMapBox(QString::fromUtf8(kMarkPrompt), 200, 17, ix, iy, true);
+    else if (m.LineMode == LineStage::FirstEnd)
+        showMapBox(QString::fromUtf8(kFirstEndPrompt), 150, 17, ix, iy, true);
+    else
+        showMapBox(QString::fromUtf8(kSecondEndPrompt), 150, 17, ix, iy, true);
+}
+
+void RaceDisp::showMapBox(const QString& text, int width, int height, int x, int y, bool beside) {
+    Text7->setText(text);
+    const QSize need = Text7->sizeHint();
+    const int w = std::max(width, need.width());
+    const int h = std::max(height, need.height());
+    Text7->resize(w, h);
+    const int left = beside ? boxLeftBesideCursor(0, x, w) : x;
+    Text7->move(Picture1->mapToGlobal(QPoint(left, y)));
+    Text7->show();
+    Text7->raise();
+}
+
+void RaceDisp::paintMouseLayer(QPainter& p) const {
+    const MapMouseState& m = mouse_;
+    if (!m.Line4Shown) return;
+    const Rgb ink = options_.InkColour;
+    p.setPen(QPen(QColor(ink.r, ink.g, ink.b), 1));
+    p.drawLine(QPointF(m.Line4X1, m.Line4Y1), QPointF(m.Line4X2, m.Line4Y2));
+}
+
+void RaceDisp::Picture6_MouseDown(Qt::MouseButton button, QPointF pos) {
+    if (!session_) return;
+    const MapView& ov = overview_.view();
+    if (button == Qt::LeftButton) {
+        // At the whole-area zoom the map shows all of it already.
+        if (options_.AutoTrace || !(view_.Zoom > kOverviewRecentreZoom)) return;
+        moveCentreTo(view_, ov.toLatLon(pos.x(), pos.y()));
+        redrawView();
+        return;
+    }
+    if (!view_.windUp() || browserMode()) return;
+    const double b = overviewScreenBearing(pos.x() - ov.ScreenCx, ov.ScreenCy - pos.y());
+    const WriteResult w =
+        session_->setWindDirection(windDirectionFromOverview(view_.ViewRotation, b));
+    if (!w.ok) {
+        sink_.show({w.error, {}, MessageButtons::Ok});
+        return;
+    }
+    // The clicked direction is the wind now and is shown up.
+    view_.setWindUp(session_->race().MeanWindDir);
+    session_->setOrientation(false);
+    Text3->setText(QString::fromStdString(shortestDecimal(session_->race().MeanWindDir)));
+    redrawBackground();
+    redrawOverview();
+    redrawWindPanel();
+    paintFrame();
+}
+
+void RaceDisp::Check2_Click() {
+    MapMouseState& m = mouse_;
+    m.RBOriginX = m.RBOriginY = 0;
+    m.RangeBearingOn = Check2->isChecked();
+    if (m.RangeBearingOn) {
+        // While measuring the set-up modes are off.
+        m.MarkMode = m.CourseMode = false;
+        m.LineMode = LineStage::Off;
+        setupModeChanged();
+    }
+    m.Line4Shown = false;
+    Text7->hide();
+    Picture1->update();
+}
+
+void RaceDisp::Command2_Click() {
+    MapMouseState& m = mouse_;
+    m.MarkMode = !m.MarkMode;
+    if (m.MarkMode) {
+        m.LineMode = LineStage::Off;
+        m.CourseMode = false;
+        m.Line4Shown = false;
+    }
+    setupModeChanged();
+}
+
+void RaceDisp::Command3_Click() {
+    MapMouseState& m = mouse_;
+    m.LineMode = m.LineMode == LineStage::Off ? LineStage::FirstEnd : LineStage::Off;
+    if (m.LineMode != LineStage::Off) {
+        m.MarkMode = m.CourseMode = false;
+    } else {
+        m.LineStartX = m.LineStartY = 0;
+    }
+    m.Line4Shown = false;
+    Picture1->update();
+    setupModeChanged();
+}
+
+void RaceDisp::Command5_Click() {
+    MapMouseState& m = mouse_;
+    m.CourseMode = !m.CourseMode;
+    if (m.CourseMode) {
+        m.MarkMode = false;
+        m.LineMode = LineStage::Off;
+        m.Line4Shown = false;
+        Picture1->update();
+    }
+    setupModeChanged();
+}
+
+void RaceDisp::Command8_Click() {
+    if (session_) courseDefinitionChanged(session_->clearCourse());
+}
+
+void RaceDisp::setupModeChanged() {
+    const MapMouseState& m = mouse_;
+    paintMode(Command2, m.MarkMode);
+    paintMode(Command3, m.LineMode != LineStage::Off);
+    paintMode(Command5, m.CourseMode);
+    if (m.CourseMode && session_)
+        coursePanel_->refresh(session_->race(), layout_.mapSize);
+    else
+        coursePanel_->hide();
+    if (!m.anySetupMode()) Text7->hide();
+}
+
+void RaceDisp::courseDefinitionChanged(const WriteResult& written) {
+    if (!written.ok) {
+        // Refused or not written: the race stays as it was, and says why.
+        sink_.show({written.error, {}, MessageButtons::Ok});
+        return;
+    }
+    const RaceDefinition& race = session_->race();
+    if (coursePanel_->isVisible()) coursePanel_->refresh(race, layout_.mapSize);
+    RaceSetup::setAvailable(Option11, race.CourseCount >= kCourseCountForTable);
+    updateSetupButtons();
+    // Marks and lines lie in the kept picture: a removed one goes only with a fresh background.
+    redrawView();
+}
+
+}  // namespace brisko
