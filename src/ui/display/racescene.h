@@ -27,8 +27,8 @@ class RaceSession;
 struct CoastPoints {
     std::span<const double> lat;
     std::span<const double> lon;
-    int count = 0;                // CoastCount
-    std::span<const char> start;  // empty, or as long as lat
+    int count = 0;                  // CoastCount
+    std::span<const char> start{};  // empty, or as long as lat
 };
 
 // The box (minutes) around the whole tracks of the boats still racing: those that finished when
