@@ -1,5 +1,8 @@
 #!/usr/bin/env python3
 # Makes the demo folder's coastline tiles (demo/coastline/*.cst) from the GSHHG shoreline.
+# Kept to remake the demo's own Tokyo-datum tiles exactly; for any other race area use
+# brisko-coastline (src/tools/coastline), which writes WGS 84 tiles for any longitude and
+# latitude and adds their MAP records to the race file.
 #
 # Shoreline data: GSHHG (Global Self-consistent, Hierarchical, High-resolution Geography
 # Database) by P. Wessel and W. H. F. Smith, distributed under the GNU Lesser General Public

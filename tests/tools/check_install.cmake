@@ -17,6 +17,7 @@ endif()
 set(expected
     usr/bin/brisko
     usr/bin/brisko-analyse
+    usr/bin/brisko-coastline
     usr/share/applications/brisko.desktop
     usr/share/icons/hicolor/scalable/apps/brisko.svg
     usr/share/brisko/demo/RaceAdmin/enoshima_0607.txt

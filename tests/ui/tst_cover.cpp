@@ -43,7 +43,8 @@ private slots:
         QDir(dir.path()).mkpath("RaceAdmin");
         QDir(dir.path()).mkpath("GPSDAT");
         for (const char* f : {"RaceAdmin/b.txt", "RaceAdmin/a.txt", "RaceAdmin/Ver.txt",
-                              "GPSDAT/x.trk", "GPSDAT/y.DTR", "GPSDAT/notes.csv"})
+                              "GPSDAT/x.trk", "GPSDAT/y.DTR", "GPSDAT/notes.csv", "GPSDAT/z.GPX",
+                              "GPSDAT/w.nmea", "GPSDAT/v.NMA", "GPSDAT/u.Log", "GPSDAT/t.gpx.bak"})
             writeText(dir.filePath(f), "BN, x.trk, X\r\n");
         const AppSettings s = settingsFor(dir.path(), 1);
         CapturingMessageSink sink;
@@ -62,9 +63,10 @@ private slots:
         QVERIFY(!cover.Frame1->isVisible());
         QCOMPARE(opened.back(), std::make_pair(std::string("a.txt"), std::string()));
 
-        // Track files: ".dtr" before ".trk", whatever the letter case.
+        // Track files: ".dtr" before ".trk", then GPX and NMEA, whatever the letter case.
         QTest::mouseClick(cover.Command7, Qt::LeftButton);
-        QCOMPARE(items(cover.Combo1), QStringList({"y.DTR", "x.trk"}));
+        QCOMPARE(items(cover.Combo1),
+                 QStringList({"y.DTR", "x.trk", "z.GPX", "w.nmea", "v.NMA", "u.Log"}));
         cover.Combo1->setCurrentIndex(1);
         QTest::mouseClick(cover.Command5, Qt::LeftButton);
         QCOMPARE(opened.back(), std::make_pair(std::string(), std::string("x.trk")));

@@ -98,6 +98,7 @@ class TstRenderers : public QObject {
     Q_OBJECT
 private slots:
     void coastDrawnOnlyWhereAnEndIsInside();
+    void southernCoastKeepsItsPolylines();
     void tracksFollowTheReplayPeriod();
     void boatDrawnAtItsPositionInItsColour();
     void symbolSizeAndHeading();
@@ -145,6 +146,26 @@ void TstRenderers::coastDrawnOnlyWhereAnEndIsInside() {
         BackgroundRenderer().drawBackground(p, f.scene);
     }
     QVERIFY(!anyPixelNear(img2, {onCoast.x, onCoast.y}, 1, ink));
+}
+
+// South of the equator every latitude is negative: the start flags, not the sign, open the
+// polylines, and a start's stored latitude is its true one negated.
+void TstRenderers::southernCoastKeepsItsPolylines() {
+    Fixture f;
+    f.tracks.HomeLat = -2000;
+    f.view.setupForRace(f.tracks, kSize, 1, 0);
+    const std::vector<double> lat = {0, 1999.6, -2000.4, 2010, -2010.5};
+    const std::vector<double> lon = {0, 8000.4, 8000.4, 7990, 8010};
+    const std::vector<char> start = {0, 1, 0, 1, 0};
+    const CoastPoints coast{lat, lon, 4, start};
+    const QColor ink(Qt::black);
+    QImage img = blank();
+    {
+        QPainter p(&img);
+        BackgroundRenderer::drawCoastline(p, coast, f.view, ink, 1, kSize, kSize);
+    }
+    const ScreenPoint onCoast = f.view.toScreen(-2000, 8000.4);
+    QVERIFY(anyPixelNear(img, {onCoast.x, onCoast.y}, 1, ink));
 }
 
 void TstRenderers::tracksFollowTheReplayPeriod() {

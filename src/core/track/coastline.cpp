@@ -3,7 +3,9 @@
 #include "track/coastline.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
 
 #include "race/racecontrolfile.h"
 #include "track/geodesy.h"
@@ -36,6 +38,11 @@ bool bandOf(double minutes, double limit, double bandMinutes, double origin, int
     return true;
 }
 
+void edgesOf(int latBand, int lonBand, int q, int v, double& south, double& west) {
+    south = latBand * kBandLatMinutes + q * kSquareLatMinutes;
+    west = lonBand * kBandLonMinutes + kBandLonOriginMinutes + v * kSquareLonMinutes;
+}
+
 // South and west edges of a second-level square from its six-digit code "ppuuqv".
 bool squareEdges(std::string_view code, double& south, double& west) {
     if (code.size() != kSquareCodeWidth) return false;
@@ -44,10 +51,40 @@ bool squareEdges(std::string_view code, double& south, double& west) {
         if (code[i] < '0' || code[i] > '9') return false;
         d[i] = code[i] - '0';
     }
-    const int latBand = d[0] * 10 + d[1], lonBand = d[2] * 10 + d[3], q = d[4], v = d[5];
-    south = latBand * kBandLatMinutes + q * kSquareLatMinutes;
-    west = lonBand * kBandLonMinutes + kBandLonOriginMinutes + v * kSquareLonMinutes;
+    edgesOf(d[0] * 10 + d[1], d[2] * 10 + d[3], d[4], d[5], south, west);
     return true;
+}
+
+// South and west edges from an "N" line: "N <latBand> <lonBand> <q> <v>", signed whole numbers
+// apart by blanks. False for anything else, so that a damaged line reads no points.
+bool extendedSquareEdges(std::string_view line, double& south, double& west) {
+    constexpr int kMaxBand = 1000;  // far beyond the globe's bands; keeps the edges finite
+    int v[4];
+    size_t at = 1;
+    for (int& value : v) {
+        if (at >= line.size() || (line[at] != ' ' && line[at] != '\t')) return false;
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+        const char* first = line.data() + at;
+        const char* last = line.data() + line.size();
+        if (first < last && *first == '+') ++first;  // from_chars takes no plus sign
+        const auto [ptr, ec] = std::from_chars(first, last, value);
+        if (ec != std::errc() || ptr == first) return false;
+        at = static_cast<size_t>(ptr - line.data());
+    }
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+    if (at != line.size()) return false;
+    if (std::abs(v[0]) > kMaxBand || std::abs(v[1]) > kMaxBand) return false;
+    if (v[2] < 0 || v[2] > 7 || v[3] < 0 || v[3] > 7) return false;
+    edgesOf(v[0], v[1], v[2], v[3], south, west);
+    return true;
+}
+
+// A "W" line: true when it names WGS 84 (the one datum besides the Tokyo datum).
+bool namesWgs(std::string_view line) {
+    line.remove_prefix(1);
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+    return line == kCoastWgsMarker.substr(2);
 }
 
 // A 5-column offset: blanks and digits are read directly; anything else goes through the
@@ -69,12 +106,15 @@ double offsetValue(std::string_view field) {
 // millimetre per kilometre, so it is taken exactly at the square's four corners and
 // interpolated in between (error far below the data's 1/10000-square resolution); this keeps
 // the trigonometry out of the per-point loop.
+// A square of a WGS 84 tile keeps its points as they are.
 struct SquareShift {
     double south = 0, west = 0;
+    bool wgs = false;
     double dLat[4] = {0, 0, 0, 0}, dLon[4] = {0, 0, 0, 0};  // SW, SE, NW, NE
 
     SquareShift() = default;
-    SquareShift(double s, double w) : south(s), west(w) {
+    SquareShift(double s, double w, bool inWgs) : south(s), west(w), wgs(inWgs) {
+        if (wgs) return;
         const double lats[4] = {s, s, s + kSquareLatMinutes, s + kSquareLatMinutes};
         const double lons[4] = {w, w + kSquareLonMinutes, w, w + kSquareLonMinutes};
         for (int i = 0; i < 4; ++i) {
@@ -90,6 +130,11 @@ struct SquareShift {
         const double fx = x / kSquareUnits, fy = y / kSquareUnits;
         const double tokyoLat = south + fy * kSquareLatMinutes;
         const double tokyoLon = west + fx * kSquareLonMinutes;
+        if (wgs) {
+            lat = tokyoLat;
+            lon = tokyoLon;
+            return;
+        }
         if (fx < -1 || fx > 2 || fy < -1 || fy > 2) {
             // Far outside its square (damaged data): convert the point on its own.
             tokyoToWgs(tokyoLat, tokyoLon, lat, lon);
@@ -110,30 +155,38 @@ void CoastLine::clear() {
     CoastCount = 0;
     CoastLat.assign(capacity + 1, 0.0);
     CoastLon.assign(capacity + 1, 0.0);
+    CoastStart.assign(capacity + 1, 0);
 }
 
-void CoastLine::append(double lat, double lon) {
+void CoastLine::append(double lat, double lon, bool start) {
     const int n = CoastCount + 1;
     if (n > capacity - 10) capacity = n + 20;
     if (static_cast<int>(CoastLat.size()) < capacity + 1) {
         CoastLat.resize(capacity + 1, 0.0);
         CoastLon.resize(capacity + 1, 0.0);
     }
+    if (static_cast<int>(CoastStart.size()) < capacity + 1) CoastStart.resize(capacity + 1, 0);
     CoastLat[n] = lat;
     CoastLon[n] = lon;
+    CoastStart[n] = start ? 1 : 0;
     CoastCount = n;
 }
 
-std::string coastTileName(int latBand, int lonBand) {
-    return std::to_string(latBand) + std::to_string(lonBand);
+bool coastBandsHaveSquareCode(int latBand, int lonBand) {
+    return latBand >= 0 && latBand <= 99 && lonBand >= 0 && lonBand <= 99;
 }
 
-int chooseCoastTiles(double centerLat, double centerLon, double trackSpan, double lonFactor,
-                     RaceDefinition& def) {
-    def.CoastTileCount = 0;
-    for (auto& t : def.CoastTiles) t.clear();
+std::string coastTileName(int latBand, int lonBand) {
+    if (coastBandsHaveSquareCode(latBand, lonBand))
+        return std::to_string(latBand) + std::to_string(lonBand);
+    return std::to_string(latBand) + (lonBand < 0 ? "" : "+") + std::to_string(lonBand);
+}
+
+std::vector<CoastBand> coastTileBands(double centerLat, double centerLon, double trackSpan,
+                                      double lonFactor) {
+    std::vector<CoastBand> bands;
     const double half = trackSpan / 2;
-    if (!std::isfinite(centerLat) || !std::isfinite(centerLon) || !(lonFactor > 0)) return 0;
+    if (!std::isfinite(centerLat) || !std::isfinite(centerLon) || !(lonFactor > 0)) return bands;
     int south = 0, north = 0, west = 0, east = 0;
     if (!bandOf(centerLat - half, kMaxLatMinutes, kBandLatMinutes, 0, south) ||
         !bandOf(centerLat + half, kMaxLatMinutes, kBandLatMinutes, 0, north) ||
@@ -141,15 +194,24 @@ int chooseCoastTiles(double centerLat, double centerLon, double trackSpan, doubl
                 kBandLonOriginDegrees, west) ||
         !bandOf(centerLon + half / lonFactor, kMaxLonMinutes, kBandLonMinutes,
                 kBandLonOriginDegrees, east)) {
-        return 0;
+        return bands;
     }
     for (int lat = south; lat <= north; ++lat) {
         for (int lon = west; lon <= east; ++lon) {
             // The list holds 20 names; an area that needs more keeps the first 20.
-            if (def.CoastTileCount >= kMaxCoastTiles) return def.CoastTileCount;
-            def.CoastTiles[++def.CoastTileCount] = coastTileName(lat, lon);
+            if (static_cast<int>(bands.size()) >= kMaxCoastTiles) return bands;
+            bands.push_back({lat, lon});
         }
     }
+    return bands;
+}
+
+int chooseCoastTiles(double centerLat, double centerLon, double trackSpan, double lonFactor,
+                     RaceDefinition& def) {
+    def.CoastTileCount = 0;
+    for (auto& t : def.CoastTiles) t.clear();
+    for (const CoastBand& b : coastTileBands(centerLat, centerLon, trackSpan, lonFactor))
+        def.CoastTiles[++def.CoastTileCount] = coastTileName(b.latBand, b.lonBand);
     return def.CoastTileCount;
 }
 
@@ -162,6 +224,7 @@ CoastWindow coastDrawingWindow(double centerLat, double centerLon, double trackS
 void readCoastlineText(std::string_view text, const CoastWindow& window, CoastLine& out) {
     if (out.CoastLat.size() < 2) out.clear();
     bool wanted = false;
+    bool wgs = false;  // set by the WGS 84 marker for the squares after it
     SquareShift shift;
     long long pointCount = 0;  // N of the current polyline
     long long counter = 0;     // points of the current polyline seen so far
@@ -179,12 +242,19 @@ void readCoastlineText(std::string_view text, const CoastWindow& window, CoastLi
         if (pos < text.size() && text[pos] == '\n') ++pos;
 
         if (line.empty()) continue;
-        if (line[0] == 'M') {
+        if (line[0] == 'W') {
+            if (namesWgs(line)) wgs = true;
+            continue;
+        }
+        if (line[0] == 'M' || line[0] == 'N') {
             double south = 0, west = 0;
-            wanted = squareEdges(columns(line, kSquareCodeColumn, kSquareCodeWidth), south, west) &&
-                     south + kSquareLatMinutes > window.south && south < window.north &&
+            const bool known =
+                line[0] == 'M'
+                    ? squareEdges(columns(line, kSquareCodeColumn, kSquareCodeWidth), south, west)
+                    : extendedSquareEdges(line, south, west);
+            wanted = known && south + kSquareLatMinutes > window.south && south < window.north &&
                      west < window.east && west + kSquareLonMinutes > window.west;
-            if (wanted) shift = SquareShift(south, west);
+            if (wanted) shift = SquareShift(south, west, wgs);
             counter = 0;
             pointCount = 0;  // a square's points always follow an "L" line of their own
             continue;
@@ -209,8 +279,8 @@ void readCoastlineText(std::string_view text, const CoastWindow& window, CoastLi
             shift.toWgs(x, y, lat, lon);
             if (!std::isfinite(lat) || !std::isfinite(lon)) continue;
             if (startPending) lat = -lat;  // the first point stored opens a new polyline
+            out.append(lat, lon, startPending);
             startPending = false;
-            out.append(lat, lon);
         }
     }
 }

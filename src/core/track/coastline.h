@@ -28,12 +28,18 @@ constexpr int kCoastSlotWidth = 10;
 struct CoastLine {
     // 1-based, element 0 unused; the first point of every polyline has its latitude negated.
     std::vector<double> CoastLat, CoastLon;
+    // 1-based like the points: 1 where a polyline starts. South of the equator every latitude
+    // is negative, so there the sign alone cannot mark the starts; a start's stored latitude is
+    // its true latitude negated in either hemisphere.
+    std::vector<char> CoastStart;
     int CoastCount = 0;
     // The room the list reports: 100 at the start, n + 20 whenever n passes capacity - 10.
     int capacity = 100;
 
     void clear();
-    void append(double lat, double lon);
+    // `lat` is the stored latitude (negated for a polyline's first point).
+    void append(double lat, double lon, bool start);
+    void append(double lat, double lon) { append(lat, lon, !(lat > 0)); }
 };
 
 // The area whose second-level squares are read (minutes of arc, WGS).
@@ -41,8 +47,29 @@ struct CoastWindow {
     double south = 0, north = 0, west = 0, east = 0;
 };
 
-// "5339" for latitude band 53 and longitude band 39 (the file is "5339.cst").
+// A tile's first line when its points are in WGS 84 (no datum shift is applied to them);
+// tiles without it are in the Tokyo datum.
+constexpr std::string_view kCoastWgsMarker = "W WGS84";
+
+// Whether a first-level square fits the six-digit square code of an "M" line (both bands 0..99:
+// 0 to 66 degrees north, 100 degrees east to 180). Other squares are headed by an "N" line,
+// "N <latBand> <lonBand> <q> <v>" with signed whole numbers.
+bool coastBandsHaveSquareCode(int latBand, int lonBand);
+
+// "5339" for latitude band 53 and longitude band 39 (the file is "5339.cst"). A square without
+// a six-digit code has its longitude band written with its sign: "59-101" (Valencia, 0.3
+// degrees west), "-51+51" (Sydney), so that no two squares share a name.
 std::string coastTileName(int latBand, int lonBand);
+
+struct CoastBand {
+    int latBand = 0, lonBand = 0;
+};
+
+// The first-level squares that cover the race area (within trackSpan / 2 of the centre), south
+// to north and west to east; at most kMaxCoastTiles, an area that needs more keeps its first
+// ones. Empty for an unusable area.
+std::vector<CoastBand> coastTileBands(double centerLat, double centerLon, double trackSpan,
+                                      double lonFactor);
 
 // Chooses the tiles for the race area (within trackSpan / 2 of the centre), south to north and
 // west to east, and writes them into def.CoastTiles / CoastTileCount. At most 20 are kept; an

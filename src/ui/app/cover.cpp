@@ -270,7 +270,8 @@ void Cover::Command7_Click() {
     ChoiceIsRace = false;
     Combo1->clear();
     if (auto folder = findPath(settings_.AppPath, "\\gpsdat")) {
-        for (const char* pattern : {"*.dtr", "*.trk"})
+        // The track files, then the GPX files and NMEA logs of today's devices (any letter case).
+        for (const char* pattern : {"*.dtr", "*.trk", "*.gpx", "*.nmea", "*.nma", "*.log"})
             for (const std::string& name : listFiles(*folder, pattern))
                 Combo1->addItem(QString::fromStdString(name));
     }

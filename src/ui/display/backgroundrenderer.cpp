@@ -195,12 +195,16 @@ void BackgroundRenderer::drawCoastline(QPainter& p, const CoastPoints& coast, co
     PolylineBatch batch;
     ScreenPoint prev{};
     bool prevIn = false;
+    const bool flagged = coast.start.size() > static_cast<size_t>(n);
     for (int i = 1; i <= n; ++i) {
-        const double lat = coast.lat[i];
-        const ScreenPoint cur = view.toScreen(std::fabs(lat), coast.lon[i]);
+        // A polyline's first point has its latitude stored negated; no segment leads to it.
+        // Without start flags (northern data only) a latitude not above 0 marks it.
+        const bool start = flagged ? coast.start[i] != 0 : !(coast.lat[i] > 0);
+        const double lat =
+            flagged ? (start ? -coast.lat[i] : coast.lat[i]) : std::fabs(coast.lat[i]);
+        const ScreenPoint cur = view.toScreen(lat, coast.lon[i]);
         const bool curIn = inside(cur);
-        // A latitude not above 0 starts a new polyline: no segment leads to it.
-        if (lat > 0 && i > 1 && (prevIn || curIn))
+        if (!start && i > 1 && (prevIn || curIn))
             batch.segment(prev, cur);
         else
             batch.breakRun();

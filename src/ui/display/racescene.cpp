@@ -11,6 +11,8 @@ CoastPoints RaceScene::coastOf(const CoastLine& coastLine) {
                                static_cast<size_t>(std::max(0, coastLine.CoastCount)) + 1});
     c.lat = std::span<const double>(coastLine.CoastLat.data(), n);
     c.lon = std::span<const double>(coastLine.CoastLon.data(), n);
+    if (coastLine.CoastStart.size() >= n)
+        c.start = std::span<const char>(coastLine.CoastStart.data(), n);
     c.count = n > 0 ? static_cast<int>(n) - 1 : 0;
     return c;
 }

@@ -22,11 +22,13 @@ namespace brisko {
 
 class RaceSession;
 
-// The coastline points (1-based, element 0 unused); a latitude not above 0 starts a polyline.
+// The coastline points (1-based, element 0 unused). A point flagged in `start` starts a
+// polyline and has its latitude stored negated; without flags, a latitude not above 0 starts one.
 struct CoastPoints {
     std::span<const double> lat;
     std::span<const double> lon;
-    int count = 0;  // CoastCount
+    int count = 0;                  // CoastCount
+    std::span<const char> start{};  // empty, or as long as lat
 };
 
 // The box (minutes) around the whole tracks of the boats still racing: those that finished when
