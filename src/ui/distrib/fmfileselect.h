@@ -52,7 +52,7 @@ private:
     bool acceptName(const QString& name);
     void tell(const char* japanese, const char* english);
 
-    const AppSettings& settings_;
+    const AppSettings settings_;  // a copy: a dialog may outlive the settings it was given
     MessageSink& sink_;
     FileSelectRequest request_;
 };
