@@ -38,14 +38,14 @@ int main(int argc, char** argv) {
     // --check / --screenshot: open the start-up race without boxes, tell what shows, and end.
     const brisko::StartCheckRequest check = brisko::startCheckRequest(app.arguments());
     if (check.wanted) {
-        brisko::StderrMessageSink quiet;
+        brisko::StderrMessageSink quiet("brisko: ");
         const brisko::StartupPlan plan =
             brisko::planStartup(startupEnvironment(app), platform, quiet);
         static brisko::AppSettings checked;
         checked = plan.settings;
         brisko::RaceDisp raceDisp(checked, plan.raceFileName, quiet, &platform);
         raceDisp.Form_Activate();
-        return brisko::reportStartCheck(raceDisp, check, quiet.count);
+        return brisko::reportStartCheck(raceDisp, check, quiet.shown);
     }
     // The start-up questions are asked in the user's language, their buttons included.
     {

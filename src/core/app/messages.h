@@ -2,6 +2,8 @@
 // which the UI shows as a modal box titled with the product title and which tests capture.
 #pragma once
 
+#include <algorithm>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,24 @@ public:
 
 private:
     MessageAnswer answer_;
+};
+
+// Messages on standard error, each ending its own line (a message box's CR LF line breaks become
+// plain ones), for the command-line tools. Questions are answered No.
+class StderrMessageSink : public MessageSink {
+public:
+    explicit StderrMessageSink(std::string prefix = {}) : prefix_(std::move(prefix)) {}
+    MessageAnswer show(const Message& m) override {
+        std::string text = m.text;
+        std::erase(text, '\r');
+        std::cerr << prefix_ << text << '\n';
+        ++shown;
+        return m.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    }
+    int shown = 0;
+
+private:
+    std::string prefix_;
 };
 
 }  // namespace brisko

@@ -51,20 +51,6 @@ struct Analysis {
     OpenRaceResult opened;             // warnings and each boat's track file counts
 };
 
-// Messages of the core go to standard error, each ending its own line (a message box's CR LF
-// line breaks become plain ones).
-class StderrSink : public MessageSink {
-public:
-    MessageAnswer show(const Message& m) override {
-        std::string text = m.text;
-        std::erase(text, '\r');
-        std::cerr << text << '\n';
-        ++shown;
-        return m.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
-    }
-    int shown = 0;
-};
-
 bool parseArguments(int argc, char** argv, Arguments& a, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         const std::string opt = argv[i];
@@ -322,7 +308,7 @@ int main(int argc, char** argv) {
         return kExitFailure;
     }
 
-    StderrSink sink;
+    StderrMessageSink sink;
     a.race.RaceFileName = a.args.raceFile;
     OpenRaceOptions options;
     options.singleTrackFile = a.args.trackFile;

@@ -48,18 +48,6 @@ struct Arguments {
     bool replace = false;
 };
 
-class StderrSink : public MessageSink {
-public:
-    MessageAnswer show(const Message& m) override {
-        std::string text = m.text;
-        std::erase(text, '\r');
-        std::cerr << "brisko-coastline: " << text << '\n';
-        ++shown;
-        return m.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
-    }
-    int shown = 0;
-};
-
 bool parseArguments(int argc, char** argv, Arguments& a, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         const std::string opt = argv[i];
@@ -233,7 +221,7 @@ int main(int argc, char** argv) {
     }
 
     // The tracks' box, from the race opened as the race screen opens it.
-    StderrSink sink;
+    StderrMessageSink sink("brisko-coastline: ");
     RaceDefinition opened;
     opened.RaceFileName = args.raceFile;
     RaceData data;

@@ -28,13 +28,6 @@ StartCheckRequest startCheckRequest(const QStringList& arguments) {
     return r;
 }
 
-MessageAnswer StderrMessageSink::show(const Message& message) {
-    ++count;
-    std::fprintf(stderr, "brisko: %s%s%s\n", message.title.c_str(),
-                 message.title.empty() ? "" : ": ", message.text.c_str());
-    return message.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
-}
-
 int reportStartCheck(RaceDisp& raceDisp, const StartCheckRequest& request, int messages) {
     const RaceSession* s = raceDisp.session();
     std::printf("app_dir: %s\n", s ? s->settings().AppPath.c_str() : "");

@@ -21,13 +21,6 @@ struct StartCheckRequest {
 // Reads "--check", "--screenshot FILE" and "--screenshot=FILE" from the arguments.
 StartCheckRequest startCheckRequest(const QStringList& arguments);
 
-// Messages in a check go to standard error instead of a box; questions are answered No.
-class StderrMessageSink : public MessageSink {
-public:
-    MessageAnswer show(const Message& message) override;
-    int count = 0;
-};
-
 // Writes the report of the opened race screen; 0 when a race with boats is shown and the
 // picture (when asked for) was saved, else 1.
 int reportStartCheck(RaceDisp& raceDisp, const StartCheckRequest& request, int messages);
