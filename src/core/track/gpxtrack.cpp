@@ -16,7 +16,6 @@ namespace brisko {
 namespace {
 
 constexpr double kMinutesPerDegree = 60;
-constexpr std::int64_t kSecondsPerDay = 86400;
 // Namespace URIs and local names come from expat joined by this byte.
 constexpr char kNameSeparator = '\x01';
 // The GPX namespaces: "http://www.topografix.com/GPX/1/1" and ".../1/0".
