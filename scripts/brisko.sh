@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-noto-cjk mawk clang libclang-rt-14-dev dpkg-dev libexpat1-dev)
+          libbenchmark-dev fonts-noto-cjk mawk clang libclang-rt-14-dev dpkg-dev libexpat1-dev libpugixml-dev)
 BUILD_DIR=${BRISKO_BUILD_DIR:-build}
 
 install_missing() {

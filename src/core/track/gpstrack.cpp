@@ -200,7 +200,7 @@ double unpackMinutes(double v, CoordinateForm form) {
 
 // How much of a file tells its kind, and the pieces a GPX file is read in.
 constexpr std::size_t kKindSniffBytes = 64 * 1024;
-constexpr std::size_t kGpxPieceBytes = 1024 * 1024;
+constexpr std::size_t kGpxPieceBytes = 4 * 1024 * 1024;
 
 // A plain file open for reading; pieces of it go into a buffer that keeps its room.
 class OpenFile {

@@ -10,18 +10,22 @@
 #include <vector>
 
 #include "track/fixkeeper.h"
+#include "track/gpxruns.h"
+#include "util/fileutil.h"
+#include "util/parallel.h"
 
 namespace brisko {
 
 namespace {
 
 constexpr double kMinutesPerDegree = 60;
+// Runs are read on this many threads at most.
+constexpr int kRunWorkers = 2;
+constexpr std::size_t kPointEndTagBytes = 8;  // "</trkpt>"
 // Namespace URIs and local names come from expat joined by this byte.
 constexpr char kNameSeparator = '\x01';
 // The GPX namespaces: "http://www.topografix.com/GPX/1/1" and ".../1/0".
 constexpr std::string_view kGpxNamespace = "http://www.topografix.com/GPX/";
-// A time element longer than this is no time.
-constexpr std::size_t kMaxTimeText = 64;
 // The most of a document's start kept for reading it again in another encoding.
 constexpr std::size_t kMostHeldBytes = 256 * 1024;
 
@@ -45,8 +49,12 @@ int digits(std::string_view s, std::size_t i, std::size_t n) {
     return v;
 }
 
-// A coordinate attribute in degrees; false when it is not a number within `limit` degrees.
-bool readDegrees(const char* text, double limit, double& minutes) {
+// The elements of a GPX document that lead to a track point's time.
+enum class Element : unsigned char { Other, Gpx, Trk, Seg, Point, Time };
+
+}  // namespace
+
+bool readGpxDegrees(std::string_view text, double limit, double& minutes) {
     std::string_view s = trimmed(text);
     if (!s.empty() && s.front() == '+') s.remove_prefix(1);
     double v = 0;
@@ -57,11 +65,6 @@ bool readDegrees(const char* text, double limit, double& minutes) {
     minutes = kMinutesPerDegree * v;
     return true;
 }
-
-// The elements of a GPX document that lead to a track point's time.
-enum class Element : unsigned char { Other, Gpx, Trk, Seg, Point, Time };
-
-}  // namespace
 
 std::optional<CivilSeconds> readIsoTime(std::string_view text) {
     const std::string_view s = trimmed(text);
@@ -106,13 +109,14 @@ std::optional<CivilSeconds> readIsoTime(std::string_view text) {
 }
 
 struct GpxTrackReader::State {
-    State(RaceDefinition& race, BoatTrack& track, GpsTrackStats& stats)
-        : keeper(race, track, stats), stats(stats) {}
+    State(RaceDefinition& race, BoatTrack& track, GpsTrackStats& stats, std::size_t runBytes)
+        : keeper(race, track, stats), stats(stats), runBytes(runBytes) {}
 
     FixKeeper keeper;
     GpsTrackStats& stats;
     XML_Parser parser = nullptr;
     bool broken = false;
+    bool finalSent = false;
     // The bytes before the root element, kept for a second reading in another encoding.
     bool holding = true;
     bool retried = false;
@@ -125,12 +129,50 @@ struct GpxTrackReader::State {
     std::optional<CivilSeconds> time;
     std::string timeText;
 
+    // Runs of track points handed to pugixml (none when runBytes is 0). A run may start only
+    // where expat has just read a track point's end tag inside a segment, and only in a
+    // UTF-8 document without a document type, where no prefix names the GPX namespace.
+    std::size_t runBytes;
+    bool runsAllowed = true;
+    std::uint64_t fedToExpat = 0;                  // bytes expat has been given
+    std::uint64_t pointEndAt = ~std::uint64_t{0};  // where expat saw the last point end
+    // The namespace declarations in scope: whether each is the default one and names GPX.
+    struct Declaration {
+        bool isDefault, namesGpx;
+    };
+    std::vector<Declaration> declarations;
+    std::string pending;  // bytes not yet read by either reader start at pendingAt
+    std::size_t pendingAt = 0;
+    std::uint64_t pendingBase = 0;   // where pending starts in the document
+    std::uint64_t noRunsBefore = 0;  // where runs may start again after a refused one
+    struct Run {
+        std::size_t begin = 0, end = 0, brokeAt = 0;
+        bool ok = false;
+        std::vector<GpxPointFix> fixes;
+        TextSpan span;
+    };
+    std::vector<Run> runs;  // the first runCount are this batch's; the rest keep their room
+    std::size_t runCount = 0;
+    std::vector<std::unique_ptr<GpxRunReader>> runReaders;
+    std::uint64_t pointsInRuns = 0;
+    // The runs' line ends, which expat has not counted, and on expat's line where the last run
+    // was taken, how many columns the document is ahead of expat.
+    std::uint64_t skippedLineEnds = 0;
+    XML_Size shiftedLine = 0;
+    std::int64_t columnShift = 0;
+
     void makeParser(const char* encoding) {
         if (parser) XML_ParserFree(parser);
         parser = XML_ParserCreateNS(encoding, kNameSeparator);
         XML_SetUserData(parser, this);
         XML_SetElementHandler(parser, &State::onStart, &State::onEnd);
+        XML_SetXmlDeclHandler(parser, &State::onXmlDeclaration);
+        XML_SetStartDoctypeDeclHandler(parser, &State::onDocumentType);
+        XML_SetNamespaceDeclHandler(parser, &State::onNamespaceStart, &State::onNamespaceEnd);
         open.clear();
+        declarations.clear();
+        fedToExpat = 0;
+        pointEndAt = ~std::uint64_t{0};
     }
 
     // The element's kind from its name ("uri\x01local" or "local") and its parent.
@@ -171,9 +213,9 @@ struct GpxTrackReader::State {
             bool haveLat = false, haveLon = false;
             for (const XML_Char** a = attrs; a[0]; a += 2) {
                 if (std::strcmp(a[0], "lat") == 0)
-                    haveLat = readDegrees(a[1], 90, s->lat);
+                    haveLat = readGpxDegrees(a[1], 90, s->lat);
                 else if (std::strcmp(a[0], "lon") == 0)
-                    haveLon = readDegrees(a[1], 180, s->lon);
+                    haveLon = readGpxDegrees(a[1], 180, s->lon);
             }
             s->pointPlaced = haveLat && haveLon;
             s->timeSeen = false;
@@ -189,10 +231,10 @@ struct GpxTrackReader::State {
     static void XMLCALL onText(void* user, const XML_Char* text, int len) {
         auto* s = static_cast<State*>(user);
         if (s->open.empty() || s->open.back() != Element::Time || s->timeSeen) return;
-        if (s->timeText.size() + static_cast<std::size_t>(len) <= kMaxTimeText)
+        if (s->timeText.size() + static_cast<std::size_t>(len) <= kGpxMostTimeText)
             s->timeText.append(text, static_cast<std::size_t>(len));
         else
-            s->timeText.assign(kMaxTimeText + 1, 'x');  // too long to be a time
+            s->timeText.assign(kGpxMostTimeText + 1, 'x');  // too long to be a time
     }
 
     static void XMLCALL onEnd(void* user, const XML_Char*) {
@@ -205,12 +247,60 @@ struct GpxTrackReader::State {
             s->timeSeen = true;  // the first time of a point counts
             s->time = readIsoTime(s->timeText);
         } else if (kind == Element::Point) {
-            ++s->stats.trackLines;
-            if (s->pointPlaced && s->time)
-                s->keeper.offer(s->lat, s->lon, *s->time);
-            else
-                ++s->stats.unreadable;  // no time, or no position on the globe
+            s->pointEndAt = static_cast<std::uint64_t>(XML_GetCurrentByteIndex(s->parser)) +
+                            static_cast<std::uint64_t>(XML_GetCurrentByteCount(s->parser));
+            s->takePoint(s->pointPlaced && s->time, s->lat, s->lon, s->time.value_or(0));
         }
+    }
+
+    void takePoint(bool readable, double pointLat, double pointLon, CivilSeconds at) {
+        ++stats.trackLines;
+        if (readable)
+            keeper.offer(pointLat, pointLon, at);
+        else
+            ++stats.unreadable;  // no time, or no position on the globe
+    }
+
+    static void XMLCALL onXmlDeclaration(void* user, const XML_Char*, const XML_Char* encoding,
+                                         int) {
+        auto* s = static_cast<State*>(user);
+        if (encoding && toLowerAscii(encoding) != "utf-8" && toLowerAscii(encoding) != "us-ascii")
+            s->runsAllowed = false;
+    }
+
+    // A document type may give attributes defaults and name entities: expat alone reads it.
+    static void XMLCALL onDocumentType(void* user, const XML_Char*, const XML_Char*,
+                                       const XML_Char*, int) {
+        static_cast<State*>(user)->runsAllowed = false;
+    }
+
+    static void XMLCALL onNamespaceStart(void* user, const XML_Char* prefix, const XML_Char* uri) {
+        const bool gpx = uri && std::strncmp(uri, kGpxNamespace.data(), kGpxNamespace.size()) == 0;
+        static_cast<State*>(user)->declarations.push_back({prefix == nullptr, gpx});
+    }
+
+    static void XMLCALL onNamespaceEnd(void* user, const XML_Char*) {
+        auto* s = static_cast<State*>(user);
+        if (!s->declarations.empty()) s->declarations.pop_back();
+    }
+
+    // Whether expat stands right after a track point's end tag inside a segment, with every
+    // byte it was given read, where the points that follow may be read as a run.
+    bool atPointBoundary() const {
+        if (!runsAllowed || holding || retried || open.empty() || open.back() != Element::Seg ||
+            pointEndAt != fedToExpat)
+            return false;
+        bool defaultSeen = false;
+        for (auto d = declarations.rbegin(); d != declarations.rend(); ++d) {
+            if (d->isDefault) {
+                // The innermost default namespace is the one unprefixed points are in.
+                if (!defaultSeen && !d->namesGpx) return false;
+                defaultSeen = true;
+            } else if (d->namesGpx) {
+                return false;  // a prefixed point or time could be GPX
+            }
+        }
+        return true;
     }
 
     // Hands a piece to expat, which takes an int length: a large piece goes in slices.
@@ -221,22 +311,154 @@ struct GpxTrackReader::State {
             const bool final = last && n == piece.size();
             if (XML_Parse(parser, piece.data(), static_cast<int>(n), final) == XML_STATUS_ERROR)
                 return false;
+            fedToExpat += n;
             piece.remove_prefix(n);
         } while (!piece.empty());
         return true;
     }
 
+    // Expat reads `piece`. Until the root element opens, the bytes are kept: a declared
+    // encoding expat does not know (windows-1252 and the like) is only found out in the
+    // prolog, and then the document is read again from its start as Latin-1, the parts that
+    // matter being ASCII.
+    bool toExpat(std::string_view piece, bool last) {
+        if (last) finalSent = true;
+        if (holding) {
+            held.append(piece);
+            if (held.size() > kMostHeldBytes) holding = false;
+        }
+        if (parse(piece, last)) {
+            if (!holding && held.capacity() > 0) std::string().swap(held);
+            return true;
+        }
+        if (holding && !retried && XML_GetErrorCode(parser) == XML_ERROR_UNKNOWN_ENCODING) {
+            retried = true;
+            holding = false;
+            const std::string again = std::move(held);
+            held.clear();
+            makeParser("ISO-8859-1");
+            if (parse(again, last)) return true;
+        }
+        noteDamage();
+        return false;
+    }
+
+    enum class RunsRead { All, Wait, Stopped };
+
+    // Reads the runs of track points that whole windows of `pending` hold, from pendingAt,
+    // where expat stands at a point boundary. Stopped when a window holds no point end or a
+    // run was refused: expat then reads on, and runs wait until it is past the refused bytes.
+    RunsRead readRuns(bool last) {
+        runCount = 0;
+        std::size_t p = pendingAt;
+        while (true) {
+            const std::size_t windowEnd = p + runBytes;
+            if (windowEnd > pending.size() && !last) break;  // a window is judged only whole
+            const std::size_t e = lastPointEndTag(pending, p, windowEnd);
+            if (e == std::string_view::npos) break;
+            if (runCount == runs.size()) runs.emplace_back();
+            Run& r = runs[runCount++];
+            r.begin = p;
+            r.end = p = e;
+        }
+        if (runCount == 0)
+            return !last && pendingAt + runBytes > pending.size() ? RunsRead::Wait
+                                                                  : RunsRead::Stopped;
+        const int n = static_cast<int>(runCount);
+        const int workers = workersFor(n, kRunWorkers);
+        while (static_cast<int>(runReaders.size()) < workers)
+            runReaders.push_back(std::make_unique<GpxRunReader>());
+        const std::string_view bytes(pending);
+        forEachInParallel(0, n, workers, [&](int worker, int i) {
+            Run& r = runs[static_cast<std::size_t>(i)];
+            const std::string_view text = bytes.substr(r.begin, r.end - r.begin);
+            r.ok = runReaders[static_cast<std::size_t>(worker)]->read(text, r.fixes, r.brokeAt);
+            if (r.ok) r.span = spanOf(text);
+        });
+        for (std::size_t i = 0; i < runCount; ++i) {
+            Run& r = runs[i];
+            if (r.ok) {
+                takeRun(r);
+                continue;
+            }
+            noRunsBefore = pendingBase + r.end;
+            if (r.brokeAt != std::string_view::npos) {
+                // A segment or track ends inside the run: the points before the break still
+                // go as a shorter run, and expat reads across the break.
+                const std::size_t broke = r.begin + r.brokeAt;
+                const std::size_t e = lastPointEndTag(pending, r.begin, broke);
+                if (e != std::string_view::npos &&
+                    runReaders[0]->read(bytes.substr(r.begin, e - r.begin), r.fixes, r.brokeAt)) {
+                    r.end = e;
+                    r.span = spanOf(bytes.substr(r.begin, r.end - r.begin));
+                    takeRun(r);
+                    noRunsBefore = pendingBase + broke;
+                }
+            }
+            return RunsRead::Stopped;
+        }
+        return RunsRead::All;
+    }
+
+    void takeRun(const Run& r) {
+        for (const GpxPointFix& f : r.fixes) takePoint(f.readable, f.lat, f.lon, f.time);
+        // Expat's place is still at the end tag it read last; the document's has moved on.
+        const XML_Size line = XML_GetCurrentLineNumber(parser);
+        const auto column =
+            static_cast<std::int64_t>(XML_GetCurrentColumnNumber(parser) + kPointEndTagBytes);
+        const std::int64_t columnBefore = column + (line == shiftedLine ? columnShift : 0);
+        skippedLineEnds += r.span.lineEnds;
+        const auto tail = static_cast<std::int64_t>(r.span.tailChars);
+        const std::int64_t columnAfter = r.span.lineEnds > 0 ? tail : columnBefore + tail;
+        shiftedLine = line;
+        columnShift = columnAfter - column;
+        pointsInRuns += r.fixes.size();
+        pendingAt = r.end;
+    }
+
+    // Reads what `pending` holds, by runs where it may and by expat elsewhere. Expat reads up
+    // to each point's end tag so that a run may start there; bytes that could begin an end tag
+    // cut by the piece's end wait for the next piece.
+    bool advance(bool last) {
+        while (!broken) {
+            if (pendingBase + pendingAt >= noRunsBefore && atPointBoundary()) {
+                const RunsRead read = readRuns(last);
+                if (read == RunsRead::All) continue;
+                if (read == RunsRead::Wait) break;  // expat stays where it is
+            }
+            std::size_t to = firstPointEndTag(pending, pendingAt);
+            if (to == std::string_view::npos) {
+                const std::size_t keep = last ? 0 : kPointEndTagBytes - 1;
+                to = std::max(pendingAt, pending.size() > keep ? pending.size() - keep : 0);
+            }
+            const bool final = last && to == pending.size();
+            if (to == pendingAt && !final) break;
+            const std::string_view bytes(pending);
+            if (!toExpat(bytes.substr(pendingAt, to - pendingAt), final)) return false;
+            pendingAt = to;
+            if (final) break;
+        }
+        if (last && !finalSent && !broken && !toExpat({}, true)) return false;
+        pending.erase(0, pendingAt);
+        pendingBase += pendingAt;
+        pendingAt = 0;
+        return !broken;
+    }
+
     void noteDamage() {
         const XML_Error code = XML_GetErrorCode(parser);
-        stats.damage = "line " + std::to_string(XML_GetCurrentLineNumber(parser)) + ", column " +
-                       std::to_string(XML_GetCurrentColumnNumber(parser)) + ": " +
-                       XML_ErrorString(code);
+        const XML_Size line = XML_GetCurrentLineNumber(parser);
+        const std::int64_t column = static_cast<std::int64_t>(XML_GetCurrentColumnNumber(parser)) +
+                                    (line == shiftedLine ? columnShift : 0);
+        stats.damage = "line " + std::to_string(line + skippedLineEnds) + ", column " +
+                       std::to_string(column) + ": " + XML_ErrorString(code);
         broken = true;
     }
 };
 
-GpxTrackReader::GpxTrackReader(RaceDefinition& race, BoatTrack& track, GpsTrackStats& stats)
-    : state_(std::make_unique<State>(race, track, stats)) {
+GpxTrackReader::GpxTrackReader(RaceDefinition& race, BoatTrack& track, GpsTrackStats& stats,
+                               std::size_t runBytes)
+    : state_(std::make_unique<State>(race, track, stats, runBytes)) {
     stats.kind = TrackFileKind::Gpx;
     state_->makeParser(nullptr);
 }
@@ -248,37 +470,22 @@ GpxTrackReader::~GpxTrackReader() {
 bool GpxTrackReader::feed(std::string_view piece, bool last) {
     State& s = *state_;
     if (s.broken) return false;
-    // Until the root element opens, the bytes are kept: a declared encoding expat does not
-    // know (windows-1252 and the like) is only found out in the prolog, and then the document
-    // is read again from its start as Latin-1, the parts that matter being ASCII.
-    if (s.holding) {
-        s.held.append(piece);
-        if (s.held.size() > kMostHeldBytes) s.holding = false;
-    }
-    if (s.parse(piece, last)) {
-        if (!s.holding && s.held.capacity() > 0) std::string().swap(s.held);
-        return true;
-    }
-    if (s.holding && !s.retried && XML_GetErrorCode(s.parser) == XML_ERROR_UNKNOWN_ENCODING) {
-        s.retried = true;
-        s.holding = false;
-        const std::string again = std::move(s.held);
-        s.held.clear();
-        s.makeParser("ISO-8859-1");
-        if (s.parse(again, last)) return true;
-    }
-    s.noteDamage();
-    return false;
+    if (s.runBytes == 0) return s.toExpat(piece, last);
+    s.pending.append(piece);
+    return s.advance(last);
 }
 
 void GpxTrackReader::finish() { state_->keeper.finish(); }
 
-GpsTrackStats parseGpxTrack(std::string_view bytes, RaceDefinition& race, BoatTrack& track) {
+std::uint64_t GpxTrackReader::pointsReadInRuns() const { return state_->pointsInRuns; }
+
+GpsTrackStats parseGpxTrack(std::string_view bytes, RaceDefinition& race, BoatTrack& track,
+                            std::size_t runBytes) {
     GpsTrackStats stats;
     stats.accepted = true;
     stats.refusal = TrackFileRefusal::None;
     stats.bytes = bytes.size();
-    GpxTrackReader reader(race, track, stats);
+    GpxTrackReader reader(race, track, stats, runBytes);
     reader.feed(bytes, true);
     reader.finish();
     return stats;
