@@ -1,6 +1,7 @@
 # Compares brisko-analyse's whole output, byte for byte, with the golden files in
-# tests/data/golden/: the demo race's JSON and each CSV table, a race with missing GPS files and
-# a race whose course names a mark the race does not define. Numbers print as the shortest text
+# tests/data/golden/: the demo race's JSON and each CSV table, a race with missing GPS files,
+# a race whose course names a mark the race does not define, and the coastline of the demo
+# and of a race south of the equator. Numbers print as the shortest text
 # that reads back to the same double, so the text only changes when a value does.
 # Called by CTest with -DANALYSE=<tool> -DDEMO=<demo folder> -DRACES=<tests/data/analyse>
 # -DGOLDEN=<tests/data/golden> -DWORK=<scratch folder>.
@@ -42,3 +43,6 @@ endforeach()
 golden(missing_gps.json ${WORK}/app --race missing_gps.txt)
 golden(missing_gps_factor.csv ${WORK}/app --race missing_gps.txt --csv factor)
 golden(missing_mark.json ${WORK}/app --race missing_mark.txt)
+golden(demo_coastline.json ${DEMO} --race enoshima_0607.txt --coastline)
+# A race in Sydney harbour from a GPX log, with a WGS 84 tile south of the equator.
+golden(south_coastline.json ${WORK}/app --race south.txt --coastline)

@@ -233,6 +233,13 @@ void writeCoastline(JsonWriter& w, const Analysis& a) {
         w.endArray();
     }
     w.endArray();
+    // Where each polyline starts, as indexes into coast_points: south of the equator the
+    // negated latitude of a start is positive, so its sign alone does not tell.
+    w.key("coast_starts");
+    w.beginArray();
+    for (int i = 1; i <= a.coast.CoastCount; ++i)
+        if (a.coast.CoastStart[static_cast<std::size_t>(i)]) w.value(i - 1);
+    w.endArray();
 }
 
 std::string report(const Analysis& a) {
