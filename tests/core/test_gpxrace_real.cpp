@@ -1,7 +1,7 @@
 // Real logs: the GPX files of two boats off Valencia named directly by a race file, opened as a
 // race. Counts, first and last fixes and sailed distances are checked against the GPX points
-// taken out of the files by plain text search; the same race written as track files gives
-// the very same samples.
+// taken out of the files by plain text search; the same race written as track files, or as
+// NMEA logs beside track files of the same degrees and minutes, gives the very same samples.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -124,6 +124,74 @@ std::pair<std::string, std::string> raceTimes(const std::vector<RawPoint>& first
     return {formatDateTime(st), formatDateTime(st + 40 * 60)};
 }
 
+// Degrees and minutes of a point, as an NMEA sentence and a track line in degrees and minutes
+// both write them: "3924.46466" and "N", "00019.40050" and "W".
+struct DegreesMinutes {
+    std::string lat, latSide, lon, lonSide;
+};
+DegreesMinutes degreesMinutes(const RawPoint& p) {
+    auto dm = [](double v, int width) {
+        const double a = std::fabs(v);
+        const int d = static_cast<int>(a);
+        char text[32];
+        std::snprintf(text, sizeof text, "%0*d%08.5f", width, d, (a - d) * 60);
+        return std::string(text);
+    };
+    const double lat = std::stod(p.lat), lon = std::stod(p.lon);
+    return {dm(lat, 2), lat < 0 ? "S" : "N", dm(lon, 3), lon < 0 ? "W" : "E"};
+}
+
+// An RMC sentence of the point, with its checksum.
+std::string rmcSentence(const RawPoint& p) {
+    const DegreesMinutes dm = degreesMinutes(p);
+    const std::string hms = p.time.substr(11, 2) + p.time.substr(14, 2) + p.time.substr(17, 2);
+    const std::string dmy = p.time.substr(8, 2) + p.time.substr(5, 2) + p.time.substr(2, 2);
+    const std::string body = "GNRMC," + hms + ".00,A," + dm.lat + "," + dm.latSide + "," + dm.lon +
+                             "," + dm.lonSide + ",3.1,87.0," + dmy + ",,,A";
+    unsigned char sum = 0;
+    for (char c : body) sum ^= static_cast<unsigned char>(c);
+    char tail[8];
+    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+    return "$" + body + tail;
+}
+
+// The same point as a track line in degrees and minutes.
+std::string trackLineDm(const RawPoint& p) {
+    static const char* const kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    const DegreesMinutes dm = degreesMinutes(p);
+    return "T  " + dm.latSide + dm.lat + " " + dm.lonSide + dm.lon + " " + p.time.substr(8, 2) +
+           "-" + kMonths[std::stoi(p.time.substr(5, 2)) - 1] + "-" + p.time.substr(2, 2) + " " +
+           p.time.substr(11, 8) + " -500\r\n";
+}
+
+// Two opened races hold the very same samples and what is computed from them.
+void expectSameSamples(const Opened& g, const Opened& t) {
+    ASSERT_TRUE(g.result.ok) << g.result.error;
+    ASSERT_TRUE(t.result.ok) << t.result.error;
+    EXPECT_EQ(g.race.RaceStart, t.race.RaceStart);
+    EXPECT_EQ(g.race.RaceEnd, t.race.RaceEnd);
+    EXPECT_EQ(g.race.FirstFix, t.race.FirstFix);
+    EXPECT_EQ(g.race.LastFix, t.race.LastFix);
+    EXPECT_EQ(g.data.RefSpeed, t.data.RefSpeed);
+    const TrackStore &a = g.data.tracks, &b = t.data.tracks;
+    EXPECT_EQ(a.CenterLat, b.CenterLat);
+    EXPECT_EQ(a.CenterLon, b.CenterLon);
+    for (int boat = 1; boat <= 2; ++boat) {
+        ASSERT_EQ(a.TrkCount(boat), b.TrkCount(boat));
+        ASSERT_GT(a.TrkCount(boat), 100);
+        int differing = 0;
+        for (int k = 1; k <= a.TrkCount(boat); ++k)
+            differing += a.TrkLat(boat, k) != b.TrkLat(boat, k) ||
+                         a.TrkLon(boat, k) != b.TrkLon(boat, k) ||
+                         a.TrkSec(boat, k) != b.TrkSec(boat, k) ||
+                         a.TrkDist(boat, k) != b.TrkDist(boat, k) ||
+                         a.TrkSpeed(boat, k) != b.TrkSpeed(boat, k) ||
+                         a.TrkCourse(boat, k) != b.TrkCourse(boat, k);
+        EXPECT_EQ(differing, 0) << "boat " << boat;
+    }
+}
+
 }  // namespace
 
 TEST(RealGpxRace, BoatsNamedByTheirGpxFilesOpenAsARace) {
@@ -209,30 +277,41 @@ TEST(RealGpxRace, SameRaceAsTrackFilesGivesIdenticalSamples) {
     for (const auto& [gpxRace, trkRace] :
          {std::pair{"gpx.txt", "trk.txt"}, std::pair{"gpx-open.txt", "trk-open.txt"}}) {
         SCOPED_TRACE(gpxRace);
-        const Opened g = openAt(app, gpxRace);
-        const Opened t = openAt(app, trkRace);
-        ASSERT_TRUE(g.result.ok) << g.result.error;
-        ASSERT_TRUE(t.result.ok) << t.result.error;
-        EXPECT_EQ(g.race.RaceStart, t.race.RaceStart);
-        EXPECT_EQ(g.race.RaceEnd, t.race.RaceEnd);
-        EXPECT_EQ(g.race.FirstFix, t.race.FirstFix);
-        EXPECT_EQ(g.race.LastFix, t.race.LastFix);
-        EXPECT_EQ(g.data.RefSpeed, t.data.RefSpeed);
-        const TrackStore &a = g.data.tracks, &b = t.data.tracks;
-        EXPECT_EQ(a.CenterLat, b.CenterLat);
-        EXPECT_EQ(a.CenterLon, b.CenterLon);
-        for (int boat = 1; boat <= 2; ++boat) {
-            ASSERT_EQ(a.TrkCount(boat), b.TrkCount(boat));
-            ASSERT_GT(a.TrkCount(boat), 100);
-            int differing = 0;
-            for (int k = 1; k <= a.TrkCount(boat); ++k)
-                differing += a.TrkLat(boat, k) != b.TrkLat(boat, k) ||
-                             a.TrkLon(boat, k) != b.TrkLon(boat, k) ||
-                             a.TrkSec(boat, k) != b.TrkSec(boat, k) ||
-                             a.TrkDist(boat, k) != b.TrkDist(boat, k) ||
-                             a.TrkSpeed(boat, k) != b.TrkSpeed(boat, k) ||
-                             a.TrkCourse(boat, k) != b.TrkCourse(boat, k);
-            EXPECT_EQ(differing, 0) << "boat " << boat;
+        expectSameSamples(openAt(app, gpxRace), openAt(app, trkRace));
+    }
+}
+
+// The same logs as NMEA sentences and as track lines of the same degrees and minutes: both races
+// hold the very same samples, and so do they when the NMEA files are named .gpx.
+TEST(RealGpxRace, SameRaceAsNmeaLogsGivesTheTrackFilesSamples) {
+    if (!folderExists(kFolder)) GTEST_SKIP() << "no real logs at " << kFolder;
+    App app;
+    std::vector<std::string> nmeaNames, trkNames, hiddenNames;
+    std::vector<RawPoint> first;
+    for (const char* name : kLogs) {
+        const std::vector<RawPoint> log = rawPoints(std::string(kFolder) + "/" + name);
+        if (first.empty()) first = log;
+        const std::string stem = std::string(name).substr(0, 23);
+        std::ofstream nmea(app.path + "/gpsdat/" + stem + ".nmea", std::ios::binary);
+        std::ofstream hidden(app.path + "/gpsdat/" + stem + "-nmea.gpx", std::ios::binary);
+        std::ofstream trk(app.path + "/gpsdat/" + stem + ".trk", std::ios::binary);
+        trk << "H  CONVERTED FROM GPX\r\nU  LAT LON DM\r\n";
+        for (const RawPoint& p : log) {
+            nmea << "$GNGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*33\r\n" << rmcSentence(p);
+            hidden << rmcSentence(p);
+            trk << trackLineDm(p);
         }
+        nmeaNames.push_back(stem + ".nmea");
+        hiddenNames.push_back(stem + "-nmea.gpx");
+        trkNames.push_back(stem + ".trk");
+    }
+    const auto [st, ft] = raceTimes(first);
+    app.raceFile("nmea.txt", st, ft, nmeaNames);
+    app.raceFile("lying.txt", st, ft, hiddenNames);
+    app.raceFile("trk.txt", st, ft, trkNames);
+    const Opened t = openAt(app, "trk.txt");
+    for (const char* race : {"nmea.txt", "lying.txt"}) {
+        SCOPED_TRACE(race);
+        expectSameSamples(openAt(app, race), t);
     }
 }

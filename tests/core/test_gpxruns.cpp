@@ -108,13 +108,12 @@ TEST(GpxRuns, SegmentsTracksAndWindowsLineEndsKeepTheirPoints) {
                          point(20, "<time>2025-06-21T12:00:00Z</time>") + points(30, 10))),
         "mixed segment");
     // A time padded with blanks past the longest time text, and one just within it.
-    expectSameAsExpat(document(segment(
-                          points(0, 5) +
-                          "<trkpt lat=\"39.5\" lon=\"-0.3\"><time>\r\n" + std::string(40, ' ') +
-                          "2025-06-21T11:00:00Z\r\n</time></trkpt>\n" +
-                          "<trkpt lat=\"39.5\" lon=\"-0.3\"><time>\r\n" + std::string(60, ' ') +
-                          "2025-06-21T11:00:01Z</time></trkpt>\n" + points(10, 5))),
-                      "padded times");
+    expectSameAsExpat(
+        document(segment(points(0, 5) + "<trkpt lat=\"39.5\" lon=\"-0.3\"><time>\r\n" +
+                         std::string(40, ' ') + "2025-06-21T11:00:00Z\r\n</time></trkpt>\n" +
+                         "<trkpt lat=\"39.5\" lon=\"-0.3\"><time>\r\n" + std::string(60, ' ') +
+                         "2025-06-21T11:00:01Z</time></trkpt>\n" + points(10, 5))),
+        "padded times");
 }
 
 TEST(GpxRuns, NamespacesReferencesCommentsAndDocumentTypesGiveExpatsMeaning) {
@@ -128,8 +127,8 @@ TEST(GpxRuns, NamespacesReferencesCommentsAndDocumentTypesGiveExpatsMeaning) {
                  "\" lat=\"39.5\" lon=\"-0.3\"><g:time>2025-06-21T11:00:00Z</g:time></g:trkpt>" +
                  points(11, 10))},
         {"time of another namespace",
-         segment(points(0, 10) + point(10, "<time xmlns=\"" + other +
-                                                 "\">2025-06-21T12:00:00Z</time>") +
+         segment(points(0, 10) +
+                 point(10, "<time xmlns=\"" + other + "\">2025-06-21T12:00:00Z</time>") +
                  points(11, 10))},
         {"extensions declaring their namespaces inside each point",
          segment(points(0, 5) +
@@ -152,8 +151,9 @@ TEST(GpxRuns, NamespacesReferencesCommentsAndDocumentTypesGiveExpatsMeaning) {
                  "</trkpt>" +
                  points(11, 10))},
         {"end tag text in a processing instruction",
-         segment(points(0, 10) + "<trkpt lat=\"39.5\" lon=\"-0.3\"><?note a </trkpt> b?>"
-                                 "<time>2025-06-21T11:00:00Z</time></trkpt>" +
+         segment(points(0, 10) +
+                 "<trkpt lat=\"39.5\" lon=\"-0.3\"><?note a </trkpt> b?>"
+                 "<time>2025-06-21T11:00:00Z</time></trkpt>" +
                  points(11, 10))},
     };
     for (const auto& c : cases) expectSameAsExpat(document(c[1]), c[0]);
@@ -166,8 +166,9 @@ TEST(GpxRuns, NamespacesReferencesCommentsAndDocumentTypesGiveExpatsMeaning) {
                       "GPX prefix on the root");
     // A document type can give a point the position it lacks.
     expectSameAsExpat(
-        document(segment(points(0, 10) + "<trkpt lon=\"-0.3\"><time>2025-06-21T11:00:00Z</time>"
-                                          "</trkpt>" +
+        document(segment(points(0, 10) +
+                         "<trkpt lon=\"-0.3\"><time>2025-06-21T11:00:00Z</time>"
+                         "</trkpt>" +
                          points(11, 10)),
                  "",
                  "<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [<!ATTLIST trkpt lat CDATA \"39.5\">]>\n"),
