@@ -257,20 +257,9 @@ TEST(RaceSessionCoast, ARaceFileReadInPartOrWithoutABoatIsNotWrittenAgain) {
     EXPECT_EQ(a.raceFile("many.txt"), many);
 }
 
-TEST(RaceSessionCoast, GmtMissingOrASingleTrackLeavesTheRaceFolderAlone) {
+TEST(RaceSessionCoast, ASingleTrackGetsItsTilesButHasNoRaceFileToNameThem) {
     SessionApp a;
-    auto s = a.open("race1.txt");
-    ASSERT_TRUE(s);
     const std::string before = a.raceFile("race1.txt");
-    FakeGmt none;
-    none.answer.spawnError = ENOENT;
-    const CoastTilesAdded added = s->makeCoastTiles(none.runner());
-    EXPECT_EQ(added.made.status, CoastMakeStatus::GmtMissing);
-    EXPECT_EQ(a.raceFile("race1.txt"), before);
-    EXPECT_FALSE(fs::exists(a.dir.path + "/coastline"));
-    EXPECT_EQ(s->missingCoastTiles(), std::vector<std::string>{"5239"});
-
-    // A single track: the tiles are written and drawn, with a word on the race file it lacks.
     auto single = a.open("", "boat1.trk");
     ASSERT_TRUE(single);
     FakeGmt gmt = FakeGmt::printing(kShore);
