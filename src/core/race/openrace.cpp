@@ -136,6 +136,7 @@ OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceD
     if (hasRaceFile) {
         RaceFileReadResult read = readRaceControlFile(settings, race, sink);
         result.warnings = std::move(read.warnings);
+        result.raceFileWarnings = static_cast<int>(result.warnings.size());
         if (!read.ok) {
             result.ok = false;
             result.status = OpenRaceStatus::RaceFileFailed;

@@ -56,6 +56,9 @@ struct OpenRaceResult {
     // track lines, boats without a fix in the race window, course entries beyond the roundings.
     // One sentence each in the user's language; shown to the user as one message.
     std::vector<std::string> warnings;
+    // How many of the first `warnings` are the race file's own: the file was read in part, and
+    // writing it again from what was read would lose the rest.
+    int raceFileWarnings = 0;
     // Each boat's track file counts, numbered like the boats of the race as opened (from 1).
     std::vector<GpsTrackStats> trackStats;
 };

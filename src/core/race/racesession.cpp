@@ -89,6 +89,7 @@ RaceSession::Opened RaceSession::open(const AppSettings& settings, const RaceReq
         return out;
     }
 
+    s->raceFileWhole_ = r.raceFileWarnings == 0 && r.droppedBoats.empty();
     // The coastline is read here, with the race, never while the chart is drawn.
     out.coastTilesSaved = s->loadCoast();
 
@@ -112,12 +113,61 @@ WriteResult RaceSession::loadCoast() {
         saved = writeThrough(withTiles, false);  // not the user's change: no ".bak"
     else
         race_.CoastTiles = withTiles.CoastTiles, race_.CoastTileCount = withTiles.CoastTileCount;
-    coast_.clear();
     // Drawn even when the tile list could not be stored.
+    readCoastPoints(withTiles);
+    return saved;
+}
+
+void RaceSession::readCoastPoints(const RaceDefinition& withTiles) {
+    const TrackStore& t = data_.tracks;
+    coast_.clear();
     loadCoastTiles(settings_.AppPath,
                    coastDrawingWindow(t.CenterLat, t.CenterLon, t.TrackSpan, t.LonFactor),
                    withTiles, coast_);
-    return saved;
+    missingCoastTiles_.clear();
+    for (int i = 1; i <= std::min(withTiles.CoastTileCount, kMaxCoastTiles); ++i) {
+        const std::string& name = withTiles.CoastTiles[i];
+        if (!isPlainFileName(name) || shorelessTiles_.count(toLowerAscii(name))) continue;
+        const auto path = findPath(settings_.AppPath, "\\coastline\\" + name + ".cst");
+        if (!path || !fileExists(*path)) missingCoastTiles_.push_back(name);
+    }
+}
+
+CoastTilesAdded RaceSession::makeCoastTiles(const ProgramRunner& runner) {
+    CoastTilesAdded out;
+    const TrackStore& t = data_.tracks;
+    CoastMakeOptions options;
+    options.runner = runner;
+    out.made = brisko::makeCoastTiles(settings_, planCoastTiles(t), options);
+    for (const std::string& name : out.made.named(CoastTileOutcome::NoShore))
+        shorelessTiles_.insert(toLowerAscii(name));
+    RaceDefinition withTiles = race_;
+    chooseCoastTiles(t.CenterLat, t.CenterLon, t.TrackSpan, t.LonFactor, withTiles);
+    if (out.made.ok()) {
+        if (race_.RaceFileName.empty()) {
+            out.raceFileNote = settings_.tr(
+                "単独の航跡の表示なので、タイル名を書き込むレースファイルがありません。"
+                "この海域のレースでは作ったタイルが読み込まれます。",
+                "A single track has no race file to name the tiles in; they are read for every "
+                "race sailed in this area.");
+        } else if (!raceFileWhole_) {
+            out.raceFileNote =
+                settings_.english()
+                    ? "The race file " + race_.RaceFileName +
+                          " is left as it is (it was read in part, and writing it again would "
+                          "lose the rest); add these lines to it:"
+                    : "レースファイル " + race_.RaceFileName +
+                          " は一部しか読めなかったため書き換えません（書き換えると読めなかった"
+                          "部分が失われます）。次の行を書き加えてください:";
+            for (int i = 1; i <= withTiles.CoastTileCount; ++i)
+                out.raceFileNote += "\nMAP, " + withTiles.CoastTiles[i];
+        } else {
+            out.raceFile = writeThrough(withTiles);
+        }
+    }
+    // The tiles made are drawn whether or not the race file names them.
+    if (!out.made.tiles.empty()) readCoastPoints(withTiles);
+    return out;
 }
 
 int RaceSession::boatCount() const { return std::min(race_.BoatCount, data_.tracks.boatCount()); }
@@ -155,6 +205,10 @@ void RaceSession::continueReplayOf(const RaceSession& previous) {
     clock_.AutoTraceArmed = p.AutoTraceArmed;
     clock_.IdleSeconds = p.IdleSeconds;
     backedUp_.insert(previous.backedUp_.begin(), previous.backedUp_.end());
+    shorelessTiles_.insert(previous.shorelessTiles_.begin(), previous.shorelessTiles_.end());
+    std::erase_if(missingCoastTiles_, [this](const std::string& name) {
+        return shorelessTiles_.count(toLowerAscii(name)) > 0;
+    });
     frame_.resetHints(clock_.TimeStep > 0, data_.tracks);
 }
 

@@ -17,7 +17,9 @@
 #include "race/openrace.h"
 #include "race/racedefinition.h"
 #include "track/coastline.h"
+#include "track/coastmaker.h"
 #include "util/fileutil.h"
+#include "util/programrun.h"
 
 namespace brisko {
 
@@ -51,6 +53,17 @@ enum class SessionOpenStatus {
     GpsFileMissing,  // a GPS file vanished while loading (the loader told the user)
     NoTracks,        // no boat has a track file that could be read
     NoFixesInRace,   // the boats' logs hold no fix between the race's start and finish
+};
+
+// What making the coastline tiles of the race area did.
+struct CoastTilesAdded {
+    CoastMakeResult made;
+    // The race file written with the area's MAP records (ok also when it was not written).
+    WriteResult raceFile;
+    // Why the race file was not given the MAP records though the tiles were made, in the user's
+    // language: a single track has no race file; a race file read in part (or without some of
+    // its boats) is not written again, and the lines to add by hand are listed instead.
+    std::string raceFileNote;
 };
 
 class RaceSession {
@@ -154,6 +167,15 @@ public:
     void setWindSamples(const WindStore& samples);
     WriteResult saveWindSamples();
 
+    // The tiles of the race area that the coastline folder lacks, looked for whenever the
+    // coastline is read; tiles found to have no shore by an earlier making are not missing.
+    const std::vector<std::string>& missingCoastTiles() const { return missingCoastTiles_; }
+    // Makes the tiles of the race area through gmt (`runner` stands for it; empty: the real
+    // one), names the area's tiles in the race file's MAP records and reads the coastline
+    // again, so that the chart shows it. The race file is written only when every tile could
+    // be made, and only when it was read whole.
+    CoastTilesAdded makeCoastTiles(const ProgramRunner& runner = {});
+
 private:
     RaceSession(const AppSettings& settings) : settings_(settings) {}
     // The one way a change reaches the race file: the changed definition is written atomically
@@ -161,6 +183,9 @@ private:
     // Changes made by the user keep the file as it was, once, as "<name>.bak" beside it.
     WriteResult writeThrough(RaceDefinition changed, bool keepBackup = true);
     WriteResult loadCoast();
+    // Reads the points of the tiles `withTiles` names into the coastline and notes the tiles
+    // that are missing from the folder.
+    void readCoastPoints(const RaceDefinition& withTiles);
     // The race's marks, lines or course changed: the roundings are computed afresh.
     void courseChanged();
 
@@ -175,6 +200,10 @@ private:
     std::set<std::string> backedUp_;  // race files (lower case) kept as "<name>.bak"
     bool legDataValid_ = true;
     bool windBackedUp_ = false;  // the wind file of this race was kept as .bak once
+    // The race file was read without warnings and kept every boat: it may be written again.
+    bool raceFileWhole_ = true;
+    std::vector<std::string> missingCoastTiles_;
+    std::set<std::string> shorelessTiles_;  // (lower case) no shore crosses them
 };
 
 }  // namespace brisko

@@ -51,6 +51,7 @@ constexpr ControlCaption kCaptions[] = {
     {"Label4", "レースコース", "Course Order"},
     {"Command2", "マーク設定", "Set Mark"},
     {"Command12", "風データ手動作成", "Make Wind Data"},
+    {"Command14", "海岸線を作る", "Make coastline"},
 };
 
 constexpr double kEnglishViewOptionPointSize = 7;

@@ -243,6 +243,8 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     Command10 = named<QPushButton>(p, "Command10");
     Command13 = named<QPushButton>(p, "Command13");
     Command12 = named<QPushButton>(p, "Command12");
+    Command14 = named<QPushButton>(p, "Command14");
+    Command14->setEnabled(false);  // until a race without its coastline tiles is shown
     auto* buttons = new QGridLayout;
     buttons->setSpacing(2);
     buttons->addWidget(Command2, 0, 0);
@@ -251,6 +253,7 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     buttons->addWidget(Command10, 1, 0);
     buttons->addWidget(Command13, 1, 1);
     buttons->addWidget(Command12, 1, 2);
+    buttons->addWidget(Command14, 2, 0);
     box->addLayout(buttons);
 
     btnHATENA = named<QPushButton>(p, "btnHATENA", QStringLiteral("?"));

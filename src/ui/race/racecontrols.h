@@ -100,6 +100,7 @@ struct RaceControls {
     QPushButton* Command10 = nullptr;  // screen picture
     QPushButton* Command12 = nullptr;  // wind data entry
     QPushButton* Command13 = nullptr;  // reference files
+    QPushButton* Command14 = nullptr;  // coastline tiles for the race area
     QPushButton* Command1 = nullptr;   // leave
     QPushButton* btnHATENA = nullptr;  // help
     QLabel* Label1 = nullptr;          // further information

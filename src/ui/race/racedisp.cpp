@@ -107,6 +107,7 @@ void RaceDisp::connectControls() {
     connect(Command4, &QPushButton::clicked, this, &RaceDisp::Command4_Click);
     connect(Command1, &QPushButton::clicked, this, &RaceDisp::Command1_Click);
     connect(Command13, &QPushButton::clicked, this, &RaceDisp::Command13_Click);
+    connect(Command14, &QPushButton::clicked, this, &RaceDisp::Command14_Click);
     connect(btnHATENA, &QPushButton::clicked, this, &RaceDisp::btnHATENA_Click);
     connect(Option6, &QRadioButton::clicked, this, &RaceDisp::Option6_Click);
     connect(Option7, &QRadioButton::clicked, this, &RaceDisp::Option7_Click);
@@ -344,6 +345,7 @@ void RaceDisp::showEmptyScreen(const std::string& fileName) {
     analysis_->raceGone();
     boatPanel->clearRows();
     for (QLineEdit* t : {Text9, Text10, Text3}) t->clear();
+    updateCoastButton();
     redrawOverview();
     redrawWindPanel();
     PicTime->setClock(QStringLiteral("00:00:00"), Qt::black);
@@ -582,6 +584,7 @@ void RaceDisp::updateSetupButtons() {
         manual && session_ && session_->race().MarkCount + session_->race().LineCount >= 2);
     for (QCheckBox* c : {Check1, Check2, Check6, Check7}) RaceSetup::setAvailable(c, manual);
     Check9->setEnabled(!manual);
+    updateCoastButton();
 }
 
 void RaceDisp::setAutoTrace(bool on) {

@@ -23,6 +23,7 @@
 #include "ui/race/racecontrols.h"
 #include "ui/race/racelayout.h"
 #include "util/fileutil.h"
+#include "util/programrun.h"
 
 class QPainter;
 
@@ -53,6 +54,9 @@ public:
     void setSplash(Splite* splash) { splash_ = splash; }
     // The track shown when no race file is given (chosen in the launcher).
     void setSingleTrackFile(std::string file) { singleTrackFile_ = std::move(file); }
+    // What runs gmt when coastline tiles are made (empty: the installed gmt). Tests put a
+    // stand-in in its place.
+    void setCoastRunner(ProgramRunner runner) { coastRunner_ = std::move(runner); }
 
     // The first activation: opens the first race (also run by the first showing).
     void Form_Activate();
@@ -163,6 +167,10 @@ private:
     void paintMouseLayer(QPainter& p) const;
     void redrawView();
 
+    // Coastline tiles for a race area that has none (racedispcoast.cpp).
+    void Command14_Click();
+    void updateCoastButton();
+
     const AppSettings& settings_;
     MessageSink& sink_;
     PlatformServices* platform_;
@@ -182,6 +190,7 @@ private:
     AnalysisViews* analysis_ = nullptr;  // graph, data view, wind entry, screen picture
 
     NamePrompt namePrompt_;
+    ProgramRunner coastRunner_;
     Splite* splash_ = nullptr;
     QString windowTitle_;
     bool setupDone_ = false;
