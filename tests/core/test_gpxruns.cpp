@@ -189,6 +189,10 @@ TEST(GpxRuns, DamageIsPlacedAsExpatAlonePlacesIt) {
              document(segment(points(0, 400, "\r\n") + "<trkpt <")),
              document(segment(points(0, 400, "") + "\r<trkpt lat=\"1\"\rlon=\"2\"></x>")),
              document(segment(body + "</trkseg></trkseg>")),
+             // A NUL inside a run, where pugixml would see the run end.
+             document(segment(points(0, 200) + std::string(1, '\0') + points(200, 200))),
+             // A point end tag not written "</trkpt>" that a piece may happen to end after.
+             document(segment(body + "<trkpt lat=\"1\" lon=\"2\"></trkpt\r>\x01" + body)),
          })
         expectSameAsExpat(text, "damaged: " + text.substr(text.size() - 40));
 }

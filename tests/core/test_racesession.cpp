@@ -231,3 +231,31 @@ TEST(RaceSession, TypedNamesAndTimes) {
                                      "2026/06/07 10:00:00", "2026/06/07 10:00:01"));
     EXPECT_FALSE(acceptableRaceTimes("", "", "", ""));
 }
+
+// Boats whose logs are missing, or whose names are refused, are left out of the race shown but
+// never out of the race file: every write keeps their BN records where they were.
+TEST(RaceSession, WritesKeepTheBoatsLeftOutOfTheRace) {
+    TempApp app;
+    {
+        std::ofstream f(app.raceFile("gaps.txt"), std::ios::binary);
+        f << "T1, Gaps\r\nST, 2005/08/11 10:00:00\r\nFT, 2005/08/11 11:00:00\r\n"
+             "BN, gone.trk, Gone\r\nBN, boat1.trk, One\r\nBN, ..\\secret.trk, Refused\r\n"
+             "BN, later.trk, Later\r\nBN, boat2.dtr, Two\r\nBN, last.trk, Last\r\n"
+             "MK, 2116.5, 8370\r\nMK, 2115, 8370.05\r\nCRS, MK2, MK1, MK2\r\nBT, 3\r\n";
+    }
+    const std::string boats =
+        "BN, gone.trk, Gone\r\nBN, boat1.trk, One\r\nBN, ..\\secret.trk, Refused\r\n"
+        "BN, later.trk, Later\r\nBN, boat2.dtr, Two\r\nBN, last.trk, Last\r\n";
+    for (int mode : {1, 2}) {  // the full mode writes the tile list as the race opens
+        SCOPED_TRACE(mode);
+        Opener o(app.root.string(), mode);
+        auto opened = o.open("gaps.txt");
+        ASSERT_TRUE(opened.session) << opened.error;
+        RaceSession& s = *opened.session;
+        EXPECT_EQ(s.race().BoatCount, 2);  // shown: One and Two
+        ASSERT_TRUE(s.setWindDirection(-30).ok);
+        const std::string text = readFile(app.raceFile("gaps.txt"));
+        EXPECT_NE(text.find(boats), std::string::npos) << text;
+        EXPECT_EQ(s.race().BoatCount, 2);
+    }
+}

@@ -508,9 +508,37 @@ void refuseUnplainNames(const AppSettings& settings, RaceDefinition& def,
 
 }  // namespace
 
+RaceDefinition withDroppedBoats(const RaceDefinition& shown,
+                                const std::vector<DroppedBoat>& dropped) {
+    RaceDefinition all = shown;
+    if (dropped.empty()) return all;
+    std::vector<BoatEntry> boats;
+    std::size_t d = 0;
+    int k = 1;
+    const int kept = std::min(shown.BoatCount, kMaxBoats);
+    while (k <= kept || d < dropped.size()) {
+        const bool droppedNext =
+            d < dropped.size() &&
+            (k > kept || dropped[d].number <= static_cast<int>(boats.size()) + 1);
+        if (droppedNext) {
+            boats.push_back({dropped[d].gpsFile, dropped[d].name});
+            ++d;
+        } else {
+            boats.push_back(shown.Boats[static_cast<std::size_t>(k++)]);
+        }
+    }
+    const int n = std::min(static_cast<int>(boats.size()), kMaxBoats);
+    for (int i = 1; i <= n; ++i) all.Boats[static_cast<std::size_t>(i)] = boats[i - 1];
+    all.BoatCount = n;
+    return all;
+}
+
 std::vector<DroppedBoat> checkRaceFiles(const AppSettings& settings, RaceDefinition& def,
                                         MessageSink& sink) {
     std::vector<DroppedBoat> dropped;
+    // The boats as the file lists them, to give each boat left out its place there.
+    const int listed = std::min(def.BoatCount, kMaxBoats);
+    std::vector<BoatEntry> original(def.Boats.begin() + 1, def.Boats.begin() + 1 + listed);
     refuseUnplainNames(settings, def, dropped, sink);
 
     if (!def.WindFileName.empty()) {
@@ -573,7 +601,26 @@ std::vector<DroppedBoat> checkRaceFiles(const AppSettings& settings, RaceDefinit
         for (const std::string& f : folders) text += "\r\n" + f;
         sink.show(Message{text, settings.ProductTitle, MessageButtons::Ok});
     }
-    return dropped;
+    // Places in the file: the boats kept follow the file's order, so every other one is left out.
+    std::vector<DroppedBoat> placed;
+    int k = 1;
+    for (int i = 1; i <= listed; ++i) {
+        const BoatEntry& b = original[static_cast<std::size_t>(i - 1)];
+        if (k <= def.BoatCount && def.Boats[static_cast<std::size_t>(k)].GpsFile == b.GpsFile &&
+            def.Boats[static_cast<std::size_t>(k)].BoatName == b.BoatName) {
+            ++k;
+            continue;
+        }
+        for (DroppedBoat& d : dropped)
+            if (d.number == 0 && d.gpsFile == b.GpsFile && d.name == b.BoatName) {
+                d.number = i;
+                placed.push_back(d);
+                break;
+            }
+    }
+    for (DroppedBoat& d : dropped)  // never expected: kept at the end rather than lost
+        if (d.number == 0) d.number = listed + 1, placed.push_back(d);
+    return placed;
 }
 
 RaceFileReadResult readRaceControlFile(const AppSettings& settings, RaceDefinition& def,

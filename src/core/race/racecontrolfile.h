@@ -26,6 +26,7 @@ struct DroppedBoat {
     std::string name;     // BoatName
     std::string gpsFile;  // GpsFile as the race file writes it
     DropReason reason = DropReason::Missing;
+    int number = 0;  // the boat's place among the race file's BN records, from 1
 };
 
 // "missing", "folder" or "refused name".
@@ -62,6 +63,11 @@ RaceFileReadResult parseRaceControlText(std::string_view bytes, RaceDefinition& 
 // Then the wind file check (a missing file clears WindFileName silently, a folder is said) and
 // the GPS file check (boats whose file is missing are removed; one message names the first of
 // them; a folder is said). Returns the boats removed, in their order.
+// The race as its file holds it: `shown` with the boats left out of it put back at their
+// places, so that writing the race again never loses a boat whose log is only missing for now.
+RaceDefinition withDroppedBoats(const RaceDefinition& shown,
+                                const std::vector<DroppedBoat>& dropped);
+
 std::vector<DroppedBoat> checkRaceFiles(const AppSettings& settings, RaceDefinition& def,
                                         MessageSink& sink);
 

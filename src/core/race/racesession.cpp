@@ -89,7 +89,9 @@ RaceSession::Opened RaceSession::open(const AppSettings& settings, const RaceReq
         return out;
     }
 
-    s->raceFileWhole_ = r.raceFileWarnings == 0 && r.droppedBoats.empty();
+    // Boats left out of the race are written back with it: they do not make the file partial.
+    s->raceFileWhole_ = r.raceFileWarnings == 0;
+    s->droppedBoats_ = r.droppedBoats;
     // The coastline is read here, with the race, never while the chart is drawn.
     out.coastTilesSaved = s->loadCoast();
 
@@ -356,7 +358,8 @@ WriteResult RaceSession::writeThrough(RaceDefinition changed, bool keepBackup) {
         }
         backedUp_.insert(key);
     }
-    const WriteResult w = writeRaceControlFile(settings_, changed);
+    RaceDefinition onDisk = withDroppedBoats(changed, droppedBoats_);
+    const WriteResult w = writeRaceControlFile(settings_, onDisk);
     if (w.ok) race_ = std::move(changed);
     return w;
 }

@@ -202,6 +202,9 @@ private:
     bool windBackedUp_ = false;  // the wind file of this race was kept as .bak once
     // The race file was read without warnings and kept every boat: it may be written again.
     bool raceFileWhole_ = true;
+    // The boats the race file names but the race leaves out (their logs are missing): every
+    // write puts them back in their places.
+    std::vector<DroppedBoat> droppedBoats_;
     std::vector<std::string> missingCoastTiles_;
     std::set<std::string> shorelessTiles_;  // (lower case) no shore crosses them
 };

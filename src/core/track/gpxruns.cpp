@@ -52,9 +52,11 @@ std::size_t normalisedLength(std::string_view s) {
     return n;
 }
 
-// Whether the run holds a reference ("&"), a comment, CDATA section or declaration ("<!").
+// Whether the run holds a reference ("&"), a comment, CDATA section or declaration ("<!"), or
+// a NUL byte, where pugixml would stop reading as at the run's end.
 bool holdsContextBound(std::string_view run) {
-    if (std::memchr(run.data(), '&', run.size())) return true;
+    if (std::memchr(run.data(), '&', run.size()) || std::memchr(run.data(), '\0', run.size()))
+        return true;
     // "!" is rare in a track log and "<" everywhere: look for the former.
     for (const char* p = run.data();
          (p = static_cast<const char*>(std::memchr(p, '!', run.size() - (p - run.data())))); ++p)

@@ -145,6 +145,10 @@ struct GpxTrackReader::State {
     std::size_t pendingAt = 0;
     std::uint64_t pendingBase = 0;   // where pending starts in the document
     std::uint64_t noRunsBefore = 0;  // where runs may start again after a refused one
+    // Whether the bytes read last end with a point end tag written "</trkpt>": only there may
+    // a run start, so that where runs start depends on the document alone, never on where the
+    // pieces it comes in happen to end.
+    bool afterEndTag = false;
     struct Run {
         std::size_t begin = 0, end = 0, brokeAt = 0;
         bool ok = false;
@@ -414,6 +418,7 @@ struct GpxTrackReader::State {
         columnShift = columnAfter - column;
         pointsInRuns += r.fixes.size();
         pendingAt = r.end;
+        afterEndTag = true;
     }
 
     // Reads what `pending` holds, by runs where it may and by expat elsewhere. Expat reads up
@@ -421,13 +426,14 @@ struct GpxTrackReader::State {
     // cut by the piece's end wait for the next piece.
     bool advance(bool last) {
         while (!broken) {
-            if (pendingBase + pendingAt >= noRunsBefore && atPointBoundary()) {
+            if (afterEndTag && pendingBase + pendingAt >= noRunsBefore && atPointBoundary()) {
                 const RunsRead read = readRuns(last);
                 if (read == RunsRead::All) continue;
                 if (read == RunsRead::Wait) break;  // expat stays where it is
             }
             std::size_t to = firstPointEndTag(pending, pendingAt);
-            if (to == std::string_view::npos) {
+            afterEndTag = to != std::string_view::npos;
+            if (!afterEndTag) {
                 const std::size_t keep = last ? 0 : kPointEndTagBytes - 1;
                 to = std::max(pendingAt, pending.size() > keep ? pending.size() - keep : 0);
             }
