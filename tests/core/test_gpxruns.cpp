@@ -191,10 +191,25 @@ TEST(GpxRuns, DamageIsPlacedAsExpatAlonePlacesIt) {
              document(segment(body + "</trkseg></trkseg>")),
              // A NUL inside a run, where pugixml would see the run end.
              document(segment(points(0, 200) + std::string(1, '\0') + points(200, 200))),
-             // A point end tag not written "</trkpt>" that a piece may happen to end after.
-             document(segment(body + "<trkpt lat=\"1\" lon=\"2\"></trkpt\r>\x01" + body)),
          })
         expectSameAsExpat(text, "damaged: " + text.substr(text.size() - 40));
+    // A point end tag not written "</trkpt>", which a piece may happen to end right after.
+    expectSameAsExpat(document(segment(body + "<trkpt lat=\"1\" lon=\"2\"></trkpt\r>" + body)),
+                      "end tag with a line end");
+}
+
+// pugixml reads a run with a stray control byte that expat stops at: the points after it are
+// read, never fewer than expat alone reads, and every piece size gives the same track.
+TEST(GpxRuns, AStrayControlByteInARunDoesNotStopTheReading) {
+    const std::string text = document(
+        segment(points(0, 400) + "<trkpt lat=\"1\" lon=\"2\"></trkpt\r>\x01" + points(400, 400)));
+    const Reading alone = readGpx(text, 0, text.size());
+    EXPECT_FALSE(alone.stats.damage.empty());
+    const Reading whole = readGpx(text, kGpxRunBytes, text.size());
+    EXPECT_GE(whole.track.count(), alone.track.count());
+    EXPECT_EQ(whole.track.count(), 800);
+    for (std::size_t piece : {std::size_t{7}, std::size_t{8}, std::size_t{4096}})
+        EXPECT_EQ(readGpx(text, kGpxRunBytes, piece).track.TrkSec, whole.track.TrkSec) << piece;
 }
 
 TEST(GpxRuns, RunEndsAndTextSpans) {
