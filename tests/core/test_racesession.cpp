@@ -259,3 +259,21 @@ TEST(RaceSession, WritesKeepTheBoatsLeftOutOfTheRace) {
         EXPECT_EQ(s.race().BoatCount, 2);
     }
 }
+
+// A race file read in part (here marks beyond the list's room) is not written back as the race
+// opens in the editor; a change the user makes writes it, its old text kept as ".bak".
+TEST(RaceSession, OpeningAFileReadInPartLeavesItAsItIs) {
+    TempApp app;
+    std::string text = readFile(app.raceFile("race1.txt"));
+    for (int i = 0; i < 31; ++i) text += "MK, 2116, 8370\r\n";
+    {
+        std::ofstream f(app.raceFile("many.txt"), std::ios::binary);
+        f << text;
+    }
+    Opener o(app.root.string(), 2);
+    auto opened = o.open("many.txt");
+    ASSERT_TRUE(opened.session) << opened.error;
+    EXPECT_EQ(readFile(app.raceFile("many.txt")), text);
+    ASSERT_TRUE(opened.session->setWindDirection(-30).ok);
+    EXPECT_EQ(readFile(app.raceFile("many.txt.bak")), text);
+}

@@ -110,8 +110,9 @@ WriteResult RaceSession::loadCoast() {
     const int tiles =
         chooseCoastTiles(t.CenterLat, t.CenterLon, t.TrackSpan, t.LonFactor, withTiles);
     WriteResult saved;
-    // The editor keeps the tile list with the race; the browser never writes.
-    if (settings_.EditionMode > 1 && tiles > 0)
+    // The editor keeps the tile list with the race; the browser never writes, and neither does
+    // the opening of a file read in part, which would lose the rest with no copy kept.
+    if (settings_.EditionMode > 1 && tiles > 0 && raceFileWhole_)
         saved = writeThrough(withTiles, false);  // not the user's change: no ".bak"
     else
         race_.CoastTiles = withTiles.CoastTiles, race_.CoastTileCount = withTiles.CoastTileCount;
