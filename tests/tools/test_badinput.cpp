@@ -35,7 +35,7 @@ constexpr long kMaxPeakKiB = 1024 * 1024;
 #else
 constexpr long kMaxPeakKiB = 200 * 1024;
 #endif
-constexpr double kMaxSeconds = 20;        // a run that takes longer has hung
+constexpr double kMaxSeconds = 20;  // a run that takes longer has hung
 
 // The race every case starts from: two boats of the demo race, its marks, lines, course,
 // wind file and coastline tile.
@@ -131,6 +131,41 @@ std::string trackWithCoordinates(const std::string& real, const std::vector<std:
         i = j + 1;
     }
     return out;
+}
+
+// A GPX log of `points` fixes a second apart from 2026-06-07 01:59:00 UTC (the race starts
+// at 02:00 UTC), sailing about the demo's marks.
+std::string gpxLog(int points) {
+    std::string s =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"test\" "
+        "xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><name>Bravo</name><trkseg>\n";
+    s.reserve(s.size() + static_cast<size_t>(points) * 140);
+    char line[200];
+    for (int i = 0; i < points; ++i) {
+        const int t = 1 * 3600 + 59 * 60 + i;
+        std::snprintf(
+            line, sizeof line,
+            "  <trkpt lat=\"%.9f\" lon=\"%.9f\"><ele>1.5</ele><time>2026-06-%02dT%02d:%02d:"
+            "%02d.000Z</time></trkpt>\n",
+            35.2586 + 0.002 * ((i / 600) % 5), 139.4731 + 0.00001 * (i % 600), 7 + t / 86400,
+            t / 3600 % 24, t / 60 % 60, t % 60);
+        s += line;
+    }
+    return s + "</trkseg></trk></gpx>\n";
+}
+
+// The NMEA RMC sentence of such a fix from the given talker ("GP", "GN"...), with its checksum.
+std::string rmc(int i, const char* talker) {
+    const int t = 1 * 3600 + 59 * 60 + i;
+    char body[120];
+    std::snprintf(body, sizeof body,
+                  "%sRMC,%02d%02d%02d.00,A,3515.%04d,N,13928.%04d,E,4.1,80.0,070626,,,A", talker,
+                  t / 3600 % 24, t / 60 % 60, t % 60, 5160 + i % 100, 3860 + i % 300);
+    unsigned char sum = 0;
+    for (const char* c = body; *c; ++c) sum ^= static_cast<unsigned char>(*c);
+    char sentence[140];
+    std::snprintf(sentence, sizeof sentence, "$%s*%02X\r\n", body, sum);
+    return sentence;
 }
 
 enum class Output { File, DevFull, Closed, BrokenPipe };
@@ -287,6 +322,53 @@ const std::vector<Case>& cases() {
          {},
          0,
          "does not end in .trk or .dtr"},
+        // GPX and NMEA logs.
+        {"GPX of 200 MB",
+         [](const App& a) {
+             a.put("GPSDAT/big.gpx", gpxLog(1750000));
+             a.race("JPN3877.trk", "big.gpx");
+         },
+         {},
+         0,
+         ""},
+        {"GPX cut in a point",
+         [](const App& a) {
+             const std::string log = gpxLog(3000);
+             a.put("GPSDAT/cut.gpx", log.substr(0, log.size() / 2 + 17));
+             a.race("JPN3877.trk", "cut.gpx");
+         },
+         {},
+         0,
+         "the XML cannot be read past line 1503, column 62"},
+        {"GPX without a track",
+         [](const App& a) {
+             a.put("GPSDAT/none.gpx",
+                   "<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"x\"><wpt lat=\"35.3\" "
+                   "lon=\"139.5\"><time>2026-06-07T02:10:00Z</time></wpt></gpx>");
+             a.race("JPN3877.trk", "none.gpx");
+         },
+         {},
+         0,
+         "none.gpx"},
+        {"GPX named .trk",
+         [](const App& a) { a.put("GPSDAT/JPN3877.trk", gpxLog(3000)); },
+         {},
+         0,
+         ""},
+        {"NMEA with garbage between sentences, mixed talkers",
+         [](const App& a) {
+             std::string log;
+             for (int i = 0; i < 3000; ++i) {
+                 const char* talkers[] = {"GP", "GN", "GL", "GA", "BD"};
+                 log += rmc(i, talkers[i % 5]) +
+                        (i % 7 == 0 ? garbage(40, static_cast<unsigned>(i)) + "\r\n" : "");
+             }
+             a.put("GPSDAT/mixed.nmea", log);
+             a.race("JPN3877.trk", "mixed.nmea");
+         },
+         {},
+         0,
+         ""},
         // Wind and coastline files.
         {"wind file garbage",
          [](const App& a) { a.put("WINDDAT/race_WIND.CSV", garbage(4096, 3)); },
