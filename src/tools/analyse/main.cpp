@@ -18,6 +18,7 @@
 #include "roundingoutput.h"
 #include "track/coastline.h"
 #include "util/fileutil.h"
+#include "util/options.h"
 
 using namespace brisko;
 
@@ -52,32 +53,23 @@ struct Analysis {
 };
 
 bool parseArguments(int argc, char** argv, Arguments& a, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string opt = argv[i];
-        auto next = [&](std::string& into) {
-            if (i + 1 >= argc) {
-                error = opt + " needs a value";
-                return false;
-            }
-            into = argv[++i];
-            return true;
-        };
-        if (opt == "--app-dir") {
-            if (!next(a.appDir)) return false;
-        } else if (opt == "--race") {
-            if (!next(a.raceFile)) return false;
-        } else if (opt == "--track") {
-            if (!next(a.trackFile)) return false;
-        } else if (opt == "--csv") {
-            if (!next(a.csvKind)) return false;
-        } else if (opt == "--samples") {
+    for (OptionReader o(argc, argv); o.next();) {
+        if (o.is("--app-dir")) {
+            if (!o.value(a.appDir, error)) return false;
+        } else if (o.is("--race")) {
+            if (!o.value(a.raceFile, error)) return false;
+        } else if (o.is("--track")) {
+            if (!o.value(a.trackFile, error)) return false;
+        } else if (o.is("--csv")) {
+            if (!o.value(a.csvKind, error)) return false;
+        } else if (o.is("--samples")) {
             a.samples = true;
-        } else if (opt == "--coastline") {
+        } else if (o.is("--coastline")) {
             a.coastline = true;
-        } else if (opt == "--strict") {
+        } else if (o.is("--strict")) {
             a.strict = true;
         } else {
-            error = "unknown argument: " + opt;
+            error = "unknown argument: " + o.option();
             return false;
         }
     }

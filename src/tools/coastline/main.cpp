@@ -9,6 +9,7 @@
 #include "track/coastline.h"
 #include "track/coastmaker.h"
 #include "util/fileutil.h"
+#include "util/options.h"
 
 using namespace brisko;
 
@@ -29,24 +30,15 @@ struct Arguments {
 };
 
 bool parseArguments(int argc, char** argv, Arguments& a, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string opt = argv[i];
-        auto next = [&](std::string& into) {
-            if (i + 1 >= argc) {
-                error = opt + " needs a value";
-                return false;
-            }
-            into = argv[++i];
-            return true;
-        };
-        if (opt == "--app-dir") {
-            if (!next(a.appDir)) return false;
-        } else if (opt == "--race") {
-            if (!next(a.raceFile)) return false;
-        } else if (opt == "--replace") {
+    for (OptionReader o(argc, argv); o.next();) {
+        if (o.is("--app-dir")) {
+            if (!o.value(a.appDir, error)) return false;
+        } else if (o.is("--race")) {
+            if (!o.value(a.raceFile, error)) return false;
+        } else if (o.is("--replace")) {
             a.replace = true;
         } else {
-            error = "unknown argument " + opt;
+            error = "unknown argument " + o.option();
             return false;
         }
     }
