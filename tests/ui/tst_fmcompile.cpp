@@ -2,6 +2,8 @@
 // listing's filter and letter case, the overwrite question, refused names; a race built from
 // the demo's logs with Japanese and English names, saved and read back field by field.
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -172,6 +174,32 @@ private slots:
             QCOMPARE(sink.messages.back().text, std::string("Input File Name"));
         }
         QVERIFY(!QFile::exists(QDir(dir.path()).absoluteFilePath("../up.txt")));
+    }
+
+    // Logs of today's devices in the GPS data folder: listed, and the first one's fixes give
+    // the race its defaults as a track file's would (Valencia: UTC, start 4 min after the
+    // first fix at 11:18:34).
+    void gpxAndNmeaLogsAreOfferedAndGiveTheDefaults() {
+        const QString real = BRISKO_SHARED_DATA "/real/valencia-2025-06-21/";
+        if (!QFileInfo::exists(real)) QSKIP("no real logs");
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("gpsdat"));
+        QVERIFY(
+            QFile::link(real + "2025-06-21-ESP29375-P01.gpx", dir.filePath("gpsdat/ESP29375.gpx")));
+        writeText(dir.filePath("gpsdat/chartplotter.nmea"),
+                  "$GPRMC,111834.00,A,3924.4647,N,00019.4005,W,3.0,87.0,210625,,,A*70\r\n");
+        const AppSettings s = settingsFor(dir.path(), 1);
+        CapturingMessageSink sink(MessageAnswer::Yes);
+        FakePlatform platform;
+        fmCompile ed(s, sink, platform);
+        ed.show();
+        QTest::mouseClick(ed.Command1, Qt::LeftButton);
+        QVERIFY(ed.Combo1->findText("chartplotter.nmea") >= 0);
+        QTest::mouseClick(ed.Command3, Qt::LeftButton);
+        addBoat(ed, "ESP29375.gpx", "Vela");
+        QCOMPARE(ed.List1->count(), 1);
+        QCOMPARE(ed.Text3->text(), QString("0"));
+        QCOMPARE(ed.Text1->text(), QString("2025/06/21 11:22:34"));
     }
 
     void raceRoundTripThroughTheEditor() {
