@@ -13,6 +13,18 @@
 #include "ui/distrib/haifu.h"
 #include "ui/race/racedisp.h"
 
+#if defined(__SANITIZE_THREAD__)
+// A thread-sanitizer build started with a bare environment (an installed copy, a distribution
+// folder) still ignores what happens inside the libraries built without the sanitizer: Qt, and
+// PulseAudio's own threads behind the start gun.
+extern "C" const char* __tsan_default_suppressions() {
+    return "called_from_lib:libQt6Core.so.6\n"
+           "called_from_lib:libQt6Gui.so.6\n"
+           "called_from_lib:libpulse.so.0\n"
+           "called_from_lib:libpulsecommon-16.1.so\n";
+}
+#endif
+
 namespace {
 
 brisko::StartupEnvironment startupEnvironment(const QApplication& app) {

@@ -28,9 +28,9 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kDemo = BRISKO_DEMO_DIR;
-// Every case stays under 200 MB. The address sanitizer's shadow memory alone takes more than
-// half of that, so under it the bound says nothing and is widened.
-#if defined(__SANITIZE_ADDRESS__)
+// Every case stays under 200 MB. A sanitizer's shadow memory alone takes more than half of
+// that, so under one the bound says nothing and is widened.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr long kMaxPeakKiB = 1024 * 1024;
 #else
 constexpr long kMaxPeakKiB = 200 * 1024;
