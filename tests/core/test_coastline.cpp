@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "coasttiletext.h"
 #include "race/racecontrolfile.h"
 #include "track/coastline.h"
 #include "track/geodesy.h"
@@ -18,17 +19,9 @@ using namespace brisko;
 
 namespace {
 
-std::string slot(int x, int y) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%5d%5d", x, y);
-    return buf;
-}
+using test::slot;
 
-std::string header(int count) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%6d", count);
-    return "L" + std::string(48, ' ') + buf;
-}
+std::string header(int count) { return test::polylineHeader(count); }
 
 // Points are compared with the exact datum shift to 1e-6 minutes (2 mm).
 constexpr double kTol = 1e-6;

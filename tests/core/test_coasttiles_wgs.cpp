@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "coasttiletext.h"
 #include "race/racecontrolfile.h"
 #include "tempfolder.h"
 #include "track/coastline.h"
@@ -17,17 +18,9 @@ using namespace brisko;
 
 namespace {
 
-std::string slot(int x, int y) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%5d%5d", x, y);
-    return buf;
-}
+using test::slot;
 
-std::string polyline(int count) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%6d", count);
-    return "L" + std::string(48, ' ') + buf + "\r\n";
-}
+std::string polyline(int count) { return test::polylineHeader(count) + "\r\n"; }
 
 const CoastWindow kEverywhere{-5400, 5400, -10800, 10800};
 

@@ -61,7 +61,7 @@ public:
     }
     bool stopped() const { return State == PlayState::Stopped; }
 
-    // First showing of the race screen: time step 1/25 s forward, auto trace armed.
+    // First showing of the race screen: forward by a 25th of a second a tick, auto trace armed.
     void firstShow(double preStartSeconds);
     // Race set-up: the replay starts 20 s before the pre-start period, the period covers the
     // whole race, rate measurement restarts. Speed and direction stay as they were.
