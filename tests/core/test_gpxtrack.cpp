@@ -6,6 +6,7 @@
 
 #include <fstream>
 
+#include "parsedtrack.h"
 #include "track/gpstrack.h"
 #include "track/gpxtrack.h"
 #include "util/datetime.h"
@@ -14,17 +15,12 @@ using namespace brisko;
 
 namespace {
 
-struct Parsed {
-    RaceDefinition race;
-    BoatTrack track;
-    GpsTrackStats stats;
-};
+using test::Parsed;
 
 Parsed parseGpx(const std::string& text, int timeDiff = 0) {
-    Parsed p;
-    p.race.TimeDiff = timeDiff;
-    p.stats = parseGpxTrack(text, p.race, p.track);
-    return p;
+    return test::parsedWith(
+        [](std::string_view b, RaceDefinition& r, BoatTrack& t) { return parseGpxTrack(b, r, t); },
+        text, timeDiff);
 }
 
 std::string point(double lat, double lon, const std::string& time, const std::string& inner = "") {

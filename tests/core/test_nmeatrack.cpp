@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "parsedtrack.h"
 #include "track/gpstrack.h"
 #include "track/nmeatrack.h"
 
@@ -39,17 +40,10 @@ std::string gga(const std::string& talker, const std::string& time,
            "\r\n";
 }
 
-struct Parsed {
-    RaceDefinition race;
-    BoatTrack track;
-    GpsTrackStats stats;
-};
+using test::Parsed;
 
 Parsed parse(const std::string& log, int timeDiff = 0) {
-    Parsed p;
-    p.race.TimeDiff = timeDiff;
-    p.stats = parseNmeaTrack(log, p.race, p.track);
-    return p;
+    return test::parsedWith(parseNmeaTrack, log, timeDiff);
 }
 
 }  // namespace
