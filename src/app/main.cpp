@@ -6,12 +6,12 @@
 
 #include "app/startup.h"
 #include "platform/desktopplatform.h"
-#include "ui/app/cover.h"
+#include "ui/app/launcher.h"
 #include "ui/app/qtmessagesink.h"
-#include "ui/app/splite.h"
+#include "ui/app/splashscreen.h"
 #include "ui/app/startcheck.h"
-#include "ui/distrib/haifu.h"
-#include "ui/race/racedisp.h"
+#include "ui/distrib/distributionbuilder.h"
+#include "ui/race/racescreen.h"
 
 #if defined(__SANITIZE_THREAD__)
 // A thread-sanitizer build started with a bare environment (an installed copy, a distribution
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
             brisko::planStartup(startupEnvironment(app), platform, quiet);
         static brisko::AppSettings checked;
         checked = plan.settings;
-        brisko::RaceDisp raceDisp(checked, plan.raceFileName, quiet, &platform);
+        brisko::RaceScreen raceDisp(checked, plan.raceFileName, quiet, &platform);
         raceDisp.Form_Activate();
         return brisko::reportStartCheck(raceDisp, check, quiet.shown);
     }
@@ -77,11 +77,11 @@ int main(int argc, char** argv) {
     if (plan.action == brisko::StartupAction::ShowRaceScreen) {
         settings = plan.settings;
         sink.setJapanese(!settings.english());
-        auto* splash = new brisko::Splite(settings);
+        auto* splash = new brisko::SplashScreen(settings);
         splash->setAttribute(Qt::WA_DeleteOnClose);
-        brisko::RaceDisp raceDisp(settings, plan.raceFileName, sink, &platform);
+        brisko::RaceScreen raceDisp(settings, plan.raceFileName, sink, &platform);
         raceDisp.setSplash(splash);
-        QObject::connect(&raceDisp, &brisko::RaceDisp::closed, &app, &QApplication::quit);
+        QObject::connect(&raceDisp, &brisko::RaceScreen::closed, &app, &QApplication::quit);
         raceDisp.Form_Activate();
         return app.exec();
     }
@@ -90,12 +90,12 @@ int main(int argc, char** argv) {
     // the program.
     settings = plan.settings;
     sink.setJapanese(!settings.english());
-    brisko::Cover cover(settings, sink, platform);
+    brisko::Launcher launcher(settings, sink, platform);
     // The distribution builder is modal over the launcher, as it copies from the race folder.
-    cover.setDistributionOpener([&](QWidget* owner) {
-        brisko::Haifu builder(settings, sink, owner);
+    launcher.setDistributionOpener([&](QWidget* owner) {
+        brisko::DistributionBuilder builder(settings, sink, owner);
         builder.exec();
     });
-    cover.show();
+    launcher.show();
     return app.exec();
 }

@@ -17,7 +17,7 @@
 #include "race/racesession.h"
 #include "ui/display/mappicture.h"
 #include "ui/display/timebar.h"
-#include "ui/race/racedisp.h"
+#include "ui/race/racescreen.h"
 #include "uitesthelpers.h"
 
 namespace brisko::test {
@@ -40,7 +40,7 @@ inline bool writeAll(const QString& path, const QByteArray& bytes) {
 struct Screen {
     AppSettings settings;
     CapturingMessageSink sink{MessageAnswer::No};
-    std::unique_ptr<RaceDisp> w;
+    std::unique_ptr<RaceScreen> w;
 
     Screen(const QString& appPath, int mode, int lang, const std::string& raceFile = kDemoRace,
            PlatformServices* platform = nullptr) {
@@ -48,7 +48,7 @@ struct Screen {
         settings.EditionMode = mode;
         settings.Lang = lang;
         settings.ProductTitle = lang == 1 ? "Brisko" : "ブリスコ";
-        w = std::make_unique<RaceDisp>(settings, raceFile, sink, platform);
+        w = std::make_unique<RaceScreen>(settings, raceFile, sink, platform);
         w->resize(1200, 820);
         w->Form_Activate();
     }

@@ -163,7 +163,7 @@ private slots:
         Screen s(dir.path(), 1, 1);
         FakePlatform platform;
         // The window under test has no platform: build a second one that has.
-        RaceDisp w(s.settings, kDemoRace, s.sink, &platform);
+        RaceScreen w(s.settings, kDemoRace, s.sink, &platform);
         w.resize(1200, 820);
         w.Form_Activate();
         auto* command10 = w.findChild<QPushButton*>(QStringLiteral("Command10"));

@@ -12,7 +12,7 @@
 #include "race/racesession.h"
 #include "racescreen.h"
 #include "ui/race/picturebox.h"
-#include "ui/race/racedisp.h"
+#include "ui/race/racescreen.h"
 
 using namespace brisko;
 using namespace brisko::test;
@@ -57,7 +57,7 @@ struct FakeGmt {
         return g;
     }
     // Past the centre of the chart shown.
-    static FakeGmt shoreOnChart(const RaceDisp& w) {
+    static FakeGmt shoreOnChart(const RaceScreen& w) {
         return shoreBeside(w.view().CenterLat, w.view().CenterLon);
     }
     ProgramRunner runner() {

@@ -17,7 +17,7 @@
 #include "ui/display/boatpanel.h"
 #include "ui/display/finishlist.h"
 #include "ui/display/timepanel.h"
-#include "ui/distrib/reffm.h"
+#include "ui/distrib/referenceviewer.h"
 #include "ui/race/racelayout.h"
 
 using namespace brisko;
@@ -226,7 +226,7 @@ private slots:
         QPushButton* reference = s.c<QPushButton>("Command13");
         QVERIFY(reference->isEnabled());
         reference->click();
-        RefFm* viewer = s.w->findChild<RefFm*>();
+        ReferenceViewer* viewer = s.w->findChild<ReferenceViewer*>();
         QVERIFY(viewer);
         QCOMPARE(viewer->List1->count(), 1);
         QCOMPARE(viewer->List1->item(0)->text(), QStringLiteral("results.txt"));
@@ -373,7 +373,7 @@ private slots:
         settings.ProductTitle = "ブリスコ";
         QtMessageSink sink("ブリスコ");
         sink.setJapanese(!settings.english());
-        RaceDisp w(settings, kDemoRace, sink, nullptr);
+        RaceScreen w(settings, kDemoRace, sink, nullptr);
         w.Form_Activate();
         QStringList buttons;
         QString question;

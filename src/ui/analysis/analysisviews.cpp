@@ -127,7 +127,7 @@ void AnalysisViews::buildWidgets(QWidget* form) {
     windStrip_->setObjectName(QStringLiteral("WindStrip"));
     windStrip_->hide();
 
-    applyRaceDispCaptions(dataView_, settings_);
+    applyRaceScreenCaptions(dataView_, settings_);
     applyUiFont(dataView_, settings_);
     for (QWidget* w :
          std::initializer_list<QWidget*>{Option1, Option4, Option5, Option12, Command11})

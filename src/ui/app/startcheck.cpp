@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "race/racesession.h"
-#include "ui/race/racedisp.h"
+#include "ui/race/racescreen.h"
 
 namespace brisko {
 
@@ -28,7 +28,7 @@ StartCheckRequest startCheckRequest(const QStringList& arguments) {
     return r;
 }
 
-int reportStartCheck(RaceDisp& raceDisp, const StartCheckRequest& request, int messages) {
+int reportStartCheck(RaceScreen& raceDisp, const StartCheckRequest& request, int messages) {
     const RaceSession* s = raceDisp.session();
     std::printf("app_dir: %s\n", s ? s->settings().AppPath.c_str() : "");
     std::printf("race: %s\n", s ? s->shownFile().c_str() : "");

@@ -11,7 +11,7 @@
 
 namespace brisko {
 
-class RaceDisp;
+class RaceScreen;
 
 struct StartCheckRequest {
     bool wanted = false;
@@ -23,6 +23,6 @@ StartCheckRequest startCheckRequest(const QStringList& arguments);
 
 // Writes the report of the opened race screen; 0 when a race with boats is shown and the
 // picture (when asked for) was saved, else 1.
-int reportStartCheck(RaceDisp& raceDisp, const StartCheckRequest& request, int messages);
+int reportStartCheck(RaceScreen& raceDisp, const StartCheckRequest& request, int messages);
 
 }  // namespace brisko

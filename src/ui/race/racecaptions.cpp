@@ -72,7 +72,7 @@ const ControlCaption* raceDispCaptions(int& count) {
     return kCaptions;
 }
 
-void applyRaceDispCaptions(QWidget* root, const AppSettings& settings) {
+void applyRaceScreenCaptions(QWidget* root, const AppSettings& settings) {
     const bool english = settings.english();
     for (const auto& c : kCaptions) {
         auto* w = root->findChild<QWidget*>(QString::fromLatin1(c.control));

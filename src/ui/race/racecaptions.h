@@ -1,5 +1,5 @@
 // The race screen's captions in both languages, the English font switch and the fixed texts of
-// the clock panel, the size label and the time bar's help. Used by RaceDisp and its parts.
+// the clock panel, the size label and the time bar's help. Used by RaceScreen and its parts.
 #pragma once
 
 #include <QString>
@@ -22,7 +22,7 @@ const ControlCaption* raceDispCaptions(int& count);
 
 // Sets the caption of every control of the table found under `root` (buttons, labels, group
 // boxes) in the chosen language. The view options get their smaller English font.
-void applyRaceDispCaptions(QWidget* root, const AppSettings& settings);
+void applyRaceScreenCaptions(QWidget* root, const AppSettings& settings);
 
 // The font family that stands for the settings' UI font name ("MS Sans Serif") on this desktop:
 // the name itself when it is installed, else a sans-serif family that is. The settings keep

@@ -267,7 +267,7 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     bottom->addWidget(Command1);
     box->addLayout(bottom);
 
-    applyRaceDispCaptions(form, settings);
+    applyRaceScreenCaptions(form, settings);
     applyFontScale(settings);
 }
 

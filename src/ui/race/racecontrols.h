@@ -1,5 +1,5 @@
 // The race screen's controls under their designer names, created and arranged in the side panel
-// `Picture5`. RaceDisp holds them and wires their events; the option and set-up handlers of the
+// `Picture5`. RaceScreen holds them and wires their events; the option and set-up handlers of the
 // map, the graphs and the tables connect to the same controls.
 #pragma once
 

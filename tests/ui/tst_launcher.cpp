@@ -8,9 +8,9 @@
 #include <QtTest>
 
 #include "race/racesession.h"
-#include "ui/app/cover.h"
-#include "ui/editor/fmcompile.h"
-#include "ui/race/racedisp.h"
+#include "ui/app/launcher.h"
+#include "ui/editor/raceeditor.h"
+#include "ui/race/racescreen.h"
 #include "uitesthelpers.h"
 
 using namespace brisko;
@@ -35,7 +35,7 @@ QStringList items(const QComboBox* c) {
 
 }  // namespace
 
-class TstCover : public QObject {
+class TstLauncher : public QObject {
     Q_OBJECT
 private slots:
     void listsAndOpensRacesAndTracks() {
@@ -49,31 +49,31 @@ private slots:
         const AppSettings s = settingsFor(dir.path(), 1);
         CapturingMessageSink sink;
         FakePlatform platform;
-        Cover cover(s, sink, platform);
+        Launcher launcher(s, sink, platform);
         std::vector<std::pair<std::string, std::string>> opened;
-        cover.setRaceOpener(
+        launcher.setRaceOpener(
             [&](const std::string& r, const std::string& t) { opened.emplace_back(r, t); });
-        cover.show();
-        QVERIFY(!cover.Frame1->isVisible());
+        launcher.show();
+        QVERIFY(!launcher.Frame1->isVisible());
 
-        QTest::mouseClick(cover.Command3, Qt::LeftButton);
-        QVERIFY(cover.Frame1->isVisible());
-        QCOMPARE(items(cover.Combo1), QStringList({"a.txt", "b.txt"}));
-        QTest::mouseClick(cover.Command5, Qt::LeftButton);
-        QVERIFY(!cover.Frame1->isVisible());
+        QTest::mouseClick(launcher.Command3, Qt::LeftButton);
+        QVERIFY(launcher.Frame1->isVisible());
+        QCOMPARE(items(launcher.Combo1), QStringList({"a.txt", "b.txt"}));
+        QTest::mouseClick(launcher.Command5, Qt::LeftButton);
+        QVERIFY(!launcher.Frame1->isVisible());
         QCOMPARE(opened.back(), std::make_pair(std::string("a.txt"), std::string()));
 
         // Track files: ".dtr" before ".trk", then GPX and NMEA, whatever the letter case.
-        QTest::mouseClick(cover.Command7, Qt::LeftButton);
-        QCOMPARE(items(cover.Combo1),
+        QTest::mouseClick(launcher.Command7, Qt::LeftButton);
+        QCOMPARE(items(launcher.Combo1),
                  QStringList({"y.DTR", "x.trk", "z.GPX", "w.nmea", "v.NMA", "u.Log"}));
-        cover.Combo1->setCurrentIndex(1);
-        QTest::mouseClick(cover.Command5, Qt::LeftButton);
+        launcher.Combo1->setCurrentIndex(1);
+        QTest::mouseClick(launcher.Command5, Qt::LeftButton);
         QCOMPARE(opened.back(), std::make_pair(std::string(), std::string("x.trk")));
 
-        QTest::mouseClick(cover.Command3, Qt::LeftButton);
-        QTest::mouseClick(cover.Command6, Qt::LeftButton);
-        QVERIFY(!cover.Frame1->isVisible());
+        QTest::mouseClick(launcher.Command3, Qt::LeftButton);
+        QTest::mouseClick(launcher.Command6, Qt::LeftButton);
+        QVERIFY(!launcher.Frame1->isVisible());
         QCOMPARE(opened.size(), size_t(2));
         QVERIFY(sink.messages.empty());
     }
@@ -83,11 +83,11 @@ private slots:
         CapturingMessageSink sink;
         FakePlatform platform;
         const AppSettings ja = settingsFor(dir.path(), 0);
-        Cover cover(ja, sink, platform);
-        cover.show();
+        Launcher launcher(ja, sink, platform);
+        launcher.show();
 
         // Absent tools are said in the user's language; nothing is started.
-        QTest::mouseClick(cover.Command1, Qt::LeftButton);
+        QTest::mouseClick(launcher.Command1, Qt::LeftButton);
         QCOMPARE(sink.messages.size(), size_t(1));
         QVERIFY(QString::fromStdString(sink.messages[0].text).contains("QLN_GPSedit"));
         QVERIFY(QString::fromStdString(sink.messages[0].text).contains("インストール"));
@@ -97,35 +97,35 @@ private slots:
         const QString tool = dir.filePath("zephyr_t1.EXE");
         writeText(tool, "#!/bin/sh\n");
         QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QTest::mouseClick(cover.Command8, Qt::LeftButton);
+        QTest::mouseClick(launcher.Command8, Qt::LeftButton);
         QCOMPARE(platform.started.size(), size_t(1));
         QCOMPARE(QString::fromStdString(platform.started[0]), tool);
         platform.startResult = false;
-        QTest::mouseClick(cover.Command8, Qt::LeftButton);
+        QTest::mouseClick(launcher.Command8, Qt::LeftButton);
         QVERIFY(QString::fromStdString(sink.messages.back().text).contains("起動できません"));
 
         // Help: the Japanese index; the opener's failure reaches the user.
         platform.openResult = "ファイルが見つかりません。";
-        QTest::mouseClick(cover.Command10, Qt::LeftButton);
+        QTest::mouseClick(launcher.Command10, Qt::LeftButton);
         QCOMPARE(QString::fromStdString(platform.opened.back()), dir.filePath("help/index.html"));
         QCOMPARE(sink.messages.back().text, std::string("ファイルが見つかりません。"));
 
         const size_t before = sink.messages.size();
-        QTest::mouseClick(cover.Command9, Qt::LeftButton);
+        QTest::mouseClick(launcher.Command9, Qt::LeftButton);
         QCOMPARE(sink.messages.size(), before + 1);
         bool builderOpened = false;
-        cover.setDistributionOpener([&](QWidget* owner) { builderOpened = owner == &cover; });
-        QTest::mouseClick(cover.Command9, Qt::LeftButton);
+        launcher.setDistributionOpener([&](QWidget* owner) { builderOpened = owner == &launcher; });
+        QTest::mouseClick(launcher.Command9, Qt::LeftButton);
         QVERIFY(builderOpened);
 
         const AppSettings en = settingsFor(dir.path(), 1, 4);
-        Cover english(en, sink, platform);
+        Launcher english(en, sink, platform);
         english.show();
         QTest::mouseClick(english.Command10, Qt::LeftButton);
         QCOMPARE(QString::fromStdString(platform.opened.back()), dir.filePath("ehelp/index.html"));
         // Edition 4 has no wind tool.
         QVERIFY(!english.Command8->isVisible());
-        QVERIFY(cover.Command8->isVisible());
+        QVERIFY(launcher.Command8->isVisible());
     }
 
     void hintsFollowTheLanguageAndTheMouse() {
@@ -133,23 +133,23 @@ private slots:
         CapturingMessageSink sink;
         FakePlatform platform;
         const AppSettings en = settingsFor(dir.path(), 1);
-        QCOMPARE(Cover::hintFor("Command1", en),
+        QCOMPARE(Launcher::hintFor("Command1", en),
                  QString("Receive Track Data From GPS\nCompile GPS data"));
-        QCOMPARE(Cover::hintFor("Command4", en), QString("プログラムを終了します"));
-        QCOMPARE(Cover::hintFor("Command3", settingsFor(dir.path(), 0)),
+        QCOMPARE(Launcher::hintFor("Command4", en), QString("プログラムを終了します"));
+        QCOMPARE(Launcher::hintFor("Command3", settingsFor(dir.path(), 0)),
                  QString("編集データを選択すると\n複数艇のレースが見れます"));
-        QVERIFY(Cover::hintFor("Command10", en).isEmpty());
+        QVERIFY(Launcher::hintFor("Command10", en).isEmpty());
 
-        Cover cover(en, sink, platform);
-        cover.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&cover));
-        QTest::mouseMove(cover.Command2, QPoint(10, 8));
-        QTRY_VERIFY(cover.Text1->isVisible());
-        QVERIFY(cover.Text1->text().startsWith("Compile each boat data."));
-        QCOMPARE(cover.Text1->height(), 60);  // four lines
-        QVERIFY(cover.Text1->geometry().right() < cover.Command2->x());
-        QTest::mouseMove(cover.Picture1, QPoint(20, 20));
-        QTRY_VERIFY(!cover.Text1->isVisible());
+        Launcher launcher(en, sink, platform);
+        launcher.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&launcher));
+        QTest::mouseMove(launcher.Command2, QPoint(10, 8));
+        QTRY_VERIFY(launcher.Text1->isVisible());
+        QVERIFY(launcher.Text1->text().startsWith("Compile each boat data."));
+        QCOMPARE(launcher.Text1->height(), 60);  // four lines
+        QVERIFY(launcher.Text1->geometry().right() < launcher.Command2->x());
+        QTest::mouseMove(launcher.Picture1, QPoint(20, 20));
+        QTRY_VERIFY(!launcher.Text1->isVisible());
     }
 
     void editionLabel() {
@@ -158,8 +158,8 @@ private slots:
         FakePlatform platform;
         for (int mode : {2, 3}) {
             const AppSettings s = settingsFor(dir.path(), 0, mode);
-            Cover cover(s, sink, platform);
-            const QImage img = cover.Picture1->pixmap().toImage();
+            Launcher launcher(s, sink, platform);
+            const QImage img = launcher.Picture1->pixmap().toImage();
             QCOMPARE(img.pixelColor(101, 44), QColor(255, 0, 0));
         }
     }
@@ -170,38 +170,38 @@ private slots:
         const AppSettings s = settingsFor(dir.path(), 1);
         CapturingMessageSink sink;
         FakePlatform platform;
-        Cover cover(s, sink, platform);
-        cover.show();
+        Launcher launcher(s, sink, platform);
+        launcher.show();
 
-        QTest::mouseClick(cover.Command2, Qt::LeftButton);
-        fmCompile* editor = nullptr;
+        QTest::mouseClick(launcher.Command2, Qt::LeftButton);
+        RaceEditor* editor = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* e = qobject_cast<fmCompile*>(w); e && e->isVisible()) editor = e;
+            if (auto* e = qobject_cast<RaceEditor*>(w); e && e->isVisible()) editor = e;
         QVERIFY(editor);
         // A second press brings the same editor forward.
-        QTest::mouseClick(cover.Command2, Qt::LeftButton);
+        QTest::mouseClick(launcher.Command2, Qt::LeftButton);
         int editors = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<fmCompile*>(w) && w->isVisible()) ++editors;
+            if (qobject_cast<RaceEditor*>(w) && w->isVisible()) ++editors;
         QCOMPARE(editors, 1);
         editor->close();
 
-        QTest::mouseClick(cover.Command3, Qt::LeftButton);
-        QCOMPARE(cover.Combo1->currentText(), QString("enoshima_0607.txt"));
-        QTest::mouseClick(cover.Command5, Qt::LeftButton);
-        RaceDisp* screen = nullptr;
+        QTest::mouseClick(launcher.Command3, Qt::LeftButton);
+        QCOMPARE(launcher.Combo1->currentText(), QString("enoshima_0607.txt"));
+        QTest::mouseClick(launcher.Command5, Qt::LeftButton);
+        RaceScreen* screen = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* r = qobject_cast<RaceDisp*>(w); r && r->isVisible()) screen = r;
+            if (auto* r = qobject_cast<RaceScreen*>(w); r && r->isVisible()) screen = r;
         QVERIFY(screen);
         QTRY_VERIFY(screen->setupDone());
         QVERIFY(screen->session());
         QCOMPARE(screen->session()->shownFile(), std::string("enoshima_0607.txt"));
-        QPointer<RaceDisp> guard(screen);
+        QPointer<RaceScreen> guard(screen);
         screen->close();
         QTRY_VERIFY(guard.isNull());
-        QVERIFY(cover.isVisible());
+        QVERIFY(launcher.isVisible());
     }
 };
 
-QTEST_MAIN(TstCover)
-#include "tst_cover.moc"
+QTEST_MAIN(TstLauncher)
+#include "tst_launcher.moc"

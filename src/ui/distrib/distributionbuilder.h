@@ -1,4 +1,4 @@
-// The distribution builder `Haifu`: a modal window that picks races from the application's race
+// The distribution builder `DistributionBuilder`: a modal window that picks races from the application's race
 // folder and builds "distribution/<folder>/" with the program, its runtime files and the races,
 // for the web or a CD-ROM. Opened from the launcher.
 #pragma once
@@ -22,11 +22,11 @@ class QRadioButton;
 
 namespace brisko {
 
-class Haifu : public QDialog {
+class DistributionBuilder : public QDialog {
     Q_OBJECT
 public:
     // `programFile` is the executable copied into the distribution; empty means this program.
-    Haifu(const AppSettings& settings, MessageSink& sink, QWidget* parent = nullptr,
+    DistributionBuilder(const AppSettings& settings, MessageSink& sink, QWidget* parent = nullptr,
           const QString& programFile = {});
 
     static constexpr int kMaxRaceFiles = 200;

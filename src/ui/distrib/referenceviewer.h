@@ -1,4 +1,4 @@
-// The reference viewer `RefFm`: a small window listing the attachments of the shown race
+// The reference viewer `ReferenceViewer`: a small window listing the attachments of the shown race
 // (sailing instructions, results, photos in "attachment/") and opening the clicked one with its
 // associated program. Opened from the race screen's reference button.
 #pragma once
@@ -17,13 +17,13 @@ class QPushButton;
 
 namespace brisko {
 
-class RefFm : public QWidget {
+class ReferenceViewer : public QWidget {
     Q_OBJECT
 public:
     // How long the viewer stays hidden after opening a document before it closes itself.
     static constexpr int kCloseDelayMs = 5000;
 
-    RefFm(const AppSettings& settings, const RaceDefinition& race, PlatformServices& platform,
+    ReferenceViewer(const AppSettings& settings, const RaceDefinition& race, PlatformServices& platform,
           MessageSink& sink, QWidget* parent = nullptr);
 
     QListWidget* List1 = nullptr;

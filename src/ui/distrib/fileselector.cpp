@@ -1,6 +1,6 @@
 // The file selector: lists the folder's files matching the name box's pattern (letter case
 // ignored), fills the name box from a click, and checks the name on OK.
-#include "ui/distrib/fmfileselect.h"
+#include "ui/distrib/fileselector.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
@@ -20,10 +20,10 @@ bool holdsWildcard(const QString& s) {
 }
 }  // namespace
 
-FmFileSelect::FmFileSelect(const AppSettings& settings, MessageSink& sink,
+FileSelector::FileSelector(const AppSettings& settings, MessageSink& sink,
                            const FileSelectRequest& request, QWidget* parent)
     : QDialog(parent), settings_(settings), sink_(sink), request_(request) {
-    setObjectName(QStringLiteral("FmFileSelect"));
+    setObjectName(QStringLiteral("FileSelector"));
     setModal(true);
     setWindowTitle(request_.caption);
     File1 = new QListWidget(this);
@@ -46,7 +46,7 @@ FmFileSelect::FmFileSelect(const AppSettings& settings, MessageSink& sink,
 
     Text1->setText(QStringLiteral("*.") + request_.extension);
     fillList(listPattern(Text1->text(), request_.extension));
-    connect(File1, &QListWidget::itemClicked, this, &FmFileSelect::File1_Click);
+    connect(File1, &QListWidget::itemClicked, this, &FileSelector::File1_Click);
     connect(File1, &QListWidget::itemDoubleClicked, this, [this] {
         File1_Click();
         Command1_Click();
@@ -55,22 +55,22 @@ FmFileSelect::FmFileSelect(const AppSettings& settings, MessageSink& sink,
     connect(Text1, &QLineEdit::textEdited, this, [this](const QString& t) {
         if (holdsWildcard(t)) fillList(listPattern(t, request_.extension));
     });
-    connect(Text1, &QLineEdit::returnPressed, this, &FmFileSelect::Command1_Click);
-    connect(Command1, &QPushButton::clicked, this, &FmFileSelect::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &FmFileSelect::Command2_Click);
+    connect(Text1, &QLineEdit::returnPressed, this, &FileSelector::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &FileSelector::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &FileSelector::Command2_Click);
     Command1->setDefault(false);
     Command1->setAutoDefault(false);
     Command2->setAutoDefault(false);
 }
 
-QString FmFileSelect::listPattern(const QString& text, const QString& extension) {
+QString FileSelector::listPattern(const QString& text, const QString& extension) {
     const QString t = text.trimmed();
     if (holdsWildcard(t)) return t == QLatin1String("*.*") ? QStringLiteral("*") : t;
     if (extension.isEmpty() || extension == QLatin1String("*")) return QStringLiteral("*");
     return QStringLiteral("*.") + extension;
 }
 
-void FmFileSelect::fillList(const QString& pattern) {
+void FileSelector::fillList(const QString& pattern) {
     File1->clear();
     for (const std::string& name :
          listFiles(request_.folder.toStdString(), pattern.toStdString())) {
@@ -80,15 +80,15 @@ void FmFileSelect::fillList(const QString& pattern) {
     }
 }
 
-void FmFileSelect::File1_Click() {
+void FileSelector::File1_Click() {
     if (QListWidgetItem* item = File1->currentItem()) Text1->setText(item->text());
 }
 
-void FmFileSelect::tell(const char* japanese, const char* english) {
+void FileSelector::tell(const char* japanese, const char* english) {
     sink_.show({settings_.tr(japanese, english), {}, MessageButtons::Ok});
 }
 
-void FmFileSelect::Command1_Click() {
+void FileSelector::Command1_Click() {
     SharedPath.clear();
     SelectResultPath.clear();
     QString name = Text1->text().trimmed();
@@ -128,14 +128,14 @@ void FmFileSelect::Command1_Click() {
     acceptName(name);
 }
 
-bool FmFileSelect::acceptName(const QString& name) {
+bool FileSelector::acceptName(const QString& name) {
     SharedPath = name;
     SelectResultPath = request_.folder + QLatin1Char('/') + name;
     QDialog::accept();
     return true;
 }
 
-void FmFileSelect::Command2_Click() {
+void FileSelector::Command2_Click() {
     SharedPath.clear();
     reject();
 }

@@ -1,6 +1,6 @@
-// The launcher `Cover`: its picture, button column, hint box and selection panel, and the
+// The launcher `Launcher`: its picture, button column, hint box and selection panel, and the
 // handlers that open the other windows and start the sibling tools.
-#include "ui/app/cover.h"
+#include "ui/app/launcher.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,10 +14,10 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
-#include "ui/app/covertexts.h"
-#include "ui/editor/fmcompile.h"
+#include "ui/app/launchertexts.h"
+#include "ui/editor/raceeditor.h"
 #include "ui/race/racecaptions.h"
-#include "ui/race/racedisp.h"
+#include "ui/race/racescreen.h"
 #include "util/fileutil.h"
 
 namespace brisko {
@@ -44,10 +44,10 @@ QString fromUtf8(const char* s) { return QString::fromUtf8(s); }
 
 }  // namespace
 
-Cover::Cover(const AppSettings& settings, MessageSink& sink, PlatformServices& platform,
+Launcher::Launcher(const AppSettings& settings, MessageSink& sink, PlatformServices& platform,
              QWidget* parent)
     : QWidget(parent), settings_(settings), sink_(sink), platform_(platform) {
-    setObjectName(QStringLiteral("Cover"));
+    setObjectName(QStringLiteral("Launcher"));
     setWindowTitle(QString::fromStdString(settings_.ProductTitle));
     setFixedSize(kWidth, kHeight);
     QPalette pal = palette();
@@ -62,7 +62,7 @@ Cover::Cover(const AppSettings& settings, MessageSink& sink, PlatformServices& p
     // from here is closed first, since the race screen sets itself up only when it is created.
     raceOpener_ = [this](const std::string& raceFile, const std::string& track) {
         if (raceScreen_) raceScreen_->close();
-        auto* w = new RaceDisp(settings_, raceFile, sink_, &platform_);
+        auto* w = new RaceScreen(settings_, raceFile, sink_, &platform_);
         w->setAttribute(Qt::WA_DeleteOnClose);
         if (!track.empty()) w->setSingleTrackFile(track);
         raceScreen_ = w;
@@ -70,9 +70,9 @@ Cover::Cover(const AppSettings& settings, MessageSink& sink, PlatformServices& p
     };
 }
 
-Cover::~Cover() = default;
+Launcher::~Launcher() = default;
 
-void Cover::buildControls() {
+void Launcher::buildControls() {
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(kPictureMargin, kPictureMargin, kWidth - 2 * kPictureMargin,
@@ -151,19 +151,19 @@ void Cover::buildControls() {
     Text1->setFont(hintFont);
     Text1->hide();
 
-    connect(Command1, &QPushButton::clicked, this, &Cover::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Cover::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Cover::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &Cover::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &Cover::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &Cover::Command6_Click);
-    connect(Command7, &QPushButton::clicked, this, &Cover::Command7_Click);
-    connect(Command8, &QPushButton::clicked, this, &Cover::Command8_Click);
-    connect(Command9, &QPushButton::clicked, this, &Cover::Command9_Click);
-    connect(Command10, &QPushButton::clicked, this, &Cover::Command10_Click);
+    connect(Command1, &QPushButton::clicked, this, &Launcher::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Launcher::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Launcher::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Launcher::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Launcher::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Launcher::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &Launcher::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &Launcher::Command8_Click);
+    connect(Command9, &QPushButton::clicked, this, &Launcher::Command9_Click);
+    connect(Command10, &QPushButton::clicked, this, &Launcher::Command10_Click);
 }
 
-void Cover::drawEditionLabel(QImage& picture) const {
+void Launcher::drawEditionLabel(QImage& picture) const {
     if (settings_.EditionMode <= 1) return;
     const bool custom = settings_.EditionMode == 3;
     QPainter p(&picture);
@@ -179,11 +179,11 @@ void Cover::drawEditionLabel(QImage& picture) const {
                QString::fromUtf8(text));
 }
 
-QString Cover::hintFor(const QString& control, const AppSettings& settings) {
+QString Launcher::hintFor(const QString& control, const AppSettings& settings) {
     return coverHint(control, settings);
 }
 
-bool Cover::eventFilter(QObject* watched, QEvent* e) {
+bool Launcher::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::MouseMove || e->type() == QEvent::Enter) {
         if (watched == Picture1)
             hideHint();
@@ -193,7 +193,7 @@ bool Cover::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
-void Cover::showHint(QPushButton* button) {
+void Launcher::showHint(QPushButton* button) {
     const QString text = hintFor(button->objectName(), settings_);
     if (text.isEmpty()) {
         hideHint();
@@ -209,11 +209,11 @@ void Cover::showHint(QPushButton* button) {
     Text1->show();
 }
 
-void Cover::hideHint() { Text1->hide(); }
+void Launcher::hideHint() { Text1->hide(); }
 
-void Cover::tell(const QString& text) { sink_.show({text.toStdString(), {}, MessageButtons::Ok}); }
+void Launcher::tell(const QString& text) { sink_.show({text.toStdString(), {}, MessageButtons::Ok}); }
 
-QString Cover::findSiblingTool(const QString& appPath, const QString& name) {
+QString Launcher::findSiblingTool(const QString& appPath, const QString& name) {
     for (const QString& candidate : {name + QStringLiteral(".exe"), name}) {
         if (auto p = findPath(appPath.toStdString(), "\\" + candidate.toStdString())) {
             const QFileInfo fi(QString::fromStdString(*p));
@@ -223,7 +223,7 @@ QString Cover::findSiblingTool(const QString& appPath, const QString& name) {
     return QStandardPaths::findExecutable(name);
 }
 
-void Cover::startSiblingTool(const QString& name, const char* japaneseWhat,
+void Launcher::startSiblingTool(const QString& name, const char* japaneseWhat,
                              const char* englishWhat) {
     const QString program = findSiblingTool(QString::fromStdString(settings_.AppPath), name);
     if (program.isEmpty()) {
@@ -235,28 +235,28 @@ void Cover::startSiblingTool(const QString& name, const char* japaneseWhat,
         tell(siblingToolFailedMessage(settings_, program));
 }
 
-void Cover::Command1_Click() {
+void Launcher::Command1_Click() {
     startSiblingTool(QStringLiteral("QLN_GPSedit"), "GPSダウンロードツール", "GPS download tool");
 }
 
-void Cover::Command8_Click() {
+void Launcher::Command8_Click() {
     startSiblingTool(QStringLiteral("ZEPHYR_T1"), "風解析ツール", "wind-analysis tool");
 }
 
-void Cover::Command2_Click() {
+void Launcher::Command2_Click() {
     if (editor_) {
         editor_->raise();
         editor_->activateWindow();
         return;
     }
-    auto* editor = new fmCompile(settings_, sink_, platform_);
+    auto* editor = new RaceEditor(settings_, sink_, platform_);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->setRaceOpener([this](const std::string& race) { raceOpener_(race, {}); });
     editor_ = editor;
     editor->show();
 }
 
-void Cover::Command3_Click() {
+void Launcher::Command3_Click() {
     ChoiceIsRace = true;
     Combo1->clear();
     if (auto folder = findPath(settings_.AppPath, "\\raceadmin"))
@@ -266,7 +266,7 @@ void Cover::Command3_Click() {
     Frame1->raise();
 }
 
-void Cover::Command7_Click() {
+void Launcher::Command7_Click() {
     ChoiceIsRace = false;
     Combo1->clear();
     if (auto folder = findPath(settings_.AppPath, "\\gpsdat")) {
@@ -279,7 +279,7 @@ void Cover::Command7_Click() {
     Frame1->raise();
 }
 
-void Cover::Command5_Click() {
+void Launcher::Command5_Click() {
     const std::string chosen = Combo1->currentText().toStdString();
     Frame1->hide();
     if (ChoiceIsRace)
@@ -288,9 +288,9 @@ void Cover::Command5_Click() {
         raceOpener_({}, chosen);
 }
 
-void Cover::Command6_Click() { Frame1->hide(); }
+void Launcher::Command6_Click() { Frame1->hide(); }
 
-void Cover::Command9_Click() {
+void Launcher::Command9_Click() {
     if (distribOpener_) {
         distribOpener_(this);
         return;
@@ -298,13 +298,13 @@ void Cover::Command9_Click() {
     tell(distributionNotReadyMessage(settings_));
 }
 
-void Cover::Command10_Click() {
+void Launcher::Command10_Click() {
     const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
     const std::string failure = platform_.openDocument(resolvePath(settings_.AppPath, help));
     if (!failure.empty()) tell(QString::fromStdString(failure));
 }
 
-void Cover::Command4_Click() {
+void Launcher::Command4_Click() {
     QApplication::closeAllWindows();
     QApplication::quit();
 }

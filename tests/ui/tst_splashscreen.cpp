@@ -5,12 +5,12 @@
 #include <QScreen>
 #include <QtTest>
 
-#include "ui/app/splite.h"
+#include "ui/app/splashscreen.h"
 #include "ui/race/racecaptions.h"
 
 using namespace brisko;
 
-class TstSplite : public QObject {
+class TstSplashScreen : public QObject {
     Q_OBJECT
 private slots:
     void pictureCentredOnTheScreen() {
@@ -18,32 +18,32 @@ private slots:
         for (int lang : {0, 1}) {
             AppSettings s;
             s.Lang = lang;
-            Splite sp(s);
+            SplashScreen sp(s);
             const QPoint picture =
                 sp.mapToGlobal(sp.Image1->pos()) - sp.mapToGlobal(QPoint()) + sp.pos();
-            QCOMPARE(picture.x(), screen.x() + (screen.width() - Splite::kImageWidth) / 2);
-            QCOMPARE(picture.y(), screen.y() + (screen.height() - Splite::kImageHeight) / 2);
-            QCOMPARE(sp.Image1->size(), QSize(Splite::kImageWidth, Splite::kImageHeight));
+            QCOMPARE(picture.x(), screen.x() + (screen.width() - SplashScreen::kImageWidth) / 2);
+            QCOMPARE(picture.y(), screen.y() + (screen.height() - SplashScreen::kImageHeight) / 2);
+            QCOMPARE(sp.Image1->size(), QSize(SplashScreen::kImageWidth, SplashScreen::kImageHeight));
         }
     }
 
     void englishFontOnEveryControl() {
         AppSettings en;
         en.Lang = 1;
-        Splite sp(en);
+        SplashScreen sp(en);
         const QString family = uiFontFamily(en);
         QCOMPARE(sp.font().family(), family);
         for (QWidget* w : sp.findChildren<QWidget*>()) QCOMPARE(w->font().family(), family);
     }
 
     void artworkIsDrawn() {
-        const QImage title = Splite::titlePicture("Brisko", "GPS Race Replay");
-        QCOMPARE(title.size(), QSize(Splite::kImageWidth, Splite::kImageHeight));
+        const QImage title = SplashScreen::titlePicture("Brisko", "GPS Race Replay");
+        QCOMPARE(title.size(), QSize(SplashScreen::kImageWidth, SplashScreen::kImageHeight));
         // Sky above, sea below: the picture is no blank box.
-        QVERIFY(title.pixelColor(5, 5) != title.pixelColor(5, Splite::kImageHeight - 5));
-        QVERIFY(!Splite::japaneseTitle().isNull());
+        QVERIFY(title.pixelColor(5, 5) != title.pixelColor(5, SplashScreen::kImageHeight - 5));
+        QVERIFY(!SplashScreen::japaneseTitle().isNull());
     }
 };
 
-QTEST_MAIN(TstSplite)
-#include "tst_splite.moc"
+QTEST_MAIN(TstSplashScreen)
+#include "tst_splashscreen.moc"

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "ui/distrib/reffm.h"
+#include "ui/distrib/referenceviewer.h"
 
 using namespace brisko;
 
@@ -28,7 +28,7 @@ public:
 
 }  // namespace
 
-class TstRefFm : public QObject {
+class TstReferenceViewer : public QObject {
     Q_OBJECT
 private slots:
     void init() {
@@ -47,20 +47,20 @@ private slots:
     void listsAndCaptions() {
         FakePlatform platform;
         CapturingMessageSink sink;
-        RefFm ja(settings_, race_, platform, sink);
+        ReferenceViewer ja(settings_, race_, platform, sink);
         QCOMPARE(ja.windowTitle(), QString("データ参照"));
         QCOMPARE(ja.List1->count(), 3);
         QCOMPARE(ja.Command1->text(), QString("CANCEL"));
         AppSettings en = settings_;
         en.Lang = 1;
-        RefFm e(en, race_, platform, sink);
+        ReferenceViewer e(en, race_, platform, sink);
         QCOMPARE(e.windowTitle(), QString("Refference Files"));
     }
 
     void opensTheClickedAttachmentThenCloses() {
         FakePlatform platform;
         CapturingMessageSink sink;
-        RefFm r(settings_, race_, platform, sink);
+        ReferenceViewer r(settings_, race_, platform, sink);
         r.setCloseDelay(50);
         r.show();
         r.List1_Click(r.List1->item(0));
@@ -83,7 +83,7 @@ private slots:
     void missingAndUnsafeFilesOpenNothing() {
         FakePlatform platform;
         CapturingMessageSink sink;
-        RefFm r(settings_, race_, platform, sink);
+        ReferenceViewer r(settings_, race_, platform, sink);
         r.show();
         r.List1_Click(r.List1->item(1));  // missing from attachment/
         r.List1_Click(r.List1->item(2));  // leaves the folder
@@ -98,7 +98,7 @@ private slots:
         FakePlatform platform;
         platform.failure = "関連付けが指定されていません。";
         CapturingMessageSink sink;
-        RefFm r(settings_, race_, platform, sink);
+        ReferenceViewer r(settings_, race_, platform, sink);
         r.show();
         r.List1_Click(r.List1->item(0));
         QCOMPARE(sink.messages.size(), size_t(1));
@@ -114,5 +114,5 @@ private:
     RaceDefinition race_;
 };
 
-QTEST_MAIN(TstRefFm)
-#include "tst_reffm.moc"
+QTEST_MAIN(TstReferenceViewer)
+#include "tst_referenceviewer.moc"

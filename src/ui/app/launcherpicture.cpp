@@ -6,7 +6,7 @@
 #include <QRadialGradient>
 #include <cmath>
 
-#include "ui/app/cover.h"
+#include "ui/app/launcher.h"
 
 namespace brisko {
 
@@ -89,7 +89,7 @@ void drawSloop(QPainter& p, QPointF at, double s) {
 
 }  // namespace
 
-QImage Cover::coverPicture(int width, int height) {
+QImage Launcher::coverPicture(int width, int height) {
     QImage img(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);

@@ -1,5 +1,5 @@
-// The reference viewer; see reffm.h.
-#include "ui/distrib/reffm.h"
+// The reference viewer; see referenceviewer.h.
+#include "ui/distrib/referenceviewer.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -14,10 +14,10 @@
 
 namespace brisko {
 
-RefFm::RefFm(const AppSettings& settings, const RaceDefinition& race, PlatformServices& platform,
+ReferenceViewer::ReferenceViewer(const AppSettings& settings, const RaceDefinition& race, PlatformServices& platform,
              MessageSink& sink, QWidget* parent)
     : QWidget(parent, Qt::Window), settings_(settings), platform_(platform), sink_(sink) {
-    setObjectName(QStringLiteral("RefFm"));
+    setObjectName(QStringLiteral("ReferenceViewer"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     for (int i = 1; i <= race.AttachmentCount && i <= kMaxAttachments; ++i)
         attachments_ << QString::fromStdString(race.Attachments[i]);
@@ -31,25 +31,25 @@ RefFm::RefFm(const AppSettings& settings, const RaceDefinition& race, PlatformSe
     layout->addWidget(Command1, 0, Qt::AlignRight);
     resize(320, 240);
 
-    connect(List1, &QListWidget::itemClicked, this, &RefFm::List1_Click);
-    connect(Command1, &QPushButton::clicked, this, &RefFm::Command1_Click);
+    connect(List1, &QListWidget::itemClicked, this, &ReferenceViewer::List1_Click);
+    connect(Command1, &QPushButton::clicked, this, &ReferenceViewer::Command1_Click);
     Form_Load();
 }
 
-void RefFm::Form_Load() {
+void ReferenceViewer::Form_Load() {
     applyUiFont(this, settings_);
     setWindowTitle(QString::fromUtf8(settings_.tr("データ参照", "Refference Files")));
     List1->clear();
     List1->addItems(attachments_);
 }
 
-QString RefFm::attachmentPath(const QString& name) const {
+QString ReferenceViewer::attachmentPath(const QString& name) const {
     const std::string trimmed(trimBlanks(name.toStdString()));
     if (!isPlainFileName(trimmed)) return {};
     return QString::fromStdString(resolvePath(settings_.AppPath, "\\attachment\\" + trimmed));
 }
 
-void RefFm::List1_Click(QListWidgetItem* item) {
+void ReferenceViewer::List1_Click(QListWidgetItem* item) {
     if (!item || opening_) return;
     const QString path = attachmentPath(item->text());
     if (path.isEmpty() || !fileExists(path.toStdString())) {
@@ -86,6 +86,6 @@ void RefFm::List1_Click(QListWidgetItem* item) {
     });
 }
 
-void RefFm::Command1_Click() { close(); }
+void ReferenceViewer::Command1_Click() { close(); }
 
 }  // namespace brisko

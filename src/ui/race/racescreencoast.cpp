@@ -1,11 +1,11 @@
 // The race screen's "Make coastline" button: makes the coastline tiles of the race area through
-// gmt, names them in the race file and redraws the chart with its coast. See racedisp.h.
+// gmt, names them in the race file and redraws the chart with its coast. See racescreen.h.
 #include <QGuiApplication>
 #include <QPushButton>
 
 #include "race/racesession.h"
 #include "ui/race/racecaptions.h"
-#include "ui/race/racedisp.h"
+#include "ui/race/racescreen.h"
 #include "ui/race/racesetup.h"
 
 namespace brisko {
@@ -46,11 +46,11 @@ QString coastMadeMessage(const AppSettings& s, const CoastTilesAdded& added) {
 
 }  // namespace
 
-void RaceDisp::updateCoastButton() {
+void RaceScreen::updateCoastButton() {
     RaceSetup::setAvailable(Command14, session_ && !session_->missingCoastTiles().empty());
 }
 
-void RaceDisp::Command14_Click() {
+void RaceScreen::Command14_Click() {
     if (!session_) return;
     hideHints();
     // gmt reads the shorelines of the whole area at once; the window waits for it.

@@ -1,5 +1,5 @@
 // The race screen's drawing: a frame derived from the race session's clock, and the layers of
-// the map, the overview and the wind panel redrawn in their fixed order. See racedisp.h.
+// the map, the overview and the wind panel redrawn in their fixed order. See racescreen.h.
 #include <QCheckBox>
 #include <QLabel>
 #include <QPainter>
@@ -15,7 +15,7 @@
 #include "ui/display/timepanel.h"
 #include "ui/race/picturebox.h"
 #include "ui/race/playback.h"
-#include "ui/race/racedisp.h"
+#include "ui/race/racescreen.h"
 
 namespace brisko {
 
@@ -26,7 +26,7 @@ constexpr int kMarksWindEvery = 5;  // seconds between lay-line updates followin
 QColor qcolour(Rgb c) { return QColor(c.r, c.g, c.b); }
 }  // namespace
 
-void RaceDisp::buildOverlays() {
+void RaceScreen::buildOverlays() {
     Picture1->setOverlay([this](QPainter& p) {
         if (session_) renderer_.drawMovingLayer(p, scene_);
         paintMouseLayer(p);
@@ -58,7 +58,7 @@ void RaceDisp::buildOverlays() {
     });
 }
 
-void RaceDisp::buildAnalysis() {
+void RaceScreen::buildAnalysis() {
     AnalysisHooks hooks;
     hooks.session = [this] { return session_.get(); };
     hooks.setReplayRunning = [this](bool on) {
@@ -82,7 +82,7 @@ void RaceDisp::buildAnalysis() {
         new AnalysisViews(this, *this, options_, settings_, sink_, platform_, std::move(hooks));
 }
 
-bool RaceDisp::showFrame() {
+bool RaceScreen::showFrame() {
     if (!session_) return false;
     view_.MapSize = layout_.mapSize;
     view_.recompute();
@@ -101,7 +101,7 @@ bool RaceDisp::showFrame() {
     return paintFrame();
 }
 
-bool RaceDisp::paintFrame() {
+bool RaceScreen::paintFrame() {
     if (!session_) return false;
     const FrameResult r = renderer_.drawFrame(scene_, Picture1->picture());
     PicTime->setClock(renderer_.clockText(), renderer_.clockColour());
@@ -124,7 +124,7 @@ bool RaceDisp::paintFrame() {
     return r.anyBoatInView;
 }
 
-void RaceDisp::redrawBackground() {
+void RaceScreen::redrawBackground() {
     if (!session_) return;
     view_.MapSize = layout_.mapSize;
     view_.applyZoomFloor();
@@ -143,7 +143,7 @@ void RaceDisp::redrawBackground() {
     Picture1->update();
 }
 
-void RaceDisp::redrawOverview() {
+void RaceScreen::redrawOverview() {
     Picture6->clear(qcolour(options_.SeaColour));
     if (!session_) return;
     QPainter p(&Picture6->picture());
@@ -152,7 +152,7 @@ void RaceDisp::redrawOverview() {
     Picture6->update();
 }
 
-void RaceDisp::redrawWindPanel() {
+void RaceScreen::redrawWindPanel() {
     Picture2->clear(qcolour(options_.SeaColour));
     if (!session_) return;
     QPainter p(&Picture2->picture());
@@ -163,7 +163,7 @@ void RaceDisp::redrawWindPanel() {
     Picture2->update();
 }
 
-void RaceDisp::fitViewToBoats() {
+void RaceScreen::fitViewToBoats() {
     if (!session_) return;
     if (view_.fitToBoats(session_->frame().positionsForFit(options_))) redrawBackground();
 }

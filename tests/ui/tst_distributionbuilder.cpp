@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "ui/distrib/haifu.h"
+#include "ui/distrib/distributionbuilder.h"
 #include "ui/distrib/runtimefiles.h"
 
 using namespace brisko;
@@ -56,7 +56,7 @@ QString run(const QString& program, const QStringList& args, const QStringList& 
 
 }  // namespace
 
-class TstHaifu : public QObject {
+class TstDistributionBuilder : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
@@ -67,7 +67,7 @@ private slots:
 
     void listsAndCaptions() {
         CapturingMessageSink sink;
-        Haifu h(settings_, sink, nullptr, BRISKO_PROGRAM);
+        DistributionBuilder h(settings_, sink, nullptr, BRISKO_PROGRAM);
         QCOMPARE(h.windowTitle(), QString("配布データの作成"));
         QCOMPARE(h.Check2->text(), QString("データサイズ最小化"));
         QCOMPARE(h.raceFileList(), QStringList{"enoshima_0607.txt"});  // Ver.txt is no race
@@ -86,7 +86,7 @@ private slots:
 
         AppSettings en = settings_;
         en.Lang = 1;
-        Haifu e(en, sink, nullptr, BRISKO_PROGRAM);
+        DistributionBuilder e(en, sink, nullptr, BRISKO_PROGRAM);
         QCOMPARE(e.windowTitle(), QString("Create Distribution File"));
         QCOMPARE(e.Option1->text(), QString("WEB"));
         QCOMPARE(e.Check2->text(), QString("データサイズ最小化"));
@@ -95,7 +95,7 @@ private slots:
 
     void messagesBeforeBuilding() {
         CapturingMessageSink sink(MessageAnswer::No);
-        Haifu h(settings_, sink, nullptr, BRISKO_PROGRAM);
+        DistributionBuilder h(settings_, sink, nullptr, BRISKO_PROGRAM);
         h.show();
         press(h.List1, 0);
         h.Command1->click();
@@ -123,7 +123,7 @@ private slots:
         AppSettings en = settings_;
         en.Lang = 1;
         CapturingMessageSink sink(MessageAnswer::Yes);
-        Haifu h(en, sink, nullptr, BRISKO_PROGRAM);
+        DistributionBuilder h(en, sink, nullptr, BRISKO_PROGRAM);
         h.show();
         press(h.List1, 0);
         h.Combo1->setEditText("web");
@@ -144,7 +144,7 @@ private slots:
     // The whole road: a CD-ROM distribution of the demo, then the copy started on its own.
     void cdRomDistributionRunsWithoutTheSystemPaths() {
         CapturingMessageSink sink(MessageAnswer::Yes);
-        Haifu h(settings_, sink, nullptr, BRISKO_PROGRAM);
+        DistributionBuilder h(settings_, sink, nullptr, BRISKO_PROGRAM);
         h.show();
         press(h.List1, 0);
         press(h.List2, 0);
@@ -214,5 +214,5 @@ private:
     AppSettings settings_;
 };
 
-QTEST_MAIN(TstHaifu)
-#include "tst_haifu.moc"
+QTEST_MAIN(TstDistributionBuilder)
+#include "tst_distributionbuilder.moc"

@@ -1,5 +1,5 @@
 // The race file editor's captions and messages in both languages.
-#include "ui/editor/fmcompiletexts.h"
+#include "ui/editor/raceeditortexts.h"
 
 namespace brisko {
 

@@ -1,4 +1,4 @@
-// The splash window `splite` shown in browser mode while the race screen loads its first race:
+// The splash window `SplashScreen` shown in browser mode while the race screen loads its first race:
 // the title picture `Image1` centred on the screen, the Japanese title `Image2` over it (Japanese
 // mode only) and the loading progress below the picture.
 #pragma once
@@ -14,7 +14,7 @@ namespace brisko {
 
 class LoadingProgress;
 
-class Splite : public QWidget {
+class SplashScreen : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kImageWidth = 480;
@@ -24,7 +24,7 @@ public:
     static constexpr int kMessageGap = 15;  // progress message below the picture
     static constexpr int kBarGap = 55;      // progress bar below the picture
 
-    explicit Splite(const AppSettings& settings, QWidget* parent = nullptr);
+    explicit SplashScreen(const AppSettings& settings, QWidget* parent = nullptr);
 
     // Places the window so that the title picture is centred on the screen.
     void centreOnScreen();

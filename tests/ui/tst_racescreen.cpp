@@ -21,7 +21,7 @@
 #include "app/messages.h"
 #include "race/racesession.h"
 #include "racescreen.h"
-#include "ui/app/splite.h"
+#include "ui/app/splashscreen.h"
 #include "ui/display/backgroundrenderer.h"
 #include "ui/display/boatpanel.h"
 #include "ui/display/finishlist.h"
@@ -31,19 +31,19 @@
 #include "ui/display/timepanel.h"
 #include "ui/race/loadingprogress.h"
 #include "ui/race/racecaptions.h"
-#include "ui/race/racedisp.h"
+#include "ui/race/racescreen.h"
 #include "ui/race/racelayout.h"
 #include "util/datetime.h"
 
 using namespace brisko;
 using namespace brisko::test;
 
-class TstRaceDisp : public QObject {
+class TstRaceScreen : public QObject {
     Q_OBJECT
 private slots:
     void setUpLeavesTheDemoRaceReady() {
         Screen s(kDemo, 1, 0);
-        RaceDisp& w = *s.w;
+        RaceScreen& w = *s.w;
         QVERIFY(w.setupDone());
         QVERIFY(w.session());
         QVERIFY2(s.sink.messages.empty(),
@@ -343,7 +343,7 @@ private slots:
         const size_t told = s.sink.messages.size();
         s.sink.setAnswer(MessageAnswer::Yes);
         bool closed = false;
-        QObject::connect(s.w.get(), &RaceDisp::closed, [&] { closed = true; });
+        QObject::connect(s.w.get(), &RaceScreen::closed, [&] { closed = true; });
         s.c<QPushButton>("Command1")->click();
         QVERIFY(closed);
         QCOMPARE(s.sink.messages.size(), told);
@@ -582,7 +582,7 @@ private slots:
             return std::optional<QString>(proposal.chopped(4) + QStringLiteral("_copy"));
         });
         bool closed = false;
-        QObject::connect(s.w.get(), &RaceDisp::closed, [&] { closed = true; });
+        QObject::connect(s.w.get(), &RaceScreen::closed, [&] { closed = true; });
         s.c<QPushButton>("Command1")->click();
         QVERIFY(closed);
         QCOMPARE(title, QStringLiteral("Race Control File name"));
@@ -654,16 +654,16 @@ private slots:
 
     void splashTitleOverlay() {
         AppSettings ja;
-        Splite sj(ja);
+        SplashScreen sj(ja);
         QVERIFY(!sj.Image2->isHidden());
         QCOMPARE(sj.Image2->pos() - sj.Image1->pos(), QPoint(8, 296));
         AppSettings en;
         en.Lang = 1;
-        Splite se(en);
+        SplashScreen se(en);
         QVERIFY(se.Image2->isHidden());
         QVERIFY(!se.Image1->isHidden());
     }
 };
 
-QTEST_MAIN(TstRaceDisp)
-#include "tst_racedisp.moc"
+QTEST_MAIN(TstRaceScreen)
+#include "tst_racescreen.moc"

@@ -1,5 +1,5 @@
-// The race screen window; see racedisp.h.
-#include "ui/race/racedisp.h"
+// The race screen window; see racescreen.h.
+#include "ui/race/racescreen.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,12 +18,12 @@
 
 #include "race/racesession.h"
 #include "ui/analysis/analysisviews.h"
-#include "ui/app/splite.h"
+#include "ui/app/splashscreen.h"
 #include "ui/display/boatpanel.h"
 #include "ui/display/mappicture.h"
 #include "ui/display/timebar.h"
 #include "ui/display/timepanel.h"
-#include "ui/distrib/reffm.h"
+#include "ui/distrib/referenceviewer.h"
 #include "ui/interact/racehints.h"
 #include "ui/race/loadingprogress.h"
 #include "ui/race/picturebox.h"
@@ -49,14 +49,14 @@ std::optional<double> g_lastMapCentreLon;
 QColor qcolour(Rgb c) { return QColor(c.r, c.g, c.b); }
 }  // namespace
 
-RaceDisp::RaceDisp(const AppSettings& s, std::string raceFileName, MessageSink& m,
+RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSink& m,
                    PlatformServices* p, QWidget* parent)
     : QWidget(parent),
       settings_(s),
       sink_(m),
       platform_(p),
       firstRaceFile_(std::move(raceFileName)) {
-    setObjectName(QStringLiteral("RaceDisp"));
+    setObjectName(QStringLiteral("RaceScreen"));
     setAttribute(Qt::WA_QuitOnClose, true);
     build(this, settings_);
     PlaybackHooks hooks;
@@ -96,39 +96,39 @@ RaceDisp::RaceDisp(const AppSettings& s, std::string raceFileName, MessageSink& 
     relayout();
 }
 
-RaceDisp::~RaceDisp() {
+RaceScreen::~RaceScreen() {
     qApp->removeEventFilter(this);
     qApp->removeEventFilter(hints_);
     playback_->stopAll();
 }
 
-void RaceDisp::connectControls() {
-    connect(Command9, &QPushButton::clicked, this, &RaceDisp::Command9_Click);
-    connect(Command4, &QPushButton::clicked, this, &RaceDisp::Command4_Click);
-    connect(Command1, &QPushButton::clicked, this, &RaceDisp::Command1_Click);
-    connect(Command13, &QPushButton::clicked, this, &RaceDisp::Command13_Click);
-    connect(Command14, &QPushButton::clicked, this, &RaceDisp::Command14_Click);
-    connect(btnHATENA, &QPushButton::clicked, this, &RaceDisp::btnHATENA_Click);
-    connect(Option6, &QRadioButton::clicked, this, &RaceDisp::Option6_Click);
-    connect(Option7, &QRadioButton::clicked, this, &RaceDisp::Option7_Click);
-    connect(Option8, &QRadioButton::clicked, this, &RaceDisp::Option8_Click);
-    connect(Command6, &QPushButton::clicked, this, &RaceDisp::Command6_Click);
-    connect(Command7, &QPushButton::clicked, this, &RaceDisp::Command7_Click);
-    connect(HScroll1, &QSlider::valueChanged, this, &RaceDisp::HScroll1_Change);
-    connect(HScroll2, &QSlider::valueChanged, this, &RaceDisp::HScroll2_Change);
-    connect(Check5, &QCheckBox::clicked, this, &RaceDisp::Check5_Click);
-    connect(PicTimeBar, &TimeBar::timeClicked, this, &RaceDisp::PicTimeBar_Click);
-    connect(PicTimeBar, &TimeBar::previewTime, this, &RaceDisp::PicTimeBar_Preview);
-    connect(PicTimeBar, &TimeBar::previewEnded, this, &RaceDisp::PicTimeBar_PreviewEnd);
-    connect(PicTimeBar, &TimeBar::periodChosen, this, &RaceDisp::PicTimeBar_Period);
-    connect(PicTimeBar, &TimeBar::periodCancelled, this, &RaceDisp::PicTimeBar_CancelPeriod);
-    connect(Picture6, &PictureBox::resized, this, &RaceDisp::redrawOverview);
-    connect(Picture2, &PictureBox::resized, this, &RaceDisp::redrawWindPanel);
-    connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceDisp::redrawBackground);
+void RaceScreen::connectControls() {
+    connect(Command9, &QPushButton::clicked, this, &RaceScreen::Command9_Click);
+    connect(Command4, &QPushButton::clicked, this, &RaceScreen::Command4_Click);
+    connect(Command1, &QPushButton::clicked, this, &RaceScreen::Command1_Click);
+    connect(Command13, &QPushButton::clicked, this, &RaceScreen::Command13_Click);
+    connect(Command14, &QPushButton::clicked, this, &RaceScreen::Command14_Click);
+    connect(btnHATENA, &QPushButton::clicked, this, &RaceScreen::btnHATENA_Click);
+    connect(Option6, &QRadioButton::clicked, this, &RaceScreen::Option6_Click);
+    connect(Option7, &QRadioButton::clicked, this, &RaceScreen::Option7_Click);
+    connect(Option8, &QRadioButton::clicked, this, &RaceScreen::Option8_Click);
+    connect(Command6, &QPushButton::clicked, this, &RaceScreen::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &RaceScreen::Command7_Click);
+    connect(HScroll1, &QSlider::valueChanged, this, &RaceScreen::HScroll1_Change);
+    connect(HScroll2, &QSlider::valueChanged, this, &RaceScreen::HScroll2_Change);
+    connect(Check5, &QCheckBox::clicked, this, &RaceScreen::Check5_Click);
+    connect(PicTimeBar, &TimeBar::timeClicked, this, &RaceScreen::PicTimeBar_Click);
+    connect(PicTimeBar, &TimeBar::previewTime, this, &RaceScreen::PicTimeBar_Preview);
+    connect(PicTimeBar, &TimeBar::previewEnded, this, &RaceScreen::PicTimeBar_PreviewEnd);
+    connect(PicTimeBar, &TimeBar::periodChosen, this, &RaceScreen::PicTimeBar_Period);
+    connect(PicTimeBar, &TimeBar::periodCancelled, this, &RaceScreen::PicTimeBar_CancelPeriod);
+    connect(Picture6, &PictureBox::resized, this, &RaceScreen::redrawOverview);
+    connect(Picture2, &PictureBox::resized, this, &RaceScreen::redrawWindPanel);
+    connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceScreen::redrawBackground);
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, [this] { analysis_->boatsChanged(); });
-    connect(Option2, &QRadioButton::clicked, this, &RaceDisp::Option2_Click);
-    connect(Option3, &QRadioButton::clicked, this, &RaceDisp::Option3_Click);
-    connect(Check1, &QCheckBox::clicked, this, &RaceDisp::Check1_Click);
+    connect(Option2, &QRadioButton::clicked, this, &RaceScreen::Option2_Click);
+    connect(Option3, &QRadioButton::clicked, this, &RaceScreen::Option3_Click);
+    connect(Check1, &QCheckBox::clicked, this, &RaceScreen::Check1_Click);
     connect(Check3, &QCheckBox::clicked, this,
             [this](bool on) { hintsOn_ = options_.HintsOn = on; });
     // Read by the frame renderer only: the next frame shows the change.
@@ -165,7 +165,7 @@ void RaceDisp::connectControls() {
             [this](int boat) { options_.FocusBoat = boat - 1; });
 }
 
-void RaceDisp::showEvent(QShowEvent* e) {
+void RaceScreen::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (!setupDone_ && !activating_)
         QTimer::singleShot(0, this, [this] {
@@ -173,7 +173,7 @@ void RaceDisp::showEvent(QShowEvent* e) {
         });
 }
 
-void RaceDisp::Form_Activate() {
+void RaceScreen::Form_Activate() {
     if (setupDone_ || activating_) return;
     activating_ = true;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -207,7 +207,7 @@ void RaceDisp::Form_Activate() {
     activating_ = false;
 }
 
-bool RaceDisp::SetUpRace(RaceDefinition seed) {
+bool RaceScreen::SetUpRace(RaceDefinition seed) {
     // No replay while the race is rebuilt.
     playback_->stopAll();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -258,7 +258,7 @@ bool RaceDisp::SetUpRace(RaceDefinition seed) {
     return shown;
 }
 
-void RaceDisp::tellWhyNotShown(int status, const std::string& fileName, bool keepsShown) {
+void RaceScreen::tellWhyNotShown(int status, const std::string& fileName, bool keepsShown) {
     const QString file = QString::fromStdString(fileName);
     QString text;
     switch (static_cast<SessionOpenStatus>(status)) {
@@ -279,7 +279,7 @@ void RaceDisp::tellWhyNotShown(int status, const std::string& fileName, bool kee
     if (!text.isEmpty()) sink_.show({text.toStdString(), {}, MessageButtons::Ok});
 }
 
-void RaceDisp::showSession() {
+void RaceScreen::showSession() {
     const RaceSession& s = *session_;
     const RaceDefinition& race = s.race();
     windowTitle_ = raceWindowTitle(
@@ -334,7 +334,7 @@ void RaceDisp::showSession() {
     playback_->start();
 }
 
-void RaceDisp::showEmptyScreen(const std::string& fileName) {
+void RaceScreen::showEmptyScreen(const std::string& fileName) {
     session_.reset();
     scene_ = RaceScene{};
     windowTitle_ = raceWindowTitle(settings_, {}, {}, {}, QString::fromStdString(fileName));
@@ -352,7 +352,7 @@ void RaceDisp::showEmptyScreen(const std::string& fileName) {
     PicTime->setCountdown(false, {}, Qt::black);
 }
 
-void RaceDisp::Command9_Click() {
+void RaceScreen::Command9_Click() {
     const std::string chosen = Combo1->currentText().toStdString();
     if (session_ && chosen == session_->shownFile()) {
         sink_.show({alreadyShownMessage(settings_).toStdString(), {}, MessageButtons::Ok});
@@ -366,7 +366,7 @@ void RaceDisp::Command9_Click() {
     SetUpRace(seed);
 }
 
-void RaceDisp::Command4_Click() {
+void RaceScreen::Command4_Click() {
     if (!session_ ||
         !session_->setStartFinish(Text9->text().toStdString(), Text10->text().toStdString())) {
         sink_.show({badTimesMessage(settings_).toStdString(), {}, MessageButtons::Ok});
@@ -376,12 +376,12 @@ void RaceDisp::Command4_Click() {
     SetUpRace(session_->race());
 }
 
-void RaceDisp::Command1_Click() {
+void RaceScreen::Command1_Click() {
     if (session_ && !session_->race().RaceFileName.empty() && !browserMode()) offerSave(true);
     close();
 }
 
-void RaceDisp::offerSave(bool leaving) {
+void RaceScreen::offerSave(bool leaving) {
     const QString question = leaving ? leaveSaveQuestion(settings_) : saveQuestion(settings_);
     if (sink_.show({question.toStdString(), {}, MessageButtons::YesNo}) != MessageAnswer::Yes)
         return;
@@ -402,7 +402,7 @@ void RaceDisp::offerSave(bool leaving) {
              MessageButtons::Ok});
 }
 
-std::optional<QString> RaceDisp::askName(const QString& prompt, const QString& title,
+std::optional<QString> RaceScreen::askName(const QString& prompt, const QString& title,
                                          const QString& proposal) {
     if (namePrompt_) return namePrompt_(prompt, title, proposal);
     bool ok = false;
@@ -412,7 +412,7 @@ std::optional<QString> RaceDisp::askName(const QString& prompt, const QString& t
     return text;
 }
 
-void RaceDisp::closeEvent(QCloseEvent* e) {
+void RaceScreen::closeEvent(QCloseEvent* e) {
     playback_->stopAll();
     if (session_) g_lastMapCentreLon = view_.CenterLon;
     hideHints();
@@ -421,14 +421,14 @@ void RaceDisp::closeEvent(QCloseEvent* e) {
     emit closed();
 }
 
-void RaceDisp::Option6_Click() {
+void RaceScreen::Option6_Click() {
     if (!session_) return;
     session_->forward();
     playback_->setReplayRunning(true);
     putFlagsBack();
 }
 
-void RaceDisp::Option7_Click() {
+void RaceScreen::Option7_Click() {
     if (session_) session_->stop();
     playback_->setReplayRunning(false);
     const bool map = options_.ViewMode == ViewModeKind::Map;
@@ -437,14 +437,14 @@ void RaceDisp::Option7_Click() {
     putFlagsBack();
 }
 
-void RaceDisp::Option8_Click() {
+void RaceScreen::Option8_Click() {
     if (!session_) return;
     session_->backward();
     playback_->setReplayRunning(true);
     putFlagsBack();
 }
 
-void RaceDisp::Command6_Click() {
+void RaceScreen::Command6_Click() {
     Option7->setChecked(true);
     playback_->setReplayRunning(false);
     if (!session_) return;
@@ -452,7 +452,7 @@ void RaceDisp::Command6_Click() {
     showFrame();
 }
 
-void RaceDisp::Command7_Click() {
+void RaceScreen::Command7_Click() {
     Option7->setChecked(true);
     playback_->setReplayRunning(false);
     if (!session_) return;
@@ -460,16 +460,16 @@ void RaceDisp::Command7_Click() {
     showFrame();
 }
 
-void RaceDisp::HScroll1_Change(int value) {
+void RaceScreen::HScroll1_Change(int value) {
     if (session_) session_->setSpeedSlider(value);
     updateSpeedText();
 }
 
-void RaceDisp::HScroll2_Change(int value) { view_.TraceZoom = value / 100.0; }
+void RaceScreen::HScroll2_Change(int value) { view_.TraceZoom = value / 100.0; }
 
-void RaceDisp::Check5_Click() { setAutoTrace(Check5->isChecked()); }
+void RaceScreen::Check5_Click() { setAutoTrace(Check5->isChecked()); }
 
-void RaceDisp::readDisplayChecks() {
+void RaceScreen::readDisplayChecks() {
     options_.TimeMarks = Check1->isChecked();
     options_.HintsOn = hintsOn_ = Check3->isChecked();
     options_.CompareLines = Check4->isChecked();
@@ -481,7 +481,7 @@ void RaceDisp::readDisplayChecks() {
     options_.AutoTrace = Check5->isChecked();
 }
 
-void RaceDisp::Option2_Click() {
+void RaceScreen::Option2_Click() {
     view_.setNorthUp();
     if (session_) session_->setOrientation(true);
     Check4->setEnabled(false);
@@ -491,7 +491,7 @@ void RaceDisp::Option2_Click() {
     paintFrame();
 }
 
-void RaceDisp::Option3_Click() {
+void RaceScreen::Option3_Click() {
     if (session_) {
         view_.setWindUp(session_->race().MeanWindDir);
         session_->setOrientation(false);
@@ -503,7 +503,7 @@ void RaceDisp::Option3_Click() {
     paintFrame();
 }
 
-void RaceDisp::Check1_Click() {
+void RaceScreen::Check1_Click() {
     options_.TimeMarks = Check1->isChecked();
     if (!session_) return;
     if (options_.TimeMarks) {
@@ -517,7 +517,7 @@ void RaceDisp::Check1_Click() {
     }
 }
 
-void RaceDisp::BCOL_Click(int swatch) {
+void RaceScreen::BCOL_Click(int swatch) {
     options_.applySwatch(swatch);
     // The map's sea is shared by the wind panel, the zoom panel, the overview and the size label.
     QPalette zoomPal = Picture12->palette();
@@ -532,14 +532,14 @@ void RaceDisp::BCOL_Click(int swatch) {
     paintFrame();
 }
 
-void RaceDisp::PicTimeBar_Click(double t) {
+void RaceScreen::PicTimeBar_Click(double t) {
     if (!session_) return;
     session_->jumpTo(t);
     showFrame();
     putFlagsBack();
 }
 
-void RaceDisp::PicTimeBar_Preview(double t, QPoint globalPos) {
+void RaceScreen::PicTimeBar_Preview(double t, QPoint globalPos) {
     if (!session_) return;
     previewTime_ = t;
     Picture6->update();
@@ -550,13 +550,13 @@ void RaceDisp::PicTimeBar_Preview(double t, QPoint globalPos) {
     Text7->show();
 }
 
-void RaceDisp::PicTimeBar_PreviewEnd() {
+void RaceScreen::PicTimeBar_PreviewEnd() {
     previewTime_ = std::numeric_limits<double>::quiet_NaN();
     Picture6->update();
     Text7->hide();
 }
 
-void RaceDisp::PicTimeBar_Period(double from, double to) {
+void RaceScreen::PicTimeBar_Period(double from, double to) {
     if (!session_) return;
     session_->setPeriod(from, to);
     options_.WakeOn = true;
@@ -567,7 +567,7 @@ void RaceDisp::PicTimeBar_Period(double from, double to) {
     showFrame();
 }
 
-void RaceDisp::PicTimeBar_CancelPeriod() {
+void RaceScreen::PicTimeBar_CancelPeriod() {
     if (!session_) return;
     session_->cancelPeriod();
     PicTimeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, false);
@@ -575,7 +575,7 @@ void RaceDisp::PicTimeBar_CancelPeriod() {
     analysis_->periodChanged();
 }
 
-void RaceDisp::updateSetupButtons() {
+void RaceScreen::updateSetupButtons() {
     const bool manual = !options_.AutoTrace;
     RaceSetup::setAvailable(Command2, manual);
     RaceSetup::setAvailable(Command3, manual);
@@ -587,7 +587,7 @@ void RaceDisp::updateSetupButtons() {
     updateCoastButton();
 }
 
-void RaceDisp::setAutoTrace(bool on) {
+void RaceScreen::setAutoTrace(bool on) {
     options_.AutoTrace = on;
     if (on) Check2->setChecked(false);
     updateSetupButtons();
@@ -602,7 +602,7 @@ void RaceDisp::setAutoTrace(bool on) {
     paintFrame();
 }
 
-void RaceDisp::updateSizeLabel() {
+void RaceScreen::updateSizeLabel() {
     const bool enlarged = !renderer_.realSize();
     Text15->setText(sizeLabelText(enlarged, settings_));
     QPalette pal = Text15->palette();
@@ -611,22 +611,22 @@ void RaceDisp::updateSizeLabel() {
     Text15->setPalette(pal);
 }
 
-void RaceDisp::updateSpeedText() {
+void RaceScreen::updateSpeedText() {
     Text2->setText(QString::fromStdString(
         speedText(speedFactorForSlider(HScroll1->value()), settings_.english())));
 }
 
-void RaceDisp::putFlagsBack() {
+void RaceScreen::putFlagsBack() {
     if (!session_) return;
     session_->putFlagsBack();
     Picture1->followFrame(session_->frame(), &scene_, timePanelOnMap());
 }
 
-QRect RaceDisp::timePanelOnMap() const {
+QRect RaceScreen::timePanelOnMap() const {
     return PicTime->isHidden() ? QRect() : PicTime->geometry().translated(-Picture1->pos());
 }
 
-void RaceDisp::relayout() {
+void RaceScreen::relayout() {
     layout_ = RaceLayout::compute(size(), settings_.FontScale, PicTime->sizeHint());
     const bool mapResized = Picture1->mapSize() != layout_.mapSize;
     Picture1->move(layout_.map.topLeft());
@@ -652,7 +652,7 @@ void RaceDisp::relayout() {
     if (mapResized && session_) Picture1->followFrame(session_->frame(), &scene_, timePanelOnMap());
 }
 
-void RaceDisp::resizeEvent(QResizeEvent*) {
+void RaceScreen::resizeEvent(QResizeEvent*) {
     if (layoutPending_) return;
     layoutPending_ = true;
     QTimer::singleShot(kRelayoutDelayMs, this, [this] {
@@ -661,7 +661,7 @@ void RaceDisp::resizeEvent(QResizeEvent*) {
     });
 }
 
-void RaceDisp::showLoadingProgress(int boat, int count, const QString& line1,
+void RaceScreen::showLoadingProgress(int boat, int count, const QString& line1,
                                    const QString& line2) {
     if (splash_ && splash_->isVisible()) {
         splash_->progress()->show();
@@ -675,31 +675,31 @@ void RaceDisp::showLoadingProgress(int boat, int count, const QString& line1,
     mapProgress->setProgress(boat, count, line1, line2);
 }
 
-void RaceDisp::hideLoadingProgress() {
+void RaceScreen::hideLoadingProgress() {
     if (splash_) splash_->progress()->hide();
     mapProgress->hide();
 }
 
-void RaceDisp::playGun() {
+void RaceScreen::playGun() {
     const std::string path = appFile("\\gun.wav");
     if (platform_ && fileExists(path)) platform_->playSound(path);
 }
 
-std::string RaceDisp::appFile(const std::string& relative) const {
+std::string RaceScreen::appFile(const std::string& relative) const {
     return resolvePath(settings_.AppPath, relative);
 }
 
-void RaceDisp::hideHints() {
+void RaceScreen::hideHints() {
     Text7->hide();
     Text8->hide();
 }
 
-void RaceDisp::mouseMoveEvent(QMouseEvent*) {
+void RaceScreen::mouseMoveEvent(QMouseEvent*) {
     hideHints();
     if (!std::isnan(previewTime_)) PicTimeBar_PreviewEnd();
 }
 
-bool RaceDisp::eventFilter(QObject* watched, QEvent* e) {
+bool RaceScreen::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) {
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && w->window() == this) {
@@ -714,16 +714,16 @@ bool RaceDisp::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
-void RaceDisp::Command13_Click() {
+void RaceScreen::Command13_Click() {
     // The viewer lists the attachments of the race shown now; it closes itself after opening one.
     if (!session_ || !platform_) return;
-    auto* viewer = new RefFm(settings_, session_->race(), *platform_, sink_, this);
+    auto* viewer = new ReferenceViewer(settings_, session_->race(), *platform_, sink_, this);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->setWindowFlag(Qt::Window);
     viewer->show();
 }
 
-void RaceDisp::btnHATENA_Click() {
+void RaceScreen::btnHATENA_Click() {
     if (!platform_) return;
     const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
     const std::string failure = platform_->openDocument(resolvePath(settings_.AppPath, help));

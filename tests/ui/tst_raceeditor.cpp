@@ -12,8 +12,8 @@
 #include <QtTest>
 
 #include "editor/raceedit.h"
-#include "ui/distrib/fmfileselect.h"
-#include "ui/editor/fmcompile.h"
+#include "ui/distrib/fileselector.h"
+#include "ui/editor/raceeditor.h"
 #include "uitesthelpers.h"
 
 #define ASSERT_READ(expr) QVERIFY((expr).ok)
@@ -54,7 +54,7 @@ void type(QLineEdit* t, const QString& text) {
 // Answers the next file selector with a typed name and OK.
 void chooseInSelector(const QString& name) {
     onNextModal([name](QWidget* w) {
-        auto* sel = qobject_cast<FmFileSelect*>(w);
+        auto* sel = qobject_cast<FileSelector*>(w);
         QVERIFY(sel);
         sel->Text1->clear();
         type(sel->Text1, name);
@@ -63,7 +63,7 @@ void chooseInSelector(const QString& name) {
 }
 
 // Adds a boat through the GPS file frame and the name box.
-void addBoat(fmCompile& ed, const QString& file, const QString& name) {
+void addBoat(RaceEditor& ed, const QString& file, const QString& name) {
     QTest::mouseClick(ed.Command1, Qt::LeftButton);
     QVERIFY(ed.Frame1->isVisible());
     ed.Combo1->setCurrentIndex(ed.Combo1->findText(file));
@@ -85,7 +85,7 @@ void retype(QLineEdit* t, const QString& text) {
 
 }  // namespace
 
-class TstFmCompile : public QObject {
+class TstRaceEditor : public QObject {
     Q_OBJECT
 private slots:
     void selectorFiltersIgnoringLetterCase() {
@@ -94,7 +94,7 @@ private slots:
             writeText(dir.filePath(f), "x");
         const AppSettings s = settingsFor(dir.path(), 1);
         CapturingMessageSink sink;
-        FmFileSelect sel(s, sink, {"Brisko", dir.path(), "txt", 0});
+        FileSelector sel(s, sink, {"Brisko", dir.path(), "txt", 0});
         QCOMPARE(sel.windowTitle(), QString("Brisko"));
         QCOMPARE(sel.Text1->text(), QString("*.txt"));
         QCOMPARE(listed(sel.File1), QStringList({"A.TXT", "b.txt"}));
@@ -102,7 +102,7 @@ private slots:
         sel.Text1->clear();
         QTest::keyClicks(sel.Text1, "*.CSV");
         QCOMPARE(listed(sel.File1), QStringList({"c.csv"}));
-        QCOMPARE(FmFileSelect::listPattern("*.*", "txt"), QString("*"));
+        QCOMPARE(FileSelector::listPattern("*.*", "txt"), QString("*"));
 
         // OK on the pattern itself: no such file.
         sel.Text1->setText("*.txt");
@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(sel.SelectResultPath, dir.filePath("A.TXT"));
         QCOMPARE(sel.result(), int(QDialog::Accepted));
 
-        FmFileSelect japanese(settingsFor(dir.path(), 0), sink,
+        FileSelector japanese(settingsFor(dir.path(), 0), sink,
                               {"ファイル名", dir.path(), "txt", 0});
         QTest::mouseClick(japanese.File1->viewport(), Qt::LeftButton, {},
                           japanese.File1->visualItemRect(japanese.File1->item(1)).center());
@@ -144,7 +144,7 @@ private slots:
         const AppSettings s = settingsFor(dir.path(), 1);
         CapturingMessageSink sink(MessageAnswer::No);
         {
-            FmFileSelect sel(s, sink, {"Brisko", dir.path(), "txt", 1});
+            FileSelector sel(s, sink, {"Brisko", dir.path(), "txt", 1});
             sel.Text1->setText("race1.TXT");
             QTest::mouseClick(sel.Command1, Qt::LeftButton);
             QCOMPARE(sink.messages.back().text,
@@ -158,7 +158,7 @@ private slots:
         {
             // A new name is taken at once, ".txt" added when it has no extension.
             const size_t before = sink.messages.size();
-            FmFileSelect sel(s, sink, {"Brisko", dir.path(), "txt", 1});
+            FileSelector sel(s, sink, {"Brisko", dir.path(), "txt", 1});
             sel.Text1->setText("  江の島 Race 2 ");
             QTest::mouseClick(sel.Command1, Qt::LeftButton);
             QCOMPARE(sink.messages.size(), before);
@@ -166,7 +166,7 @@ private slots:
         }
         for (const char* bad :
              {"../up.txt", "a/b.txt", "..", "c:x.txt", "*.txt", "sub.txt", "", "a\\b.txt"}) {
-            FmFileSelect sel(s, sink, {"Brisko", dir.path(), "txt", 1});
+            FileSelector sel(s, sink, {"Brisko", dir.path(), "txt", 1});
             sel.Text1->setText(QString::fromUtf8(bad));
             QTest::mouseClick(sel.Command1, Qt::LeftButton);
             QVERIFY2(sel.SharedPath.isEmpty(), bad);
@@ -191,7 +191,7 @@ private slots:
         const AppSettings s = settingsFor(dir.path(), 1);
         CapturingMessageSink sink(MessageAnswer::Yes);
         FakePlatform platform;
-        fmCompile ed(s, sink, platform);
+        RaceEditor ed(s, sink, platform);
         ed.show();
         QTest::mouseClick(ed.Command1, Qt::LeftButton);
         QVERIFY(ed.Combo1->findText("chartplotter.nmea") >= 0);
@@ -208,7 +208,7 @@ private slots:
         const AppSettings s = settingsFor(dir.path(), 1);
         CapturingMessageSink sink(MessageAnswer::Yes);
         FakePlatform platform;
-        fmCompile ed(s, sink, platform);
+        RaceEditor ed(s, sink, platform);
         std::vector<std::string> shown;
         ed.setRaceOpener([&](const std::string& r) { shown.push_back(r); });
         ed.show();
@@ -302,7 +302,7 @@ private slots:
         const QByteArray before = orig.readAll();
         orig.close();
 
-        fmCompile ed(s, sink, platform);
+        RaceEditor ed(s, sink, platform);
         ed.show();
         QVERIFY(!ed.Command5->isEnabled());
         chooseInSelector("ENOSHIMA_0607.TXT");
@@ -341,5 +341,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstFmCompile)
-#include "tst_fmcompile.moc"
+QTEST_MAIN(TstRaceEditor)
+#include "tst_raceeditor.moc"

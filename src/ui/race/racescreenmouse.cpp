@@ -1,5 +1,5 @@
 // The race screen's map mouse: zooming, moving and measuring on the map box, setting marks,
-// lines and the course order on it, the overview's clicks and the hints. See racedisp.h.
+// lines and the course order on it, the overview's clicks and the hints. See racescreen.h.
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -15,7 +15,7 @@
 #include "ui/interact/coursepanel.h"
 #include "ui/interact/racehints.h"
 #include "ui/race/picturebox.h"
-#include "ui/race/racedisp.h"
+#include "ui/race/racescreen.h"
 #include "ui/race/racesetup.h"
 #include "util/numbers.h"
 
@@ -59,8 +59,8 @@ void paintMode(QPushButton* b, bool on) {
 }
 }  // namespace
 
-void RaceDisp::connectMapMouse() {
-    connect(Picture1, &MapPicture::mouseDown, this, &RaceDisp::Picture1_MouseDown);
+void RaceScreen::connectMapMouse() {
+    connect(Picture1, &MapPicture::mouseDown, this, &RaceScreen::Picture1_MouseDown);
     connect(Picture1, &MapPicture::mouseMove, this,
             [this](Qt::MouseButtons b, Qt::KeyboardModifiers, double x, double y) {
                 Picture1_MouseMove(b, x, y);
@@ -69,40 +69,40 @@ void RaceDisp::connectMapMouse() {
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, double x, double y) {
                 Picture1_MouseUp(b, x, y);
             });
-    connect(Picture1, &MapPicture::wheel, this, &RaceDisp::Picture1_Wheel);
+    connect(Picture1, &MapPicture::wheel, this, &RaceScreen::Picture1_Wheel);
     connect(Picture6, &PictureBox::mouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) {
                 Picture6_MouseDown(b, pos);
             });
     // Toggled, not clicked: auto trace and the stop button untick it as well.
-    connect(Check2, &QCheckBox::toggled, this, &RaceDisp::Check2_Click);
-    connect(Command2, &QPushButton::clicked, this, &RaceDisp::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &RaceDisp::Command3_Click);
-    connect(Command5, &QPushButton::clicked, this, &RaceDisp::Command5_Click);
+    connect(Check2, &QCheckBox::toggled, this, &RaceScreen::Check2_Click);
+    connect(Command2, &QPushButton::clicked, this, &RaceScreen::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &RaceScreen::Command3_Click);
+    connect(Command5, &QPushButton::clicked, this, &RaceScreen::Command5_Click);
     coursePanel_ = new CoursePanel(settings_, Picture1);
-    connect(coursePanel_->clearButton(), &QPushButton::clicked, this, &RaceDisp::Command8_Click);
+    connect(coursePanel_->clearButton(), &QPushButton::clicked, this, &RaceScreen::Command8_Click);
     hints_ = new RaceHints(
         this, Picture5, Text7, Text8, settings_, [this] { return hintsOn_; },
         [this] { return !browserMode(); });
     qApp->installEventFilter(hints_);
 }
 
-void RaceDisp::resetMapMouse() {
+void RaceScreen::resetMapMouse() {
     mouse_ = MapMouseState{};
     setupModeChanged();
     Text7->hide();
 }
 
-bool RaceDisp::mapClicksAct() const {
+bool RaceScreen::mapClicksAct() const {
     return session_ && options_.ViewMode == ViewModeKind::Map && !options_.AutoTrace;
 }
 
-void RaceDisp::redrawView() {
+void RaceScreen::redrawView() {
     redrawBackground();
     paintFrame();
 }
 
-void RaceDisp::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x,
+void RaceScreen::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x,
                                   double y) {
     if (!session_) return;
     MapMouseState& m = mouse_;
@@ -178,11 +178,11 @@ void RaceDisp::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers 
     mapClickZoom(button, x, y);
 }
 
-void RaceDisp::mapClickZoom(Qt::MouseButton button, double x, double y) {
+void RaceScreen::mapClickZoom(Qt::MouseButton button, double x, double y) {
     if (zoomStep(view_, button == Qt::LeftButton, view_.toLatLon(x, y))) redrawView();
 }
 
-void RaceDisp::Picture1_MouseUp(Qt::MouseButton button, double, double) {
+void RaceScreen::Picture1_MouseUp(Qt::MouseButton button, double, double) {
     MapMouseState& m = mouse_;
     if (button != Qt::LeftButton || !m.pressPending) return;
     m.pressPending = false;
@@ -190,7 +190,7 @@ void RaceDisp::Picture1_MouseUp(Qt::MouseButton button, double, double) {
     m.dragging = false;
 }
 
-void RaceDisp::Picture1_Wheel(double x, double y, int angle) {
+void RaceScreen::Picture1_Wheel(double x, double y, int angle) {
     const MapMouseState& m = mouse_;
     if (!mapClicksAct() || m.RangeBearingOn || m.anySetupMode()) return;
     mouse_.wheelRest += angle;
@@ -204,7 +204,7 @@ void RaceDisp::Picture1_Wheel(double x, double y, int angle) {
     if (changed) redrawView();
 }
 
-void RaceDisp::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y) {
+void RaceScreen::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y) {
     if (!session_) return;
     MapMouseState& m = mouse_;
     if (m.pressPending && (buttons & Qt::LeftButton)) {
@@ -277,7 +277,7 @@ void RaceDisp::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y) 
         showMapBox(QString::fromUtf8(kSecondEndPrompt), 150, 17, ix, iy, true);
 }
 
-void RaceDisp::showMapBox(const QString& text, int width, int height, int x, int y, bool beside) {
+void RaceScreen::showMapBox(const QString& text, int width, int height, int x, int y, bool beside) {
     Text7->setText(text);
     const QSize need = Text7->sizeHint();
     const int w = std::max(width, need.width());
@@ -289,7 +289,7 @@ void RaceDisp::showMapBox(const QString& text, int width, int height, int x, int
     Text7->raise();
 }
 
-void RaceDisp::paintMouseLayer(QPainter& p) const {
+void RaceScreen::paintMouseLayer(QPainter& p) const {
     const MapMouseState& m = mouse_;
     if (!m.Line4Shown) return;
     const Rgb ink = options_.InkColour;
@@ -297,7 +297,7 @@ void RaceDisp::paintMouseLayer(QPainter& p) const {
     p.drawLine(QPointF(m.Line4X1, m.Line4Y1), QPointF(m.Line4X2, m.Line4Y2));
 }
 
-void RaceDisp::Picture6_MouseDown(Qt::MouseButton button, QPointF pos) {
+void RaceScreen::Picture6_MouseDown(Qt::MouseButton button, QPointF pos) {
     if (!session_) return;
     const MapView& ov = overview_.view();
     if (button == Qt::LeftButton) {
@@ -325,7 +325,7 @@ void RaceDisp::Picture6_MouseDown(Qt::MouseButton button, QPointF pos) {
     paintFrame();
 }
 
-void RaceDisp::Check2_Click() {
+void RaceScreen::Check2_Click() {
     MapMouseState& m = mouse_;
     m.RBOriginX = m.RBOriginY = 0;
     m.RangeBearingOn = Check2->isChecked();
@@ -340,7 +340,7 @@ void RaceDisp::Check2_Click() {
     Picture1->update();
 }
 
-void RaceDisp::Command2_Click() {
+void RaceScreen::Command2_Click() {
     MapMouseState& m = mouse_;
     m.MarkMode = !m.MarkMode;
     if (m.MarkMode) {
@@ -351,7 +351,7 @@ void RaceDisp::Command2_Click() {
     setupModeChanged();
 }
 
-void RaceDisp::Command3_Click() {
+void RaceScreen::Command3_Click() {
     MapMouseState& m = mouse_;
     m.LineMode = m.LineMode == LineStage::Off ? LineStage::FirstEnd : LineStage::Off;
     if (m.LineMode != LineStage::Off) {
@@ -364,7 +364,7 @@ void RaceDisp::Command3_Click() {
     setupModeChanged();
 }
 
-void RaceDisp::Command5_Click() {
+void RaceScreen::Command5_Click() {
     MapMouseState& m = mouse_;
     m.CourseMode = !m.CourseMode;
     if (m.CourseMode) {
@@ -376,11 +376,11 @@ void RaceDisp::Command5_Click() {
     setupModeChanged();
 }
 
-void RaceDisp::Command8_Click() {
+void RaceScreen::Command8_Click() {
     if (session_) courseDefinitionChanged(session_->clearCourse());
 }
 
-void RaceDisp::setupModeChanged() {
+void RaceScreen::setupModeChanged() {
     const MapMouseState& m = mouse_;
     paintMode(Command2, m.MarkMode);
     paintMode(Command3, m.LineMode != LineStage::Off);
@@ -392,7 +392,7 @@ void RaceDisp::setupModeChanged() {
     if (!m.anySetupMode()) Text7->hide();
 }
 
-void RaceDisp::courseDefinitionChanged(const WriteResult& written) {
+void RaceScreen::courseDefinitionChanged(const WriteResult& written) {
     if (!written.ok) {
         // Refused or not written: the race stays as it was, and says why.
         sink_.show({written.error, {}, MessageButtons::Ok});

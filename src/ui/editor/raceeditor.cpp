@@ -1,6 +1,6 @@
 // The race control file editor: builds the form, fills it from the race definition and writes
 // the race through the core writer (a backup of the old file first).
-#include "ui/editor/fmcompile.h"
+#include "ui/editor/raceeditor.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,8 +18,8 @@
 
 #include "editor/raceedit.h"
 #include "race/racecontrolfile.h"
-#include "ui/distrib/fmfileselect.h"
-#include "ui/editor/fmcompiletexts.h"
+#include "ui/distrib/fileselector.h"
+#include "ui/editor/raceeditortexts.h"
 #include "ui/race/racecaptions.h"
 #include "util/datetime.h"
 #include "util/fileutil.h"
@@ -41,10 +41,10 @@ std::string text(const QLineEdit* t) { return t->text().trimmed().toStdString();
 
 }  // namespace
 
-fmCompile::fmCompile(const AppSettings& settings, MessageSink& sink, PlatformServices& platform,
+RaceEditor::RaceEditor(const AppSettings& settings, MessageSink& sink, PlatformServices& platform,
                      QWidget* parent)
     : QWidget(parent), settings_(settings), sink_(sink), platform_(platform) {
-    setObjectName(QStringLiteral("fmCompile"));
+    setObjectName(QStringLiteral("RaceEditor"));
     setMouseTracking(true);
     buildControls();
     applyUiFont(this, settings_);
@@ -62,9 +62,9 @@ fmCompile::fmCompile(const AppSettings& settings, MessageSink& sink, PlatformSer
     FillForm();
 }
 
-fmCompile::~fmCompile() = default;
+RaceEditor::~RaceEditor() = default;
 
-void fmCompile::buildControls() {
+void RaceEditor::buildControls() {
     auto label = [this](QLabel*& l, const char* name) {
         l = new QLabel(this);
         l->setObjectName(QString::fromLatin1(name));
@@ -210,7 +210,7 @@ void fmCompile::buildControls() {
     resize(820, 560);
 }
 
-void fmCompile::applyCaptions() {
+void RaceEditor::applyCaptions() {
     for (const EditorCaption& c : fmCompileCaptions()) {
         const QString caption = QString::fromUtf8(settings_.english() ? c.english : c.japanese);
         QWidget* w = findChild<QWidget*>(QString::fromLatin1(c.control));
@@ -227,18 +227,18 @@ void fmCompile::applyCaptions() {
     Text13->setText(QString::fromUtf8("Shift　を押しながらクリックすると１行消去します。"));
 }
 
-void fmCompile::connectControls() {
-    connect(Command1, &QPushButton::clicked, this, &fmCompile::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &fmCompile::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &fmCompile::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &fmCompile::Command4_Click);
-    connect(Command9, &QPushButton::clicked, this, &fmCompile::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &fmCompile::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &fmCompile::Command6_Click);
-    connect(Command7, &QPushButton::clicked, this, &fmCompile::Command7_Click);
-    connect(Command8, &QPushButton::clicked, this, &fmCompile::Command8_Click);
-    connect(Command10, &QPushButton::clicked, this, &fmCompile::Command10_Click);
-    connect(Command11, &QPushButton::clicked, this, &fmCompile::Command11_Click);
+void RaceEditor::connectControls() {
+    connect(Command1, &QPushButton::clicked, this, &RaceEditor::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &RaceEditor::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &RaceEditor::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &RaceEditor::Command4_Click);
+    connect(Command9, &QPushButton::clicked, this, &RaceEditor::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &RaceEditor::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &RaceEditor::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &RaceEditor::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &RaceEditor::Command8_Click);
+    connect(Command10, &QPushButton::clicked, this, &RaceEditor::Command10_Click);
+    connect(Command11, &QPushButton::clicked, this, &RaceEditor::Command11_Click);
     connect(Option1, &QRadioButton::clicked, this, [this] { race_.NorthUp = 1; });
     connect(Option2, &QRadioButton::clicked, this, [this] { race_.NorthUp = 0; });
     // Fields taken as they change. A whole number that is not one yet (a lone minus sign)
@@ -267,7 +267,7 @@ void fmCompile::connectControls() {
             [this] { race_.DownwindLayAngle = numberOf(Text10); });
 }
 
-void fmCompile::FillForm() {
+void RaceEditor::FillForm() {
     setWindowTitle(
         QString::fromUtf8(settings_.tr("レース管理ファイル編集  ", "Compile Race Control FIle  ")) +
         QString::fromStdString(race_.RaceFileName));
@@ -295,32 +295,32 @@ void fmCompile::FillForm() {
         List2->addItem(QString::fromStdString(race_.Attachments[i]));
 }
 
-void fmCompile::tell(const QString& text) {
+void RaceEditor::tell(const QString& text) {
     sink_.show({text.toStdString(), {}, MessageButtons::Ok});
 }
 
-MessageAnswer fmCompile::ask(const QString& text) {
+MessageAnswer RaceEditor::ask(const QString& text) {
     return sink_.show({text.toStdString(), {}, MessageButtons::YesNo});
 }
 
-void fmCompile::writeThrough() {
+void RaceEditor::writeThrough() {
     const WriteResult res = saveRaceForEditing(settings_, race_, editorBackups());
     if (!res.ok) tell(QString::fromStdString(res.error));
 }
 
-QString fmCompile::chooseFile(const char* folder, const QString& extension, int mode) {
+QString RaceEditor::chooseFile(const char* folder, const QString& extension, int mode) {
     FileSelectRequest request;
     request.caption =
         QString::fromUtf8(settings_.english() ? settings_.ProductTitle.c_str() : "ファイル名");
     request.folder = QString::fromStdString(resolvePath(settings_.AppPath, folder));
     request.extension = extension;
     request.mode = mode;
-    FmFileSelect dialog(settings_, sink_, request, this);
+    FileSelector dialog(settings_, sink_, request, this);
     dialog.exec();
     return dialog.SharedPath;
 }
 
-void fmCompile::Command1_Click() {
+void RaceEditor::Command1_Click() {
     Combo1->clear();
     if (auto folder = findPath(settings_.AppPath, "\\gpsdat"))
         for (const std::string& name : listFiles(*folder, "*"))
@@ -328,7 +328,7 @@ void fmCompile::Command1_Click() {
     Frame1->show();
 }
 
-void fmCompile::Command2_Click() {
+void RaceEditor::Command2_Click() {
     const QString file = Combo1->currentText();
     if (file.isEmpty()) {
         Frame1->hide();
@@ -353,9 +353,9 @@ void fmCompile::Command2_Click() {
     Frame1->hide();
 }
 
-void fmCompile::Command3_Click() { Frame1->hide(); }
+void RaceEditor::Command3_Click() { Frame1->hide(); }
 
-void fmCompile::Command4_Click() {
+void RaceEditor::Command4_Click() {
     if (race_.BoatCount < 1) return;
     race_.BoatLength = numberOf(Text5);
     race_.MagneticVariation = numberOf(Text6);
@@ -412,14 +412,14 @@ void fmCompile::Command4_Click() {
     close();
 }
 
-void fmCompile::Command5_Click() {
+void RaceEditor::Command5_Click() {
     if (race_.RaceFileName.empty()) return;
     const std::string failure = platform_.openDocument(
         resolvePath(settings_.AppPath, "\\raceadmin\\" + race_.RaceFileName));
     if (!failure.empty()) tell(QString::fromStdString(failure));
 }
 
-void fmCompile::Command6_Click() {
+void RaceEditor::Command6_Click() {
     const QString chosen = chooseFile("\\raceadmin", QStringLiteral("txt"), 0);
     if (chosen.isEmpty()) return;
     RaceDefinition read;
@@ -437,14 +437,14 @@ void fmCompile::Command6_Click() {
     Command5->setEnabled(true);
 }
 
-void fmCompile::Command7_Click() {
+void RaceEditor::Command7_Click() {
     Frame1->hide();
     race_.WindFileName = chooseFile("\\winddat", QStringLiteral("csv"), 0).toStdString();
     writeThrough();
     FillForm();
 }
 
-void fmCompile::Command10_Click() {
+void RaceEditor::Command10_Click() {
     const QString chosen = chooseFile("\\attachment", QStringLiteral("*.*"), 0);
     if (chosen.isEmpty()) return;
     if (race_.AttachmentCount >= kMaxAttachments) {
@@ -456,22 +456,22 @@ void fmCompile::Command10_Click() {
     FillForm();
 }
 
-void fmCompile::Command11_Click() {
+void RaceEditor::Command11_Click() {
     race_.AttachmentCount = 0;
     writeThrough();
     FillForm();
 }
 
-void fmCompile::Command8_Click() { close(); }
+void RaceEditor::Command8_Click() { close(); }
 
-void fmCompile::List1_MouseDown(int row) {
+void RaceEditor::List1_MouseDown(int row) {
     if (row < 0) return;
     deleteBoat(race_, row + 1);
     if (race_.BoatCount == 0) gpsPath_.clear();
     FillForm();
 }
 
-bool fmCompile::eventFilter(QObject* watched, QEvent* e) {
+bool RaceEditor::eventFilter(QObject* watched, QEvent* e) {
     if (watched == List1->viewport()) {
         if (e->type() == QEvent::MouseButtonPress) {
             auto* me = static_cast<QMouseEvent*>(e);
@@ -490,7 +490,7 @@ bool fmCompile::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
-void fmCompile::mouseMoveEvent(QMouseEvent* e) {
+void RaceEditor::mouseMoveEvent(QMouseEvent* e) {
     Text13->hide();
     QWidget::mouseMoveEvent(e);
 }

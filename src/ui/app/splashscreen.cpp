@@ -1,5 +1,5 @@
-// The splash window; see splite.h.
-#include "ui/app/splite.h"
+// The splash window; see splashscreen.h.
+#include "ui/app/splashscreen.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -18,9 +18,9 @@ constexpr int kTitleWidth = 300;
 constexpr int kTitleHeight = 52;
 }  // namespace
 
-Splite::Splite(const AppSettings& settings, QWidget* parent)
+SplashScreen::SplashScreen(const AppSettings& settings, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
-    setObjectName(QStringLiteral("splite"));
+    setObjectName(QStringLiteral("SplashScreen"));
     setWindowTitle(QString::fromStdString(settings.ProductTitle));
     const int height = kImageHeight + kBarGap + LoadingProgress::kBarHeight + 10;
     setFixedSize(kImageWidth, height);
@@ -46,14 +46,14 @@ Splite::Splite(const AppSettings& settings, QWidget* parent)
     centreOnScreen();
 }
 
-void Splite::centreOnScreen() {
+void SplashScreen::centreOnScreen() {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect g = screen->geometry();
     move(g.x() + (g.width() - kImageWidth) / 2, g.y() + (g.height() - kImageHeight) / 2);
 }
 
-QImage Splite::titlePicture(const QString& productName, const QString& subtitle) {
+QImage SplashScreen::titlePicture(const QString& productName, const QString& subtitle) {
     QImage img(kImageWidth, kImageHeight, QImage::Format_RGB32);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -116,7 +116,7 @@ QImage Splite::titlePicture(const QString& productName, const QString& subtitle)
     return img;
 }
 
-QImage Splite::japaneseTitle() {
+QImage SplashScreen::japaneseTitle() {
     QImage img(kTitleWidth, kTitleHeight, QImage::Format_RGB32);
     img.fill(QColor(0, 55, 120));
     QPainter p(&img);

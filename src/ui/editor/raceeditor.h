@@ -1,4 +1,4 @@
-// The race control file editor `fmCompile`: the boats with their GPS files, titles, times,
+// The race control file editor `RaceEditor`: the boats with their GPS files, titles, times,
 // time difference, wind, boat length, variation, lay lines, the minutes before the start, the
 // map direction, the wind file and the attachments; saved under a name in "\raceadmin\".
 #pragma once
@@ -26,14 +26,14 @@ namespace brisko {
 
 struct FileSelectRequest;
 
-class fmCompile : public QWidget {
+class RaceEditor : public QWidget {
     Q_OBJECT
 public:
     using RaceOpener = std::function<void(const std::string& raceFile)>;
 
-    fmCompile(const AppSettings& settings, MessageSink& sink, PlatformServices& platform,
+    RaceEditor(const AppSettings& settings, MessageSink& sink, PlatformServices& platform,
               QWidget* parent = nullptr);
-    ~fmCompile() override;
+    ~RaceEditor() override;
 
     // Opens the race screen on the saved race ("Show racing ?" answered Yes).
     void setRaceOpener(RaceOpener opener) { raceOpener_ = std::move(opener); }

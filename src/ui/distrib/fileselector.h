@@ -1,4 +1,4 @@
-// The file selector `FmFileSelect`: a small modal window listing the files of one folder, with
+// The file selector `FileSelector`: a small modal window listing the files of one folder, with
 // a name box. Used by the race file editor to pick GPS, wind, attachment and race files.
 #pragma once
 
@@ -24,10 +24,10 @@ struct FileSelectRequest {
     int mode = 0;
 };
 
-class FmFileSelect : public QDialog {
+class FileSelector : public QDialog {
     Q_OBJECT
 public:
-    FmFileSelect(const AppSettings& settings, MessageSink& sink, const FileSelectRequest& request,
+    FileSelector(const AppSettings& settings, MessageSink& sink, const FileSelectRequest& request,
                  QWidget* parent = nullptr);
 
     // Results. SharedPath: the chosen name alone, empty after CANCEL. SelectResultPath: the

@@ -1,5 +1,5 @@
 // The launcher's hints and messages in both languages.
-#include "ui/app/covertexts.h"
+#include "ui/app/launchertexts.h"
 
 #include <QStringList>
 

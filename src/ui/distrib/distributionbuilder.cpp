@@ -1,5 +1,5 @@
-// The distribution builder window; see haifu.h.
-#include "ui/distrib/haifu.h"
+// The distribution builder window; see distributionbuilder.h.
+#include "ui/distrib/distributionbuilder.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -65,10 +65,10 @@ void say(MessageSink& sink, const std::string& text, const std::string& title) {
 
 }  // namespace
 
-Haifu::Haifu(const AppSettings& settings, MessageSink& sink, QWidget* parent,
+DistributionBuilder::DistributionBuilder(const AppSettings& settings, MessageSink& sink, QWidget* parent,
              const QString& programFile)
     : QDialog(parent), settings_(settings), sink_(sink), programFile_(programFile) {
-    setObjectName(QStringLiteral("Haifu"));
+    setObjectName(QStringLiteral("DistributionBuilder"));
     setModal(true);
     if (programFile_.isEmpty()) programFile_ = QCoreApplication::applicationFilePath();
 
@@ -118,15 +118,15 @@ Haifu::Haifu(const AppSettings& settings, MessageSink& sink, QWidget* parent,
     buttons->addWidget(Command2);
     grid->addLayout(buttons, 6, 1, Qt::AlignBottom);
 
-    connect(List1, &QListWidget::itemPressed, this, &Haifu::List1_MouseDown);
-    connect(List2, &QListWidget::itemPressed, this, &Haifu::List2_MouseDown);
-    connect(Command1, &QPushButton::clicked, this, &Haifu::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Haifu::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Haifu::Command3_Click);
+    connect(List1, &QListWidget::itemPressed, this, &DistributionBuilder::List1_MouseDown);
+    connect(List2, &QListWidget::itemPressed, this, &DistributionBuilder::List2_MouseDown);
+    connect(Command1, &QPushButton::clicked, this, &DistributionBuilder::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &DistributionBuilder::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &DistributionBuilder::Command3_Click);
     Form_Load();
 }
 
-void Haifu::applyCaptions() {
+void DistributionBuilder::applyCaptions() {
     for (const Caption& c : kCaptions) {
         const QString text = QString::fromUtf8(settings_.tr(c.japanese, c.english));
         QWidget* w = findChild<QWidget*>(QString::fromLatin1(c.control));
@@ -140,7 +140,7 @@ void Haifu::applyCaptions() {
     setWindowTitle(QString::fromUtf8(settings_.tr("配布データの作成", "Create Distribution File")));
 }
 
-void Haifu::Form_Load() {
+void DistributionBuilder::Form_Load() {
     applyUiFont(this, settings_);
     applyCaptions();
     ChosenRaces.clear();
@@ -164,7 +164,7 @@ void Haifu::Form_Load() {
     List1->addItems(RaceFileList);
 }
 
-void Haifu::List1_MouseDown(QListWidgetItem* item) {
+void DistributionBuilder::List1_MouseDown(QListWidgetItem* item) {
     if (!item) return;
     if (ChosenRaces.size() >= kMaxChosenRaces) {
         say(sink_, settings_.tr("これ以上レースを追加できません。", "No more races can be added."),
@@ -175,18 +175,18 @@ void Haifu::List1_MouseDown(QListWidgetItem* item) {
     List2->addItem(item->text());
 }
 
-void Haifu::List2_MouseDown(QListWidgetItem* item) {
+void DistributionBuilder::List2_MouseDown(QListWidgetItem* item) {
     if (item) Text1->setText(item->text());
 }
 
-void Haifu::Command3_Click() {
+void DistributionBuilder::Command3_Click() {
     ChosenRaces.clear();
     List2->clear();
 }
 
-void Haifu::Command2_Click() { reject(); }
+void DistributionBuilder::Command2_Click() { reject(); }
 
-DistributionChoice Haifu::choice() const {
+DistributionChoice DistributionBuilder::choice() const {
     DistributionChoice c;
     for (const QString& r : ChosenRaces) c.races.push_back(r.toStdString());
     c.folderName = Combo1->currentText().toStdString();
@@ -197,7 +197,7 @@ DistributionChoice Haifu::choice() const {
     return c;
 }
 
-void Haifu::Command1_Click() {
+void DistributionBuilder::Command1_Click() {
     if (ChosenRaces.isEmpty()) return;
     const DistributionChoice c = choice();
     const FolderNameProblem problem = checkFolderName(settings_.AppPath, c.folderName);

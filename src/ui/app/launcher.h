@@ -1,4 +1,4 @@
-// The launcher `Cover` of the full program: a picture with a column of buttons that start the
+// The launcher `Launcher` of the full program: a picture with a column of buttons that start the
 // GPS download tool, the race file editor, the race screen (a race or one boat's track), the
 // wind-analysis tool, the distribution builder and the help. Stays open until "EXIT".
 #pragma once
@@ -19,9 +19,9 @@ class QPushButton;
 
 namespace brisko {
 
-class fmCompile;
+class RaceEditor;
 
-class Cover : public QWidget {
+class Launcher : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kWidth = 376;  // 5640 x 8955 twips at 15 twips per pixel
@@ -32,9 +32,9 @@ public:
     // Opens the distribution builder; without one the button says it is not available yet.
     using DistributionOpener = std::function<void(QWidget* owner)>;
 
-    Cover(const AppSettings& settings, MessageSink& sink, PlatformServices& platform,
+    Launcher(const AppSettings& settings, MessageSink& sink, PlatformServices& platform,
           QWidget* parent = nullptr);
-    ~Cover() override;
+    ~Launcher() override;
 
     void setRaceOpener(RaceOpener opener) { raceOpener_ = std::move(opener); }
     void setDistributionOpener(DistributionOpener opener) { distribOpener_ = std::move(opener); }
@@ -85,7 +85,7 @@ private:
     PlatformServices& platform_;
     RaceOpener raceOpener_;
     DistributionOpener distribOpener_;
-    QPointer<fmCompile> editor_;
+    QPointer<RaceEditor> editor_;
     QPointer<QWidget> raceScreen_;
 };
 

@@ -1,4 +1,4 @@
-// The race screen `RaceDisp`: map box, time bar, side panel with the replay controls, the boat
+// The race screen `RaceScreen`: map box, time bar, side panel with the replay controls, the boat
 // panel, the race list and times. A thin window over the race session it shows: its controls are
 // private, its handlers read them and call the session's named operations, then redraw.
 #pragma once
@@ -34,9 +34,9 @@ class AnalysisViews;
 class Playback;
 class RaceHints;
 class RaceSession;
-class Splite;
+class SplashScreen;
 
-class RaceDisp : public QWidget, private RaceControls {
+class RaceScreen : public QWidget, private RaceControls {
     Q_OBJECT
 public:
     // Asks the user for a file name: the prompt, the title and the proposed name; nullopt when
@@ -45,13 +45,13 @@ public:
         const QString& prompt, const QString& title, const QString& proposal)>;
 
     // `raceFileName` is the race to open first (empty: the single track file, if any).
-    RaceDisp(const AppSettings& settings, std::string raceFileName, MessageSink& sink,
+    RaceScreen(const AppSettings& settings, std::string raceFileName, MessageSink& sink,
              PlatformServices* platform, QWidget* parent = nullptr);
-    ~RaceDisp() override;
+    ~RaceScreen() override;
 
     void setNamePrompt(NamePrompt prompt) { namePrompt_ = std::move(prompt); }
     // The splash that shows the loading of the first race; closed when set-up is done.
-    void setSplash(Splite* splash) { splash_ = splash; }
+    void setSplash(SplashScreen* splash) { splash_ = splash; }
     // The track shown when no race file is given (chosen in the launcher).
     void setSingleTrackFile(std::string file) { singleTrackFile_ = std::move(file); }
     // What runs gmt when coastline tiles are made (empty: the installed gmt). Tests put a
@@ -146,7 +146,7 @@ private:
                                    const QString& proposal);
 
     // The map mouse, the set-up of marks, lines and course on the chart, the overview clicks
-    // and the hints (racedispmouse.cpp).
+    // and the hints (racescreenmouse.cpp).
     void connectMapMouse();
     void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x, double y);
     void Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y);
@@ -167,7 +167,7 @@ private:
     void paintMouseLayer(QPainter& p) const;
     void redrawView();
 
-    // Coastline tiles for a race area that has none (racedispcoast.cpp).
+    // Coastline tiles for a race area that has none (racescreencoast.cpp).
     void Command14_Click();
     void updateCoastButton();
 
@@ -191,7 +191,7 @@ private:
 
     NamePrompt namePrompt_;
     ProgramRunner coastRunner_;
-    Splite* splash_ = nullptr;
+    SplashScreen* splash_ = nullptr;
     QString windowTitle_;
     bool setupDone_ = false;
     bool hintsOn_ = true;
