@@ -27,6 +27,7 @@
 #include "ui/display/timepanel.h"
 #include "ui/race/picturebox.h"
 #include "ui/race/racecaptions.h"
+#include "ui/widgets/colour.h"
 #include "ui/race/racecontrols.h"
 #include "ui/race/racesetup.h"
 #include "util/datetime.h"
@@ -496,7 +497,7 @@ void AnalysisViews::Command10_Click() {
         for (int b = 1; b <= s->boatCount(); ++b) {
             const Rgb c = options_.BoatColour[static_cast<size_t>(b)];
             parts.legend.push_back(
-                {QString::fromStdString(s->race().Boats[b].BoatName), QColor(c.r, c.g, c.b)});
+                {QString::fromStdString(s->race().Boats[b].BoatName), toQColor(c)});
         }
     }
     picturePath_ = resolvePath(settings_.AppPath, kPictureFile);

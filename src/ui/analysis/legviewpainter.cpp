@@ -1,5 +1,6 @@
 // The data view's tables, difference charts and factor analysis; see legviewpainter.h.
 #include "ui/analysis/legviewpainter.h"
+#include "ui/widgets/colour.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -24,7 +25,6 @@ constexpr double kLegendSwatch = 40;
 const QColor kPaleCyan(192, 255, 255);
 const QColor kDarkRed(192, 0, 0);
 
-QColor qc(Rgb c) { return QColor(c.r, c.g, c.b); }
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // Texts placed by their top: left-aligned at x, right-aligned ending at x, or centred on x.
@@ -48,7 +48,7 @@ QString boatName(const LegViewInput& in, int b) {
 }
 bool ticked(const LegViewInput& in, int b) { return in.options && in.options->shown(b); }
 QColor boatColour(const LegViewInput& in, int b) {
-    return in.options ? qc(in.options->BoatColour[static_cast<size_t>(b)]) : QColor(Qt::black);
+    return in.options ? toQColor(in.options->BoatColour[static_cast<size_t>(b)]) : QColor(Qt::black);
 }
 
 QString nameHeader(bool en) {
@@ -160,11 +160,11 @@ void drawTables(QPainter& p, const LegViewInput& in, const LegViewLayout& l) {
                            kPaleCyan);
         }
         for (int k = 1; k <= n; ++k) {
-            p.setPen(qc(cumCellColour(t, b, k)));
+            p.setPen(toQColor(cumCellColour(t, b, k)));
             textRight(p, colEnd(l, k), y, qs(cellText(t.cum[b][k])));
         }
         for (int k = 2; k <= n; ++k) {
-            p.setPen(qc(legCellColour(t, b, k)));
+            p.setPen(toQColor(legCellColour(t, b, k)));
             textRight(p, legEnd(l, k), y, qs(cellText(t.leg[b][k])));
         }
     }

@@ -1,6 +1,7 @@
 // The speed and course graph, the wind strip chart and the time bar strip; see
 // speedgraphpainter.h.
 #include "ui/analysis/speedgraphpainter.h"
+#include "ui/widgets/colour.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -18,7 +19,6 @@ constexpr int kDirGridLines = 36;    // every 10 degrees
 constexpr int kSpeedGridLines = 10;  // knots of boat speed
 constexpr double kFiveMinutes = 300;
 
-QColor qc(Rgb c) { return QColor(c.r, c.g, c.b); }
 
 void textCentre(QPainter& p, double x, double y, const QString& t) {
     p.drawText(QRectF(x - 1000, y, 2000, 200), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
@@ -136,7 +136,7 @@ void drawSpeedGraph(QPainter& p, const SpeedGraphInput& in, const SpeedGraphScal
     const int lines = static_cast<int>(std::floor(s.RaceSeconds / kFiveMinutes));
     for (int m = 0; m <= lines; ++m) {
         const double y = s.yForTime(kFiveMinutes * m);
-        p.setPen(qc(graphTimeLineColour(m)));
+        p.setPen(toQColor(graphTimeLineColour(m)));
         p.drawLine(QPointF(kDirPanelLeft + 1, y), QPointF(kDirPanelRight - 1, y));
         p.drawLine(QPointF(kSpeedPanelLeft + 1, y), QPointF(kSpeedPanelRight - 1, y));
         const double top = y - lh / 2;
@@ -164,7 +164,7 @@ void drawSpeedGraph(QPainter& p, const SpeedGraphInput& in, const SpeedGraphScal
                      QPointF(s.xForDirection(t.TrkCourse(b, i) - race.MagneticVariation), y));
             addPoint(speed, QPointF(kSpeedPanelLeft + kBoatSpeedPx * t.TrkSpeed(b, i), y));
         }
-        p.setPen(qc(in.options->BoatColour[static_cast<size_t>(b)]));
+        p.setPen(toQColor(in.options->BoatColour[static_cast<size_t>(b)]));
         p.drawPolyline(course);
         p.drawPolyline(speed);
     }

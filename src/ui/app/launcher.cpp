@@ -16,7 +16,7 @@
 
 #include "ui/app/launchertexts.h"
 #include "ui/editor/raceeditor.h"
-#include "ui/race/racecaptions.h"
+#include "ui/widgets/captions.h"
 #include "ui/race/racescreen.h"
 #include "util/fileutil.h"
 

@@ -9,7 +9,7 @@
 #include <QScreen>
 
 #include "ui/race/loadingprogress.h"
-#include "ui/race/racecaptions.h"
+#include "ui/widgets/captions.h"
 
 namespace brisko {
 

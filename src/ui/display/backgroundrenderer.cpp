@@ -155,7 +155,6 @@ void textAt(QPainter& p, double x, double y, const QString& text) {
 }
 }  // namespace
 
-QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 
 QFont BackgroundRenderer::labelFont(double points, double fontScale) {
     QFont f;

@@ -3,6 +3,8 @@
 // from a const scene whose view the caller has brought up to date (zoom floor, recompute).
 #pragma once
 
+#include "ui/widgets/colour.h"
+
 #include <QColor>
 #include <QFont>
 #include <QPointF>
@@ -14,7 +16,6 @@ class QPainter;
 
 namespace brisko {
 
-QColor toQColor(Rgb c);
 
 class BackgroundRenderer {
 public:

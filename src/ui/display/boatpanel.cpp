@@ -1,5 +1,6 @@
 // The boat panel; see boatpanel.h.
 #include "ui/display/boatpanel.h"
+#include "ui/widgets/colour.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -20,7 +21,6 @@ constexpr int kTwaLeft = 170, kTwaWidth = 30;
 constexpr int kBarsLeft = 202;
 constexpr int kBarsWidth = 90;  // the bars reach 70 pixels at 1.6 times the reference speed
 
-QColor qcolour(Rgb c) { return QColor(c.r, c.g, c.b); }
 }  // namespace
 
 // `Picture8`: the speed bars, one per row, level with the name boxes.
@@ -143,7 +143,7 @@ void BoatPanel::buildRows(const RaceDefinition& race, DisplayOptions& options,
         Row& r = rows_[k - 1];
         placeRow(k - 1);
         const bool named = k <= race.BoatCount;
-        r.colour = qcolour(options.BoatColour[k]);
+        r.colour = toQColor(options.BoatColour[k]);
         r.bnam->setText(named ? QString::fromStdString(race.Boats[k].BoatName) : QString());
         r.bnam->setStyleSheet(QStringLiteral("QCheckBox { background-color: %1; color: white; }")
                                   .arg(r.colour.name()));

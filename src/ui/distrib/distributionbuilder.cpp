@@ -18,21 +18,15 @@
 
 #include "race/racecontrolfile.h"
 #include "ui/distrib/runtimefiles.h"
-#include "ui/race/racecaptions.h"
+#include "ui/widgets/captions.h"
 #include "util/fileutil.h"
 
 namespace brisko {
 
 namespace {
 
-struct Caption {
-    const char* control;
-    const char* japanese;
-    const char* english;
-};
-
 // Designed captions and their English counterparts; "Check2" keeps its caption in English.
-const Caption kCaptions[] = {
+const ControlCaption kCaptions[] = {
     {"Label1", "レースファイル選択 ", "Choose Race File Name to Distribute "},
     {"Label2", "配布レースファイルのリスト", "List of Race File"},
     {"Label3", "配布データを収納するフォルダー名　(新しい名称）",
@@ -127,16 +121,7 @@ DistributionBuilder::DistributionBuilder(const AppSettings& settings, MessageSin
 }
 
 void DistributionBuilder::applyCaptions() {
-    for (const Caption& c : kCaptions) {
-        const QString text = QString::fromUtf8(settings_.tr(c.japanese, c.english));
-        QWidget* w = findChild<QWidget*>(QString::fromLatin1(c.control));
-        if (auto* l = qobject_cast<QLabel*>(w))
-            l->setText(text);
-        else if (auto* b = qobject_cast<QAbstractButton*>(w))
-            b->setText(text);
-        else if (auto* g = qobject_cast<QGroupBox*>(w))
-            g->setTitle(text);
-    }
+    brisko::applyCaptions(this, kCaptions, settings_);
     setWindowTitle(QString::fromUtf8(settings_.tr("配布データの作成", "Create Distribution File")));
 }
 

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "race/racecontrolfile.h"
-#include "ui/race/racecaptions.h"
+#include "ui/widgets/captions.h"
 #include "util/fileutil.h"
 
 namespace brisko {

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "race/racecontrolfile.h"
-#include "ui/race/racecaptions.h"
+#include "ui/widgets/captions.h"
 #include "util/fileutil.h"
 #include "util/numbers.h"
 

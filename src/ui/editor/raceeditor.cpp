@@ -20,7 +20,7 @@
 #include "race/racecontrolfile.h"
 #include "ui/distrib/fileselector.h"
 #include "ui/editor/raceeditortexts.h"
-#include "ui/race/racecaptions.h"
+#include "ui/widgets/captions.h"
 #include "util/datetime.h"
 #include "util/fileutil.h"
 #include "util/numbers.h"
@@ -211,18 +211,7 @@ void RaceEditor::buildControls() {
 }
 
 void RaceEditor::applyCaptions() {
-    for (const EditorCaption& c : fmCompileCaptions()) {
-        const QString caption = QString::fromUtf8(settings_.english() ? c.english : c.japanese);
-        QWidget* w = findChild<QWidget*>(QString::fromLatin1(c.control));
-        if (auto* l = qobject_cast<QLabel*>(w))
-            l->setText(caption);
-        else if (auto* b = qobject_cast<QPushButton*>(w))
-            b->setText(caption);
-        else if (auto* o = qobject_cast<QRadioButton*>(w))
-            o->setText(caption);
-        else if (auto* g = qobject_cast<QGroupBox*>(w))
-            g->setTitle(caption);
-    }
+    brisko::applyCaptions(this, raceEditorCaptions(), settings_);
     Label14->setText(editorHelpText(settings_));
     Text13->setText(QString::fromUtf8("Shift　を押しながらクリックすると１行消去します。"));
 }

@@ -3,8 +3,8 @@
 
 namespace brisko {
 
-const std::vector<EditorCaption>& fmCompileCaptions() {
-    static const std::vector<EditorCaption> table = {
+const std::vector<ControlCaption>& raceEditorCaptions() {
+    static const std::vector<ControlCaption> table = {
         {"Label8", "ﾀｲﾄﾙ1 (*)", "Title 1 <*>"},
         {"Label9", "ﾀｲﾄﾙ2 (*)", "Title 2 <*>"},
         {"Label12", "BOAT NAME　＆  GPS FILE　　　　　 (　Shift + ｸﾘｯｸで削除　）",

@@ -5,18 +5,13 @@
 #include <vector>
 
 #include "app/appsettings.h"
+#include "ui/widgets/captions.h"
 
 namespace brisko {
 
-struct EditorCaption {
-    const char* control;
-    const char* japanese;
-    const char* english;
-};
-
 // Every captioned control of the editor; controls whose caption stays in English mode carry
 // the designed text in both columns.
-const std::vector<EditorCaption>& fmCompileCaptions();
+const std::vector<ControlCaption>& raceEditorCaptions();
 
 QString editorHelpText(const AppSettings& settings);
 QString tooManyBoatsMessage(const AppSettings& settings);

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "interact/mapmouse.h"
-#include "ui/race/racecaptions.h"
+#include "ui/widgets/captions.h"
 
 namespace brisko {
 

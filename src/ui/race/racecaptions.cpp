@@ -56,14 +56,6 @@ constexpr ControlCaption kCaptions[] = {
 
 constexpr double kEnglishViewOptionPointSize = 7;
 
-void setCaption(QWidget* w, const QString& text) {
-    if (auto* b = qobject_cast<QAbstractButton*>(w))
-        b->setText(text);
-    else if (auto* l = qobject_cast<QLabel*>(w))
-        l->setText(text);
-    else if (auto* g = qobject_cast<QGroupBox*>(w))
-        g->setTitle(text);
-}
 
 }  // namespace
 
@@ -73,13 +65,8 @@ const ControlCaption* raceDispCaptions(int& count) {
 }
 
 void applyRaceScreenCaptions(QWidget* root, const AppSettings& settings) {
-    const bool english = settings.english();
-    for (const auto& c : kCaptions) {
-        auto* w = root->findChild<QWidget*>(QString::fromLatin1(c.control));
-        if (!w) continue;
-        setCaption(w, QString::fromUtf8(english ? c.english : c.japanese));
-    }
-    if (!english) return;
+    applyCaptions(root, kCaptions, settings);
+    if (!settings.english()) return;
     for (const char* name : {"Option9", "Option10", "Option11"}) {
         if (auto* w = root->findChild<QWidget*>(QString::fromLatin1(name))) {
             QFont f = w->font();
@@ -87,33 +74,6 @@ void applyRaceScreenCaptions(QWidget* root, const AppSettings& settings) {
             w->setFont(f);
         }
     }
-}
-
-QString uiFontFamily(const AppSettings& settings) {
-    const QString wanted = QString::fromStdString(settings.UiFontName);
-    const QStringList families = QFontDatabase::families();
-    if (families.contains(wanted, Qt::CaseInsensitive)) return wanted;
-    for (const char* f : {"DejaVu Sans", "Liberation Sans", "Nimbus Sans", "Noto Sans"})
-        if (families.contains(QString::fromLatin1(f))) return QString::fromLatin1(f);
-    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
-}
-
-void applyUiFont(QWidget* root, const AppSettings& settings) {
-    if (!settings.english()) return;
-    const QString family = uiFontFamily(settings);
-    QFont f = root->font();
-    f.setFamily(family);
-    root->setFont(f);
-    for (QWidget* w : root->findChildren<QWidget*>()) {
-        QFont cf = w->font();
-        cf.setFamily(family);
-        w->setFont(cf);
-    }
-}
-
-double scaledPointSize(double base, const AppSettings& settings) {
-    const double scale = settings.FontScale > 0 ? settings.FontScale : 1.0;
-    return std::max(1.0, base * scale);
 }
 
 QString sizeLabelText(bool enlarged, const AppSettings& s) {

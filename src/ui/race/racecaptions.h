@@ -6,16 +6,11 @@
 #include <QStringList>
 
 #include "app/appsettings.h"
+#include "ui/widgets/captions.h"
 
 class QWidget;
 
 namespace brisko {
-
-struct ControlCaption {
-    const char* control;   // object name
-    const char* japanese;  // designed caption
-    const char* english;   // caption in English mode
-};
 
 // The caption table, in the order the English captions are applied.
 const ControlCaption* raceDispCaptions(int& count);
@@ -23,16 +18,6 @@ const ControlCaption* raceDispCaptions(int& count);
 // Sets the caption of every control of the table found under `root` (buttons, labels, group
 // boxes) in the chosen language. The view options get their smaller English font.
 void applyRaceScreenCaptions(QWidget* root, const AppSettings& settings);
-
-// The font family that stands for the settings' UI font name ("MS Sans Serif") on this desktop:
-// the name itself when it is installed, else a sans-serif family that is. The settings keep
-// the name as written.
-QString uiFontFamily(const AppSettings& settings);
-// In English mode every control under `root` takes the UI font family, keeping its size.
-void applyUiFont(QWidget* root, const AppSettings& settings);
-
-// Point size scaled by the font scale of the settings, never below 1.
-double scaledPointSize(double base, const AppSettings& settings);
 
 // The size label: "Enlarged" / "変形サイズ" or "Real Size" / "実サイズ".
 QString sizeLabelText(bool enlarged, const AppSettings& settings);

@@ -23,6 +23,7 @@
 #include "ui/race/loadingprogress.h"
 #include "ui/race/picturebox.h"
 #include "ui/race/racecaptions.h"
+#include "ui/widgets/named.h"
 
 namespace brisko {
 
@@ -32,15 +33,6 @@ constexpr int kSwatchSize = 18;
 constexpr int kOverviewSize = 150;
 constexpr int kMapProgressBarOffset = 50;
 constexpr int kZoomMin = 10, kZoomMax = 100;
-
-template <class T>
-T* named(QWidget* parent, const char* name, const QString& text = {}) {
-    T* w = new T(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    if constexpr (std::is_base_of_v<QAbstractButton, T> || std::is_same_v<T, QLabel>)
-        if (!text.isEmpty()) w->setText(text);
-    return w;
-}
 
 QLabel* hintBox(QWidget* parent, const char* name) {
     auto* l = named<QLabel>(parent, name);

@@ -1,5 +1,6 @@
 // The race screen window; see racescreen.h.
 #include "ui/race/racescreen.h"
+#include "ui/widgets/colour.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -46,7 +47,6 @@ constexpr int kRelayoutDelayMs = 60;
 // race screen guesses its time zone from it.
 std::optional<double> g_lastMapCentreLon;
 
-QColor qcolour(Rgb c) { return QColor(c.r, c.g, c.b); }
 }  // namespace
 
 RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSink& m,
@@ -317,8 +317,8 @@ void RaceScreen::showSession() {
     PicTimeBar->setRace(race.RaceSeconds, race.RaceSecondsPlus);
     PicTimeBar->setPeriod(s.clock().PeriodFrom, s.clock().PeriodTo, false);
     QPalette zoomPal = Picture12->palette();
-    zoomPal.setColor(QPalette::Window, qcolour(options_.SeaColour));
-    zoomPal.setColor(QPalette::WindowText, qcolour(options_.InkColour));
+    zoomPal.setColor(QPalette::Window, toQColor(options_.SeaColour));
+    zoomPal.setColor(QPalette::WindowText, toQColor(options_.InkColour));
     Picture12->setPalette(zoomPal);
     Picture12->setVisible(Check5->isChecked());
     updateSetupButtons();
@@ -339,7 +339,7 @@ void RaceScreen::showEmptyScreen(const std::string& fileName) {
     scene_ = RaceScene{};
     windowTitle_ = raceWindowTitle(settings_, {}, {}, {}, QString::fromStdString(fileName));
     setWindowTitle(windowTitle_);
-    Picture1->clear(qcolour(options_.SeaColour));
+    Picture1->clear(toQColor(options_.SeaColour));
     Picture1->followFrame(FrameState{}, nullptr);
     PicTimeBar->hide();
     analysis_->raceGone();
@@ -521,13 +521,13 @@ void RaceScreen::BCOL_Click(int swatch) {
     options_.applySwatch(swatch);
     // The map's sea is shared by the wind panel, the zoom panel, the overview and the size label.
     QPalette zoomPal = Picture12->palette();
-    zoomPal.setColor(QPalette::Window, qcolour(options_.SeaColour));
-    zoomPal.setColor(QPalette::WindowText, qcolour(options_.InkColour));
+    zoomPal.setColor(QPalette::Window, toQColor(options_.SeaColour));
+    zoomPal.setColor(QPalette::WindowText, toQColor(options_.InkColour));
     Picture12->setPalette(zoomPal);
     updateSizeLabel();
     redrawOverview();
     redrawWindPanel();
-    if (!session_) Picture1->clear(qcolour(options_.SeaColour));
+    if (!session_) Picture1->clear(toQColor(options_.SeaColour));
     redrawBackground();
     paintFrame();
 }
@@ -606,8 +606,8 @@ void RaceScreen::updateSizeLabel() {
     const bool enlarged = !renderer_.realSize();
     Text15->setText(sizeLabelText(enlarged, settings_));
     QPalette pal = Text15->palette();
-    pal.setColor(QPalette::Window, qcolour(options_.SeaColour));
-    pal.setColor(QPalette::WindowText, enlarged ? QColor(255, 0, 0) : qcolour(options_.InkColour));
+    pal.setColor(QPalette::Window, toQColor(options_.SeaColour));
+    pal.setColor(QPalette::WindowText, enlarged ? QColor(255, 0, 0) : toQColor(options_.InkColour));
     Text15->setPalette(pal);
 }
 

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "race/racesession.h"
+#include "ui/widgets/colour.h"
 #include "ui/analysis/analysisviews.h"
 #include "ui/display/backgroundrenderer.h"
 #include "ui/display/boatpanel.h"
@@ -23,7 +24,6 @@ namespace {
 constexpr int kPreviewDotHalf = 2;
 constexpr int kMarksWindEvery = 5;  // seconds between lay-line updates following the wind
 
-QColor qcolour(Rgb c) { return QColor(c.r, c.g, c.b); }
 }  // namespace
 
 void RaceScreen::buildOverlays() {
@@ -51,7 +51,7 @@ void RaceScreen::buildOverlays() {
             const QPointF c = overview_.dotPosition({t.TrkLat(k, i), t.TrkLon(k, i)});
             const QRectF dot(c.x() - kPreviewDotHalf, c.y() - kPreviewDotHalf,
                              2 * kPreviewDotHalf + 1, 2 * kPreviewDotHalf + 1);
-            p.fillRect(dot, qcolour(options_.BoatColour[k]));
+            p.fillRect(dot, toQColor(options_.BoatColour[k]));
             p.setPen(Qt::white);
             p.drawRect(dot);
         }
@@ -144,7 +144,7 @@ void RaceScreen::redrawBackground() {
 }
 
 void RaceScreen::redrawOverview() {
-    Picture6->clear(qcolour(options_.SeaColour));
+    Picture6->clear(toQColor(options_.SeaColour));
     if (!session_) return;
     QPainter p(&Picture6->picture());
     p.setRenderHint(QPainter::Antialiasing);
@@ -153,11 +153,11 @@ void RaceScreen::redrawOverview() {
 }
 
 void RaceScreen::redrawWindPanel() {
-    Picture2->clear(qcolour(options_.SeaColour));
+    Picture2->clear(toQColor(options_.SeaColour));
     if (!session_) return;
     QPainter p(&Picture2->picture());
     p.setRenderHint(QPainter::Antialiasing);
-    windIndicator_.draw(p, scene_, Picture2->width(), qcolour(options_.SeaColour));
+    windIndicator_.draw(p, scene_, Picture2->width(), toQColor(options_.SeaColour));
     Text13->setText(windIndicator_.directionText());
     Text14->setText(windIndicator_.speedText());
     Picture2->update();
