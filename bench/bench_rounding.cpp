@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/messages.h"
-#include "race/openrace.h"
+#include "session/openrace.h"
 #include "track/kinematics.h"
 #include "track/rounding.h"
 

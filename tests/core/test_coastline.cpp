@@ -9,6 +9,7 @@
 #include <string>
 
 #include "coasttiletext.h"
+#include "session/openrace.h"
 #include "race/racecontrolfile.h"
 #include "track/coastline.h"
 #include "track/geodesy.h"

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "race/racesession.h"
+#include "session/racesession.h"
 #include "tempfolder.h"
 #include "track/coastmaker.h"
 #include "track/coasttilewriter.h"

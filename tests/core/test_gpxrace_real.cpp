@@ -12,7 +12,7 @@
 #include <fstream>
 #include <vector>
 
-#include "race/openrace.h"
+#include "session/openrace.h"
 #include "util/datetime.h"
 #include "util/fileutil.h"
 

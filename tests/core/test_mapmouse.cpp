@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "interact/mapmouse.h"
-#include "race/racesession.h"
+#include "session/racesession.h"
 
 using namespace brisko;
 namespace fs = std::filesystem;

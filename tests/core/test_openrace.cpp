@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "race/openrace.h"
+#include "session/openrace.h"
 
 using namespace brisko;
 

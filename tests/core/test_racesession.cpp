@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "race/racesession.h"
+#include "session/racesession.h"
 
 using namespace brisko;
 namespace fs = std::filesystem;

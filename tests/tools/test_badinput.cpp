@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "race/openrace.h"
+#include "session/openrace.h"
 #include "util/fileutil.h"
 
 namespace brisko {

@@ -12,7 +12,7 @@
 #include <fstream>
 #include <string>
 
-#include "race/openrace.h"
+#include "session/openrace.h"
 #include "track/coastline.h"
 #include "util/fileutil.h"
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "app/messages.h"
-#include "race/racesession.h"
+#include "session/racesession.h"
 #include "ui/display/mappicture.h"
 #include "ui/display/timebar.h"
 #include "ui/race/racescreen.h"

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "race/racesession.h"
+#include "session/racesession.h"
 #include "racescreen.h"
 #include "ui/race/picturebox.h"
 #include "ui/race/racescreen.h"

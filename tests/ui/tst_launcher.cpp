@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "race/racesession.h"
+#include "session/racesession.h"
 #include "ui/app/launcher.h"
 #include "ui/editor/raceeditor.h"
 #include "ui/race/racescreen.h"

@@ -19,7 +19,7 @@
 #include <QtTest>
 
 #include "app/messages.h"
-#include "race/racesession.h"
+#include "session/racesession.h"
 #include "racescreen.h"
 #include "ui/app/splashscreen.h"
 #include "ui/display/backgroundrenderer.h"

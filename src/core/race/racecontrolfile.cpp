@@ -350,28 +350,6 @@ std::string raceFilePath(const AppSettings& settings, const std::string& name) {
 
 }  // namespace
 
-bool isPlainFileName(std::string_view name) {
-    if (name.empty() || name == "." || name == "..") return false;
-    for (char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F || c == '/' || c == '\\' || c == ':') return false;
-    }
-    return true;
-}
-
-std::string shownName(std::string_view name) {
-    std::string out;
-    out.reserve(name.size());
-    for (char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F)
-            out += "\xEF\xBF\xBD";
-        else
-            out += c;
-    }
-    return out;
-}
-
 const char* dropReasonKey(DropReason reason) {
     switch (reason) {
         case DropReason::Folder:

@@ -80,12 +80,5 @@ std::string formatRaceControlFile(RaceDefinition& def);
 // and succeeds. On failure the old file stays whole and the result says why.
 WriteResult writeRaceControlFile(const AppSettings& settings, RaceDefinition& def);
 
-// Whether a name from a race file names a plain file inside its folder: not empty, not "." or
-// "..", no "/", "\\" or ":" (no folder parts, no drive) and no control characters (no line
-// breaks). Every name is checked with it before a path is made of it.
-bool isPlainFileName(std::string_view name);
-
-// A name as it can be shown in a message: control characters replaced by U+FFFD.
-std::string shownName(std::string_view name);
 
 }  // namespace brisko

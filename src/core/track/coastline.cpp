@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "race/racecontrolfile.h"
 #include "track/geodesy.h"
 #include "util/numbers.h"
 
@@ -306,20 +305,6 @@ void loadCoastline(const std::string& appPath, double centerLat, double centerLo
     chooseCoastTiles(centerLat, centerLon, trackSpan, lonFactor, def);
     loadCoastTiles(appPath, coastDrawingWindow(centerLat, centerLon, trackSpan, lonFactor), def,
                    out);
-}
-
-WriteResult loadCoastlineForRace(const AppSettings& settings, const TrackStore& tracks,
-                                 RaceDefinition& def, CoastLine& out) {
-    out.clear();
-    WriteResult written;
-    const int tiles = chooseCoastTiles(tracks.CenterLat, tracks.CenterLon, tracks.TrackSpan,
-                                       tracks.LonFactor, def);
-    if (settings.EditionMode > 1 && tiles > 0) written = writeRaceControlFile(settings, def);
-    loadCoastTiles(
-        settings.AppPath,
-        coastDrawingWindow(tracks.CenterLat, tracks.CenterLon, tracks.TrackSpan, tracks.LonFactor),
-        def, out);
-    return written;
 }
 
 }  // namespace brisko

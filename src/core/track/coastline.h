@@ -94,10 +94,4 @@ void loadCoastTiles(const std::string& appPath, const CoastWindow& window,
 void loadCoastline(const std::string& appPath, double centerLat, double centerLon, double trackSpan,
                    double lonFactor, RaceDefinition& def, CoastLine& out);
 
-// The race screen's coastline load: chooses the tiles from the track store's centre and span,
-// stores the tile list with the race in editor mode (EditionMode > 1), then loads. The result
-// tells whether that write failed; the coastline is loaded either way.
-WriteResult loadCoastlineForRace(const AppSettings& settings, const TrackStore& tracks,
-                                 RaceDefinition& def, CoastLine& out);
-
 }  // namespace brisko

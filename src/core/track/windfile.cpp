@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "race/racecontrolfile.h"
+#include "util/fileutil.h"
 #include "util/datetime.h"
 #include "util/intmath.h"
 #include "util/numbers.h"

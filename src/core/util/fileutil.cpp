@@ -164,4 +164,26 @@ std::vector<std::string_view> splitLines(std::string_view text) {
     return lines;
 }
 
+bool isPlainFileName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F || c == '/' || c == '\\' || c == ':') return false;
+    }
+    return true;
+}
+
+std::string shownName(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F)
+            out += "\xEF\xBF\xBD";
+        else
+            out += c;
+    }
+    return out;
+}
+
 }  // namespace brisko

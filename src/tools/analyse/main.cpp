@@ -14,7 +14,7 @@
 
 #include "app/startup.h"
 #include "jsonwriter.h"
-#include "race/openrace.h"
+#include "session/openrace.h"
 #include "roundingoutput.h"
 #include "track/coastline.h"
 #include "util/fileutil.h"

@@ -6,7 +6,7 @@
 
 #include "analysis/legtables.h"
 #include "jsonwriter.h"
-#include "race/openrace.h"
+#include "session/openrace.h"
 
 namespace brisko {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "race/openrace.h"
+#include "session/openrace.h"
 #include "track/coastline.h"
 #include "track/coastmaker.h"
 #include "util/fileutil.h"

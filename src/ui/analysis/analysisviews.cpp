@@ -18,7 +18,7 @@
 #include <cmath>
 
 #include "analysis/windentry.h"
-#include "race/racesession.h"
+#include "session/racesession.h"
 #include "ui/analysis/legviewpainter.h"
 #include "ui/analysis/screenpicture.h"
 #include "ui/analysis/speedgraphpainter.h"

@@ -6,7 +6,7 @@
 #include <QSaveFile>
 #include <cstdio>
 
-#include "race/racesession.h"
+#include "session/racesession.h"
 #include "ui/race/racescreen.h"
 
 namespace brisko {

@@ -1,7 +1,7 @@
 // The race scene's helpers (see racescene.h).
 #include "ui/display/racescene.h"
 
-#include "race/racesession.h"
+#include "session/racesession.h"
 
 namespace brisko {
 

@@ -1,7 +1,7 @@
 // The race screen's replay timers; see playback.h.
 #include "ui/race/playback.h"
 
-#include "race/racesession.h"
+#include "session/racesession.h"
 
 namespace brisko {
 

@@ -17,7 +17,7 @@
 #include <QTimer>
 #include <cmath>
 
-#include "race/racesession.h"
+#include "session/racesession.h"
 #include "ui/analysis/analysisviews.h"
 #include "ui/app/splashscreen.h"
 #include "ui/display/boatpanel.h"

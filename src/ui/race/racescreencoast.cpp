@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <QPushButton>
 
-#include "race/racesession.h"
+#include "session/racesession.h"
 #include "ui/race/racecaptions.h"
 #include "ui/race/racescreen.h"
 #include "ui/race/racesetup.h"

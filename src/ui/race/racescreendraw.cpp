@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <cmath>
 
-#include "race/racesession.h"
+#include "session/racesession.h"
 #include "ui/widgets/colour.h"
 #include "ui/analysis/analysisviews.h"
 #include "ui/display/backgroundrenderer.h"

@@ -10,7 +10,7 @@
 #include <cmath>
 
 #include "interact/mapmouse.h"
-#include "race/racesession.h"
+#include "session/racesession.h"
 #include "ui/display/mappicture.h"
 #include "ui/interact/coursepanel.h"
 #include "ui/interact/racehints.h"

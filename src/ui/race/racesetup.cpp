@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QSlider>
 
-#include "race/racesession.h"
+#include "session/racesession.h"
 #include "ui/race/racecaptions.h"
 #include "ui/race/racecontrols.h"
 #include "util/fileutil.h"

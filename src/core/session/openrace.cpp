@@ -1,5 +1,5 @@
 // The race opening sequence shared by the race screen and brisko-analyse.
-#include "race/openrace.h"
+#include "session/openrace.h"
 
 #include <algorithm>
 
@@ -252,6 +252,20 @@ OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceD
 
     tellWarnings(settings, result.warnings, sink);
     return result;
+}
+
+WriteResult loadCoastlineForRace(const AppSettings& settings, const TrackStore& tracks,
+                                 RaceDefinition& def, CoastLine& out) {
+    out.clear();
+    WriteResult written;
+    const int tiles = chooseCoastTiles(tracks.CenterLat, tracks.CenterLon, tracks.TrackSpan,
+                                       tracks.LonFactor, def);
+    if (settings.EditionMode > 1 && tiles > 0) written = writeRaceControlFile(settings, def);
+    loadCoastTiles(
+        settings.AppPath,
+        coastDrawingWindow(tracks.CenterLat, tracks.CenterLon, tracks.TrackSpan, tracks.LonFactor),
+        def, out);
+    return written;
 }
 
 }  // namespace brisko

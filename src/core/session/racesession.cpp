@@ -1,5 +1,5 @@
 // The race shown on the race screen; see racesession.h.
-#include "race/racesession.h"
+#include "session/racesession.h"
 
 #include <algorithm>
 #include <cmath>

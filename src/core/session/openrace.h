@@ -9,6 +9,7 @@
 #include "app/messages.h"
 #include "race/racecontrolfile.h"
 #include "race/racedefinition.h"
+#include "track/coastline.h"
 #include "track/kinematics.h"
 #include "track/rounding.h"
 #include "track/trackloader.h"
@@ -77,5 +78,11 @@ std::vector<std::string> trackFileWarnings(const AppSettings& settings, const Bo
 // message and listed in `warnings`.
 OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceData& data,
                         MessageSink& sink, const OpenRaceOptions& options = {});
+
+// The race screen's coastline load: chooses the tiles from the track store's centre and span,
+// stores the tile list with the race in editor mode (EditionMode > 1), then loads. The result
+// tells whether that write failed; the coastline is loaded either way.
+WriteResult loadCoastlineForRace(const AppSettings& settings, const TrackStore& tracks,
+                                 RaceDefinition& def, CoastLine& out);
 
 }  // namespace brisko

@@ -14,7 +14,7 @@
 #include "display/playbackclock.h"
 #include "display/windnow.h"
 #include "interact/mapmouse.h"
-#include "race/openrace.h"
+#include "session/openrace.h"
 #include "race/racedefinition.h"
 #include "track/coastline.h"
 #include "track/coastmaker.h"
