@@ -59,7 +59,7 @@ RaceEditor::RaceEditor(const AppSettings& settings, MessageSink& sink, PlatformS
     gpsFilePanel->hide();
     editAsTextButton->setEnabled(false);
     windUpOption->setChecked(true);
-    FillForm();
+    fillForm();
 }
 
 RaceEditor::~RaceEditor() = default;
@@ -217,17 +217,17 @@ void RaceEditor::applyCaptions() {
 }
 
 void RaceEditor::connectControls() {
-    connect(chooseGpsFileButton, &QPushButton::clicked, this, &RaceEditor::Command1_Click);
-    connect(addBoatButton, &QPushButton::clicked, this, &RaceEditor::Command2_Click);
-    connect(cancelGpsFileButton, &QPushButton::clicked, this, &RaceEditor::Command3_Click);
-    connect(saveButton, &QPushButton::clicked, this, &RaceEditor::Command4_Click);
-    connect(secondSaveButton, &QPushButton::clicked, this, &RaceEditor::Command4_Click);
-    connect(editAsTextButton, &QPushButton::clicked, this, &RaceEditor::Command5_Click);
-    connect(openRaceButton, &QPushButton::clicked, this, &RaceEditor::Command6_Click);
-    connect(chooseWindFileButton, &QPushButton::clicked, this, &RaceEditor::Command7_Click);
-    connect(exitButton, &QPushButton::clicked, this, &RaceEditor::Command8_Click);
-    connect(addAttachmentButton, &QPushButton::clicked, this, &RaceEditor::Command10_Click);
-    connect(clearAttachmentsButton, &QPushButton::clicked, this, &RaceEditor::Command11_Click);
+    connect(chooseGpsFileButton, &QPushButton::clicked, this, &RaceEditor::showGpsFilePanel);
+    connect(addBoatButton, &QPushButton::clicked, this, &RaceEditor::addBoat);
+    connect(cancelGpsFileButton, &QPushButton::clicked, this, &RaceEditor::hideGpsFilePanel);
+    connect(saveButton, &QPushButton::clicked, this, &RaceEditor::saveRace);
+    connect(secondSaveButton, &QPushButton::clicked, this, &RaceEditor::saveRace);
+    connect(editAsTextButton, &QPushButton::clicked, this, &RaceEditor::editRaceFileAsText);
+    connect(openRaceButton, &QPushButton::clicked, this, &RaceEditor::openRace);
+    connect(chooseWindFileButton, &QPushButton::clicked, this, &RaceEditor::chooseWindFile);
+    connect(exitButton, &QPushButton::clicked, this, &RaceEditor::close);
+    connect(addAttachmentButton, &QPushButton::clicked, this, &RaceEditor::addAttachment);
+    connect(clearAttachmentsButton, &QPushButton::clicked, this, &RaceEditor::clearAttachments);
     connect(northUpOption, &QRadioButton::clicked, this, [this] { race_.NorthUp = 1; });
     connect(windUpOption, &QRadioButton::clicked, this, [this] { race_.NorthUp = 0; });
     // Fields taken as they change. A whole number that is not one yet (a lone minus sign)
@@ -259,7 +259,7 @@ void RaceEditor::connectControls() {
             [this] { race_.DownwindLayAngle = numberOf(downwindLayLineEdit); });
 }
 
-void RaceEditor::FillForm() {
+void RaceEditor::fillForm() {
     setWindowTitle(
         QString::fromUtf8(settings_.tr("レース管理ファイル編集  ", "Compile Race Control FIle  ")) +
         QString::fromStdString(race_.RaceFileName));
@@ -312,7 +312,7 @@ QString RaceEditor::chooseFile(const char* folder, const QString& extension, int
     return dialog.SharedPath;
 }
 
-void RaceEditor::Command1_Click() {
+void RaceEditor::showGpsFilePanel() {
     gpsFileList->clear();
     if (auto folder = findPath(settings_.AppPath, "\\gpsdat"))
         for (const std::string& name : listFiles(*folder, "*"))
@@ -320,7 +320,7 @@ void RaceEditor::Command1_Click() {
     gpsFilePanel->show();
 }
 
-void RaceEditor::Command2_Click() {
+void RaceEditor::addBoat() {
     const QString file = gpsFileList->currentText();
     if (file.isEmpty()) {
         gpsFilePanel->hide();
@@ -334,20 +334,20 @@ void RaceEditor::Command2_Click() {
         this, QString::fromStdString(settings_.ProductTitle), prompt, QLineEdit::Normal,
         QStringLiteral("BOAT%1").arg(race_.BoatCount + 1), &ok);
     if (!ok || name.trimmed().isEmpty()) return;
-    if (!addBoat(race_, file.toStdString(), name.trimmed().toStdString())) {
+    if (!brisko::addBoat(race_, file.toStdString(), name.trimmed().toStdString())) {
         tell(tooManyBoatsMessage(settings_));
         return;
     }
     gpsPath_ = race_.BoatCount == 1
                    ? resolvePath(settings_.AppPath, "\\gpsdat\\" + file.toStdString())
                    : std::string();
-    FillForm();
+    fillForm();
     gpsFilePanel->hide();
 }
 
-void RaceEditor::Command3_Click() { gpsFilePanel->hide(); }
+void RaceEditor::hideGpsFilePanel() { gpsFilePanel->hide(); }
 
-void RaceEditor::Command4_Click() {
+void RaceEditor::saveRace() {
     if (race_.BoatCount < 1) return;
     race_.BoatLength = numberOf(boatLengthEdit);
     race_.MagneticVariation = numberOf(magneticVariationEdit);
@@ -404,14 +404,14 @@ void RaceEditor::Command4_Click() {
     close();
 }
 
-void RaceEditor::Command5_Click() {
+void RaceEditor::editRaceFileAsText() {
     if (race_.RaceFileName.empty()) return;
     const std::string failure = platform_.openDocument(
         resolvePath(settings_.AppPath, "\\raceadmin\\" + race_.RaceFileName));
     if (!failure.empty()) tell(QString::fromStdString(failure));
 }
 
-void RaceEditor::Command6_Click() {
+void RaceEditor::openRace() {
     const QString chosen = chooseFile("\\raceadmin", QStringLiteral("txt"), 0);
     if (chosen.isEmpty()) return;
     RaceDefinition read;
@@ -425,18 +425,18 @@ void RaceEditor::Command6_Click() {
     gpsPath_.clear();
     title1Edit->clear();
     title2Edit->clear();
-    FillForm();
+    fillForm();
     editAsTextButton->setEnabled(true);
 }
 
-void RaceEditor::Command7_Click() {
+void RaceEditor::chooseWindFile() {
     gpsFilePanel->hide();
     race_.WindFileName = chooseFile("\\winddat", QStringLiteral("csv"), 0).toStdString();
     writeThrough();
-    FillForm();
+    fillForm();
 }
 
-void RaceEditor::Command10_Click() {
+void RaceEditor::addAttachment() {
     const QString chosen = chooseFile("\\attachment", QStringLiteral("*.*"), 0);
     if (chosen.isEmpty()) return;
     if (race_.AttachmentCount >= kMaxAttachments) {
@@ -445,22 +445,20 @@ void RaceEditor::Command10_Click() {
     }
     race_.Attachments[++race_.AttachmentCount] = chosen.toStdString();
     writeThrough();
-    FillForm();
+    fillForm();
 }
 
-void RaceEditor::Command11_Click() {
+void RaceEditor::clearAttachments() {
     race_.AttachmentCount = 0;
     writeThrough();
-    FillForm();
+    fillForm();
 }
 
-void RaceEditor::Command8_Click() { close(); }
-
-void RaceEditor::List1_MouseDown(int row) {
+void RaceEditor::deleteBoatAt(int row) {
     if (row < 0) return;
     deleteBoat(race_, row + 1);
     if (race_.BoatCount == 0) gpsPath_.clear();
-    FillForm();
+    fillForm();
 }
 
 bool RaceEditor::eventFilter(QObject* watched, QEvent* e) {
@@ -469,7 +467,7 @@ bool RaceEditor::eventFilter(QObject* watched, QEvent* e) {
             auto* me = static_cast<QMouseEvent*>(e);
             if (me->modifiers() & Qt::ShiftModifier) {
                 QListWidgetItem* item = boatList->itemAt(me->position().toPoint());
-                List1_MouseDown(item ? boatList->row(item) : -1);
+                deleteBoatAt(item ? boatList->row(item) : -1);
                 return true;
             }
         } else if (e->type() == QEvent::MouseMove) {

@@ -101,24 +101,24 @@ private:
     void buildControls();
     void applyCaptions();
     void connectControls();
-    void FillForm();
+    void fillForm();
     void writeThrough();
     // The file selector on a folder of the application; the chosen name, empty when cancelled.
     QString chooseFile(const char* folder, const QString& extension, int mode);
     void tell(const QString& text);
     MessageAnswer ask(const QString& text);
 
-    void Command1_Click();   // choose a GPS file: shows gpsFilePanel
-    void Command2_Click();   // OK: add the boat
-    void Command3_Click();   // CANCEL
-    void Command4_Click();   // save and show the race
-    void Command5_Click();   // edit the race file as text
-    void Command6_Click();   // open a race file
-    void Command7_Click();   // wind data file
-    void Command8_Click();   // back
-    void Command10_Click();  // add an attachment
-    void Command11_Click();  // clear the attachments
-    void List1_MouseDown(int row);
+    // What the buttons and the boat list do.
+    void openRace();            // read a race file chosen in the race folder
+    void editRaceFileAsText();  // the race file opened here, in the desktop's text editor
+    void showGpsFilePanel();    // the logs of the GPS data folder to choose from
+    void addBoat();             // the chosen log under a name asked for
+    void hideGpsFilePanel();
+    void deleteBoatAt(int row);  // Shift + click on the boat list; -1 when no line was hit
+    void chooseWindFile();
+    void addAttachment();
+    void clearAttachments();
+    void saveRace();  // checked, saved under a chosen name, then the race shown if wanted
 
     const AppSettings& settings_;
     MessageSink& sink_;
