@@ -4,7 +4,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -14,6 +16,7 @@
 #include "editor/raceedit.h"
 #include "ui/distrib/fileselector.h"
 #include "ui/editor/raceeditor.h"
+#include "ui/editor/raceeditortexts.h"
 #include "uitesthelpers.h"
 
 #define ASSERT_READ(expr) QVERIFY((expr).ok)
@@ -64,17 +67,17 @@ void chooseInSelector(const QString& name) {
 
 // Adds a boat through the GPS file frame and the name box.
 void addBoat(RaceEditor& ed, const QString& file, const QString& name) {
-    QTest::mouseClick(ed.Command1, Qt::LeftButton);
-    QVERIFY(ed.Frame1->isVisible());
-    ed.Combo1->setCurrentIndex(ed.Combo1->findText(file));
-    QCOMPARE(ed.Combo1->currentText(), file);
+    QTest::mouseClick(ed.chooseGpsFileButton, Qt::LeftButton);
+    QVERIFY(ed.gpsFilePanel->isVisible());
+    ed.gpsFileList->setCurrentIndex(ed.gpsFileList->findText(file));
+    QCOMPARE(ed.gpsFileList->currentText(), file);
     onNextModal([name](QWidget* w) {
         auto* box = qobject_cast<QInputDialog*>(w);
         QVERIFY(box);
         box->setTextValue(name);
         box->accept();
     });
-    QTest::mouseClick(ed.Command2, Qt::LeftButton);
+    QTest::mouseClick(ed.addBoatButton, Qt::LeftButton);
 }
 
 void retype(QLineEdit* t, const QString& text) {
@@ -176,6 +179,37 @@ private slots:
         QVERIFY(!QFile::exists(QDir(dir.path()).absoluteFilePath("../up.txt")));
     }
 
+    // Every caption of the table lands on a control of that name, in both languages; a key
+    // that names no control would leave its control blank without a word.
+    void everyCaptionFindsItsControlInBothLanguages() {
+        QTemporaryDir dir;
+        CapturingMessageSink sink;
+        FakePlatform platform;
+        for (int lang : {0, 1}) {
+            const AppSettings s = settingsFor(dir.path(), lang);
+            RaceEditor ed(s, sink, platform);
+            for (const ControlCaption& c : raceEditorCaptions()) {
+                const QString name = QString::fromLatin1(c.control);
+                const QString want = QString::fromUtf8(lang == 1 ? c.english : c.japanese);
+                auto* w = ed.findChild<QWidget*>(name);
+                QVERIFY2(w, c.control);
+                QCOMPARE(ed.findChildren<QWidget*>(name).size(), 1);
+                if (auto* b = qobject_cast<QAbstractButton*>(w))
+                    QCOMPARE(b->text(), want);
+                else if (auto* l = qobject_cast<QLabel*>(w))
+                    QCOMPARE(l->text(), want);
+                else if (auto* g = qobject_cast<QGroupBox*>(w))
+                    QCOMPARE(g->title(), want);
+                else
+                    QFAIL(c.control);
+            }
+            QCOMPARE(ed.helpLabel->text(), editorHelpText(s));
+            QCOMPARE(ed.findChild<QLabel*>("hintBox"), ed.hintBox);
+            QCOMPARE(ed.findChild<QListWidget*>("boatList"), ed.boatList);
+            QCOMPARE(ed.findChild<QLineEdit*>("startTimeEdit"), ed.startTimeEdit);
+        }
+    }
+
     // Logs of today's devices in the GPS data folder: listed, and the first one's fixes give
     // the race its defaults as a track file's would (Valencia: UTC, start 4 min after the
     // first fix at 11:18:34).
@@ -193,13 +227,13 @@ private slots:
         FakePlatform platform;
         RaceEditor ed(s, sink, platform);
         ed.show();
-        QTest::mouseClick(ed.Command1, Qt::LeftButton);
-        QVERIFY(ed.Combo1->findText("chartplotter.nmea") >= 0);
-        QTest::mouseClick(ed.Command3, Qt::LeftButton);
+        QTest::mouseClick(ed.chooseGpsFileButton, Qt::LeftButton);
+        QVERIFY(ed.gpsFileList->findText("chartplotter.nmea") >= 0);
+        QTest::mouseClick(ed.cancelGpsFileButton, Qt::LeftButton);
         addBoat(ed, "ESP29375.gpx", "Vela");
-        QCOMPARE(ed.List1->count(), 1);
-        QCOMPARE(ed.Text3->text(), QString("0"));
-        QCOMPARE(ed.Text1->text(), QString("2025/06/21 11:22:34"));
+        QCOMPARE(ed.boatList->count(), 1);
+        QCOMPARE(ed.timeDiffEdit->text(), QString("0"));
+        QCOMPARE(ed.startTimeEdit->text(), QString("2025/06/21 11:22:34"));
     }
 
     void raceRoundTripThroughTheEditor() {
@@ -217,52 +251,52 @@ private slots:
         addBoat(ed, "JPN4012.trk", "はやぶさ");
         addBoat(ed, "JPN3877.trk", "SEABIRD, Jr.");
         addBoat(ed, "JPN3321.trk", "削除される艇");
-        QCOMPARE(ed.List1->count(), 3);
-        QCOMPARE(ed.List1->item(0)->text(), QString("はやぶさ        JPN4012.trk"));
+        QCOMPARE(ed.boatList->count(), 3);
+        QCOMPARE(ed.boatList->item(0)->text(), QString("はやぶさ        JPN4012.trk"));
         // The first log's defaults: Japan's time zone, start four minutes after its first fix.
-        QCOMPARE(ed.Text3->text(), QString("9"));
-        QVERIFY(!ed.Text1->text().isEmpty());
-        QVERIFY(!ed.Text2->text().isEmpty());
+        QCOMPARE(ed.timeDiffEdit->text(), QString("9"));
+        QVERIFY(!ed.startTimeEdit->text().isEmpty());
+        QVERIFY(!ed.finishTimeEdit->text().isEmpty());
 
         // Shift + click deletes the line clicked.
-        const QPoint third = ed.List1->visualItemRect(ed.List1->item(2)).center();
-        QTest::mouseClick(ed.List1->viewport(), Qt::LeftButton, {}, third);
-        QCOMPARE(ed.List1->count(), 3);
-        QTest::mouseClick(ed.List1->viewport(), Qt::LeftButton, Qt::ShiftModifier, third);
-        QCOMPARE(ed.List1->count(), 2);
+        const QPoint third = ed.boatList->visualItemRect(ed.boatList->item(2)).center();
+        QTest::mouseClick(ed.boatList->viewport(), Qt::LeftButton, {}, third);
+        QCOMPARE(ed.boatList->count(), 3);
+        QTest::mouseClick(ed.boatList->viewport(), Qt::LeftButton, Qt::ShiftModifier, third);
+        QCOMPARE(ed.boatList->count(), 2);
 
-        type(ed.Text7, "江の島オープン 2026");
-        QTest::keyClicks(ed.Text8, "Practice race, light air");
-        retype(ed.Text1, "2026/06/07 11:00:00");
-        retype(ed.Text2, "2026/06/07 11:48:00");
-        retype(ed.Text4, "205");
-        retype(ed.Text5, "6.9");
-        retype(ed.Text6, "-7.5");
-        retype(ed.Text9, "42");
-        retype(ed.Text10, "150");
-        retype(ed.Text12, "5");
-        retype(ed.Text3, "-");  // not a number yet: the time difference stays
-        retype(ed.Text3, "10");
-        QTest::mouseClick(ed.Option1, Qt::LeftButton);
+        type(ed.title1Edit, "江の島オープン 2026");
+        QTest::keyClicks(ed.title2Edit, "Practice race, light air");
+        retype(ed.startTimeEdit, "2026/06/07 11:00:00");
+        retype(ed.finishTimeEdit, "2026/06/07 11:48:00");
+        retype(ed.windDirectionEdit, "205");
+        retype(ed.boatLengthEdit, "6.9");
+        retype(ed.magneticVariationEdit, "-7.5");
+        retype(ed.upwindLayLineEdit, "42");
+        retype(ed.downwindLayLineEdit, "150");
+        retype(ed.preStartMinutesEdit, "5");
+        retype(ed.timeDiffEdit, "-");  // not a number yet: the time difference stays
+        retype(ed.timeDiffEdit, "10");
+        QTest::mouseClick(ed.northUpOption, Qt::LeftButton);
 
         // Wind file and one attachment, chosen in the selector.
         chooseInSelector("enoshima_0607_wind.csv");
-        QTest::mouseClick(ed.Command7, Qt::LeftButton);
-        QCOMPARE(ed.Text11->text(), QString("enoshima_0607_WIND.CSV"));
+        QTest::mouseClick(ed.chooseWindFileButton, Qt::LeftButton);
+        QCOMPARE(ed.windFileEdit->text(), QString("enoshima_0607_WIND.CSV"));
         QDir(dir.path()).mkpath("attachment");
         writeText(dir.filePath("attachment/帆走指示書.pdf"), "%PDF");
         chooseInSelector("帆走指示書.pdf");
-        QTest::mouseClick(ed.Command10, Qt::LeftButton);
-        QCOMPARE(listed(ed.List2), QStringList({"帆走指示書.pdf"}));
+        QTest::mouseClick(ed.addAttachmentButton, Qt::LeftButton);
+        QCOMPARE(listed(ed.attachmentList), QStringList({"帆走指示書.pdf"}));
 
         // A start that is no date stops the save with its message.
-        retype(ed.Text1, "2026/13/07 11:00");
-        QTest::mouseClick(ed.Command4, Qt::LeftButton);
+        retype(ed.startTimeEdit, "2026/13/07 11:00");
+        QTest::mouseClick(ed.saveButton, Qt::LeftButton);
         QCOMPARE(sink.messages.back().text, std::string("Incorrect start date or time"));
-        retype(ed.Text1, "2026/06/07 11:00:00");
+        retype(ed.startTimeEdit, "2026/06/07 11:00:00");
 
         chooseInSelector("練習 race");
-        QTest::mouseClick(ed.Command9, Qt::LeftButton);
+        QTest::mouseClick(ed.secondSaveButton, Qt::LeftButton);
         QTRY_VERIFY(!ed.isVisible());
         QCOMPARE(shown, std::vector<std::string>({"練習 race.txt"}));
 
@@ -304,28 +338,28 @@ private slots:
 
         RaceEditor ed(s, sink, platform);
         ed.show();
-        QVERIFY(!ed.Command5->isEnabled());
+        QVERIFY(!ed.editAsTextButton->isEnabled());
         chooseInSelector("ENOSHIMA_0607.TXT");
-        QTest::mouseClick(ed.Command6, Qt::LeftButton);
-        QVERIFY(ed.Command5->isEnabled());
+        QTest::mouseClick(ed.openRaceButton, Qt::LeftButton);
+        QVERIFY(ed.editAsTextButton->isEnabled());
         QCOMPARE(ed.windowTitle(), QString("レース管理ファイル編集  enoshima_0607.txt"));
-        QVERIFY(ed.List1->count() > 2);
-        QTest::mouseClick(ed.Command5, Qt::LeftButton);
+        QVERIFY(ed.boatList->count() > 2);
+        QTest::mouseClick(ed.editAsTextButton, Qt::LeftButton);
         QCOMPARE(QString::fromStdString(platform.opened.back()), race);
 
         // A log removed after it was picked: nothing is saved.
         QVERIFY(QFile::rename(dir.filePath("GPSDAT/JPN4012.trk"), dir.filePath("moved.trk")));
         const size_t asked = sink.messages.size();
-        QTest::mouseClick(ed.Command4, Qt::LeftButton);
+        QTest::mouseClick(ed.saveButton, Qt::LeftButton);
         QCOMPARE(sink.messages.size(), asked + 1);
         QVERIFY(QString::fromStdString(sink.messages.back().text).contains("JPN4012.trk"));
         QVERIFY(ed.isVisible());
         QVERIFY(QFile::rename(dir.filePath("moved.trk"), dir.filePath("GPSDAT/JPN4012.trk")));
 
         // Saving over the race: asked, the old file kept as ".bak", the race opened.
-        retype(ed.Text7, "新しいタイトル");
+        retype(ed.title1Edit, "新しいタイトル");
         chooseInSelector("enoshima_0607.txt");
-        QTest::mouseClick(ed.Command4, Qt::LeftButton);
+        QTest::mouseClick(ed.saveButton, Qt::LeftButton);
         QTRY_VERIFY(!ed.isVisible());
         bool askedOverwrite = false;
         for (const Message& m : sink.messages)

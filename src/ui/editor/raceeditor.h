@@ -32,30 +32,66 @@ public:
     using RaceOpener = std::function<void(const std::string& raceFile)>;
 
     RaceEditor(const AppSettings& settings, MessageSink& sink, PlatformServices& platform,
-              QWidget* parent = nullptr);
+               QWidget* parent = nullptr);
     ~RaceEditor() override;
 
     // Opens the race screen on the saved race ("Show racing ?" answered Yes).
     void setRaceOpener(RaceOpener opener) { raceOpener_ = std::move(opener); }
     const RaceDefinition& race() const { return race_; }
 
-    // Controls, named as designed.
-    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr,
-           *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr,
-           *Label9 = nullptr, *Label10 = nullptr, *Label11 = nullptr, *Label12 = nullptr,
-           *Label13 = nullptr, *Label14 = nullptr, *Label15 = nullptr, *Label16 = nullptr;
-    QLineEdit *Text1 = nullptr, *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr,
-              *Text5 = nullptr, *Text6 = nullptr, *Text7 = nullptr, *Text8 = nullptr,
-              *Text9 = nullptr, *Text10 = nullptr, *Text11 = nullptr, *Text12 = nullptr;
-    QLabel* Text13 = nullptr;  // hint of the boat list
-    QListWidget *List1 = nullptr, *List2 = nullptr;
-    QFrame* Frame1 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    QRadioButton *Option1 = nullptr, *Option2 = nullptr;
-    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr,
-                *Command5 = nullptr, *Command6 = nullptr, *Command7 = nullptr, *Command8 = nullptr,
-                *Command9 = nullptr, *Command10 = nullptr, *Command11 = nullptr;
+    // The titles and the boats.
+    QPushButton* openRaceButton = nullptr;    // read a race file from the race folder
+    QPushButton* editAsTextButton = nullptr;  // open the race file in the text editor
+    QLabel* title1Label = nullptr;
+    QLineEdit* title1Edit = nullptr;
+    QLabel* title2Label = nullptr;
+    QLineEdit* title2Edit = nullptr;
+    QLabel* boatListLabel = nullptr;
+    QListWidget* boatList = nullptr;  // one line a boat: its name and GPS file
+    QLabel* hintBox = nullptr;        // shown over the boat list: Shift + click deletes a line
+    QPushButton* chooseGpsFileButton = nullptr;  // shows the GPS file panel
+    // The GPS file panel: a log of the GPS data folder, OK to name the boat, or CANCEL.
+    QFrame* gpsFilePanel = nullptr;
+    QComboBox* gpsFileList = nullptr;
+    QPushButton* addBoatButton = nullptr;
+    QPushButton* cancelGpsFileButton = nullptr;
+    // The wind file and the attachments.
+    QLabel* windFileLabel = nullptr;
+    QLineEdit* windFileEdit = nullptr;  // read-only: set by the wind file button
+    QPushButton* chooseWindFileButton = nullptr;
+    QLabel* attachmentListLabel = nullptr;
+    QListWidget* attachmentList = nullptr;
+    QPushButton* addAttachmentButton = nullptr;
+    QPushButton* clearAttachmentsButton = nullptr;
+
+    // The race's settings, which the race screen can change too.
+    QLabel* settingsNoteLabel = nullptr;  // says so
+    QLabel* startTimeLabel = nullptr;
+    QLineEdit* startTimeEdit = nullptr;
+    QLabel* finishTimeLabel = nullptr;
+    QLineEdit* finishTimeEdit = nullptr;
+    QLabel* timeDiffLabel = nullptr;
+    QLineEdit* timeDiffEdit = nullptr;  // whole hours from GPS time to race time
+    QLabel* windDirectionLabel = nullptr;
+    QLineEdit* windDirectionEdit = nullptr;  // the mean wind direction
+    QLabel* boatLengthLabel = nullptr;
+    QLineEdit* boatLengthEdit = nullptr;  // LOA in metres
+    QLabel* magneticVariationLabel = nullptr;
+    QLineEdit* magneticVariationEdit = nullptr;  // degrees, west negative
+    QLabel* upwindLayLineLabel = nullptr;
+    QLineEdit* upwindLayLineEdit = nullptr;
+    QLabel* downwindLayLineLabel = nullptr;
+    QLineEdit* downwindLayLineEdit = nullptr;
+    QLabel* preStartMinutesLabel = nullptr;
+    QLineEdit* preStartMinutesEdit = nullptr;  // minutes shown before the start
+    QGroupBox* mapDirectionBox = nullptr;      // the race screen's map: north up or wind up
+    QRadioButton* northUpOption = nullptr;
+    QRadioButton* windUpOption = nullptr;
+
+    QLabel* helpLabel = nullptr;              // what must be filled in before saving
+    QPushButton* saveButton = nullptr;        // save, then offer to show the race
+    QPushButton* secondSaveButton = nullptr;  // the same, on the bottom row beside the exit
+    QPushButton* exitButton = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -65,24 +101,24 @@ private:
     void buildControls();
     void applyCaptions();
     void connectControls();
-    void FillForm();
+    void fillForm();
     void writeThrough();
     // The file selector on a folder of the application; the chosen name, empty when cancelled.
     QString chooseFile(const char* folder, const QString& extension, int mode);
     void tell(const QString& text);
     MessageAnswer ask(const QString& text);
 
-    void Command1_Click();   // choose a GPS file: shows Frame1
-    void Command2_Click();   // OK: add the boat
-    void Command3_Click();   // CANCEL
-    void Command4_Click();   // save and show the race
-    void Command5_Click();   // edit the race file as text
-    void Command6_Click();   // open a race file
-    void Command7_Click();   // wind data file
-    void Command8_Click();   // back
-    void Command10_Click();  // add an attachment
-    void Command11_Click();  // clear the attachments
-    void List1_MouseDown(int row);
+    // What the buttons and the boat list do.
+    void openRace();            // read a race file chosen in the race folder
+    void editRaceFileAsText();  // the race file opened here, in the desktop's text editor
+    void showGpsFilePanel();    // the logs of the GPS data folder to choose from
+    void addBoat();             // the chosen log under a name asked for
+    void hideGpsFilePanel();
+    void deleteBoatAt(int row);  // Shift + click on the boat list; -1 when no line was hit
+    void chooseWindFile();
+    void addAttachment();
+    void clearAttachments();
+    void saveRace();  // checked, saved under a chosen name, then the race shown if wanted
 
     const AppSettings& settings_;
     MessageSink& sink_;
