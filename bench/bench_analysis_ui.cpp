@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "race/racedefinition.h"
 #include "ui/analysis/legviewpainter.h"
 #include "ui/analysis/speedgraphpainter.h"
 
@@ -39,7 +40,7 @@ struct Scene {
     DisplayOptions options;
     Scene() {
         race.BoatCount = kBoats;
-        race.RaceStart = "2024/05/03 10:00:00";
+        race.RaceStart = parseDateTime("2024/05/03 10:00:00");
         race.RaceSeconds = kSamples;
         race.RaceSecondsPlus = kSamples + 240;
         race.MeanWindDir = 200;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "race/racedefinition.h"
 #include "ui/display/backgroundrenderer.h"
 #include "ui/display/framerenderer.h"
 
@@ -41,7 +42,7 @@ struct BenchScene {
     BenchScene() {
         race.BoatCount = kBoats;
         race.BoatLength = 8;
-        race.RaceStart = "2024/05/03 10:00:00";
+        race.RaceStart = parseDateTime("2024/05/03 10:00:00");
         race.MarkCount = 4;
         for (int m = 1; m <= 4; ++m)
             race.Marks[m] = {2100 + 0.5 * std::sin(m), 8400 + 0.5 * std::cos(m)};

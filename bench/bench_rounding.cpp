@@ -7,6 +7,7 @@
 #include <numbers>
 #include <vector>
 
+#include "race/racedefinition.h"
 #include "app/messages.h"
 #include "session/openrace.h"
 #include "track/kinematics.h"

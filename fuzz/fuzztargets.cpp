@@ -1,6 +1,7 @@
 // What each reader must survive on arbitrary bytes: one function per reader, called by the
 // libFuzzer targets and, over the stored corpus, by the ordinary test suite. A broken promise
 // (a fix off the globe, a round trip that changes the file) aborts, as a crash would.
+#include "race/racedefinition.h"
 #include "fuzztargets.h"
 
 #include <cmath>
@@ -41,10 +42,10 @@ void checkTrackReader(std::string_view bytes, Reader read) {
         RaceDefinition race;
         race.TimeDiff = 9;
         if (windowed) {
-            race.RaceStart = "2005/08/11 10:00:00";
-            race.RaceEnd = "2005/08/11 12:00:00";
-            race.ViewStart = "2005/08/11 09:50:00";
-            race.ViewEnd = "2005/08/11 12:10:00";
+            race.RaceStart = parseDateTime("2005/08/11 10:00:00");
+            race.RaceEnd = parseDateTime("2005/08/11 12:00:00");
+            race.ViewStart = parseDateTime("2005/08/11 09:50:00");
+            race.ViewEnd = parseDateTime("2005/08/11 12:10:00");
         }
         BoatTrack track;
         GpsTrackStats stats = read(bytes, race, track);
@@ -110,10 +111,10 @@ int fuzzNmea(const uint8_t* data, size_t size) {
 int fuzzWind(const uint8_t* data, size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
     RaceDefinition race;
-    race.RaceStart = "2005/08/11 10:00:00";
-    race.RaceEnd = "2005/08/11 12:00:00";
-    race.ViewStart = "2005/08/11 09:50:00";
-    race.ViewEnd = "2005/08/11 12:10:00";
+    race.RaceStart = parseDateTime("2005/08/11 10:00:00");
+    race.RaceEnd = parseDateTime("2005/08/11 12:00:00");
+    race.ViewStart = parseDateTime("2005/08/11 09:50:00");
+    race.ViewEnd = parseDateTime("2005/08/11 12:10:00");
     WindStore first;
     parseWindText(bytes, race, first);
     const std::string written = formatWindText(race, first);

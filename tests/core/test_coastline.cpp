@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "race/racedefinition.h"
 #include "coasttiletext.h"
 #include "session/openrace.h"
 #include "race/racecontrolfile.h"

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "race/racedefinition.h"
 #include "coasttiletext.h"
 #include "race/racecontrolfile.h"
 #include "tempfolder.h"

@@ -4,9 +4,22 @@
 
 #include <cmath>
 
+#include "race/racetimes.h"
 #include "util/datetime.h"
 
 using namespace brisko;
+
+namespace {
+// Calendar arithmetic on written date-times, as the race file holds them.
+std::string dateTimeAdd(const std::string& text, double seconds) {
+    const auto t = parseDateTime(text);
+    const auto r = t ? addSeconds(*t, seconds) : std::nullopt;
+    return r ? formatDateTime(*r) : std::string();
+}
+double dateTimeDiffSeconds(const std::string& from, const std::string& to) {
+    return secondsBetween(parseDateTime(from), parseDateTime(to));
+}
+}  // namespace
 
 TEST(DateTimeArithmetic, AddCrossesDaysAndLeapDays) {
     EXPECT_EQ(dateTimeAdd("2000/02/28 23:59:59", 1), "2000/02/29 00:00:00");

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "race/racedefinition.h"
 #include "track/gpstrack.h"
 #include "track/windfile.h"
 #include "util/numbers.h"
@@ -282,7 +283,7 @@ TEST(ExactNumbers, WindSamplesReadAsStrtod) {
     // Speeds and directions of a wind file, with the blanks and signs people leave in them.
     NumberTexts gen(5);
     RaceDefinition race;
-    race.RaceStart = "2005/08/11 10:00:00";
+    race.RaceStart = parseDateTime("2005/08/11 10:00:00");
     std::string text = "TIME,WIND SPEED,WIND DIRECTION (Mag)\r\n";
     std::vector<std::string> speeds, dirs;
     for (int i = 0; i < 20000; ++i) {

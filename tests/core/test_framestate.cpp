@@ -241,8 +241,8 @@ TEST(FrameStateTexts, ClockAndCountdown) {
     EXPECT_EQ(FrameState::countdownColour(0.9), kRed);
     EXPECT_EQ(FrameState::countdownColour(1), kBlue);
     EXPECT_EQ(FrameState::countdownValue(-12.3), 13);
-    EXPECT_EQ(FrameState::timeOfDayText("2024/05/03 13:00:00", 75.6), "13:01:15");
-    EXPECT_EQ(FrameState::timeOfDayText("nonsense", 5), "");
+    EXPECT_EQ(FrameState::timeOfDayText(parseDateTime("2024/05/03 13:00:00"), 75.6), "13:01:15");
+    EXPECT_EQ(FrameState::timeOfDayText(RaceTime(), 5), "");
 }
 
 TEST(BoatColours, TableRepeats) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 
+#include "race/racedefinition.h"
 #include "track/gpstrack.h"
 #include "util/datetime.h"
 
@@ -33,10 +34,12 @@ Parsed parse(const std::string& body, int timeDiff = 0, const std::string& start
              const std::string& viewEnd = "") {
     Parsed p;
     p.race.TimeDiff = timeDiff;
-    p.race.RaceStart = start;
-    p.race.RaceEnd = end;
-    p.race.ViewStart = viewStart;
-    p.race.ViewEnd = viewEnd;
+    // An empty text is a time not given.
+    auto time = [](const std::string& t) { return t.empty() ? RaceTime() : parseDateTime(t); };
+    p.race.RaceStart = time(start);
+    p.race.RaceEnd = time(end);
+    p.race.ViewStart = time(viewStart);
+    p.race.ViewEnd = time(viewEnd);
     p.stats = parseGpsTrack(body, p.race, p.track);
     return p;
 }
@@ -160,8 +163,8 @@ TEST(GpsTrack, LeapDayOf2000) {
     auto p = parse(padded("T N3530 E13945 2000/02/28 23:30:00 0\n"
                           "T N3530 E13945 2000/02/29 20:00:00 0\n"),
                    9);
-    EXPECT_EQ(p.race.FirstFix, "2000/02/29 08:30:00");
-    EXPECT_EQ(p.race.LastFix, "2000/03/01 05:00:00");
+    EXPECT_EQ(formatRaceTime(p.race.FirstFix), "2000/02/29 08:30:00");
+    EXPECT_EQ(formatRaceTime(p.race.LastFix), "2000/03/01 05:00:00");
     ASSERT_EQ(p.track.count(), 2);
     EXPECT_EQ(p.track.TrkSec[2] - p.track.TrkSec[1], 20.5 * 3600);
 }
@@ -170,12 +173,12 @@ TEST(GpsTrack, TwoDigitYearFirstDate) {
     // Neither outer part of "05/08/11" is longer than three characters: the file is day first,
     // and the date is 5 August 2011.
     auto d = parse(padded("T N3530 E13945 05/08/11 01:00:00 0\n"));
-    EXPECT_EQ(d.race.FirstFix, "2011/08/05 01:00:00");
+    EXPECT_EQ(formatRaceTime(d.race.FirstFix), "2011/08/05 01:00:00");
     // In a file that began with four-digit years the same field is read year first.
     auto y =
         parse(padded("T N3530 E13945 2005/08/10 23:00:00 0\n"
                      "T N3530 E13945 05/08/11 01:00:00 0\n"));
-    EXPECT_EQ(y.race.LastFix, "2005/08/11 01:00:00");
+    EXPECT_EQ(formatRaceTime(y.race.LastFix), "2005/08/11 01:00:00");
     ASSERT_EQ(y.track.count(), 2);
     EXPECT_EQ(y.track.TrkSec[2] - y.track.TrkSec[1], 2 * 3600);
 }
@@ -226,12 +229,12 @@ TEST(GpsTrack, LineEndsOfEveryKind) {
 
 TEST(GpsTrack, TimeDifferenceMovesTheDateBothWays) {
     auto fwd = parse(padded("T N3530 E13945 11-08-05 23:30:00 0\n"), 9);
-    EXPECT_EQ(fwd.race.FirstFix, "2005/08/12 08:30:00");
+    EXPECT_EQ(formatRaceTime(fwd.race.FirstFix), "2005/08/12 08:30:00");
     auto back = parse(padded("T N3530 E13945 11-08-05 02:00:00 0\n"), -5);
-    EXPECT_EQ(back.race.FirstFix, "2005/08/10 21:00:00");
+    EXPECT_EQ(formatRaceTime(back.race.FirstFix), "2005/08/10 21:00:00");
     // Across the year end, and in the year-first form.
     auto year = parse(padded("T N3530 E13945 2005/12/31 20:00:00 0\n"), 9);
-    EXPECT_EQ(year.race.FirstFix, "2006/01/01 05:00:00");
+    EXPECT_EQ(formatRaceTime(year.race.FirstFix), "2006/01/01 05:00:00");
 }
 
 TEST(GpsTrack, RaceWithoutStartTakesItFromTheFirstFix) {
@@ -239,10 +242,10 @@ TEST(GpsTrack, RaceWithoutStartTakesItFromTheFirstFix) {
                           "T N3530 E13945 11-08-05 01:02:00 0\n"
                           "T N3530 E13945 11-08-05 01:10:00 0\n"),
                    9);
-    EXPECT_EQ(p.race.RaceStart, "2005/08/11 10:04:00");
-    EXPECT_EQ(p.race.ViewStart, "2005/08/11 10:00:00");
-    EXPECT_EQ(p.race.RaceEnd, "2005/08/11 10:10:00");
-    EXPECT_EQ(p.race.LastFix, "2005/08/11 10:10:00");
+    EXPECT_EQ(formatRaceTime(p.race.RaceStart), "2005/08/11 10:04:00");
+    EXPECT_EQ(formatRaceTime(p.race.ViewStart), "2005/08/11 10:00:00");
+    EXPECT_EQ(formatRaceTime(p.race.RaceEnd), "2005/08/11 10:10:00");
+    EXPECT_EQ(formatRaceTime(p.race.LastFix), "2005/08/11 10:10:00");
     ASSERT_EQ(p.track.count(), 3);
     EXPECT_EQ(p.track.TrkSec[1], -240);
     EXPECT_EQ(p.track.TrkSec[2], -120);
@@ -257,8 +260,8 @@ TEST(GpsTrack, RaceWithoutStartTakesItFromTheFirstFix) {
                   p.race, second);
     ASSERT_EQ(second.count(), 2);
     EXPECT_EQ(second.TrkSec[1], -210);
-    EXPECT_EQ(p.race.FirstFix, "2005/08/11 10:00:00");
-    EXPECT_EQ(p.race.LastFix, "2005/08/11 10:30:00");
+    EXPECT_EQ(formatRaceTime(p.race.FirstFix), "2005/08/11 10:00:00");
+    EXPECT_EQ(formatRaceTime(p.race.LastFix), "2005/08/11 10:30:00");
 }
 
 TEST(GpsTrack, WindowIsComparedInWholeMinutes) {
@@ -273,10 +276,10 @@ TEST(GpsTrack, WindowIsComparedInWholeMinutes) {
     ASSERT_EQ(p.track.count(), 3);
     EXPECT_EQ(p.track.TrkSec[1], -181);
     EXPECT_EQ(p.track.TrkSec[3], 3479);
-    EXPECT_EQ(p.race.RaceStart, "2005/08/11 11:03:00");  // given times stay
-    EXPECT_EQ(p.race.RaceEnd, "2005/08/11 12:00:10");
-    EXPECT_EQ(p.race.FirstFix, "2005/08/11 10:58:59");
-    EXPECT_EQ(p.race.LastFix, "2005/08/11 12:01:00");
+    EXPECT_EQ(formatRaceTime(p.race.RaceStart), "2005/08/11 11:03:00");  // given times stay
+    EXPECT_EQ(formatRaceTime(p.race.RaceEnd), "2005/08/11 12:00:10");
+    EXPECT_EQ(formatRaceTime(p.race.FirstFix), "2005/08/11 10:58:59");
+    EXPECT_EQ(formatRaceTime(p.race.LastFix), "2005/08/11 12:01:00");
 }
 
 TEST(GpsTrack, RepeatedSecondsKeepTheFirstFix) {
@@ -295,10 +298,10 @@ TEST(GpsTrack, RepeatedSecondsKeepTheFirstFix) {
 TEST(GpsTrack, HeaderOnlyFileSetsNothing) {
     auto p = parse(padded("H  header\nM  datum\nI  info\n\nT too few fields\n"));
     EXPECT_EQ(p.track.count(), 0);
-    EXPECT_TRUE(p.race.RaceStart.empty());
-    EXPECT_TRUE(p.race.FirstFix.empty());
-    EXPECT_TRUE(p.race.LastFix.empty());
-    EXPECT_TRUE(p.race.RaceEnd.empty());
+    EXPECT_TRUE(!p.race.RaceStart.has_value());
+    EXPECT_TRUE(!p.race.FirstFix.has_value());
+    EXPECT_TRUE(!p.race.LastFix.has_value());
+    EXPECT_TRUE(!p.race.RaceEnd.has_value());
 }
 
 TEST(GpsTrack, FileSizeAndExtensionRules) {
@@ -361,13 +364,13 @@ TEST(GpsTrack, BadInputNeverStopsTheRest) {
     EXPECT_EQ(p.track.TrkSec[2], -239);
     EXPECT_EQ(p.track.TrkSec[3], -235);
     EXPECT_EQ(p.stats.unreadable, 4);
-    EXPECT_EQ(p.race.LastFix, "2005/08/11 10:00:05");
+    EXPECT_EQ(formatRaceTime(p.race.LastFix), "2005/08/11 10:00:05");
 
     // A first line with an unreadable date does not settle the start.
     auto q = parse(
         padded("T N3530 E13945 xx-yy-zz 01:00:00 0\nT N3530 E13945 11-08-05 01:00:09 0\n"), 9);
-    EXPECT_EQ(q.race.FirstFix, "2005/08/11 10:00:09");
-    EXPECT_EQ(q.race.RaceStart, "2005/08/11 10:04:09");
+    EXPECT_EQ(formatRaceTime(q.race.FirstFix), "2005/08/11 10:00:09");
+    EXPECT_EQ(formatRaceTime(q.race.RaceStart), "2005/08/11 10:04:09");
 }
 
 namespace brisko {

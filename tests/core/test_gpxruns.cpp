@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "race/racedefinition.h"
 #include "track/gpxruns.h"
 #include "track/gpxtrack.h"
 

@@ -6,6 +6,7 @@
 
 #include <fstream>
 
+#include "race/racedefinition.h"
 #include "parsedtrack.h"
 #include "track/gpstrack.h"
 #include "track/gpxtrack.h"
@@ -78,8 +79,8 @@ TEST(GpxTrack, EveryTrackPointOfEveryTrackInDocumentOrder) {
     EXPECT_DOUBLE_EQ(p.track.TrkLat[4], -33.5 * 60);
     EXPECT_DOUBLE_EQ(p.track.TrkLon[4], 151.25 * 60);
     // Local time two hours ahead; the start 240 s after the first fix.
-    EXPECT_EQ(p.race.FirstFix, "2025/06/21 12:00:00");
-    EXPECT_EQ(p.race.LastFix, "2025/06/21 12:00:15");
+    EXPECT_EQ(formatRaceTime(p.race.FirstFix), "2025/06/21 12:00:00");
+    EXPECT_EQ(formatRaceTime(p.race.LastFix), "2025/06/21 12:00:15");
     EXPECT_DOUBLE_EQ(p.track.TrkSec[1], -240);
     EXPECT_DOUBLE_EQ(p.track.TrkSec[4], -225);
 }
@@ -120,7 +121,7 @@ TEST(GpxTrack, NamespacesAndExtensionsOfGarminSuuntoAndStrava) {
         ASSERT_EQ(p.track.count(), 1) << doc;
         EXPECT_DOUBLE_EQ(p.track.TrkLat[1], 39.4 * 60);
         EXPECT_DOUBLE_EQ(p.track.TrkLon[1], -0.32 * 60);
-        EXPECT_EQ(p.race.FirstFix, "2025/06/21 11:18:34") << doc;
+        EXPECT_EQ(formatRaceTime(p.race.FirstFix), "2025/06/21 11:18:34") << doc;
     }
     // The same names in a foreign namespace are not a track.
     auto foreign = parseGpx(gpx(plain, " xmlns=\"http://example.com/not-gpx\""));
@@ -144,8 +145,8 @@ TEST(GpxTrack, PointsWithoutTimeOrPositionAreCountedNotKept) {
 TEST(GpxTrack, NoTrackAndDamagedXmlKeepWhatCameBefore) {
     auto none = parseGpx(gpx("<wpt lat=\"40\" lon=\"1\"><time>2025-06-21T10:00:00Z</time></wpt>"));
     EXPECT_EQ(none.track.count(), 0);
-    EXPECT_TRUE(none.race.FirstFix.empty());
-    EXPECT_TRUE(none.race.RaceStart.empty());
+    EXPECT_TRUE(!none.race.FirstFix.has_value());
+    EXPECT_TRUE(!none.race.RaceStart.has_value());
     EXPECT_TRUE(none.stats.damage.empty());
 
     std::string doc = gpx("<trk><trkseg>" + point(39.4, -0.32, "2025-06-21T11:00:00Z") +
@@ -157,7 +158,7 @@ TEST(GpxTrack, NoTrackAndDamagedXmlKeepWhatCameBefore) {
     EXPECT_EQ(p.track.count(), 2);
     EXPECT_FALSE(p.stats.damage.empty());
     EXPECT_NE(p.stats.damage.find("line"), std::string::npos);
-    EXPECT_EQ(p.race.LastFix, "2025/06/21 11:00:01");
+    EXPECT_EQ(formatRaceTime(p.race.LastFix), "2025/06/21 11:00:01");
     // A stray byte that is no XML, and a mismatched tag, break it the same way.
     std::string stray = doc;
     stray.insert(stray.find("<trkpt", stray.find("11:00:01")), "<<");
@@ -193,10 +194,10 @@ TEST(GpxTrack, WindowAndRepeatedSecondAsForTrackFiles) {
         point(39.4, -0.32, "2025-06-21T12:01:00Z") + "</trkseg></trk>";
     Parsed p;
     p.race.TimeDiff = 2;
-    p.race.RaceStart = "2025/06/21 12:00:00";
-    p.race.RaceEnd = "2025/06/21 14:00:00";
-    p.race.ViewStart = "2025/06/21 11:59:30";
-    p.race.ViewEnd = "2025/06/21 14:00:30";
+    p.race.RaceStart = parseDateTime("2025/06/21 12:00:00");
+    p.race.RaceEnd = parseDateTime("2025/06/21 14:00:00");
+    p.race.ViewStart = parseDateTime("2025/06/21 11:59:30");
+    p.race.ViewEnd = parseDateTime("2025/06/21 14:00:30");
     p.stats = parseGpxTrack(gpx(body), p.race, p.track);
     // Out of time order stays in file order, as track lines do.
     ASSERT_EQ(p.track.count(), 3);

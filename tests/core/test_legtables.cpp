@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "race/racedefinition.h"
 #include "analysis/legtables.h"
 
 using namespace brisko;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "race/racedefinition.h"
 #include "interact/mapmouse.h"
 #include "session/racesession.h"
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "race/racedefinition.h"
 #include "parsedtrack.h"
 #include "track/gpstrack.h"
 #include "track/nmeatrack.h"
@@ -58,8 +59,8 @@ TEST(NmeaTrack, RmcAndGgaOfEveryTalkerGiveFixesInMinutes) {
     ASSERT_EQ(p.track.count(), 6);
     EXPECT_DOUBLE_EQ(p.track.TrkLat[1], 39 * 60 + 24.4647);
     EXPECT_DOUBLE_EQ(p.track.TrkLon[1], -(0 * 60 + 19.4005));
-    EXPECT_EQ(p.race.FirstFix, "2025/06/21 12:15:00");
-    EXPECT_EQ(p.race.LastFix, "2025/06/21 12:15:05");
+    EXPECT_EQ(formatRaceTime(p.race.FirstFix), "2025/06/21 12:15:00");
+    EXPECT_EQ(formatRaceTime(p.race.LastFix), "2025/06/21 12:15:05");
     for (int k = 1; k <= 6; ++k) EXPECT_DOUBLE_EQ(p.track.TrkSec[k], -240 + (k - 1));
     // Southern and eastern hemispheres.
     auto se = parse(rmc("GP", "000000", "010125", "A", "3352.1200,S", "15112.6000,E"));
@@ -113,12 +114,12 @@ TEST(NmeaTrack, GgaDatedAcrossMidnightAndBeforeTheFirstRmc) {
                             rmc("GP", "235959", "010725") + gga("GP", "000002");
     auto p = parse(log);
     ASSERT_EQ(p.track.count(), 6);
-    EXPECT_EQ(p.race.FirstFix, "2025/06/30 23:59:58");
+    EXPECT_EQ(formatRaceTime(p.race.FirstFix), "2025/06/30 23:59:58");
     EXPECT_DOUBLE_EQ(p.track.TrkSec[3] - p.track.TrkSec[1], 2);
     EXPECT_DOUBLE_EQ(p.track.TrkSec[4] - p.track.TrkSec[1], 3);
     EXPECT_DOUBLE_EQ(p.track.TrkSec[5] - p.track.TrkSec[1], 86401);
     EXPECT_DOUBLE_EQ(p.track.TrkSec[6] - p.track.TrkSec[1], 86404);
-    EXPECT_EQ(p.race.LastFix, "2025/07/02 00:00:02");
+    EXPECT_EQ(formatRaceTime(p.race.LastFix), "2025/07/02 00:00:02");
     // An RMC date moving on at midnight dates the fixes that follow.
     auto roll = parse(rmc("GP", "235959", "300625") + rmc("GP", "000000", "010725"));
     ASSERT_EQ(roll.track.count(), 2);
@@ -127,16 +128,16 @@ TEST(NmeaTrack, GgaDatedAcrossMidnightAndBeforeTheFirstRmc) {
     auto alone = parse(gga("GP", "101500") + gga("GP", "101501"));
     EXPECT_EQ(alone.track.count(), 0);
     EXPECT_EQ(alone.stats.undated, 2);
-    EXPECT_TRUE(alone.race.FirstFix.empty());
+    EXPECT_TRUE(!alone.race.FirstFix.has_value());
 }
 
 TEST(NmeaTrack, OutOfOrderFixesStayInLogOrderWithinTheWindow) {
     Parsed p;
     p.race.TimeDiff = 2;
-    p.race.RaceStart = "2025/06/21 12:15:00";
-    p.race.RaceEnd = "2025/06/21 13:00:00";
-    p.race.ViewStart = "2025/06/21 12:14:00";
-    p.race.ViewEnd = "2025/06/21 13:00:00";
+    p.race.RaceStart = parseDateTime("2025/06/21 12:15:00");
+    p.race.RaceEnd = parseDateTime("2025/06/21 13:00:00");
+    p.race.ViewStart = parseDateTime("2025/06/21 12:14:00");
+    p.race.ViewEnd = parseDateTime("2025/06/21 13:00:00");
     const std::string log = rmc("GP", "101310", "210625") + rmc("GP", "101510", "210625") +
                             rmc("GP", "101505", "210625") + rmc("GP", "101505", "210625") +
                             rmc("GP", "110100", "210625");

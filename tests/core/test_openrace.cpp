@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "race/racedefinition.h"
 #include "session/openrace.h"
 
 using namespace brisko;
@@ -49,13 +50,13 @@ TEST(OpenRace, RaceFileWithStartAndFinish) {
     EXPECT_EQ(progressCalls, 2);
     EXPECT_TRUE(o.sink.messages.empty());
     EXPECT_EQ(o.race.TimeDiff, 9);  // the file gives none
-    EXPECT_EQ(o.race.RaceStart, "2005/08/11 10:00:00");
-    EXPECT_EQ(o.race.ViewStart, "2005/08/11 09:56:30");
+    EXPECT_EQ(formatRaceTime(o.race.RaceStart), "2005/08/11 10:00:00");
+    EXPECT_EQ(formatRaceTime(o.race.ViewStart), "2005/08/11 09:56:30");
     EXPECT_EQ(o.race.RaceSeconds, 3600);
     EXPECT_EQ(o.race.RaceSecondsPlus, 3600 + 180 + 60);
     // The first line read of all files, the last line of the last file.
-    EXPECT_EQ(o.race.FirstFix, "2005/08/11 09:55:00");
-    EXPECT_EQ(o.race.LastFix, "2005/08/11 11:09:55");
+    EXPECT_EQ(formatRaceTime(o.race.FirstFix), "2005/08/11 09:55:00");
+    EXPECT_EQ(formatRaceTime(o.race.LastFix), "2005/08/11 11:09:55");
 
     // Fixes from the minute of ViewStart to the minute of the finish, sorted into the store.
     const TrackStore& t = o.data.tracks;
@@ -86,8 +87,8 @@ TEST(OpenRace, RaceFileWithStartAndFinish) {
 TEST(OpenRace, RaceFileWithoutTimesTakesThemFromTheTracks) {
     Opened o;
     ASSERT_TRUE(o.open("nostart.txt").ok) << o.result.error;
-    EXPECT_EQ(o.race.RaceStart, "2005/08/11 09:59:00");
-    EXPECT_EQ(o.race.RaceEnd, "2005/08/11 11:09:50");
+    EXPECT_EQ(formatRaceTime(o.race.RaceStart), "2005/08/11 09:59:00");
+    EXPECT_EQ(formatRaceTime(o.race.RaceEnd), "2005/08/11 11:09:50");
     EXPECT_EQ(o.race.ViewStart, o.race.RaceStart);
     EXPECT_EQ(o.race.ViewEnd, o.race.RaceEnd);
     EXPECT_EQ(o.race.RaceSeconds, 4250);  // not a replay of zero seconds
@@ -102,9 +103,9 @@ TEST(OpenRace, RaceFileWithoutTimesTakesThemFromTheTracks) {
 
     Opened f;
     ASSERT_TRUE(f.open("nofinish.txt").ok) << f.result.error;
-    EXPECT_EQ(f.race.RaceStart, "2005/08/11 10:00:00");
-    EXPECT_EQ(f.race.ViewStart, "2005/08/11 09:56:30");  // the file's start keeps its pre-start
-    EXPECT_EQ(f.race.RaceEnd, "2005/08/11 11:09:50");
+    EXPECT_EQ(formatRaceTime(f.race.RaceStart), "2005/08/11 10:00:00");
+    EXPECT_EQ(formatRaceTime(f.race.ViewStart), "2005/08/11 09:56:30");  // the file's start keeps its pre-start
+    EXPECT_EQ(formatRaceTime(f.race.RaceEnd), "2005/08/11 11:09:50");
     EXPECT_EQ(f.race.ViewEnd, f.race.RaceEnd);
     EXPECT_EQ(f.race.RaceSeconds, 4190);
     EXPECT_EQ(f.data.tracks.TrkCount(1), 450);
@@ -116,8 +117,8 @@ TEST(OpenRace, ImpossibleTimesInTheFileStillShowTheTracks) {
     // A finish before the start: the finish comes from the tracks, as when the file gives none.
     Opened f;
     ASSERT_TRUE(f.open("finishfirst.txt").ok) << f.result.error;
-    EXPECT_EQ(f.race.RaceStart, "2005/08/11 10:00:00");
-    EXPECT_EQ(f.race.RaceEnd, "2005/08/11 11:09:50");
+    EXPECT_EQ(formatRaceTime(f.race.RaceStart), "2005/08/11 10:00:00");
+    EXPECT_EQ(formatRaceTime(f.race.RaceEnd), "2005/08/11 11:09:50");
     EXPECT_EQ(f.race.RaceSeconds, 4190);
     EXPECT_EQ(f.data.tracks.TrkCount(1), 450);
     EXPECT_EQ(f.data.tracks.TrkCount(2), 444);
@@ -126,7 +127,7 @@ TEST(OpenRace, ImpossibleTimesInTheFileStillShowTheTracks) {
     Opened b;
     ASSERT_TRUE(b.open("negativebt.txt").ok) << b.result.error;
     EXPECT_EQ(b.race.PreStartSeconds, 0);
-    EXPECT_EQ(b.race.ViewStart, "2005/08/11 09:59:30");
+    EXPECT_EQ(formatRaceTime(b.race.ViewStart), "2005/08/11 09:59:30");
     EXPECT_EQ(b.race.RaceSecondsPlus, b.race.RaceSeconds + 60);
     EXPECT_GT(b.data.tracks.TrkCount(1), 300);
     EXPECT_GT(b.data.tracks.TrkCount(2), 300);
@@ -143,7 +144,7 @@ TEST(OpenRace, SingleTrackAfterAnotherRace) {
     EXPECT_EQ(o.race.MarkCount, 0);
     EXPECT_EQ(o.race.CourseCount, 0);
     EXPECT_EQ(o.race.TimeDiff, 9);
-    EXPECT_EQ(o.race.RaceStart, "2005/08/11 09:59:00");
+    EXPECT_EQ(formatRaceTime(o.race.RaceStart), "2005/08/11 09:59:00");
     EXPECT_EQ(o.race.RaceSeconds, 4250);
     EXPECT_EQ(o.data.tracks.TrkCount(1), 450);
     EXPECT_EQ(o.data.tracks.boatCount(), 1);
@@ -151,8 +152,8 @@ TEST(OpenRace, SingleTrackAfterAnotherRace) {
     EXPECT_FALSE(o.data.WindShown);
 
     // New start and finish confirmed for the same track: the set-up that follows keeps them.
-    o.race.RaceStart = o.race.ViewStart = "2005/08/11 10:00:00";
-    o.race.RaceEnd = o.race.ViewEnd = "2005/08/11 10:30:00";
+    o.race.RaceStart = o.race.ViewStart = parseDateTime("2005/08/11 10:00:00");
+    o.race.RaceEnd = o.race.ViewEnd = parseDateTime("2005/08/11 10:30:00");
     ASSERT_TRUE(o.open("", "boat1.trk").ok);
     EXPECT_EQ(o.race.RaceSeconds, 1800);
     EXPECT_EQ(o.data.tracks.TrkSec(1, 1), 0);
@@ -186,8 +187,8 @@ TEST(OpenRace, FinishEqualToTheStartIsNoFinish) {
     Opened o;
     auto& r = o.open("nolength.txt");
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(o.race.RaceStart, "2005/08/11 10:30:00");
-    EXPECT_EQ(o.race.RaceEnd, "2005/08/11 11:09:50");
+    EXPECT_EQ(formatRaceTime(o.race.RaceStart), "2005/08/11 10:30:00");
+    EXPECT_EQ(formatRaceTime(o.race.RaceEnd), "2005/08/11 11:09:50");
     EXPECT_EQ(o.race.RaceSeconds, 2390);
     EXPECT_EQ(o.race.RaceSecondsPlus, 2390 + 180 + 60);
     EXPECT_TRUE(std::isfinite(o.data.RefSpeed));
@@ -195,7 +196,7 @@ TEST(OpenRace, FinishEqualToTheStartIsNoFinish) {
     // One second later the finish is given: the tracks end in its minute.
     auto& one = o.open("onesecond.txt");
     ASSERT_TRUE(one.ok) << one.error;
-    EXPECT_EQ(o.race.RaceEnd, "2005/08/11 10:30:01");
+    EXPECT_EQ(formatRaceTime(o.race.RaceEnd), "2005/08/11 10:30:01");
     EXPECT_EQ(o.race.RaceSeconds, 1);
     const TrackStore& t = o.data.tracks;
     ASSERT_GT(t.TrkCount(1), 0);

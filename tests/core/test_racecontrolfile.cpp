@@ -7,12 +7,24 @@
 #include <filesystem>
 #include <fstream>
 
+#include "race/racedefinition.h"
 #include "race/racecontrolfile.h"
+#include "race/racetimes.h"
 #include "util/datetime.h"
 #include "util/fileutil.h"
 
 namespace brisko {
 namespace {
+
+// Calendar arithmetic on written date-times, as the race file holds them.
+std::string dateTimeAdd(const std::string& text, double seconds) {
+    const auto t = parseDateTime(text);
+    const auto r = t ? addSeconds(*t, seconds) : std::nullopt;
+    return r ? formatDateTime(*r) : std::string();
+}
+double dateTimeDiffSeconds(const std::string& from, const std::string& to) {
+    return secondsBetween(parseDateTime(from), parseDateTime(to));
+}
 
 namespace fs = std::filesystem;
 
@@ -53,9 +65,9 @@ TEST(RaceControlFileRead, BoatsOnlyGivesDefaults) {
     EXPECT_EQ(def.BoatCount, 2);
     EXPECT_EQ(def.Boats[2].GpsFile, "b.trk");
     EXPECT_EQ(def.Boats[2].BoatName, "Bravo");
-    EXPECT_TRUE(def.RaceStart.empty());
-    EXPECT_TRUE(def.RaceEnd.empty());
-    EXPECT_TRUE(def.ViewStart.empty());
+    EXPECT_TRUE(!def.RaceStart.has_value());
+    EXPECT_TRUE(!def.RaceEnd.has_value());
+    EXPECT_TRUE(!def.ViewStart.has_value());
     EXPECT_EQ(def.UpwindLayAngle, 45);
     EXPECT_EQ(def.DownwindLayAngle, 160);
     EXPECT_EQ(def.PreStartMinutes, 3);
@@ -114,8 +126,8 @@ TEST(RaceControlFileRead, TimeDifferenceIsWholeHours) {
 
 TEST(RaceControlFileRead, DerivedFields) {
     RaceDefinition def = parse("ST, 2024/05/12 10:00:00\r\nFT, 2024/05/12 11:05:30\r\nWD, 225\r\n");
-    EXPECT_EQ(def.ViewStart, "2024/05/12 09:56:30");
-    EXPECT_EQ(def.ViewEnd, "2024/05/12 11:05:30");
+    EXPECT_EQ(formatRaceTime(def.ViewStart), "2024/05/12 09:56:30");
+    EXPECT_EQ(formatRaceTime(def.ViewEnd), "2024/05/12 11:05:30");
     EXPECT_EQ(def.RaceSeconds, 3930);
     EXPECT_EQ(def.RaceSecondsPlus, 3930 + 240);
     EXPECT_EQ(def.ViewRotation, 225);
@@ -123,7 +135,7 @@ TEST(RaceControlFileRead, DerivedFields) {
 
     def = parse("WD, 225\r\nNU, 1\r\nST, 2024/01/01 00:02:00\r\nBT, 5\r\n");
     EXPECT_EQ(def.ViewRotation, 0);
-    EXPECT_EQ(def.ViewStart, "2023/12/31 23:56:30");  // crosses midnight and the year
+    EXPECT_EQ(formatRaceTime(def.ViewStart), "2023/12/31 23:56:30");  // crosses midnight and the year
 
     // A start that is not a date-time counts as not given (the tracks settle it), and is said.
     RaceDefinition loose;
@@ -131,9 +143,9 @@ TEST(RaceControlFileRead, DerivedFields) {
     en.Lang = 1;
     auto res = parseRaceControlText("BN, a.trk, A\r\nST, soon\r\nFT, later\r\n", loose, en);
     EXPECT_TRUE(res.ok);
-    EXPECT_TRUE(loose.RaceStart.empty());
-    EXPECT_TRUE(loose.RaceEnd.empty());
-    EXPECT_TRUE(loose.ViewStart.empty());
+    EXPECT_TRUE(!loose.RaceStart.has_value());
+    EXPECT_TRUE(!loose.RaceEnd.has_value());
+    EXPECT_TRUE(!loose.ViewStart.has_value());
     EXPECT_EQ(loose.RaceSeconds, 0);
     ASSERT_EQ(res.warnings.size(), 2u);
     EXPECT_NE(res.warnings[0].find("line 2: the start time (ST) \"soon\""), std::string::npos);
@@ -242,8 +254,8 @@ TEST(RaceControlFileWrite, RoundTripKeepsEveryField) {
     def.Title3 = "T3";
     def.MagneticVariation = -7.25;
     def.BoatLength = 6.1;
-    def.RaceStart = "2024/05/12 10:00:00";
-    def.RaceEnd = "2024/05/12 11:00:00";
+    def.RaceStart = parseDateTime("2024/05/12 10:00:00");
+    def.RaceEnd = parseDateTime("2024/05/12 11:00:00");
     def.TimeDiff = 9;
     def.MeanWindDir = 187.5;
     def.NorthUp = 1;
@@ -392,7 +404,7 @@ TEST(RaceControlFileBadInput, NeverCrashesOrOverruns) {
     EXPECT_EQ(def.BoatCount, 1);
     EXPECT_EQ(def.Boats[1].GpsFile, "boat1.trk");
     def = parse("BT, 1e308\r\nST, 2024/05/12 10:00:00\r\nLL, -1e999, x\r\n");
-    EXPECT_TRUE(def.ViewStart.empty());
+    EXPECT_TRUE(!def.ViewStart.has_value());
     formatRaceControlFile(def);
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "race/racedefinition.h"
 #include "editor/raceedit.h"
 #include "race/racecontrolfile.h"
 
@@ -61,26 +62,26 @@ TEST(RaceEdit, FirstLogGivesTimeZoneStartAndFinish) {
     app.write("gpsdat/a.trk", trackFrom("11-AUG-05", 1, 10, 5));
     auto scan = scanGpsFile((app.dir / "gpsdat/a.trk").string());
     ASSERT_TRUE(scan);
-    EXPECT_EQ(scan->firstFix, "2005/08/11 01:10:05");
+    EXPECT_EQ(formatDateTime(scan->firstFix), "2005/08/11 01:10:05");
     RaceDefinition race;
     applyScanDefaults(race, *scan);
     EXPECT_EQ(race.TimeDiff, 9);
-    EXPECT_EQ(race.RaceStart, "2005/08/11 10:14:05");
-    EXPECT_EQ(race.RaceEnd, "2005/08/11 10:16:35");  // last fix 01:16:35 + 9 h
+    EXPECT_EQ(formatRaceTime(race.RaceStart), "2005/08/11 10:14:05");
+    EXPECT_EQ(formatRaceTime(race.RaceEnd), "2005/08/11 10:16:35");  // last fix 01:16:35 + 9 h
     EXPECT_EQ(race.ViewEnd, race.RaceEnd);
 
     // Set values are kept; an hour past midnight moves the date.
     app.write("gpsdat/b.trk", trackFrom("11-AUG-05", 20, 0, 0));
     RaceDefinition late;
     applyScanDefaults(late, *scanGpsFile((app.dir / "gpsdat/b.trk").string()));
-    EXPECT_EQ(late.RaceStart, "2005/08/12 05:04:00");
+    EXPECT_EQ(formatRaceTime(late.RaceStart), "2005/08/12 05:04:00");
     RaceDefinition set;
     set.TimeDiff = 2;
-    set.RaceStart = "2005/08/11 09:00:00";
+    set.RaceStart = parseDateTime("2005/08/11 09:00:00");
     applyScanDefaults(set, *scan);
     EXPECT_EQ(set.TimeDiff, 2);
-    EXPECT_EQ(set.RaceStart, "2005/08/11 09:00:00");
-    EXPECT_EQ(set.RaceEnd, "2005/08/11 03:16:35");
+    EXPECT_EQ(formatRaceTime(set.RaceStart), "2005/08/11 09:00:00");
+    EXPECT_EQ(formatRaceTime(set.RaceEnd), "2005/08/11 03:16:35");
 
     EXPECT_FALSE(scanGpsFile((app.dir / "gpsdat/none.trk").string()));
 }
@@ -138,8 +139,8 @@ TEST(RaceEdit, ReadForEditingKeepsBoatsWithMissingLogs) {
     ASSERT_TRUE(readRaceForEditing(app.settings(), race).ok);
     EXPECT_EQ(race.BoatCount, 1);
     EXPECT_EQ(race.Boats[1].GpsFile, "gone.trk");
-    EXPECT_EQ(race.ViewStart, "2005/08/11 09:55:00");
-    EXPECT_EQ(race.ViewEnd, "2005/08/11 11:00:00");
+    EXPECT_EQ(formatRaceTime(race.ViewStart), "2005/08/11 09:55:00");
+    EXPECT_EQ(formatRaceTime(race.ViewEnd), "2005/08/11 11:00:00");
     EXPECT_EQ(race.AttachmentCount, 1);
 
     RaceDefinition missing;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "race/racedefinition.h"
 #include "session/racesession.h"
 
 using namespace brisko;
@@ -194,7 +195,7 @@ TEST(RaceSession, AFailedWriteIsReportedAndChangesNothing) {
     EXPECT_FALSE(s.setStartFinish("2005/08/11 12:00:00", "2005/08/11 12:30:00"));
     EXPECT_EQ(s.race().RaceStart, before.RaceStart);
     EXPECT_TRUE(s.setStartFinish("2005/08/11 10:05:00", "2005/08/11 11:00:00"));
-    EXPECT_EQ(s.race().RaceStart, "2005/08/11 10:05:00");
+    EXPECT_EQ(formatRaceTime(s.race().RaceStart), "2005/08/11 10:05:00");
 }
 
 TEST(RaceSession, RefusalsAreSaidInTheUsersLanguage) {
@@ -225,11 +226,11 @@ TEST(RaceSession, TypedNamesAndTimes) {
     EXPECT_EQ(raceFileNameFromAnswer("race2.TXT"), "race2.TXT");
     EXPECT_EQ(raceFileNameFromAnswer("  "), "");
     EXPECT_EQ(raceFileNameFromAnswer("a/b"), "");
-    EXPECT_TRUE(acceptableRaceTimes("2026/06/07 10:00:00", "2026/06/07 10:00:01",
-                                    "2026/06/07 10:00:00", "2026/06/07 10:00:01"));
-    EXPECT_FALSE(acceptableRaceTimes("2026/06/07 10:00:01", "2026/06/07 10:00:01",
-                                     "2026/06/07 10:00:00", "2026/06/07 10:00:01"));
-    EXPECT_FALSE(acceptableRaceTimes("", "", "", ""));
+    const RaceTime first = parseDateTime("2026/06/07 10:00:00");
+    const RaceTime last = parseDateTime("2026/06/07 10:00:01");
+    EXPECT_TRUE(acceptableRaceTimes("2026/06/07 10:00:00", "2026/06/07 10:00:01", first, last));
+    EXPECT_FALSE(acceptableRaceTimes("2026/06/07 10:00:01", "2026/06/07 10:00:01", first, last));
+    EXPECT_FALSE(acceptableRaceTimes("", "", RaceTime(), RaceTime()));
 }
 
 // Boats whose logs are missing, or whose names are refused, are left out of the race shown but

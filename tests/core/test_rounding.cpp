@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "race/racedefinition.h"
 #include "track/kinematics.h"
 #include "track/rounding.h"
 

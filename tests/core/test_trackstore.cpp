@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "race/racedefinition.h"
 #include "track/geodesy.h"
 #include "track/trackloader.h"
 
@@ -203,17 +204,17 @@ TEST(TrackStore, ReloadForgetsTheRaceBefore) {
     r.boat("a.trk");
     r.boat("b.trk");
     ASSERT_TRUE(r.load().ok);
-    EXPECT_EQ(r.race.FirstFix, "2005/08/11 10:00:00");
+    EXPECT_EQ(formatRaceTime(r.race.FirstFix), "2005/08/11 10:00:00");
     // Another race in the same store and definition: nothing of the first one stays.
     r.race.BoatCount = 1;
     r.race.Boats[1].GpsFile = "b.trk";
-    r.race.RaceStart = "2005/08/11 10:00:03";
-    r.race.ViewStart = "2005/08/11 10:00:00";
-    r.race.RaceEnd = r.race.ViewEnd = "2005/08/11 11:00:00";
+    r.race.RaceStart = parseDateTime("2005/08/11 10:00:03");
+    r.race.ViewStart = parseDateTime("2005/08/11 10:00:00");
+    r.race.RaceEnd = r.race.ViewEnd = parseDateTime("2005/08/11 11:00:00");
     ASSERT_TRUE(r.load().ok);
     EXPECT_EQ(r.store.boatCount(), 1);
     EXPECT_EQ(r.store.TrkCount(1), 7);
     EXPECT_EQ(r.store.TrkCount(2), 0);
     EXPECT_EQ(r.store.TrkSec(1, 1), -3);
-    EXPECT_EQ(r.race.LastFix, "2005/08/11 10:00:06");
+    EXPECT_EQ(formatRaceTime(r.race.LastFix), "2005/08/11 10:00:06");
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "race/racedefinition.h"
 #include "track/windfile.h"
 #include "util/fileutil.h"
 
@@ -16,9 +17,9 @@ namespace {
 
 RaceDefinition race(bool withEnd = true) {
     RaceDefinition r;
-    r.RaceStart = "2005/08/11 10:00:00";
-    r.ViewStart = "2005/08/11 09:56:30";
-    if (withEnd) r.RaceEnd = r.ViewEnd = "2005/08/11 11:00:00";
+    r.RaceStart = parseDateTime("2005/08/11 10:00:00");
+    r.ViewStart = parseDateTime("2005/08/11 09:56:30");
+    if (withEnd) r.RaceEnd = r.ViewEnd = parseDateTime("2005/08/11 11:00:00");
     return r;
 }
 
@@ -135,7 +136,7 @@ TEST(WindFile, WriteThenReadGivesTheSameStore) {
     bad.WindFileName = "../escape.csv";
     EXPECT_FALSE(writeRaceWindFile(settings, bad, w).ok);
     bad = r;
-    bad.RaceStart.clear();
+    bad.RaceStart.reset();
     EXPECT_FALSE(writeWindFile(path, bad, WindStore{}).ok);
     const WriteResult noStart = writeRaceWindFile(settings, bad, w);
     EXPECT_FALSE(noStart.ok);

@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "race/racedefinition.h"
 #include "session/openrace.h"
 #include "util/fileutil.h"
 

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 
+#include "race/racedefinition.h"
 #include "session/openrace.h"
 #include "track/coastline.h"
 #include "util/fileutil.h"

@@ -305,8 +305,8 @@ private slots:
         ASSERT_READ(readRaceForEditing(s, back));
         QCOMPARE(back.Title1, std::string("江の島オープン 2026"));
         QCOMPARE(back.Title2, std::string("Practice race, light air"));
-        QCOMPARE(back.RaceStart, std::string("2026/06/07 11:00:00"));
-        QCOMPARE(back.RaceEnd, std::string("2026/06/07 11:48:00"));
+        QCOMPARE(formatRaceTime(back.RaceStart), std::string("2026/06/07 11:00:00"));
+        QCOMPARE(formatRaceTime(back.RaceEnd), std::string("2026/06/07 11:48:00"));
         QCOMPARE(back.TimeDiff, 10);
         QCOMPARE(back.MeanWindDir, 205.0);
         QCOMPARE(back.BoatLength, 6.9);

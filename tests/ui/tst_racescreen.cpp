@@ -182,8 +182,8 @@ private slots:
         auto* text10 = s.c<QLineEdit>("Text10");
         auto* ok = s.c<QPushButton>("Command4");
         QVERIFY(!ok->isHidden());
-        const std::string last = s.race().LastFix;
-        const std::string lastPlus = formatDateTime(*parseDateTime(last) + 60);
+        const std::string last = formatRaceTime(s.race().LastFix);
+        const std::string lastPlus = formatDateTime(*s.race().LastFix + 60);
         const QList<QPair<std::string, std::string>> refused = {
             {last, last},
             {"2026/06/07 xx", last},
@@ -198,7 +198,7 @@ private slots:
             QCOMPARE(QString::fromStdString(s.sink.messages[0].text),
                      QStringLiteral(
                          "日時のﾃﾞｰﾀが正しくありません。必ず同じスタイルで入力してください。"));
-            QCOMPARE(s.race().RaceStart, std::string("2026/06/07 11:00:00"));
+            QCOMPARE(formatRaceTime(s.race().RaceStart), std::string("2026/06/07 11:00:00"));
         }
         // Accepted (a finish at the last fix is allowed), saved under a new name.
         s.sink.messages.clear();
@@ -639,17 +639,17 @@ private slots:
         AppSettings en;
         en.Lang = 1;
         const QStringList lines =
-            TimeBar::hoverText(125, "2026/06/07 11:00:00", en).split(QLatin1Char('\n'));
+            TimeBar::hoverText(125, parseDateTime("2026/06/07 11:00:00"), en).split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 5);
         QCOMPARE(lines[0], QStringLiteral("11:02:05   (125 Sec)"));
         QCOMPARE(lines[1], QStringLiteral("Click to change the time."));
         QCOMPARE(lines[4], QStringLiteral("Shift+Right click to cancel play back period."));
         AppSettings ja;
-        const QString jaText = TimeBar::hoverText(-30, "2026/06/07 11:00:00", ja);
+        const QString jaText = TimeBar::hoverText(-30, parseDateTime("2026/06/07 11:00:00"), ja);
         QVERIFY(jaText.startsWith(QStringLiteral("10:59:30   (-30 Sec)\n")));
         QVERIFY(jaText.contains(QStringLiteral("Shift+右クリックで時間帯を解除します")));
         // Without a start time only the seconds are shown.
-        QVERIFY(TimeBar::hoverText(5, "", en).startsWith(QStringLiteral("   (5 Sec)")));
+        QVERIFY(TimeBar::hoverText(5, RaceTime(), en).startsWith(QStringLiteral("   (5 Sec)")));
     }
 
     void splashTitleOverlay() {

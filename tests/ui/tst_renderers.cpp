@@ -32,7 +32,7 @@ struct Fixture {
         race.Boats[1].BoatName = "Alpha";
         race.Boats[2].BoatName = "Bravo";
         race.BoatLength = 8;
-        race.RaceStart = "2024/05/03 10:00:00";
+        race.RaceStart = parseDateTime("2024/05/03 10:00:00");
         race.WindDirNow = 0;
         tracks.reset(2);
         for (int k = 0; k <= 100; ++k) {

@@ -247,11 +247,10 @@ std::string FrameState::durationText(double seconds) {
     return buf;
 }
 
-std::string FrameState::timeOfDayText(const std::string& raceStart, double raceTime) {
-    const auto start = parseDateTime(raceStart);
-    if (!start || !std::isfinite(raceTime)) return {};
+std::string FrameState::timeOfDayText(const RaceTime& raceStart, double raceTime) {
+    if (!raceStart || !std::isfinite(raceTime)) return {};
     const std::string full =
-        formatDateTime(*start + static_cast<CivilSeconds>(std::floor(raceTime)));
+        formatDateTime(*raceStart + static_cast<CivilSeconds>(std::floor(raceTime)));
     return full.size() >= 8 ? full.substr(full.size() - 8) : full;
 }
 

@@ -122,7 +122,7 @@ public:
     static long long countdownValue(double raceTime);
     // The time of day "hh:mm:ss" at raceTime for a start "yyyy/mm/dd hh:mm:ss" (Text1); empty
     // when the start time cannot be read.
-    static std::string timeOfDayText(const std::string& raceStart, double raceTime);
+    static std::string timeOfDayText(const RaceTime& raceStart, double raceTime);
     // "hh:mm:ss" of whole seconds (finish times in the finishing list).
     static std::string durationText(double seconds);
     // The finishing list's text right of the name: finish time, "   <", lag to the winner, ">".

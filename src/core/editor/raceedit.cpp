@@ -21,10 +21,10 @@ std::optional<GpsScan> scanGpsFile(const std::string& path) {
     RaceDefinition scratch;  // no times and no time difference: the fixes in GPS time
     BoatTrack track;
     GpsTrackStats stats = readGpsTrackFile(path, scratch, track);
-    if (!stats.accepted || track.count() < 1 || scratch.FirstFix.empty()) return std::nullopt;
+    if (!stats.accepted || track.count() < 1 || !scratch.FirstFix) return std::nullopt;
     GpsScan scan;
-    scan.firstFix = scratch.FirstFix;
-    scan.lastFix = scratch.LastFix.empty() ? scratch.FirstFix : scratch.LastFix;
+    scan.firstFix = *scratch.FirstFix;
+    scan.lastFix = scratch.LastFix.value_or(*scratch.FirstFix);
     scan.firstLon = track.TrkLon[1];
     return scan;
 }
@@ -34,10 +34,9 @@ void applyScanDefaults(RaceDefinition& race, const GpsScan& scan) {
         race.TimeDiff =
             static_cast<int>(std::floor(scan.firstLon / kMinutesPerDegree / kDegreesPerHour + 0.5));
     const double shift = race.TimeDiff * kSecondsPerHour;
-    if (race.RaceStart.empty())
-        race.RaceStart = dateTimeAdd(scan.firstFix, shift + kStartAfterFirstFix);
-    if (race.RaceEnd.empty()) {
-        race.RaceEnd = dateTimeAdd(scan.lastFix, shift);
+    if (!race.RaceStart) race.RaceStart = addSeconds(scan.firstFix, shift + kStartAfterFirstFix);
+    if (!race.RaceEnd) {
+        race.RaceEnd = addSeconds(scan.lastFix, shift);
         race.ViewEnd = race.RaceEnd;
     }
 }
@@ -77,8 +76,7 @@ RaceFileReadResult readRaceForEditing(const AppSettings& settings, RaceDefinitio
     read.RaceFileName = race.RaceFileName;
     res = parseRaceControlText(*bytes, read, settings);
     if (!res.ok) return res;
-    read.ViewStart =
-        read.RaceStart.empty() ? std::string() : dateTimeAdd(read.RaceStart, -kViewBeforeStart);
+    read.ViewStart = read.RaceStart ? addSeconds(*read.RaceStart, -kViewBeforeStart) : RaceTime();
     read.ViewEnd = read.RaceEnd;
     race = std::move(read);
     return res;

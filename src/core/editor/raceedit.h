@@ -16,8 +16,8 @@ namespace brisko {
 
 // The first and last fix of a GPS log in GPS time, and the first fix's longitude.
 struct GpsScan {
-    std::string firstFix;  // "yyyy/mm/dd hh:mm:ss", GPS (UTC) time
-    std::string lastFix;
+    CivilSeconds firstFix = 0;  // GPS (UTC) time
+    CivilSeconds lastFix = 0;
     double firstLon = 0;  // minutes of arc, east positive
 };
 

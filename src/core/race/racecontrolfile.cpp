@@ -44,8 +44,8 @@ void resetDefinition(RaceDefinition& def) {
     def.Title2.clear();
     def.Title3.clear();
     def.WindFileName.clear();
-    def.RaceStart.clear();
-    def.RaceEnd.clear();
+    def.RaceStart.reset();
+    def.RaceEnd.reset();
     def.TimeDiff = 0;
     def.NorthUp = 0;
     def.MagneticVariation = 0;
@@ -55,8 +55,8 @@ void resetDefinition(RaceDefinition& def) {
     def.DownwindLayAngle = kDefaultDownwindLayAngle;
     def.PreStartSeconds = kDefaultPreStartMinutes * kSecondsPerMinute;
     def.PreStartMinutes = kDefaultPreStartMinutes;
-    def.ViewStart.clear();
-    def.ViewEnd.clear();
+    def.ViewStart.reset();
+    def.ViewEnd.reset();
     def.RaceSeconds = 0;
     def.RaceSecondsPlus = 0;
 }
@@ -72,22 +72,20 @@ void computeDerived(RaceDefinition& def) {
     }
     // Likewise a finish that is not after the start: it is taken as not given, so the finish
     // is settled from the tracks as for a race file without one.
-    if (auto start = parseDateTime(def.RaceStart), end = parseDateTime(def.RaceEnd);
-        start && end && *end <= *start)
-        def.RaceEnd.clear();
+    if (def.RaceStart && def.RaceEnd && *def.RaceEnd <= *def.RaceStart) def.RaceEnd.reset();
     def.ViewRotation = viewRotationOf(def);
     def.WindDirNow = def.MeanWindDir;
     // A length of 0 means none was given; a negative or absurd one cannot be drawn either.
     def.BoatLength = boatLengthOrDefault(def.BoatLength);
-    def.ViewStart.clear();
-    if (!def.RaceStart.empty())
+    def.ViewStart.reset();
+    if (def.RaceStart)
         def.ViewStart =
-            dateTimeAdd(def.RaceStart, -(def.PreStartSeconds + kViewStartMarginSeconds));
+            addSeconds(*def.RaceStart, -(def.PreStartSeconds + kViewStartMarginSeconds));
     def.ViewEnd = def.RaceEnd;
     def.RaceSeconds = 0;
     def.RaceSecondsPlus = 0;
-    if (!def.RaceStart.empty() && !def.RaceEnd.empty()) {
-        def.RaceSeconds = dateTimeDiffSeconds(def.RaceStart, def.RaceEnd);
+    if (def.RaceStart && def.RaceEnd) {
+        def.RaceSeconds = secondsBetween(def.RaceStart, def.RaceEnd);
         def.RaceSecondsPlus = def.RaceSeconds + kRaceSecondsMargin;
     }
 }
@@ -136,10 +134,11 @@ void parseRecord(std::string_view key, std::string_view value, RaceDefinition& d
     } else if (key == "T3") {
         def.Title3 = trimBlanks(value);
     } else if (key == "ST" || key == "FT") {
-        std::string text(trimBlanks(value));
+        const std::string text(trimBlanks(value));
+        const RaceTime time = text.empty() ? RaceTime() : parseDateTime(text);
         // A time that is no date-time would be ignored by every reader of it: the tracks then
         // settle it, and the user is told.
-        if (!text.empty() && !parseDateTime(text)) {
+        if (!text.empty() && !time) {
             const bool start = key == "ST";
             notes.say("レースファイル " + notes.lineText() +
                           " 行目: " + (start ? "スタート時刻 (ST) " : "フィニッシュ時刻 (FT) ") +
@@ -147,9 +146,8 @@ void parseRecord(std::string_view key, std::string_view value, RaceDefinition& d
                       "Race file line " + notes.lineText() + ": the " +
                           (start ? "start time (ST) \"" : "finish time (FT) \"") + shownName(text) +
                           "\" is not a date and time; the tracks settle it.");
-            text.clear();
         }
-        (key == "ST" ? def.RaceStart : def.RaceEnd) = std::move(text);
+        (key == "ST" ? def.RaceStart : def.RaceEnd) = time;
     } else if (key == "MG") {
         def.MagneticVariation = numericPrefix(value);
     } else if (key == "LG") {
@@ -663,8 +661,8 @@ std::string formatRaceControlFile(RaceDefinition& def) {
     textRecord("T3", def.Title3);
     if (def.MagneticVariation != 0) line("MG, " + signedNumber(def.MagneticVariation));
     if (def.BoatLength > 0) line("LG, " + signedNumber(def.BoatLength));
-    textRecord("ST", def.RaceStart);
-    textRecord("FT", def.RaceEnd);
+    textRecord("ST", formatRaceTime(def.RaceStart));
+    textRecord("FT", formatRaceTime(def.RaceEnd));
     if (def.TimeDiff != 0) line("TD, " + signedNumber(def.TimeDiff));
     if (def.MeanWindDir != 0) line("WD, " + signedNumber(def.MeanWindDir));
     if (def.NorthUp > 0) line("NU, 1");

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <string>
 
+#include "race/racetimes.h"
+
 namespace brisko {
 
 // The boat length, in metres, when the race gives none: a dinghy's.
@@ -48,16 +50,15 @@ struct CourseTarget {
     int number = 0;  // 0 or out of range when the entry names nothing
 };
 
-struct RaceDefinition {
+// The race times are held in the RaceTimes base, so that the track readers can be given them
+// alone.
+struct RaceDefinition : RaceTimes {
     std::string RaceFileName;  // file name inside \raceadmin\; not reset by reading
 
     std::string Title1, Title2, Title3;
     std::string WindFileName;
     double MagneticVariation = 0;  // degrees, west negative
     double BoatLength = 0;         // metres
-    std::string RaceStart;         // "yyyy/mm/dd hh:mm:ss" local race time, or empty
-    std::string RaceEnd;
-    int TimeDiff = 0;        // hours added to GPS time
     double MeanWindDir = 0;  // degrees, where the wind comes from
     double NorthUp = 0;      // > 0: north-up map
     double UpwindLayAngle = 45;
@@ -68,13 +69,8 @@ struct RaceDefinition {
     double PreStartSeconds = 180;
     double ViewRotation = 0;
     double WindDirNow = 0;
-    std::string ViewStart;  // RaceStart - (PreStartSeconds + 30) s
-    std::string ViewEnd;    // RaceEnd
     double RaceSeconds = 0;
     double RaceSecondsPlus = 0;
-
-    // Set by the track loader from the first and last fixes of the files.
-    std::string FirstFix, LastFix;
 
     int BoatCount = 0;
     std::array<BoatEntry, kMaxBoats + 1> Boats{};

@@ -151,8 +151,8 @@ OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceD
     } else {
         makeSingleTrackRace(race, options.singleTrackFile);
     }
-    const bool startGiven = !race.RaceStart.empty();
-    const bool endGiven = !race.RaceEnd.empty();
+    const bool startGiven = race.RaceStart.has_value();
+    const bool endGiven = race.RaceEnd.has_value();
 
     if (race.TimeDiff == 0) race.TimeDiff = kDefaultTimeDiff;
 
@@ -170,7 +170,7 @@ OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceD
             result.warnings.push_back(std::move(w));
     // Without a start time nothing can be timed: neither the file nor a track gave one. (A
     // race left without boats, every GPS file missing, was told so and opens empty.)
-    if (data.tracks.boatCount() > 0 && !parseDateTime(race.RaceStart)) {
+    if (data.tracks.boatCount() > 0 && !race.RaceStart) {
         result.ok = false;
         result.status = OpenRaceStatus::NoStartTime;
         result.error =
@@ -190,7 +190,7 @@ OpenRaceResult openRace(const AppSettings& settings, RaceDefinition& race, RaceD
     // A race file without a start or a finish needs this as much as a single track does, or the
     // replay would last zero seconds. A start given by the file keeps its pre-start view.
     if (!hasRaceFile || !startGiven || !endGiven) {
-        race.RaceSeconds = std::max(0.0, dateTimeDiffSeconds(race.RaceStart, race.RaceEnd));
+        race.RaceSeconds = std::max(0.0, secondsBetween(race.RaceStart, race.RaceEnd));
         if (!hasRaceFile || !startGiven) race.ViewStart = race.RaceStart;
         race.ViewEnd = race.RaceEnd;
     }

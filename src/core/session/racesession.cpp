@@ -32,11 +32,9 @@ bool containsTxt(const std::string& s) { return toLowerAscii(s).find(kTxt) != st
 }  // namespace
 
 bool acceptableRaceTimes(const std::string& start, const std::string& finish,
-                         const std::string& firstFix, const std::string& lastFix) {
+                         const RaceTime& first, const RaceTime& last) {
     const auto s = parseDateTime(trimBlanks(start));
     const auto f = parseDateTime(trimBlanks(finish));
-    const auto first = parseDateTime(firstFix);
-    const auto last = parseDateTime(lastFix);
     if (!s || !f || !first || !last) return false;
     // A finish before the start would give a race of negative length.
     return *first <= *s && *s < *last && *first < *f && *f <= *last && *s < *f;
@@ -264,8 +262,8 @@ void RaceSession::setOrientation(bool northUp) {
 
 bool RaceSession::setStartFinish(const std::string& start, const std::string& finish) {
     if (!acceptableRaceTimes(start, finish, race_.FirstFix, race_.LastFix)) return false;
-    race_.RaceStart = formatDateTime(*parseDateTime(trimBlanks(start)));
-    race_.RaceEnd = formatDateTime(*parseDateTime(trimBlanks(finish)));
+    race_.RaceStart = parseDateTime(trimBlanks(start));
+    race_.RaceEnd = parseDateTime(trimBlanks(finish));
     race_.ViewStart = race_.RaceStart;
     race_.ViewEnd = race_.RaceEnd;
     return true;

@@ -26,7 +26,7 @@ namespace brisko {
 // Whether typed start and finish times are accepted: the start in [first fix, last fix), the
 // finish in (first fix, last fix], in whole seconds, and the start before the finish.
 bool acceptableRaceTimes(const std::string& start, const std::string& finish,
-                         const std::string& firstFix, const std::string& lastFix);
+                         const RaceTime& firstFix, const RaceTime& lastFix);
 
 // A typed race file name made ready to save: ".txt" appended unless it holds ".txt" already
 // (in any letter case). Empty when the answer is empty or not a plain file name.

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "race/racedefinition.h"
+#include "race/racetimes.h"
 #include "track/gpstrack.h"
 #include "track/trackstore.h"
 #include "util/datetime.h"
@@ -22,13 +22,13 @@ public:
     // A race that has no start time starts this long after the first fix.
     static constexpr std::int64_t kStartAfterFirstFix = 240;
 
-    FixKeeper(RaceDefinition& race, BoatTrack& track, GpsTrackStats& stats)
+    FixKeeper(RaceTimes& race, BoatTrack& track, GpsTrackStats& stats)
         : race_(race), track_(track), stats_(stats) {
-        raceStart_ = readTime(race.RaceStart);
-        raceEnd_ = readTime(race.RaceEnd);
-        viewStart_ = readTime(race.ViewStart);
-        viewEnd_ = readTime(race.ViewEnd);
-        firstFix_ = readTime(race.FirstFix);
+        raceStart_ = race.RaceStart;
+        raceEnd_ = race.RaceEnd;
+        viewStart_ = race.ViewStart;
+        viewEnd_ = race.ViewEnd;
+        firstFix_ = race.FirstFix;
         shift_ = static_cast<std::int64_t>(race.TimeDiff) * kSecondsPerHour;
     }
 
@@ -44,15 +44,15 @@ public:
         const CivilSeconds fix = receiverTime + shift_;
         if (!firstFix_) {
             firstFix_ = fix;
-            race_.FirstFix = formatDateTime(fix);
+            race_.FirstFix = fix;
         }
         if (!raceStart_) {
             raceStart_ = *firstFix_ + kStartAfterFirstFix;
             viewStart_ = *firstFix_;
             raceEnd_.reset();
-            race_.RaceStart = formatDateTime(*raceStart_);
-            race_.ViewStart = formatDateTime(*viewStart_);
-            race_.RaceEnd.clear();
+            race_.RaceStart = raceStart_;
+            race_.ViewStart = viewStart_;
+            race_.RaceEnd.reset();
         }
         // The window is compared in whole minutes: a fix in the minute of ViewStart or of
         // ViewEnd is inside. A bound that is not set does not limit.
@@ -79,19 +79,15 @@ public:
 
     // At the end of the file: the finish and the last fix it settles.
     void finish() {
-        if (!raceEnd_ && prevKept_) race_.RaceEnd = formatDateTime(*prevKept_);
-        if (lastLine_) race_.LastFix = formatDateTime(*lastLine_);
-        if (race_.RaceEnd.empty() && !race_.LastFix.empty()) {
+        if (!raceEnd_ && prevKept_) race_.RaceEnd = prevKept_;
+        if (lastLine_) race_.LastFix = lastLine_;
+        if (!race_.RaceEnd && race_.LastFix) {
             race_.RaceEnd = race_.LastFix;
             race_.ViewEnd = race_.LastFix;
         }
     }
 
 private:
-    static std::optional<CivilSeconds> readTime(const std::string& text) {
-        if (text.empty()) return std::nullopt;
-        return parseDateTime(text);
-    }
     static std::int64_t wholeMinute(CivilSeconds t) { return floorDiv(t, 60); }
 
     // BoatTrack::append, kept inline on the readers' hot path.
@@ -108,7 +104,7 @@ private:
         t.TrkCourse.push_back(0.0);
     }
 
-    RaceDefinition& race_;
+    RaceTimes& race_;
     BoatTrack& track_;
     GpsTrackStats& stats_;
     std::optional<CivilSeconds> raceStart_, raceEnd_, viewStart_, viewEnd_, firstFix_;

@@ -453,7 +453,7 @@ TrackFileKind detectTrackKind(std::string_view head) {
     return TrackFileKind::Track;
 }
 
-GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTrack& track) {
+GpsTrackStats parseGpsTrack(std::string_view bytes, RaceTimes& race, BoatTrack& track) {
     GpsTrackStats stats;
     stats.accepted = true;
     stats.refusal = TrackFileRefusal::None;
@@ -557,7 +557,7 @@ GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTr
     return stats;
 }
 
-GpsTrackStats parseAnyTrack(std::string_view bytes, RaceDefinition& race, BoatTrack& track) {
+GpsTrackStats parseAnyTrack(std::string_view bytes, RaceTimes& race, BoatTrack& track) {
     switch (detectTrackKind(bytes.substr(0, kKindSniffBytes))) {
         case TrackFileKind::Gpx:
             return parseGpxTrack(bytes, race, track);
@@ -568,7 +568,7 @@ GpsTrackStats parseAnyTrack(std::string_view bytes, RaceDefinition& race, BoatTr
     }
 }
 
-GpsTrackStats readGpsTrackFile(const std::string& path, RaceDefinition& race, BoatTrack& track,
+GpsTrackStats readGpsTrackFile(const std::string& path, RaceTimes& race, BoatTrack& track,
                                std::string_view writtenName, std::string* buffer) {
     GpsTrackStats refused;
     if (!isReadableTrackName(writtenName.empty() ? std::string_view(path) : writtenName)) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "race/racedefinition.h"
+#include "race/racetimes.h"
 #include "track/trackstore.h"
 #include "util/datetime.h"
 
@@ -84,17 +84,17 @@ struct GpsTrackStats {
 // Parses the bytes of one track file and appends its kept fixes to `track` (TrkLat, TrkLon,
 // TrkSec). Reads RaceStart, RaceEnd, ViewStart, ViewEnd and TimeDiff of `race` and may write
 // RaceStart, RaceEnd, ViewStart, ViewEnd, FirstFix and LastFix. One pass, no allocation per line.
-GpsTrackStats parseGpsTrack(std::string_view bytes, RaceDefinition& race, BoatTrack& track);
+GpsTrackStats parseGpsTrack(std::string_view bytes, RaceTimes& race, BoatTrack& track);
 
 // Parses the bytes of a log of any kind: a GPX file, an NMEA log or a track file, told by the
 // content. The size rule of track files is not applied here.
-GpsTrackStats parseAnyTrack(std::string_view bytes, RaceDefinition& race, BoatTrack& track);
+GpsTrackStats parseAnyTrack(std::string_view bytes, RaceTimes& race, BoatTrack& track);
 
 // Applies the file acceptance rules (existence, extension, and for track files the size), then
 // parses the file by its content; a GPX file is read in pieces, never whole. The
 // extension rule applies to `writtenName` (the name as the race gives it) when it is not empty.
 // `buffer`, when given, holds the file's bytes and keeps its room for the next file.
-GpsTrackStats readGpsTrackFile(const std::string& path, RaceDefinition& race, BoatTrack& track,
+GpsTrackStats readGpsTrackFile(const std::string& path, RaceTimes& race, BoatTrack& track,
                                std::string_view writtenName = {}, std::string* buffer = nullptr);
 
 }  // namespace brisko

@@ -109,7 +109,7 @@ std::optional<CivilSeconds> readIsoTime(std::string_view text) {
 }
 
 struct GpxTrackReader::State {
-    State(RaceDefinition& race, BoatTrack& track, GpsTrackStats& stats, std::size_t runBytes)
+    State(RaceTimes& race, BoatTrack& track, GpsTrackStats& stats, std::size_t runBytes)
         : keeper(race, track, stats), stats(stats), runBytes(runBytes) {}
 
     FixKeeper keeper;
@@ -462,7 +462,7 @@ struct GpxTrackReader::State {
     }
 };
 
-GpxTrackReader::GpxTrackReader(RaceDefinition& race, BoatTrack& track, GpsTrackStats& stats,
+GpxTrackReader::GpxTrackReader(RaceTimes& race, BoatTrack& track, GpsTrackStats& stats,
                                std::size_t runBytes)
     : state_(std::make_unique<State>(race, track, stats, runBytes)) {
     stats.kind = TrackFileKind::Gpx;
@@ -485,7 +485,7 @@ void GpxTrackReader::finish() { state_->keeper.finish(); }
 
 std::uint64_t GpxTrackReader::pointsReadInRuns() const { return state_->pointsInRuns; }
 
-GpsTrackStats parseGpxTrack(std::string_view bytes, RaceDefinition& race, BoatTrack& track,
+GpsTrackStats parseGpxTrack(std::string_view bytes, RaceTimes& race, BoatTrack& track,
                             std::size_t runBytes) {
     GpsTrackStats stats;
     stats.accepted = true;

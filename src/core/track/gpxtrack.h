@@ -9,7 +9,7 @@
 #include <optional>
 #include <string_view>
 
-#include "race/racedefinition.h"
+#include "race/racetimes.h"
 #include "track/gpstrack.h"
 #include "track/trackstore.h"
 #include "util/datetime.h"
@@ -38,7 +38,7 @@ constexpr std::size_t kGpxRunBytes = 256 * 1024;
 // (a cut-off file, a stray byte) the points read before the break stay and `damage` says where.
 class GpxTrackReader {
 public:
-    GpxTrackReader(RaceDefinition& race, BoatTrack& track, GpsTrackStats& stats,
+    GpxTrackReader(RaceTimes& race, BoatTrack& track, GpsTrackStats& stats,
                    std::size_t runBytes = kGpxRunBytes);
     ~GpxTrackReader();
     GpxTrackReader(const GpxTrackReader&) = delete;
@@ -58,7 +58,7 @@ private:
 };
 
 // A whole GPX document at once.
-GpsTrackStats parseGpxTrack(std::string_view bytes, RaceDefinition& race, BoatTrack& track,
+GpsTrackStats parseGpxTrack(std::string_view bytes, RaceTimes& race, BoatTrack& track,
                             std::size_t runBytes = kGpxRunBytes);
 
 }  // namespace brisko

@@ -143,7 +143,7 @@ struct WaitingFix {
 
 }  // namespace
 
-GpsTrackStats parseNmeaTrack(std::string_view bytes, RaceDefinition& race, BoatTrack& track) {
+GpsTrackStats parseNmeaTrack(std::string_view bytes, RaceTimes& race, BoatTrack& track) {
     GpsTrackStats stats;
     stats.accepted = true;
     stats.refusal = TrackFileRefusal::None;

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "race/racedefinition.h"
+#include "race/racetimes.h"
 #include "track/gpstrack.h"
 #include "track/trackstore.h"
 
@@ -17,6 +17,6 @@ namespace brisko {
 // take its date. A sentence with a missing or wrong checksum, or marked as no fix (RMC status
 // "V", GGA quality 0), is skipped and counted. Times with fractions fall in their whole second,
 // so the first fix of each second is kept.
-GpsTrackStats parseNmeaTrack(std::string_view bytes, RaceDefinition& race, BoatTrack& track);
+GpsTrackStats parseNmeaTrack(std::string_view bytes, RaceTimes& race, BoatTrack& track);
 
 }  // namespace brisko

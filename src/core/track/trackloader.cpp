@@ -67,7 +67,7 @@ namespace {
 // Whether a file read now may still settle the race times: while the start or the finish is
 // unknown the first file that holds fixes decides them, so files are read in boat order.
 bool timesMaySettle(const RaceDefinition& race) {
-    return race.RaceStart.empty() || race.RaceEnd.empty() || race.FirstFix.empty();
+    return !race.RaceStart || !race.RaceEnd || !race.FirstFix;
 }
 
 // Reads boats from..to on `workers` threads (the calling one among them), taking boats by
@@ -77,14 +77,14 @@ bool timesMaySettle(const RaceDefinition& race) {
 // the progress report).
 void readBoatsInParallel(const RaceDefinition& race, TrackStore& store,
                          const std::vector<std::string>& paths, int from, int to, int workers,
-                         std::vector<std::string>& lastFix, std::vector<GpsTrackStats>& stats,
+                         std::vector<RaceTime>& lastFix, std::vector<GpsTrackStats>& stats,
                          const std::function<void(int)>& before) {
-    std::vector<RaceDefinition> times(static_cast<size_t>(workers), race);
+    std::vector<RaceTimes> times(static_cast<size_t>(workers), race);
     std::vector<std::string> buffers(static_cast<size_t>(workers));
     forEachInParallel(from, to + 1, workers, [&](int worker, int i) {
         if (worker == 0 && before) before(i);
-        RaceDefinition& own = times[static_cast<size_t>(worker)];
-        own.LastFix.clear();
+        RaceTimes& own = times[static_cast<size_t>(worker)];
+        own.LastFix.reset();
         stats[i] = readGpsTrackFile(paths[i], own, store.boats[i], race.Boats[i].GpsFile,
                                     &buffers[static_cast<size_t>(worker)]);
         lastFix[i] = own.LastFix;
@@ -99,8 +99,8 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
     const int boatCount = std::clamp(race.BoatCount, 0, kMaxBoats);
     store.reset(boatCount);
     // The first and last fixes belong to this load, not to a race shown before.
-    race.FirstFix.clear();
-    race.LastFix.clear();
+    race.FirstFix.reset();
+    race.LastFix.reset();
 
     // Every file must be there before any is read: a missing one stops the loading.
     std::vector<std::string> paths(static_cast<size_t>(boatCount) + 1);
@@ -156,12 +156,12 @@ TrackLoadResult loadTracks(const AppSettings& settings, RaceDefinition& race, Tr
     // The rest are independent of each other: two threads read them.
     if (i <= boatCount) {
         if (workers <= 0) workers = workersFor(boatCount - i + 1, 2);
-        std::vector<std::string> lastFix(static_cast<size_t>(boatCount) + 1);
+        std::vector<RaceTime> lastFix(static_cast<size_t>(boatCount) + 1);
         readBoatsInParallel(race, store, paths, i, boatCount, workers, lastFix, result.stats,
                             report);
         // The last fix is that of the last file read in boat order that had a fix line.
         for (int b = i; b <= boatCount; ++b)
-            if (!lastFix[b].empty()) race.LastFix = lastFix[b];
+            if (lastFix[b]) race.LastFix = lastFix[b];
     }
     // The box and the map values grow file by file, in boat order.
     for (int b = firstParallel; b <= boatCount; ++b) {

@@ -12,15 +12,6 @@
 
 namespace brisko {
 
-namespace {
-
-std::optional<CivilSeconds> readTime(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    return parseDateTime(text);
-}
-
-}  // namespace
-
 void WindStore::clear() {
     WindSec.assign(1, 0);
     WindSpeed.assign(1, 0);
@@ -46,10 +37,10 @@ WindReadResult parseWindText(std::string_view bytes, const RaceDefinition& race,
     store.clear();
     DecodedText decoded = decodeText(bytes);
     result.encoding = decoded.encoding;
-    const auto raceStart = readTime(race.RaceStart);
-    const auto raceEnd = readTime(race.RaceEnd);
-    const auto viewStart = readTime(race.ViewStart);
-    const auto viewEnd = readTime(race.ViewEnd);
+    const auto raceStart = race.RaceStart;
+    const auto raceEnd = race.RaceEnd;
+    const auto viewStart = race.ViewStart;
+    const auto viewEnd = race.ViewEnd;
 
     auto lines = splitLines(decoded.text);
     for (size_t n = 1; n < lines.size(); ++n) {  // line 1 is the header
@@ -93,7 +84,7 @@ WindReadResult readWindFile(const std::string& path, const RaceDefinition& race,
 }
 
 std::string formatWindText(const RaceDefinition& race, const WindStore& store) {
-    const auto raceStart = readTime(race.RaceStart);
+    const auto raceStart = race.RaceStart;
     std::string out = kWindFileHeader;
     out += "\r\n";
     if (!raceStart) return out;
@@ -112,7 +103,7 @@ std::string formatWindText(const RaceDefinition& race, const WindStore& store) {
 
 WriteResult writeWindFile(const std::string& path, const RaceDefinition& race,
                           const WindStore& store) {
-    if (!readTime(race.RaceStart)) {
+    if (!race.RaceStart) {
         WriteResult r;
         r.ok = false;
         r.error = "the race has no start time";
@@ -139,7 +130,7 @@ WriteResult writeRaceWindFile(const AppSettings& settings, const RaceDefinition&
         return r;
     }
     // Without a start time the samples' times cannot be written: writing would lose them all.
-    if (!readTime(race.RaceStart)) {
+    if (!race.RaceStart) {
         r.error =
             saveFailed + settings.tr("スタート時刻がありません。", "the race has no start time.");
         return r;

@@ -109,21 +109,13 @@ std::string formatDateTime(CivilSeconds t) {
     return buf;
 }
 
-std::string dateTimeAdd(const std::string& dateTime, double seconds) {
+std::optional<CivilSeconds> addSeconds(CivilSeconds t, double seconds) {
     static const CivilSeconds kFirst = civilFromDate(1, 1, 1);
     static const CivilSeconds kLast = civilFromDate(9999, 12, 31, 23, 59, 59);
-    auto t = parseDateTime(dateTime);
-    if (!t || !std::isfinite(seconds)) return {};
-    double r = static_cast<double>(*t) + std::round(seconds);
-    if (r < static_cast<double>(kFirst) || r > static_cast<double>(kLast)) return {};
-    return formatDateTime(static_cast<CivilSeconds>(r));
-}
-
-double dateTimeDiffSeconds(const std::string& from, const std::string& to) {
-    auto a = parseDateTime(from);
-    auto b = parseDateTime(to);
-    if (!a || !b) return 0;
-    return static_cast<double>(*b - *a);
+    if (!std::isfinite(seconds)) return std::nullopt;
+    const double r = static_cast<double>(t) + std::round(seconds);
+    if (r < static_cast<double>(kFirst) || r > static_cast<double>(kLast)) return std::nullopt;
+    return static_cast<CivilSeconds>(r);
 }
 
 }  // namespace brisko

@@ -25,11 +25,8 @@ std::string formatDateTime(CivilSeconds t);
 
 bool isValidDate(int year, int month, int day);
 
-// Adds seconds (rounded to whole ones) to a "yyyy/mm/dd hh:mm:ss" date-time. Empty when the
-// text is not a date-time or the result falls outside the years 1 to 9999.
-std::string dateTimeAdd(const std::string& dateTime, double seconds);
-
-// Whole seconds from one date-time to another; 0 when either is not a date-time.
-double dateTimeDiffSeconds(const std::string& from, const std::string& to);
+// Adds seconds (rounded to whole ones) to a time; nullopt when they are not finite or the
+// result falls outside the years 1 to 9999, which no race file can hold.
+std::optional<CivilSeconds> addSeconds(CivilSeconds t, double seconds);
 
 }  // namespace brisko

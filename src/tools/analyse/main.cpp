@@ -112,12 +112,12 @@ std::string chooseAppDir(const Arguments& a) {
     return chooseAppFolder(args, env ? env : "", programFolder(), demo);
 }
 
-void writeOptionalTime(JsonWriter& w, const char* key, const std::string& t) {
+void writeOptionalTime(JsonWriter& w, const char* key, const RaceTime& t) {
     w.key(key);
-    if (t.empty())
+    if (!t)
         w.null();
     else
-        w.value(t);
+        w.value(formatDateTime(*t));
 }
 
 // The race's own values, in the order of the output's description.

@@ -51,10 +51,10 @@ QFont viewFont(const QWidget* w, const AppSettings& settings) {
 }
 
 // The time of day at race time t: the part after the date.
-QString clockAt(const std::string& raceStart, double t) {
-    const auto start = parseDateTime(raceStart);
-    if (!start) return {};
-    const std::string text = formatDateTime(*start + static_cast<CivilSeconds>(std::lround(t)));
+QString clockAt(const RaceTime& raceStart, double t) {
+    if (!raceStart) return {};
+    const std::string text =
+        formatDateTime(*raceStart + static_cast<CivilSeconds>(std::lround(t)));
     const size_t blank = text.find(' ');
     return QString::fromStdString(blank == std::string::npos ? text : text.substr(blank + 1));
 }

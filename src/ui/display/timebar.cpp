@@ -114,8 +114,9 @@ void TimeBar::defaultStrip(QPainter& p, const TimeBarScale& scale, QSize size) {
     }
 }
 
-QString TimeBar::hoverText(double t, const std::string& raceStart, const AppSettings& settings) {
-    const std::string at = dateTimeAdd(raceStart, t);
+QString TimeBar::hoverText(double t, const RaceTime& raceStart, const AppSettings& settings) {
+    const auto time = raceStart ? addSeconds(*raceStart, t) : RaceTime();
+    const std::string at = formatRaceTime(time);
     QString first = at.size() >= 19 ? QString::fromStdString(at.substr(11, 8)) : QString();
     first += QStringLiteral("   (%1 Sec)").arg(static_cast<long long>(std::llround(t)));
     QStringList lines{first};

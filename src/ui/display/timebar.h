@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/appsettings.h"
+#include "race/racetimes.h"
 #include "display/playbackclock.h"
 
 namespace brisko {
@@ -46,7 +47,7 @@ public:
     int dragStartY() const { return dragStartY_; }
 
     // The hover text: the time of day at t, "   (", t, " Sec)", then the help lines.
-    static QString hoverText(double t, const std::string& raceStart, const AppSettings& settings);
+    static QString hoverText(double t, const RaceTime& raceStart, const AppSettings& settings);
 
 signals:
     void timeClicked(double t);                    // press without Shift

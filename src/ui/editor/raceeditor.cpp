@@ -238,11 +238,16 @@ void RaceEditor::connectControls() {
         if (ok) race_.TimeDiff = v;
     });
     // The times, the boat length and the minutes before the start are checked at save, but kept
-    // as typed, so that choosing a boat, a wind file or an attachment does not undo them.
-    connect(startTimeEdit, &QLineEdit::textEdited, this,
-            [this] { race_.RaceStart = text(startTimeEdit); });
-    connect(finishTimeEdit, &QLineEdit::textEdited, this,
-            [this] { race_.RaceEnd = text(finishTimeEdit); });
+    // as typed, so that choosing a boat, a wind file or an attachment does not undo them. A time
+    // typed is kept as its text until then; the race holds it as soon as it reads as one.
+    connect(startTimeEdit, &QLineEdit::textEdited, this, [this] {
+        typedStart_ = text(startTimeEdit);
+        race_.RaceStart = parseDateTime(trimBlanks(*typedStart_));
+    });
+    connect(finishTimeEdit, &QLineEdit::textEdited, this, [this] {
+        typedFinish_ = text(finishTimeEdit);
+        race_.RaceEnd = parseDateTime(trimBlanks(*typedFinish_));
+    });
     connect(boatLengthEdit, &QLineEdit::textEdited, this,
             [this] { race_.BoatLength = numberOf(boatLengthEdit); });
     connect(preStartMinutesEdit, &QLineEdit::textEdited, this,
@@ -272,8 +277,11 @@ void RaceEditor::fillForm() {
         if (auto scan = scanGpsFile(gpsPath_)) applyScanDefaults(race_, *scan);
     }
     windFileEdit->setText(QString::fromStdString(race_.WindFileName));
-    startTimeEdit->setText(QString::fromStdString(race_.RaceStart));
-    finishTimeEdit->setText(QString::fromStdString(race_.RaceEnd));
+    auto timeText = [](const std::optional<std::string>& typed, const RaceTime& t) {
+        return QString::fromStdString(typed && !typed->empty() ? *typed : formatRaceTime(t));
+    };
+    startTimeEdit->setText(timeText(typedStart_, race_.RaceStart));
+    finishTimeEdit->setText(timeText(typedFinish_, race_.RaceEnd));
     timeDiffEdit->setText(QString::number(race_.TimeDiff));
     windDirectionEdit->setText(number(race_.MeanWindDir));
     boatLengthEdit->setText(number(race_.BoatLength));
@@ -351,18 +359,18 @@ void RaceEditor::saveRace() {
     if (race_.BoatCount < 1) return;
     race_.BoatLength = numberOf(boatLengthEdit);
     race_.MagneticVariation = numberOf(magneticVariationEdit);
-    race_.RaceStart = text(startTimeEdit);
-    race_.RaceEnd = text(finishTimeEdit);
+    race_.RaceStart = parseDateTime(trimBlanks(text(startTimeEdit)));
+    race_.RaceEnd = parseDateTime(trimBlanks(text(finishTimeEdit)));
     race_.PreStartMinutes = numberOf(preStartMinutesEdit);
     race_.PreStartSeconds = 60 * race_.PreStartMinutes;
     race_.Title1 = text(title1Edit);
     race_.Title2 = text(title2Edit);
-    if (!parseDateTime(race_.RaceStart)) {
+    if (!race_.RaceStart) {
         tell(QString::fromUtf8(settings_.tr("スタートの日付、時間の入力スタイルが正しくありません",
                                             "Incorrect start date or time")));
         return;
     }
-    if (!parseDateTime(race_.RaceEnd)) {
+    if (!race_.RaceEnd) {
         tell(QString::fromUtf8(
             settings_.tr("フィニッシュの日付、時間の入力スタイルが正しくありません",
                          "Incorrect finish date or time")));
@@ -422,6 +430,8 @@ void RaceEditor::openRace() {
         return;
     }
     race_ = std::move(read);
+    typedStart_.reset();
+    typedFinish_.reset();
     gpsPath_.clear();
     title1Edit->clear();
     title2Edit->clear();

@@ -125,6 +125,8 @@ private:
     PlatformServices& platform_;
     RaceOpener raceOpener_;
     RaceDefinition race_;
+    // The start and finish as typed since the race was read, shown until saved.
+    std::optional<std::string> typedStart_, typedFinish_;
     std::string gpsPath_;  // the first boat's log, read for the default times
 };
 

@@ -61,8 +61,8 @@ void RaceSetup::showRaceControls(const RaceSession& s) {
     setAvailable(c_.Option11, race.CourseCount >= kCourseEntriesForTable);
     setAvailable(c_.Command13, race.AttachmentCount >= 1);
     c_.Check6->setChecked(true);
-    c_.Text9->setText(QString::fromStdString(race.RaceStart));
-    c_.Text10->setText(QString::fromStdString(race.RaceEnd));
+    c_.Text9->setText(QString::fromStdString(formatRaceTime(race.RaceStart)));
+    c_.Text10->setText(QString::fromStdString(formatRaceTime(race.RaceEnd)));
     c_.Text3->setText(QString::fromStdString(shortestDecimal(race.MeanWindDir)));
     const bool northUp = race.NorthUp > 0;
     c_.Option2->setChecked(northUp);
