@@ -306,7 +306,7 @@ QString RaceEditor::chooseFile(const char* folder, const QString& extension, int
     request.mode = mode;
     FileSelector dialog(settings_, sink_, request, this);
     dialog.exec();
-    return dialog.SharedPath;
+    return dialog.chosenName;
 }
 
 void RaceEditor::Command1_Click() {
