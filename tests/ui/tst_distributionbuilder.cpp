@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
@@ -69,48 +71,71 @@ private slots:
         CapturingMessageSink sink;
         DistributionBuilder h(settings_, sink, nullptr, BRISKO_PROGRAM);
         QCOMPARE(h.windowTitle(), QString("配布データの作成"));
-        QCOMPARE(h.Check2->text(), QString("データサイズ最小化"));
-        QCOMPARE(h.raceFileList(), QStringList{"enoshima_0607.txt"});  // Ver.txt is no race
+        QCOMPARE(h.smallestSizeCheck->text(), QString("データサイズ最小化"));
+        QCOMPARE(h.raceFiles(), QStringList{"enoshima_0607.txt"});  // Ver.txt is no race
         h.show();
-        press(h.List1, 0);
-        press(h.List1, 0);  // the same race twice
+        press(h.raceFileList, 0);
+        press(h.raceFileList, 0);  // the same race twice
         QCOMPARE(h.chosenRaces().size(), 2);
-        QCOMPARE(h.List2->count(), 2);
-        press(h.List2, 1);
-        QCOMPARE(h.Text1->text(), QString("enoshima_0607.txt"));
-        h.Command3->click();  // ReDO
-        QCOMPARE(h.List2->count(), 0);
+        QCOMPARE(h.chosenRaceList->count(), 2);
+        press(h.chosenRaceList, 1);
+        QCOMPARE(h.startupRaceEdit->text(), QString("enoshima_0607.txt"));
+        h.redoButton->click();  // ReDO
+        QCOMPARE(h.chosenRaceList->count(), 0);
         QVERIFY(h.chosenRaces().isEmpty());
-        h.Command1->click();  // nothing chosen: nothing happens
+        h.buildButton->click();  // nothing chosen: nothing happens
         QVERIFY(sink.messages.empty());
 
         AppSettings en = settings_;
         en.Lang = 1;
         DistributionBuilder e(en, sink, nullptr, BRISKO_PROGRAM);
         QCOMPARE(e.windowTitle(), QString("Create Distribution File"));
-        QCOMPARE(e.Option1->text(), QString("WEB"));
-        QCOMPARE(e.Check2->text(), QString("データサイズ最小化"));
-        QCOMPARE(e.Command3->text(), QString("ReDO"));
+        QCOMPARE(e.webRadio->text(), QString("WEB"));
+        QCOMPARE(e.smallestSizeCheck->text(), QString("データサイズ最小化"));
+        QCOMPARE(e.redoButton->text(), QString("ReDO"));
+    }
+
+    // Captions are found by object name: every label, button and box has its caption in either
+    // language.
+    void everyControlHasItsCaption() {
+        CapturingMessageSink sink;
+        for (int lang : {0, 1}) {
+            AppSettings s = settings_;
+            s.Lang = lang;
+            DistributionBuilder h(s, sink, nullptr, BRISKO_PROGRAM);
+            const QList<QWidget*> controls = {
+                h.raceFileLabel, h.chosenRaceLabel, h.folderNameLabel, h.startupRaceLabel,
+                h.webRadio,      h.cdRomRadio,      h.mapDataCheck,    h.smallestSizeCheck,
+                h.buildButton,   h.cancelButton,    h.redoButton};
+            for (QWidget* w : controls) {
+                QCOMPARE(h.findChild<QWidget*>(w->objectName()), w);
+                const QString text = qobject_cast<QLabel*>(w)
+                                         ? qobject_cast<QLabel*>(w)->text()
+                                         : qobject_cast<QAbstractButton*>(w)->text();
+                QVERIFY2(!text.trimmed().isEmpty(), qPrintable(w->objectName()));
+            }
+            QVERIFY(!h.mediaGroup->title().isEmpty());
+        }
     }
 
     void messagesBeforeBuilding() {
         CapturingMessageSink sink(MessageAnswer::No);
         DistributionBuilder h(settings_, sink, nullptr, BRISKO_PROGRAM);
         h.show();
-        press(h.List1, 0);
-        h.Command1->click();
+        press(h.raceFileList, 0);
+        h.buildButton->click();
         QCOMPARE(sink.messages.back().text, std::string("収納するフォルダー名を入れてください"));
-        h.Combo1->setEditText("../outside");
-        h.Command1->click();
+        h.folderNameEdit->setEditText("../outside");
+        h.buildButton->click();
         QVERIFY(sink.messages.back().text.find("..") != std::string::npos);
         QDir(app_.path() + "/app").mkpath("distribution/taken");
-        h.Combo1->setEditText("taken");
-        h.Command1->click();
+        h.folderNameEdit->setEditText("taken");
+        h.buildButton->click();
         QCOMPARE(sink.messages.back().text,
                  std::string("同名のフォルダーがあります。新しい名前を入れてください。"));
         QCOMPARE(sink.messages.back().title, std::string("フォルダー名"));
-        h.Combo1->setEditText("fresh");
-        h.Command1->click();  // answered No: nothing made, the window stays
+        h.folderNameEdit->setEditText("fresh");
+        h.buildButton->click();  // answered No: nothing made, the window stays
         QCOMPARE(sink.messages.back().title, std::string("配布用フォルダー名"));
         QCOMPARE(sink.messages.back().buttons, MessageButtons::YesNo);
         QVERIFY(!QDir(app_.path() + "/app/distribution/fresh").exists());
@@ -125,10 +150,10 @@ private slots:
         CapturingMessageSink sink(MessageAnswer::Yes);
         DistributionBuilder h(en, sink, nullptr, BRISKO_PROGRAM);
         h.show();
-        press(h.List1, 0);
-        h.Combo1->setEditText("web");
-        h.Check2->setChecked(true);
-        h.Command1->click();
+        press(h.raceFileList, 0);
+        h.folderNameEdit->setEditText("web");
+        h.smallestSizeCheck->setChecked(true);
+        h.buildButton->click();
         QCOMPARE(h.result(), int(QDialog::Accepted));
         const QString d = app_.path() + "/app/distribution/web";
         QVERIFY(QFile::exists(d + "/brisko"));
@@ -146,12 +171,12 @@ private slots:
         CapturingMessageSink sink(MessageAnswer::Yes);
         DistributionBuilder h(settings_, sink, nullptr, BRISKO_PROGRAM);
         h.show();
-        press(h.List1, 0);
-        press(h.List2, 0);
-        h.Combo1->setEditText("cd");
-        h.Option2->click();
-        h.Check1->setChecked(true);
-        h.Command1->click();
+        press(h.raceFileList, 0);
+        press(h.chosenRaceList, 0);
+        h.folderNameEdit->setEditText("cd");
+        h.cdRomRadio->click();
+        h.mapDataCheck->setChecked(true);
+        h.buildButton->click();
         QCOMPARE(h.result(), int(QDialog::Accepted));
         const QString d = app_.path() + "/app/distribution/cd";
         for (const char* f :

@@ -59,9 +59,9 @@ void chooseInSelector(const QString& name) {
     onNextModal([name](QWidget* w) {
         auto* sel = qobject_cast<FileSelector*>(w);
         QVERIFY(sel);
-        sel->Text1->clear();
-        type(sel->Text1, name);
-        QTest::mouseClick(sel->Command1, Qt::LeftButton);
+        sel->nameEdit->clear();
+        type(sel->nameEdit, name);
+        QTest::mouseClick(sel->okButton, Qt::LeftButton);
     });
 }
 
@@ -99,45 +99,45 @@ private slots:
         CapturingMessageSink sink;
         FileSelector sel(s, sink, {"Brisko", dir.path(), "txt", 0});
         QCOMPARE(sel.windowTitle(), QString("Brisko"));
-        QCOMPARE(sel.Text1->text(), QString("*.txt"));
-        QCOMPARE(listed(sel.File1), QStringList({"A.TXT", "b.txt"}));
-        QTest::keyClicks(sel.Text1, QString());
-        sel.Text1->clear();
-        QTest::keyClicks(sel.Text1, "*.CSV");
-        QCOMPARE(listed(sel.File1), QStringList({"c.csv"}));
+        QCOMPARE(sel.nameEdit->text(), QString("*.txt"));
+        QCOMPARE(listed(sel.fileList), QStringList({"A.TXT", "b.txt"}));
+        QTest::keyClicks(sel.nameEdit, QString());
+        sel.nameEdit->clear();
+        QTest::keyClicks(sel.nameEdit, "*.CSV");
+        QCOMPARE(listed(sel.fileList), QStringList({"c.csv"}));
         QCOMPARE(FileSelector::listPattern("*.*", "txt"), QString("*"));
 
         // OK on the pattern itself: no such file.
-        sel.Text1->setText("*.txt");
-        QTest::mouseClick(sel.Command1, Qt::LeftButton);
+        sel.nameEdit->setText("*.txt");
+        QTest::mouseClick(sel.okButton, Qt::LeftButton);
         QCOMPARE(sink.messages.back().text, std::string("Input File Name"));
         QCOMPARE(sel.result(), int(QDialog::Rejected));
 
         // A click fills the name box; a name typed in another letter case finds the file.
-        sel.Text1->setText("*.txt");
-        sel.File1->clear();
-        sel.Text1->clear();
-        QTest::keyClicks(sel.Text1, "a.txt");
-        sel.SelectResultPath = "before";
-        QTest::mouseClick(sel.Command1, Qt::LeftButton);
-        QCOMPARE(sel.SharedPath, QString("A.TXT"));
-        QCOMPARE(sel.SelectResultPath, dir.filePath("A.TXT"));
+        sel.nameEdit->setText("*.txt");
+        sel.fileList->clear();
+        sel.nameEdit->clear();
+        QTest::keyClicks(sel.nameEdit, "a.txt");
+        sel.chosenPath = "before";
+        QTest::mouseClick(sel.okButton, Qt::LeftButton);
+        QCOMPARE(sel.chosenName, QString("A.TXT"));
+        QCOMPARE(sel.chosenPath, dir.filePath("A.TXT"));
         QCOMPARE(sel.result(), int(QDialog::Accepted));
 
         FileSelector japanese(settingsFor(dir.path(), 0), sink,
                               {"ファイル名", dir.path(), "txt", 0});
-        QTest::mouseClick(japanese.File1->viewport(), Qt::LeftButton, {},
-                          japanese.File1->visualItemRect(japanese.File1->item(1)).center());
-        QCOMPARE(japanese.Text1->text(), QString("b.txt"));
-        japanese.Text1->setText("missing.txt");
-        QTest::mouseClick(japanese.Command1, Qt::LeftButton);
+        QTest::mouseClick(japanese.fileList->viewport(), Qt::LeftButton, {},
+                          japanese.fileList->visualItemRect(japanese.fileList->item(1)).center());
+        QCOMPARE(japanese.nameEdit->text(), QString("b.txt"));
+        japanese.nameEdit->setText("missing.txt");
+        QTest::mouseClick(japanese.okButton, Qt::LeftButton);
         QCOMPARE(sink.messages.back().text, std::string("正しいファイル名を入れてください。"));
 
         // CANCEL: no name, the result path untouched.
-        japanese.SelectResultPath = "kept";
-        QTest::mouseClick(japanese.Command2, Qt::LeftButton);
-        QVERIFY(japanese.SharedPath.isEmpty());
-        QCOMPARE(japanese.SelectResultPath, QString("kept"));
+        japanese.chosenPath = "kept";
+        QTest::mouseClick(japanese.cancelButton, Qt::LeftButton);
+        QVERIFY(japanese.chosenName.isEmpty());
+        QCOMPARE(japanese.chosenPath, QString("kept"));
     }
 
     void selectorAsksBeforeOverwritingAndRefusesUnsafeNames() {
@@ -148,31 +148,31 @@ private slots:
         CapturingMessageSink sink(MessageAnswer::No);
         {
             FileSelector sel(s, sink, {"Brisko", dir.path(), "txt", 1});
-            sel.Text1->setText("race1.TXT");
-            QTest::mouseClick(sel.Command1, Qt::LeftButton);
+            sel.nameEdit->setText("race1.TXT");
+            QTest::mouseClick(sel.okButton, Qt::LeftButton);
             QCOMPARE(sink.messages.back().text,
                      std::string("Same File Name Exists.\r\nOverwight?."));
             QCOMPARE(sel.result(), int(QDialog::Rejected));
-            QVERIFY(sel.SharedPath.isEmpty());
+            QVERIFY(sel.chosenName.isEmpty());
             sink.setAnswer(MessageAnswer::Yes);
-            QTest::mouseClick(sel.Command1, Qt::LeftButton);
-            QCOMPARE(sel.SharedPath, QString("Race1.txt"));  // the file as the folder has it
+            QTest::mouseClick(sel.okButton, Qt::LeftButton);
+            QCOMPARE(sel.chosenName, QString("Race1.txt"));  // the file as the folder has it
         }
         {
             // A new name is taken at once, ".txt" added when it has no extension.
             const size_t before = sink.messages.size();
             FileSelector sel(s, sink, {"Brisko", dir.path(), "txt", 1});
-            sel.Text1->setText("  江の島 Race 2 ");
-            QTest::mouseClick(sel.Command1, Qt::LeftButton);
+            sel.nameEdit->setText("  江の島 Race 2 ");
+            QTest::mouseClick(sel.okButton, Qt::LeftButton);
             QCOMPARE(sink.messages.size(), before);
-            QCOMPARE(sel.SharedPath, QString("江の島 Race 2.txt"));
+            QCOMPARE(sel.chosenName, QString("江の島 Race 2.txt"));
         }
         for (const char* bad :
              {"../up.txt", "a/b.txt", "..", "c:x.txt", "*.txt", "sub.txt", "", "a\\b.txt"}) {
             FileSelector sel(s, sink, {"Brisko", dir.path(), "txt", 1});
-            sel.Text1->setText(QString::fromUtf8(bad));
-            QTest::mouseClick(sel.Command1, Qt::LeftButton);
-            QVERIFY2(sel.SharedPath.isEmpty(), bad);
+            sel.nameEdit->setText(QString::fromUtf8(bad));
+            QTest::mouseClick(sel.okButton, Qt::LeftButton);
+            QVERIFY2(sel.chosenName.isEmpty(), bad);
             QCOMPARE(sel.result(), int(QDialog::Rejected));
             QCOMPARE(sink.messages.back().text, std::string("Input File Name"));
         }

@@ -228,10 +228,11 @@ private slots:
         reference->click();
         ReferenceViewer* viewer = s.w->findChild<ReferenceViewer*>();
         QVERIFY(viewer);
-        QCOMPARE(viewer->List1->count(), 1);
-        QCOMPARE(viewer->List1->item(0)->text(), QStringLiteral("results.txt"));
-        QTest::mouseClick(viewer->List1->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          viewer->List1->visualItemRect(viewer->List1->item(0)).center());
+        QCOMPARE(viewer->attachmentList->count(), 1);
+        QCOMPARE(viewer->attachmentList->item(0)->text(), QStringLiteral("results.txt"));
+        QTest::mouseClick(
+            viewer->attachmentList->viewport(), Qt::LeftButton, Qt::NoModifier,
+            viewer->attachmentList->visualItemRect(viewer->attachmentList->item(0)).center());
         QCOMPARE(platform.opened.size(), size_t(1));
         QVERIFY(QString::fromStdString(platform.opened[0]).endsWith("attachment/results.txt"));
 

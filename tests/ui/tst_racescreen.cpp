@@ -655,13 +655,13 @@ private slots:
     void splashTitleOverlay() {
         AppSettings ja;
         SplashScreen sj(ja);
-        QVERIFY(!sj.Image2->isHidden());
-        QCOMPARE(sj.Image2->pos() - sj.Image1->pos(), QPoint(8, 296));
+        QVERIFY(!sj.japaneseTitleBox->isHidden());
+        QCOMPARE(sj.japaneseTitleBox->pos() - sj.titlePictureBox->pos(), QPoint(8, 296));
         AppSettings en;
         en.Lang = 1;
         SplashScreen se(en);
-        QVERIFY(se.Image2->isHidden());
-        QVERIFY(!se.Image1->isHidden());
+        QVERIFY(se.japaneseTitleBox->isHidden());
+        QVERIFY(!se.titlePictureBox->isHidden());
     }
 };
 

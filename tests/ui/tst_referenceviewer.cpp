@@ -49,8 +49,8 @@ private slots:
         CapturingMessageSink sink;
         ReferenceViewer ja(settings_, race_, platform, sink);
         QCOMPARE(ja.windowTitle(), QString("データ参照"));
-        QCOMPARE(ja.List1->count(), 3);
-        QCOMPARE(ja.Command1->text(), QString("CANCEL"));
+        QCOMPARE(ja.attachmentList->count(), 3);
+        QCOMPARE(ja.cancelButton->text(), QString("CANCEL"));
         AppSettings en = settings_;
         en.Lang = 1;
         ReferenceViewer e(en, race_, platform, sink);
@@ -63,19 +63,20 @@ private slots:
         ReferenceViewer r(settings_, race_, platform, sink);
         r.setCloseDelay(50);
         r.show();
-        r.List1_Click(r.List1->item(0));
+        r.openAttachment(r.attachmentList->item(0));
         QCOMPARE(platform.opened.size(), size_t(1));
         // Blanks round the name are dropped, the folder found whatever its letter case.
         QCOMPARE(QString::fromStdString(platform.opened[0]),
                  dir_.path() + "/Attachment/notice.pdf");
         QVERIFY(!r.isVisible());
-        r.List1_Click(r.List1->item(0));  // hidden and waiting: a second open is ignored
+        // Hidden and waiting: a second open is ignored.
+        r.openAttachment(r.attachmentList->item(0));
         QCOMPARE(platform.opened.size(), size_t(1));
         // After the delay the viewer is shown again and closed, ready for another opening.
         QTRY_COMPARE_WITH_TIMEOUT(sink.messages.size(), size_t(0), 200);
         QTest::qWait(150);
         QVERIFY(!r.isVisible());
-        r.List1_Click(r.List1->item(0));
+        r.openAttachment(r.attachmentList->item(0));
         QCOMPARE(platform.opened.size(), size_t(2));
         QVERIFY(sink.messages.empty());
     }
@@ -85,8 +86,8 @@ private slots:
         CapturingMessageSink sink;
         ReferenceViewer r(settings_, race_, platform, sink);
         r.show();
-        r.List1_Click(r.List1->item(1));  // missing from attachment/
-        r.List1_Click(r.List1->item(2));  // leaves the folder
+        r.openAttachment(r.attachmentList->item(1));  // missing from attachment/
+        r.openAttachment(r.attachmentList->item(2));  // leaves the folder
         QVERIFY(platform.opened.empty());
         QVERIFY(r.isVisible());
         QCOMPARE(sink.messages.size(), size_t(2));
@@ -100,11 +101,11 @@ private slots:
         CapturingMessageSink sink;
         ReferenceViewer r(settings_, race_, platform, sink);
         r.show();
-        r.List1_Click(r.List1->item(0));
+        r.openAttachment(r.attachmentList->item(0));
         QCOMPARE(sink.messages.size(), size_t(1));
         QCOMPARE(sink.messages[0].text, platform.failure);
         QVERIFY(r.isVisible());
-        r.Command1->click();
+        r.cancelButton->click();
         QVERIFY(!r.isVisible());
     }
 

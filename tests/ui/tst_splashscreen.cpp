@@ -20,10 +20,11 @@ private slots:
             s.Lang = lang;
             SplashScreen sp(s);
             const QPoint picture =
-                sp.mapToGlobal(sp.Image1->pos()) - sp.mapToGlobal(QPoint()) + sp.pos();
+                sp.mapToGlobal(sp.titlePictureBox->pos()) - sp.mapToGlobal(QPoint()) + sp.pos();
             QCOMPARE(picture.x(), screen.x() + (screen.width() - SplashScreen::kImageWidth) / 2);
             QCOMPARE(picture.y(), screen.y() + (screen.height() - SplashScreen::kImageHeight) / 2);
-            QCOMPARE(sp.Image1->size(), QSize(SplashScreen::kImageWidth, SplashScreen::kImageHeight));
+            QCOMPARE(sp.titlePictureBox->size(),
+                     QSize(SplashScreen::kImageWidth, SplashScreen::kImageHeight));
         }
     }
 

@@ -1,6 +1,6 @@
 // A distribution folder for the web or a CD-ROM: which files go into
-// "distribution/<folder>/" for a set of races, and the copying itself. Used by the builder window
-// `DistributionBuilder` and its tests; nothing here ever writes outside the distribution folder.
+// "distribution/<folder>/" for a set of races, and the copying itself. Used by the distribution
+// builder window and its tests; nothing here ever writes outside the distribution folder.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// The launcher `Launcher`: its picture, button column, hint box and selection panel, and the
+// The launcher: its picture, button column, hint box and selection panel, and the
 // handlers that open the other windows and start the sibling tools.
 #include "ui/app/launcher.h"
 
@@ -16,8 +16,8 @@
 
 #include "ui/app/launchertexts.h"
 #include "ui/editor/raceeditor.h"
-#include "ui/widgets/captions.h"
 #include "ui/race/racescreen.h"
+#include "ui/widgets/captions.h"
 #include "util/fileutil.h"
 
 namespace brisko {
@@ -45,7 +45,7 @@ QString fromUtf8(const char* s) { return QString::fromUtf8(s); }
 }  // namespace
 
 Launcher::Launcher(const AppSettings& settings, MessageSink& sink, PlatformServices& platform,
-             QWidget* parent)
+                   QWidget* parent)
     : QWidget(parent), settings_(settings), sink_(sink), platform_(platform) {
     setObjectName(QStringLiteral("Launcher"));
     setWindowTitle(QString::fromStdString(settings_.ProductTitle));
@@ -73,13 +73,13 @@ Launcher::Launcher(const AppSettings& settings, MessageSink& sink, PlatformServi
 Launcher::~Launcher() = default;
 
 void Launcher::buildControls() {
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(kPictureMargin, kPictureMargin, kWidth - 2 * kPictureMargin,
-                          kHeight - 2 * kPictureMargin);
-    Picture1->setMouseTracking(true);
-    Picture1->installEventFilter(this);
-    QImage picture = coverPicture(Picture1->width(), Picture1->height());
+    coverPictureBox = new QLabel(this);
+    coverPictureBox->setObjectName(QStringLiteral("coverPictureBox"));
+    coverPictureBox->setGeometry(kPictureMargin, kPictureMargin, kWidth - 2 * kPictureMargin,
+                                 kHeight - 2 * kPictureMargin);
+    coverPictureBox->setMouseTracking(true);
+    coverPictureBox->installEventFilter(this);
+    QImage picture = coverPicture(coverPictureBox->width(), coverPictureBox->height());
     {
         QPainter p(&picture);
         p.setRenderHint(QPainter::Antialiasing);
@@ -99,7 +99,7 @@ void Launcher::buildControls() {
                                          "Race replay and analysis from GPS tracks")));
     }
     drawEditionLabel(picture);
-    Picture1->setPixmap(QPixmap::fromImage(picture));
+    coverPictureBox->setPixmap(QPixmap::fromImage(picture));
 
     QFont buttonFont = font();
     buttonFont.setPointSizeF(scaledPointSize(kButtonPoints, settings_));
@@ -113,54 +113,58 @@ void Launcher::buildControls() {
         b->installEventFilter(this);
     };
     int y = kColumnTop;
-    button(Command1, "Command1", "GPS Download", kColumnX, y, kButtonWidth);
-    button(Command8, "Command8", "Mk Wind Data", kColumnX, y += kButtonPitch, kButtonWidth);
-    button(Command2, "Command2", "Complie GPS data", kColumnX, y += kButtonPitch, kButtonWidth);
-    button(Command9, "Command9", "Create Distibution File", kColumnX, y += kButtonPitch,
+    button(gpsDownloadButton, "gpsDownloadButton", "GPS Download", kColumnX, y, kButtonWidth);
+    button(windToolButton, "windToolButton", "Mk Wind Data", kColumnX, y += kButtonPitch,
            kButtonWidth);
-    button(Command7, "Command7", "Show One Boat", kColumnX, y += kButtonPitch, kButtonWidth);
-    button(Command3, "Command3", "Show Racing", kColumnX, y += kButtonPitch, kButtonWidth);
+    button(editorButton, "editorButton", "Complie GPS data", kColumnX, y += kButtonPitch,
+           kButtonWidth);
+    button(distributionButton, "distributionButton", "Create Distibution File", kColumnX,
+           y += kButtonPitch, kButtonWidth);
+    button(oneBoatButton, "oneBoatButton", "Show One Boat", kColumnX, y += kButtonPitch,
+           kButtonWidth);
+    button(raceScreenButton, "raceScreenButton", "Show Racing", kColumnX, y += kButtonPitch,
+           kButtonWidth);
     y += kButtonPitch;
-    button(Command10, "Command10", "?", kColumnX, y, kHelpWidth);
-    button(Command4, "Command4", "EXIT", kExitX, y, kExitWidth);
-    Command8->setVisible(settings_.EditionMode <= 3);
+    button(helpButton, "helpButton", "?", kColumnX, y, kHelpWidth);
+    button(exitButton, "exitButton", "EXIT", kExitX, y, kExitWidth);
+    windToolButton->setVisible(settings_.EditionMode <= 3);
 
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setFrameShape(QFrame::Box);
-    Frame1->setAutoFillBackground(true);
-    Frame1->setGeometry(12, y + 30, kWidth - 24, 66);
-    Combo1 = new QComboBox(Frame1);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setGeometry(8, 6, Frame1->width() - 16, 24);
-    Command5 = new QPushButton(QStringLiteral("OK"), Frame1);
-    Command5->setObjectName(QStringLiteral("Command5"));
-    Command5->setGeometry(8, 36, 80, 24);
-    Command6 = new QPushButton(QStringLiteral("CANCEL"), Frame1);
-    Command6->setObjectName(QStringLiteral("Command6"));
-    Command6->setGeometry(96, 36, 80, 24);
-    Frame1->hide();
+    selectionPanel = new QFrame(this);
+    selectionPanel->setObjectName(QStringLiteral("selectionPanel"));
+    selectionPanel->setFrameShape(QFrame::Box);
+    selectionPanel->setAutoFillBackground(true);
+    selectionPanel->setGeometry(12, y + 30, kWidth - 24, 66);
+    racePicker = new QComboBox(selectionPanel);
+    racePicker->setObjectName(QStringLiteral("racePicker"));
+    racePicker->setGeometry(8, 6, selectionPanel->width() - 16, 24);
+    okButton = new QPushButton(QStringLiteral("OK"), selectionPanel);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setGeometry(8, 36, 80, 24);
+    cancelButton = new QPushButton(QStringLiteral("CANCEL"), selectionPanel);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton->setGeometry(96, 36, 80, 24);
+    selectionPanel->hide();
 
-    Text1 = new QLabel(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setAutoFillBackground(true);
-    Text1->setStyleSheet(
+    hintBox = new QLabel(this);
+    hintBox->setObjectName(QStringLiteral("hintBox"));
+    hintBox->setAutoFillBackground(true);
+    hintBox->setStyleSheet(
         QStringLiteral("background: rgb(255,255,225); color: black; padding-left: 2px;"));
     QFont hintFont = font();
     hintFont.setPointSizeF(scaledPointSize(kButtonPoints, settings_));
-    Text1->setFont(hintFont);
-    Text1->hide();
+    hintBox->setFont(hintFont);
+    hintBox->hide();
 
-    connect(Command1, &QPushButton::clicked, this, &Launcher::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Launcher::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Launcher::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &Launcher::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &Launcher::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &Launcher::Command6_Click);
-    connect(Command7, &QPushButton::clicked, this, &Launcher::Command7_Click);
-    connect(Command8, &QPushButton::clicked, this, &Launcher::Command8_Click);
-    connect(Command9, &QPushButton::clicked, this, &Launcher::Command9_Click);
-    connect(Command10, &QPushButton::clicked, this, &Launcher::Command10_Click);
+    connect(gpsDownloadButton, &QPushButton::clicked, this, &Launcher::startGpsDownloadTool);
+    connect(windToolButton, &QPushButton::clicked, this, &Launcher::startWindTool);
+    connect(editorButton, &QPushButton::clicked, this, &Launcher::openEditor);
+    connect(distributionButton, &QPushButton::clicked, this, &Launcher::openDistributionBuilder);
+    connect(oneBoatButton, &QPushButton::clicked, this, &Launcher::listTracks);
+    connect(raceScreenButton, &QPushButton::clicked, this, &Launcher::listRaces);
+    connect(helpButton, &QPushButton::clicked, this, &Launcher::openHelp);
+    connect(exitButton, &QPushButton::clicked, this, &Launcher::exitProgram);
+    connect(okButton, &QPushButton::clicked, this, &Launcher::openRaceScreen);
+    connect(cancelButton, &QPushButton::clicked, this, &Launcher::closeSelectionPanel);
 }
 
 void Launcher::drawEditionLabel(QImage& picture) const {
@@ -185,7 +189,7 @@ QString Launcher::hintFor(const QString& control, const AppSettings& settings) {
 
 bool Launcher::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::MouseMove || e->type() == QEvent::Enter) {
-        if (watched == Picture1)
+        if (watched == coverPictureBox)
             hideHint();
         else if (auto* b = qobject_cast<QPushButton*>(watched))
             showHint(b);
@@ -200,18 +204,20 @@ void Launcher::showHint(QPushButton* button) {
         return;
     }
     const int lines = std::clamp(static_cast<int>(text.count(QLatin1Char('\n'))) + 1, 1, 4);
-    Text1->setText(text);
+    hintBox->setText(text);
     const int x = std::max(2, button->x() - kHintGap - kHintWidth);
     int y = button->y();
     y = std::min(y, height() - kHintHeights[lines - 1] - 2);
-    Text1->setGeometry(x, y, kHintWidth, kHintHeights[lines - 1]);
-    Text1->raise();
-    Text1->show();
+    hintBox->setGeometry(x, y, kHintWidth, kHintHeights[lines - 1]);
+    hintBox->raise();
+    hintBox->show();
 }
 
-void Launcher::hideHint() { Text1->hide(); }
+void Launcher::hideHint() { hintBox->hide(); }
 
-void Launcher::tell(const QString& text) { sink_.show({text.toStdString(), {}, MessageButtons::Ok}); }
+void Launcher::tell(const QString& text) {
+    sink_.show({text.toStdString(), {}, MessageButtons::Ok});
+}
 
 QString Launcher::findSiblingTool(const QString& appPath, const QString& name) {
     for (const QString& candidate : {name + QStringLiteral(".exe"), name}) {
@@ -224,7 +230,7 @@ QString Launcher::findSiblingTool(const QString& appPath, const QString& name) {
 }
 
 void Launcher::startSiblingTool(const QString& name, const char* japaneseWhat,
-                             const char* englishWhat) {
+                                const char* englishWhat) {
     const QString program = findSiblingTool(QString::fromStdString(settings_.AppPath), name);
     if (program.isEmpty()) {
         tell(siblingToolMissingMessage(settings_, fromUtf8(settings_.tr(japaneseWhat, englishWhat)),
@@ -235,15 +241,15 @@ void Launcher::startSiblingTool(const QString& name, const char* japaneseWhat,
         tell(siblingToolFailedMessage(settings_, program));
 }
 
-void Launcher::Command1_Click() {
+void Launcher::startGpsDownloadTool() {
     startSiblingTool(QStringLiteral("QLN_GPSedit"), "GPSダウンロードツール", "GPS download tool");
 }
 
-void Launcher::Command8_Click() {
+void Launcher::startWindTool() {
     startSiblingTool(QStringLiteral("ZEPHYR_T1"), "風解析ツール", "wind-analysis tool");
 }
 
-void Launcher::Command2_Click() {
+void Launcher::openEditor() {
     if (editor_) {
         editor_->raise();
         editor_->activateWindow();
@@ -256,41 +262,41 @@ void Launcher::Command2_Click() {
     editor->show();
 }
 
-void Launcher::Command3_Click() {
-    ChoiceIsRace = true;
-    Combo1->clear();
+void Launcher::listRaces() {
+    pickingRace_ = true;
+    racePicker->clear();
     if (auto folder = findPath(settings_.AppPath, "\\raceadmin"))
         for (const std::string& name : listFiles(*folder, "*.txt"))
-            if (toLowerAscii(name) != "ver.txt") Combo1->addItem(QString::fromStdString(name));
-    Frame1->show();
-    Frame1->raise();
+            if (toLowerAscii(name) != "ver.txt") racePicker->addItem(QString::fromStdString(name));
+    selectionPanel->show();
+    selectionPanel->raise();
 }
 
-void Launcher::Command7_Click() {
-    ChoiceIsRace = false;
-    Combo1->clear();
+void Launcher::listTracks() {
+    pickingRace_ = false;
+    racePicker->clear();
     if (auto folder = findPath(settings_.AppPath, "\\gpsdat")) {
         // The track files, then the GPX files and NMEA logs of today's devices (any letter case).
         for (const char* pattern : {"*.dtr", "*.trk", "*.gpx", "*.nmea", "*.nma", "*.log"})
             for (const std::string& name : listFiles(*folder, pattern))
-                Combo1->addItem(QString::fromStdString(name));
+                racePicker->addItem(QString::fromStdString(name));
     }
-    Frame1->show();
-    Frame1->raise();
+    selectionPanel->show();
+    selectionPanel->raise();
 }
 
-void Launcher::Command5_Click() {
-    const std::string chosen = Combo1->currentText().toStdString();
-    Frame1->hide();
-    if (ChoiceIsRace)
+void Launcher::openRaceScreen() {
+    const std::string chosen = racePicker->currentText().toStdString();
+    selectionPanel->hide();
+    if (pickingRace_)
         raceOpener_(chosen, {});
     else
         raceOpener_({}, chosen);
 }
 
-void Launcher::Command6_Click() { Frame1->hide(); }
+void Launcher::closeSelectionPanel() { selectionPanel->hide(); }
 
-void Launcher::Command9_Click() {
+void Launcher::openDistributionBuilder() {
     if (distribOpener_) {
         distribOpener_(this);
         return;
@@ -298,13 +304,13 @@ void Launcher::Command9_Click() {
     tell(distributionNotReadyMessage(settings_));
 }
 
-void Launcher::Command10_Click() {
+void Launcher::openHelp() {
     const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
     const std::string failure = platform_.openDocument(resolvePath(settings_.AppPath, help));
     if (!failure.empty()) tell(QString::fromStdString(failure));
 }
 
-void Launcher::Command4_Click() {
+void Launcher::exitProgram() {
     QApplication::closeAllWindows();
     QApplication::quit();
 }

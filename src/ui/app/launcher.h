@@ -1,4 +1,4 @@
-// The launcher `Launcher` of the full program: a picture with a column of buttons that start the
+// The launcher of the full program: a picture with a column of buttons that start the
 // GPS download tool, the race file editor, the race screen (a race or one boat's track), the
 // wind-analysis tool, the distribution builder and the help. Stays open until "EXIT".
 #pragma once
@@ -33,7 +33,7 @@ public:
     using DistributionOpener = std::function<void(QWidget* owner)>;
 
     Launcher(const AppSettings& settings, MessageSink& sink, PlatformServices& platform,
-          QWidget* parent = nullptr);
+             QWidget* parent = nullptr);
     ~Launcher() override;
 
     void setRaceOpener(RaceOpener opener) { raceOpener_ = std::move(opener); }
@@ -46,17 +46,26 @@ public:
     // case), else on the PATH; empty when neither has it.
     static QString findSiblingTool(const QString& appPath, const QString& name);
 
-    // The artwork of `Picture1`, drawn at the window's size.
+    // The artwork of the cover picture box, drawn at the window's size.
     static QImage coverPicture(int width, int height);
 
-    bool ChoiceIsRace = true;
-    QLabel* Picture1 = nullptr;
-    QLabel* Text1 = nullptr;  // hint box
-    QFrame* Frame1 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr,
-                *Command5 = nullptr, *Command6 = nullptr, *Command7 = nullptr, *Command8 = nullptr,
-                *Command9 = nullptr, *Command10 = nullptr;
+    // The artwork behind the buttons; the mouse over it hides the hint.
+    QLabel* coverPictureBox = nullptr;
+    QLabel* hintBox = nullptr;  // the hint of the button under the mouse
+    // The button column.
+    QPushButton* gpsDownloadButton = nullptr;   // starts the GPS download tool
+    QPushButton* windToolButton = nullptr;      // starts the wind-analysis tool
+    QPushButton* editorButton = nullptr;        // opens the race file editor
+    QPushButton* distributionButton = nullptr;  // opens the distribution builder
+    QPushButton* oneBoatButton = nullptr;       // lists the boats' tracks to show one
+    QPushButton* raceScreenButton = nullptr;    // lists the races to show one
+    QPushButton* helpButton = nullptr;          // opens the help pages
+    QPushButton* exitButton = nullptr;          // ends the program
+    // The selection panel under the column: the race or track to show, then OK or CANCEL.
+    QFrame* selectionPanel = nullptr;
+    QComboBox* racePicker = nullptr;  // the races, or the tracks of one boat
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -69,20 +78,21 @@ private:
     void startSiblingTool(const QString& name, const char* japaneseWhat, const char* englishWhat);
     void tell(const QString& text);
 
-    void Command1_Click();   // GPS download tool
-    void Command2_Click();   // race file editor
-    void Command3_Click();   // list races
-    void Command7_Click();   // list one boat's tracks
-    void Command8_Click();   // wind-analysis tool
-    void Command9_Click();   // distribution builder
-    void Command10_Click();  // help
-    void Command4_Click();   // exit
-    void Command5_Click();   // OK: open the chosen race or track
-    void Command6_Click();   // CANCEL
+    void startGpsDownloadTool();
+    void startWindTool();
+    void openEditor();
+    void openDistributionBuilder();
+    void listTracks();
+    void listRaces();
+    void openHelp();
+    void exitProgram();
+    void openRaceScreen();  // OK: the chosen race or track
+    void closeSelectionPanel();
 
     const AppSettings& settings_;
     MessageSink& sink_;
     PlatformServices& platform_;
+    bool pickingRace_ = true;  // the race picker holds races, not tracks
     RaceOpener raceOpener_;
     DistributionOpener distribOpener_;
     QPointer<RaceEditor> editor_;

@@ -15,25 +15,25 @@ QString lines(std::initializer_list<const char*> parts) {
 
 QString coverHint(const QString& control, const AppSettings& s) {
     const bool en = s.english();
-    if (control == QLatin1String("Command1"))
+    if (control == QLatin1String("gpsDownloadButton"))
         return en ? lines({"Receive Track Data From GPS", "Compile GPS data"})
                   : lines({"GPSからﾃﾞｰﾀをﾀﾞｳﾝﾛｰﾄﾞ", "軌跡ﾃﾞｰﾀﾌｧｲﾙを読んで編集"});
-    if (control == QLatin1String("Command2"))
+    if (control == QLatin1String("editorButton"))
         return en ? lines({"Compile each boat data.", "", "Select GPS data and set",
                            "start and finish time."})
                   : lines({"複数艇のﾃﾞｰﾀを編集", "", "各艇のﾃﾞｰﾀを選択し,ｽﾀｰﾄ時刻,",
                            "ﾌｨﾆｯｼｭ時刻などを指定します"});
-    if (control == QLatin1String("Command3"))
+    if (control == QLatin1String("raceScreenButton"))
         return en ? lines({"Race scene can be seen", "if compile data."})
                   : lines({"編集データを選択すると", "複数艇のレースが見れます"});
     // The other buttons have one hint for both languages.
-    if (control == QLatin1String("Command7")) return lines({"1艇のみの軌跡を表示"});
-    if (control == QLatin1String("Command8"))
+    if (control == QLatin1String("oneBoatButton")) return lines({"1艇のみの軌跡を表示"});
+    if (control == QLatin1String("windToolButton"))
         return lines({"ZEPHYR_T1を起動して風データを", "編集し、選定データの保存します。",
                       "( CSVファイルを作成 )"});
-    if (control == QLatin1String("Command9"))
+    if (control == QLatin1String("distributionButton"))
         return lines({"配布するファイルを自動的に", "作成します。（WEB配信、CD焼付） "});
-    if (control == QLatin1String("Command4")) return lines({"プログラムを終了します"});
+    if (control == QLatin1String("exitButton")) return lines({"プログラムを終了します"});
     return {};
 }
 

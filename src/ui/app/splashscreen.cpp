@@ -25,19 +25,19 @@ SplashScreen::SplashScreen(const AppSettings& settings, QWidget* parent)
     const int height = kImageHeight + kBarGap + LoadingProgress::kBarHeight + 10;
     setFixedSize(kImageWidth, height);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap::fromImage(
+    titlePictureBox = new QLabel(this);
+    titlePictureBox->setObjectName(QStringLiteral("titlePictureBox"));
+    titlePictureBox->setPixmap(QPixmap::fromImage(
         titlePicture(QStringLiteral("Brisko"),
                      QString::fromUtf8(settings.tr("GPS Race Replay", "GPS Race Replay")))));
-    Image1->setGeometry(0, 0, kImageWidth, kImageHeight);
+    titlePictureBox->setGeometry(0, 0, kImageWidth, kImageHeight);
 
-    Image2 = new QLabel(this);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setPixmap(QPixmap::fromImage(japaneseTitle()));
-    Image2->setGeometry(Image1->x() + kTitleLeft, Image1->y() + kTitleTop, kTitleWidth,
-                        kTitleHeight);
-    Image2->setVisible(!settings.english());
+    japaneseTitleBox = new QLabel(this);
+    japaneseTitleBox->setObjectName(QStringLiteral("japaneseTitleBox"));
+    japaneseTitleBox->setPixmap(QPixmap::fromImage(japaneseTitle()));
+    japaneseTitleBox->setGeometry(titlePictureBox->x() + kTitleLeft,
+                                  titlePictureBox->y() + kTitleTop, kTitleWidth, kTitleHeight);
+    japaneseTitleBox->setVisible(!settings.english());
 
     progress_ = new LoadingProgress(kBarGap - kMessageGap, this);
     progress_->move((kImageWidth - LoadingProgress::kBarWidth) / 2, kImageHeight + kMessageGap);

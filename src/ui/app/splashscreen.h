@@ -1,6 +1,6 @@
-// The splash window `SplashScreen` shown in browser mode while the race screen loads its first race:
-// the title picture `Image1` centred on the screen, the Japanese title `Image2` over it (Japanese
-// mode only) and the loading progress below the picture.
+// The splash window shown in browser mode while the race screen loads its first race: the title
+// picture centred on the screen, the Japanese title over it (Japanese mode only) and the loading
+// progress below the picture.
 #pragma once
 
 #include <QImage>
@@ -19,7 +19,7 @@ class SplashScreen : public QWidget {
 public:
     static constexpr int kImageWidth = 480;
     static constexpr int kImageHeight = 360;
-    static constexpr int kTitleLeft = 8;  // Image2 relative to Image1
+    static constexpr int kTitleLeft = 8;  // japaneseTitleBox relative to titlePictureBox
     static constexpr int kTitleTop = 296;
     static constexpr int kMessageGap = 15;  // progress message below the picture
     static constexpr int kBarGap = 55;      // progress bar below the picture
@@ -29,8 +29,8 @@ public:
     // Places the window so that the title picture is centred on the screen.
     void centreOnScreen();
 
-    QLabel* Image1 = nullptr;
-    QLabel* Image2 = nullptr;
+    QLabel* titlePictureBox = nullptr;   // sea, a sail and the product name
+    QLabel* japaneseTitleBox = nullptr;  // the Japanese title over the picture's foot
     LoadingProgress* progress() const { return progress_; }
 
     // The artwork: sea, a sail and the product name; and the Japanese title overlay.

@@ -25,22 +25,23 @@ namespace brisko {
 
 namespace {
 
-// Designed captions and their English counterparts; "Check2" keeps its caption in English.
+// Designed captions and their English counterparts, by object name; the smallest-data-size box
+// keeps its Japanese caption in English.
 const ControlCaption kCaptions[] = {
-    {"Label1", "レースファイル選択 ", "Choose Race File Name to Distribute "},
-    {"Label2", "配布レースファイルのリスト", "List of Race File"},
-    {"Label3", "配布データを収納するフォルダー名　(新しい名称）",
+    {"raceFileLabel", "レースファイル選択 ", "Choose Race File Name to Distribute "},
+    {"chosenRaceLabel", "配布レースファイルのリスト", "List of Race File"},
+    {"folderNameLabel", "配布データを収納するフォルダー名　(新しい名称）",
      "Folder Name to be Saved  ( to be New Name ) "},
-    {"Label4", "ｽﾀｰﾄｱｯﾌﾟ時のﾚｰｽﾌｧｲﾙ名　（上段配布ﾚｰｽﾌｧｲﾙから選択）",
+    {"startupRaceLabel", "ｽﾀｰﾄｱｯﾌﾟ時のﾚｰｽﾌｧｲﾙ名　（上段配布ﾚｰｽﾌｧｲﾙから選択）",
      "Startup Race Name ( Click Name listed above )"},
-    {"Frame1", "ファイルの種類", "Media for Distribution"},
-    {"Option1", "ＷＥＢ配信用", "WEB"},
-    {"Option2", "CD-ROM作成", "CD-ROM"},
-    {"Check1", "地図データ添付", "Attach Map Data"},
-    {"Check2", "データサイズ最小化", "データサイズ最小化"},
-    {"Command3", "やり直し", "ReDO"},
-    {"Command2", "キャンセル", "Cancel"},
-    {"Command1", "配布ファイル作成", "Create Distribution File"},
+    {"mediaGroup", "ファイルの種類", "Media for Distribution"},
+    {"webRadio", "ＷＥＢ配信用", "WEB"},
+    {"cdRomRadio", "CD-ROM作成", "CD-ROM"},
+    {"mapDataCheck", "地図データ添付", "Attach Map Data"},
+    {"smallestSizeCheck", "データサイズ最小化", "データサイズ最小化"},
+    {"redoButton", "やり直し", "ReDO"},
+    {"cancelButton", "キャンセル", "Cancel"},
+    {"buildButton", "配布ファイル作成", "Create Distribution File"},
 };
 
 template <class W>
@@ -59,65 +60,65 @@ void say(MessageSink& sink, const std::string& text, const std::string& title) {
 
 }  // namespace
 
-DistributionBuilder::DistributionBuilder(const AppSettings& settings, MessageSink& sink, QWidget* parent,
-             const QString& programFile)
+DistributionBuilder::DistributionBuilder(const AppSettings& settings, MessageSink& sink,
+                                         QWidget* parent, const QString& programFile)
     : QDialog(parent), settings_(settings), sink_(sink), programFile_(programFile) {
     setObjectName(QStringLiteral("DistributionBuilder"));
     setModal(true);
     if (programFile_.isEmpty()) programFile_ = QCoreApplication::applicationFilePath();
 
-    Label1 = named<QLabel>(this, "Label1");
-    Label2 = named<QLabel>(this, "Label2");
-    Label3 = named<QLabel>(this, "Label3");
-    Label4 = named<QLabel>(this, "Label4");
-    List1 = named<QListWidget>(this, "List1");
-    List2 = named<QListWidget>(this, "List2");
-    Combo1 = named<QComboBox>(this, "Combo1");
-    Combo1->setEditable(true);
-    Text1 = named<QLineEdit>(this, "Text1");
-    Frame1 = named<QGroupBox>(this, "Frame1");
-    Option1 = named<QRadioButton>(Frame1, "Option1");
-    Option2 = named<QRadioButton>(Frame1, "Option2");
-    Option1->setChecked(true);
-    Check1 = named<QCheckBox>(this, "Check1");
-    Check2 = named<QCheckBox>(this, "Check2");
-    Command1 = named<QPushButton>(this, "Command1");
-    Command2 = named<QPushButton>(this, "Command2");
-    Command3 = named<QPushButton>(this, "Command3");
+    raceFileLabel = named<QLabel>(this, "raceFileLabel");
+    chosenRaceLabel = named<QLabel>(this, "chosenRaceLabel");
+    folderNameLabel = named<QLabel>(this, "folderNameLabel");
+    startupRaceLabel = named<QLabel>(this, "startupRaceLabel");
+    raceFileList = named<QListWidget>(this, "raceFileList");
+    chosenRaceList = named<QListWidget>(this, "chosenRaceList");
+    folderNameEdit = named<QComboBox>(this, "folderNameEdit");
+    folderNameEdit->setEditable(true);
+    startupRaceEdit = named<QLineEdit>(this, "startupRaceEdit");
+    mediaGroup = named<QGroupBox>(this, "mediaGroup");
+    webRadio = named<QRadioButton>(mediaGroup, "webRadio");
+    cdRomRadio = named<QRadioButton>(mediaGroup, "cdRomRadio");
+    webRadio->setChecked(true);
+    mapDataCheck = named<QCheckBox>(this, "mapDataCheck");
+    smallestSizeCheck = named<QCheckBox>(this, "smallestSizeCheck");
+    buildButton = named<QPushButton>(this, "buildButton");
+    cancelButton = named<QPushButton>(this, "cancelButton");
+    redoButton = named<QPushButton>(this, "redoButton");
 
-    auto* media = new QVBoxLayout(Frame1);
-    media->addWidget(Option1);
-    media->addWidget(Option2);
+    auto* media = new QVBoxLayout(mediaGroup);
+    media->addWidget(webRadio);
+    media->addWidget(cdRomRadio);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(Label2, 0, 1);
-    grid->addWidget(List1, 1, 0, 3, 1);
-    grid->addWidget(List2, 1, 1);
-    grid->addWidget(Command3, 2, 1, Qt::AlignRight);
-    grid->addWidget(Label4, 3, 1);
-    grid->addWidget(Text1, 4, 1);
-    grid->addWidget(Label3, 4, 0);
-    grid->addWidget(Combo1, 5, 0);
+    grid->addWidget(raceFileLabel, 0, 0);
+    grid->addWidget(chosenRaceLabel, 0, 1);
+    grid->addWidget(raceFileList, 1, 0, 3, 1);
+    grid->addWidget(chosenRaceList, 1, 1);
+    grid->addWidget(redoButton, 2, 1, Qt::AlignRight);
+    grid->addWidget(startupRaceLabel, 3, 1);
+    grid->addWidget(startupRaceEdit, 4, 1);
+    grid->addWidget(folderNameLabel, 4, 0);
+    grid->addWidget(folderNameEdit, 5, 0);
     auto* options = new QHBoxLayout;
-    options->addWidget(Frame1);
+    options->addWidget(mediaGroup);
     auto* checks = new QVBoxLayout;
-    checks->addWidget(Check1);
-    checks->addWidget(Check2);
+    checks->addWidget(mapDataCheck);
+    checks->addWidget(smallestSizeCheck);
     options->addLayout(checks);
     grid->addLayout(options, 6, 0);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    buttons->addWidget(buildButton);
+    buttons->addWidget(cancelButton);
     grid->addLayout(buttons, 6, 1, Qt::AlignBottom);
 
-    connect(List1, &QListWidget::itemPressed, this, &DistributionBuilder::List1_MouseDown);
-    connect(List2, &QListWidget::itemPressed, this, &DistributionBuilder::List2_MouseDown);
-    connect(Command1, &QPushButton::clicked, this, &DistributionBuilder::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &DistributionBuilder::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &DistributionBuilder::Command3_Click);
-    Form_Load();
+    connect(raceFileList, &QListWidget::itemPressed, this, &DistributionBuilder::addChosenRace);
+    connect(chosenRaceList, &QListWidget::itemPressed, this, &DistributionBuilder::pickStartupRace);
+    connect(buildButton, &QPushButton::clicked, this, &DistributionBuilder::buildDistribution);
+    connect(cancelButton, &QPushButton::clicked, this, &DistributionBuilder::cancel);
+    connect(redoButton, &QPushButton::clicked, this, &DistributionBuilder::clearChosenRaces);
+    startAfresh();
 }
 
 void DistributionBuilder::applyCaptions() {
@@ -125,65 +126,65 @@ void DistributionBuilder::applyCaptions() {
     setWindowTitle(QString::fromUtf8(settings_.tr("配布データの作成", "Create Distribution File")));
 }
 
-void DistributionBuilder::Form_Load() {
+void DistributionBuilder::startAfresh() {
     applyUiFont(this, settings_);
     applyCaptions();
-    ChosenRaces.clear();
-    RaceFileList.clear();
-    List1->clear();
-    List2->clear();
-    Combo1->clear();
-    Text1->clear();
+    chosenRaces_.clear();
+    raceFiles_.clear();
+    raceFileList->clear();
+    chosenRaceList->clear();
+    folderNameEdit->clear();
+    startupRaceEdit->clear();
     if (auto folder = findPath(settings_.AppPath, "\\raceadmin")) {
         for (const std::string& name : listFiles(*folder, "*.txt")) {
             // Ver.txt is the settings file, not a race.
             if (toLowerAscii(name) == "ver.txt") continue;
-            if (RaceFileList.size() >= kMaxRaceFiles) {
+            if (raceFiles_.size() >= kMaxRaceFiles) {
                 std::fprintf(stderr, "brisko: more than %d race files; %s and later not listed\n",
                              kMaxRaceFiles, name.c_str());
                 break;
             }
-            RaceFileList << QString::fromStdString(name);
+            raceFiles_ << QString::fromStdString(name);
         }
     }
-    List1->addItems(RaceFileList);
+    raceFileList->addItems(raceFiles_);
 }
 
-void DistributionBuilder::List1_MouseDown(QListWidgetItem* item) {
+void DistributionBuilder::addChosenRace(QListWidgetItem* item) {
     if (!item) return;
-    if (ChosenRaces.size() >= kMaxChosenRaces) {
+    if (chosenRaces_.size() >= kMaxChosenRaces) {
         say(sink_, settings_.tr("これ以上レースを追加できません。", "No more races can be added."),
             settings_.ProductTitle);
         return;
     }
-    ChosenRaces << item->text();
-    List2->addItem(item->text());
+    chosenRaces_ << item->text();
+    chosenRaceList->addItem(item->text());
 }
 
-void DistributionBuilder::List2_MouseDown(QListWidgetItem* item) {
-    if (item) Text1->setText(item->text());
+void DistributionBuilder::pickStartupRace(QListWidgetItem* item) {
+    if (item) startupRaceEdit->setText(item->text());
 }
 
-void DistributionBuilder::Command3_Click() {
-    ChosenRaces.clear();
-    List2->clear();
+void DistributionBuilder::clearChosenRaces() {
+    chosenRaces_.clear();
+    chosenRaceList->clear();
 }
 
-void DistributionBuilder::Command2_Click() { reject(); }
+void DistributionBuilder::cancel() { reject(); }
 
 DistributionChoice DistributionBuilder::choice() const {
     DistributionChoice c;
-    for (const QString& r : ChosenRaces) c.races.push_back(r.toStdString());
-    c.folderName = Combo1->currentText().toStdString();
-    c.startupRace = Text1->text().toStdString();
-    c.media = Option2->isChecked() ? DistributionMedia::CdRom : DistributionMedia::Web;
-    c.attachMapData = Check1->isChecked();
-    c.smallestDataSize = Check2->isChecked();
+    for (const QString& r : chosenRaces_) c.races.push_back(r.toStdString());
+    c.folderName = folderNameEdit->currentText().toStdString();
+    c.startupRace = startupRaceEdit->text().toStdString();
+    c.media = cdRomRadio->isChecked() ? DistributionMedia::CdRom : DistributionMedia::Web;
+    c.attachMapData = mapDataCheck->isChecked();
+    c.smallestDataSize = smallestSizeCheck->isChecked();
     return c;
 }
 
-void DistributionBuilder::Command1_Click() {
-    if (ChosenRaces.isEmpty()) return;
+void DistributionBuilder::buildDistribution() {
+    if (chosenRaces_.isEmpty()) return;
     const DistributionChoice c = choice();
     const FolderNameProblem problem = checkFolderName(settings_.AppPath, c.folderName);
     if (problem != FolderNameProblem::None) {
@@ -194,7 +195,7 @@ void DistributionBuilder::Command1_Click() {
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     plan_ = planDistribution(settings_, c, programFilesFor(programFile_));
-    result_ = buildDistribution(plan_, settings_);
+    result_ = brisko::buildDistribution(plan_, settings_);
     QApplication::restoreOverrideCursor();
 
     // Every file left out and every failure is said, on standard error and to the user.

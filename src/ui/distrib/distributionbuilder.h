@@ -1,4 +1,4 @@
-// The distribution builder `DistributionBuilder`: a modal window that picks races from the application's race
+// The distribution builder: a modal window that picks races from the application's race
 // folder and builds "distribution/<folder>/" with the program, its runtime files and the races,
 // for the web or a CD-ROM. Opened from the launcher.
 #pragma once
@@ -27,30 +27,31 @@ class DistributionBuilder : public QDialog {
 public:
     // `programFile` is the executable copied into the distribution; empty means this program.
     DistributionBuilder(const AppSettings& settings, MessageSink& sink, QWidget* parent = nullptr,
-          const QString& programFile = {});
+                        const QString& programFile = {});
 
     static constexpr int kMaxRaceFiles = 200;
     static constexpr int kMaxChosenRaces = 50;
 
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QListWidget* List1 = nullptr;  // race files of the race folder
-    QListWidget* List2 = nullptr;  // races picked, in order
-    QComboBox* Combo1 = nullptr;   // folder name
-    QLineEdit* Text1 = nullptr;    // start-up race
-    QGroupBox* Frame1 = nullptr;
-    QRadioButton* Option1 = nullptr;  // web
-    QRadioButton* Option2 = nullptr;  // CD-ROM
-    QCheckBox* Check1 = nullptr;      // attach map data
-    QCheckBox* Check2 = nullptr;      // smallest data size
-    QPushButton* Command1 = nullptr;  // build
-    QPushButton* Command2 = nullptr;  // cancel
-    QPushButton* Command3 = nullptr;  // redo
+    QLabel* raceFileLabel = nullptr;
+    QListWidget* raceFileList = nullptr;  // the race files of the race folder; a press picks one
+    QLabel* chosenRaceLabel = nullptr;
+    // The races picked, in order; a press makes one the start-up race.
+    QListWidget* chosenRaceList = nullptr;
+    QPushButton* redoButton = nullptr;  // empties the races picked
+    QLabel* startupRaceLabel = nullptr;
+    QLineEdit* startupRaceEdit = nullptr;  // the race the distribution opens first
+    QLabel* folderNameLabel = nullptr;
+    QComboBox* folderNameEdit = nullptr;  // the new folder under "distribution/"
+    QGroupBox* mediaGroup = nullptr;      // for the web or a CD-ROM
+    QRadioButton* webRadio = nullptr;
+    QRadioButton* cdRomRadio = nullptr;
+    QCheckBox* mapDataCheck = nullptr;       // attach the map data
+    QCheckBox* smallestSizeCheck = nullptr;  // the smallest data size
+    QPushButton* buildButton = nullptr;
+    QPushButton* cancelButton = nullptr;
 
-    const QStringList& raceFileList() const { return RaceFileList; }
-    const QStringList& chosenRaces() const { return ChosenRaces; }
+    const QStringList& raceFiles() const { return raceFiles_; }
+    const QStringList& chosenRaces() const { return chosenRaces_; }
     // What the last build did; empty before one.
     const DistributionPlan& lastPlan() const { return plan_; }
     const DistributionResult& lastResult() const { return result_; }
@@ -58,12 +59,15 @@ public:
     // The choice the controls make now.
     DistributionChoice choice() const;
 
-    void Form_Load();
-    void List1_MouseDown(QListWidgetItem* item);
-    void List2_MouseDown(QListWidgetItem* item);
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+    // The window as it opens: font and captions, nothing picked, the race folder listed.
+    void startAfresh();
+    void addChosenRace(QListWidgetItem* item);    // from the race files
+    void pickStartupRace(QListWidgetItem* item);  // from the races picked
+    // Checks the folder name, asks, builds the distribution and closes; every file left out
+    // and every failure is told.
+    void buildDistribution();
+    void cancel();
+    void clearChosenRaces();
 
 private:
     void applyCaptions();
@@ -71,8 +75,8 @@ private:
     AppSettings settings_;
     MessageSink& sink_;
     QString programFile_;
-    QStringList RaceFileList;
-    QStringList ChosenRaces;
+    QStringList raceFiles_;
+    QStringList chosenRaces_;
     DistributionPlan plan_;
     DistributionResult result_;
 };

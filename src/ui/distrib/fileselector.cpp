@@ -26,41 +26,41 @@ FileSelector::FileSelector(const AppSettings& settings, MessageSink& sink,
     setObjectName(QStringLiteral("FileSelector"));
     setModal(true);
     setWindowTitle(request_.caption);
-    File1 = new QListWidget(this);
-    File1->setObjectName(QStringLiteral("File1"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("CANCEL"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    fileList = new QListWidget(this);
+    fileList->setObjectName(QStringLiteral("fileList"));
+    nameEdit = new QLineEdit(this);
+    nameEdit->setObjectName(QStringLiteral("nameEdit"));
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    cancelButton = new QPushButton(QStringLiteral("CANCEL"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(File1);
-    layout->addWidget(Text1);
+    layout->addWidget(fileList);
+    layout->addWidget(nameEdit);
     layout->addLayout(buttons);
     resize(320, 300);
     applyUiFont(this, settings_);
 
-    Text1->setText(QStringLiteral("*.") + request_.extension);
-    fillList(listPattern(Text1->text(), request_.extension));
-    connect(File1, &QListWidget::itemClicked, this, &FileSelector::File1_Click);
-    connect(File1, &QListWidget::itemDoubleClicked, this, [this] {
-        File1_Click();
-        Command1_Click();
+    nameEdit->setText(QStringLiteral("*.") + request_.extension);
+    fillList(listPattern(nameEdit->text(), request_.extension));
+    connect(fileList, &QListWidget::itemClicked, this, &FileSelector::takeClickedName);
+    connect(fileList, &QListWidget::itemDoubleClicked, this, [this] {
+        takeClickedName();
+        confirmName();
     });
-    // Typing a pattern narrows the list as the folder list box did with its pattern.
-    connect(Text1, &QLineEdit::textEdited, this, [this](const QString& t) {
+    // Typing a pattern narrows the list at once.
+    connect(nameEdit, &QLineEdit::textEdited, this, [this](const QString& t) {
         if (holdsWildcard(t)) fillList(listPattern(t, request_.extension));
     });
-    connect(Text1, &QLineEdit::returnPressed, this, &FileSelector::Command1_Click);
-    connect(Command1, &QPushButton::clicked, this, &FileSelector::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &FileSelector::Command2_Click);
-    Command1->setDefault(false);
-    Command1->setAutoDefault(false);
-    Command2->setAutoDefault(false);
+    connect(nameEdit, &QLineEdit::returnPressed, this, &FileSelector::confirmName);
+    connect(okButton, &QPushButton::clicked, this, &FileSelector::confirmName);
+    connect(cancelButton, &QPushButton::clicked, this, &FileSelector::cancel);
+    okButton->setDefault(false);
+    okButton->setAutoDefault(false);
+    cancelButton->setAutoDefault(false);
 }
 
 QString FileSelector::listPattern(const QString& text, const QString& extension) {
@@ -71,27 +71,27 @@ QString FileSelector::listPattern(const QString& text, const QString& extension)
 }
 
 void FileSelector::fillList(const QString& pattern) {
-    File1->clear();
+    fileList->clear();
     for (const std::string& name :
          listFiles(request_.folder.toStdString(), pattern.toStdString())) {
         // Temporaries of an interrupted save are no files to pick.
         if (name.find(".brisko-tmp-") != std::string::npos) continue;
-        File1->addItem(QString::fromStdString(name));
+        fileList->addItem(QString::fromStdString(name));
     }
 }
 
-void FileSelector::File1_Click() {
-    if (QListWidgetItem* item = File1->currentItem()) Text1->setText(item->text());
+void FileSelector::takeClickedName() {
+    if (QListWidgetItem* item = fileList->currentItem()) nameEdit->setText(item->text());
 }
 
 void FileSelector::tell(const char* japanese, const char* english) {
     sink_.show({settings_.tr(japanese, english), {}, MessageButtons::Ok});
 }
 
-void FileSelector::Command1_Click() {
-    SharedPath.clear();
-    SelectResultPath.clear();
-    QString name = Text1->text().trimmed();
+void FileSelector::confirmName() {
+    chosenName.clear();
+    chosenPath.clear();
+    QString name = nameEdit->text().trimmed();
     // A pattern, a folder part, ".." or a character no file name holds is no name to choose.
     if (name.isEmpty() || holdsWildcard(name) || !isPlainFileName(name.toStdString())) {
         tell("正しいファイル名を入れてください。", "Input File Name");
@@ -129,14 +129,14 @@ void FileSelector::Command1_Click() {
 }
 
 bool FileSelector::acceptName(const QString& name) {
-    SharedPath = name;
-    SelectResultPath = request_.folder + QLatin1Char('/') + name;
+    chosenName = name;
+    chosenPath = request_.folder + QLatin1Char('/') + name;
     QDialog::accept();
     return true;
 }
 
-void FileSelector::Command2_Click() {
-    SharedPath.clear();
+void FileSelector::cancel() {
+    chosenName.clear();
     reject();
 }
 

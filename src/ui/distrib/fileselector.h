@@ -1,4 +1,4 @@
-// The file selector `FileSelector`: a small modal window listing the files of one folder, with
+// The file selector: a small modal window listing the files of one folder, with
 // a name box. Used by the race file editor to pick GPS, wind, attachment and race files.
 #pragma once
 
@@ -16,11 +16,11 @@ namespace brisko {
 
 // What the caller asks for.
 struct FileSelectRequest {
-    QString caption;    // SelectCaption: the window caption
-    QString folder;     // SelectFolder: the folder listed, without a trailing separator
-    QString extension;  // SelectExtension: "txt", "csv" or "*"
-    // SelectMode 1: a new name is accepted at once and an existing file after a question (to
-    // save); any other value: only an existing file is accepted (to open).
+    QString caption;    // the window caption
+    QString folder;     // the folder listed, without a trailing separator
+    QString extension;  // "txt", "csv" or "*"
+    // 1: a new name is accepted at once and an existing file after a question (to save); any
+    // other value: only an existing file is accepted (to open).
     int mode = 0;
 };
 
@@ -30,25 +30,25 @@ public:
     FileSelector(const AppSettings& settings, MessageSink& sink, const FileSelectRequest& request,
                  QWidget* parent = nullptr);
 
-    // Results. SharedPath: the chosen name alone, empty after CANCEL. SelectResultPath: the
-    // folder and the name, emptied when OK is pressed and left alone by CANCEL.
-    QString SharedPath;
-    QString SelectResultPath;
+    // Results. chosenName: the chosen name alone, empty after CANCEL. chosenPath: the folder and
+    // the name, emptied when OK is pressed and left alone by CANCEL.
+    QString chosenName;
+    QString chosenPath;
 
     // The listing pattern of a name-box text: the text itself when it holds a wildcard ("*.*"
     // meaning every file), else "*." + the extension.
     static QString listPattern(const QString& text, const QString& extension);
 
-    QListWidget* File1 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    QPushButton* Command1 = nullptr;  // OK
-    QPushButton* Command2 = nullptr;  // CANCEL
+    QListWidget* fileList = nullptr;  // the folder's files matching the name box's pattern
+    QLineEdit* nameEdit = nullptr;    // the name to choose, or a pattern that narrows the list
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
 
 private:
     void fillList(const QString& pattern);
-    void File1_Click();
-    void Command1_Click();
-    void Command2_Click();
+    void takeClickedName();  // into the name box
+    void confirmName();      // OK: checks the typed name and closes on a good one
+    void cancel();
     bool acceptName(const QString& name);
     void tell(const char* japanese, const char* english);
 

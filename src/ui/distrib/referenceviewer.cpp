@@ -14,33 +14,33 @@
 
 namespace brisko {
 
-ReferenceViewer::ReferenceViewer(const AppSettings& settings, const RaceDefinition& race, PlatformServices& platform,
-             MessageSink& sink, QWidget* parent)
+ReferenceViewer::ReferenceViewer(const AppSettings& settings, const RaceDefinition& race,
+                                 PlatformServices& platform, MessageSink& sink, QWidget* parent)
     : QWidget(parent, Qt::Window), settings_(settings), platform_(platform), sink_(sink) {
     setObjectName(QStringLiteral("ReferenceViewer"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     for (int i = 1; i <= race.AttachmentCount && i <= kMaxAttachments; ++i)
         attachments_ << QString::fromStdString(race.Attachments[i]);
 
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    Command1 = new QPushButton(QStringLiteral("CANCEL"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    attachmentList = new QListWidget(this);
+    attachmentList->setObjectName(QStringLiteral("attachmentList"));
+    cancelButton = new QPushButton(QStringLiteral("CANCEL"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(List1);
-    layout->addWidget(Command1, 0, Qt::AlignRight);
+    layout->addWidget(attachmentList);
+    layout->addWidget(cancelButton, 0, Qt::AlignRight);
     resize(320, 240);
 
-    connect(List1, &QListWidget::itemClicked, this, &ReferenceViewer::List1_Click);
-    connect(Command1, &QPushButton::clicked, this, &ReferenceViewer::Command1_Click);
-    Form_Load();
+    connect(attachmentList, &QListWidget::itemClicked, this, &ReferenceViewer::openAttachment);
+    connect(cancelButton, &QPushButton::clicked, this, &ReferenceViewer::cancel);
+    listAttachments();
 }
 
-void ReferenceViewer::Form_Load() {
+void ReferenceViewer::listAttachments() {
     applyUiFont(this, settings_);
     setWindowTitle(QString::fromUtf8(settings_.tr("データ参照", "Refference Files")));
-    List1->clear();
-    List1->addItems(attachments_);
+    attachmentList->clear();
+    attachmentList->addItems(attachments_);
 }
 
 QString ReferenceViewer::attachmentPath(const QString& name) const {
@@ -49,7 +49,7 @@ QString ReferenceViewer::attachmentPath(const QString& name) const {
     return QString::fromStdString(resolvePath(settings_.AppPath, "\\attachment\\" + trimmed));
 }
 
-void ReferenceViewer::List1_Click(QListWidgetItem* item) {
+void ReferenceViewer::openAttachment(QListWidgetItem* item) {
     if (!item || opening_) return;
     const QString path = attachmentPath(item->text());
     if (path.isEmpty() || !fileExists(path.toStdString())) {
@@ -86,6 +86,6 @@ void ReferenceViewer::List1_Click(QListWidgetItem* item) {
     });
 }
 
-void ReferenceViewer::Command1_Click() { close(); }
+void ReferenceViewer::cancel() { close(); }
 
 }  // namespace brisko

@@ -1,4 +1,4 @@
-// The reference viewer `ReferenceViewer`: a small window listing the attachments of the shown race
+// The reference viewer: a small window listing the attachments of the shown race
 // (sailing instructions, results, photos in "attachment/") and opening the clicked one with its
 // associated program. Opened from the race screen's reference button.
 #pragma once
@@ -23,19 +23,22 @@ public:
     // How long the viewer stays hidden after opening a document before it closes itself.
     static constexpr int kCloseDelayMs = 5000;
 
-    ReferenceViewer(const AppSettings& settings, const RaceDefinition& race, PlatformServices& platform,
-          MessageSink& sink, QWidget* parent = nullptr);
+    ReferenceViewer(const AppSettings& settings, const RaceDefinition& race,
+                    PlatformServices& platform, MessageSink& sink, QWidget* parent = nullptr);
 
-    QListWidget* List1 = nullptr;
-    QPushButton* Command1 = nullptr;
+    QListWidget* attachmentList = nullptr;  // a click opens the attachment
+    QPushButton* cancelButton = nullptr;
 
     // The file an attachment name stands for; empty when the name is no plain file name.
     QString attachmentPath(const QString& name) const;
     void setCloseDelay(int ms) { closeDelayMs_ = ms; }
 
-    void Form_Load();
-    void List1_Click(QListWidgetItem* item);
-    void Command1_Click();
+    // Font, title and the race's attachments listed.
+    void listAttachments();
+    // Opens the attachment with its program, hides the viewer meanwhile and closes it after;
+    // a missing or unusable file is told and nothing is opened.
+    void openAttachment(QListWidgetItem* item);
+    void cancel();
 
 private:
     AppSettings settings_;

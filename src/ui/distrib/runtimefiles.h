@@ -1,7 +1,7 @@
 // What a copy of the program needs beside it on Linux: the executable with its start script,
 // and the runtime files (the Qt libraries it links, the platform, image-format, input and
 // multimedia plugins, and a qt.conf that makes Qt look for them in the copy's own folder).
-// Used by the distribution builder `DistributionBuilder`.
+// Used by the distribution builder.
 #pragma once
 
 #include <QList>

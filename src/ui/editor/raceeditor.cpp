@@ -317,7 +317,7 @@ QString RaceEditor::chooseFile(const char* folder, const QString& extension, int
     request.mode = mode;
     FileSelector dialog(settings_, sink_, request, this);
     dialog.exec();
-    return dialog.SharedPath;
+    return dialog.chosenName;
 }
 
 void RaceEditor::showGpsFilePanel() {
