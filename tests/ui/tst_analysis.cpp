@@ -37,13 +37,13 @@ class TstAnalysis : public QObject {
 private slots:
     void viewsSwitchAndReturn() {
         Screen s(kDemo, 1, 1);
-        QVERIFY(s.c("Option10")->isEnabled());
-        QVERIFY(s.c("Option11")->isEnabled());
-        s.c<QRadioButton>("Option10")->click();
+        QVERIFY(s.c("speedGraphRadio")->isEnabled());
+        QVERIFY(s.c("dataViewRadio")->isEnabled());
+        s.c<QRadioButton>("speedGraphRadio")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::SpeedGraph);
         QVERIFY(!s.c("GPICArea")->isHidden());
         QVERIFY(s.map()->isHidden());
-        s.c<QRadioButton>("Option11")->click();
+        s.c<QRadioButton>("dataViewRadio")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::Analysis);
         QVERIFY(!s.c("DataView")->isHidden());
         QVERIFY(s.c("GPICArea")->isHidden());
@@ -60,14 +60,14 @@ private slots:
         // "Exit" returns to the graph shown before the data view.
         s.c<QPushButton>("Command11")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::SpeedGraph);
-        QVERIFY(s.c<QRadioButton>("Option10")->isChecked());
+        QVERIFY(s.c<QRadioButton>("speedGraphRadio")->isChecked());
         QVERIFY(s.c<QTimer>("Timer1")->isActive());
-        s.c<QRadioButton>("Option9")->click();
+        s.c<QRadioButton>("trackViewRadio")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::Map);
         QVERIFY(!s.map()->isHidden());
         QVERIFY(s.c("GPICArea")->isHidden());
         // From the map, the data view's "Exit" returns to the map.
-        s.c<QRadioButton>("Option11")->click();
+        s.c<QRadioButton>("dataViewRadio")->click();
         s.c<QPushButton>("Command11")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::Map);
     }
@@ -75,14 +75,14 @@ private slots:
     void tickingABoatRedrawsTableAndGraph() {
         Screen s(kDemo, 1, 0);
         BoatPanel& panel = *s.c<BoatPanel>("BoatPanel");
-        s.c<QRadioButton>("Option11")->click();
+        s.c<QRadioButton>("dataViewRadio")->click();
         const QImage table = picture(s, "PicTable");
         QTest::mouseClick(panel.Bnam(1), Qt::LeftButton);
         QCoreApplication::processEvents();
         QVERIFY(!s.w->options().BoatShown[2]);
         const QImage unticked = picture(s, "PicTable");
         QVERIFY(unticked != table);
-        s.c<QRadioButton>("Option10")->click();
+        s.c<QRadioButton>("speedGraphRadio")->click();
         const QImage graph = picture(s, "GPIC");
         QTest::mouseClick(panel.Bnam(1), Qt::LeftButton);
         QCoreApplication::processEvents();
@@ -97,8 +97,8 @@ private slots:
         s.sink.setAnswer(MessageAnswer::Yes);
         const QString windFile = dir.path() + "/WINDDAT/enoshima_0607_WIND.CSV";
         const QByteArray before = readAll(windFile);
-        s.c<QRadioButton>("Option10")->click();
-        s.c<QPushButton>("Command12")->click();  // the race has wind data: overwrite? yes
+        s.c<QRadioButton>("speedGraphRadio")->click();
+        s.c<QPushButton>("windEntryButton")->click();  // the race has wind data: overwrite? yes
         QVERIFY(s.w->analysis().windEntryMode());
         QCOMPARE(s.sink.messages.size(), size_t(1));
         QCOMPARE(QString::fromStdString(s.sink.messages[0].title),
@@ -108,7 +108,7 @@ private slots:
         clickGraph(s, 210, 300);
         clickGraph(s, 190, 2400);
         QCOMPARE(s.w->analysis().windEntryCount(), 4);
-        s.c<QPushButton>("Command12")->click();  // save? yes
+        s.c<QPushButton>("windEntryButton")->click();  // save? yes
         QVERIFY(!s.w->analysis().windEntryMode());
         QCOMPARE(QString::fromStdString(s.sink.messages.back().text),
                  QStringLiteral("Do you want to save Wind Data File ?"));
@@ -129,9 +129,9 @@ private slots:
         for (int i = 2; i <= back.WindCount; ++i) QVERIFY(back.WindSec[i - 1] <= back.WindSec[i]);
         // A single click then stop: no question, nothing written.
         const size_t asked = s.sink.messages.size();
-        s.c<QPushButton>("Command12")->click();
+        s.c<QPushButton>("windEntryButton")->click();
         clickGraph(s, 100, 600);
-        s.c<QPushButton>("Command12")->click();
+        s.c<QPushButton>("windEntryButton")->click();
         QVERIFY(!s.w->analysis().windEntryMode());
         QCOMPARE(s.sink.messages.size(), asked + 1);  // only the overwrite question
     }
@@ -140,11 +140,11 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(copyTree(kDemo, dir.path()));
         Screen s(dir.path(), 2, 0);
-        auto* text3 = s.c<QLineEdit>("Text3");
-        QVERIFY(text3->isEnabled());
-        QTest::mouseClick(text3, Qt::LeftButton);
-        text3->selectAll();
-        QTest::keyClicks(text3, "245");
+        auto* meanWind = s.c<QLineEdit>("meanWindEdit");
+        QVERIFY(meanWind->isEnabled());
+        QTest::mouseClick(meanWind, Qt::LeftButton);
+        meanWind->selectAll();
+        QTest::keyClicks(meanWind, "245");
         QCOMPARE(s.race().MeanWindDir, 245.0);
         AppSettings settings = s.settings;
         RaceDefinition onDisk;
@@ -152,8 +152,8 @@ private slots:
         CapturingMessageSink quiet;
         QVERIFY(readRaceControlFile(settings, onDisk, quiet).ok);
         QCOMPARE(onDisk.MeanWindDir, 245.0);
-        text3->selectAll();
-        QTest::keyClicks(text3, "400");
+        meanWind->selectAll();
+        QTest::keyClicks(meanWind, "400");
         QCOMPARE(s.race().MeanWindDir, 0.0);
     }
 
@@ -166,11 +166,11 @@ private slots:
         RaceScreen w(s.settings, kDemoRace, s.sink, &platform);
         w.resize(1200, 820);
         w.Form_Activate();
-        auto* command10 = w.findChild<QPushButton*>(QStringLiteral("Command10"));
-        QVERIFY(command10->isEnabled());
-        w.findChild<QRadioButton*>(QStringLiteral("Option11"))->click();
-        command10->click();
-        command10->click();  // the second press replaces the first picture
+        auto* pictureButton = w.findChild<QPushButton*>(QStringLiteral("screenPictureButton"));
+        QVERIFY(pictureButton->isEnabled());
+        w.findChild<QRadioButton*>(QStringLiteral("dataViewRadio"))->click();
+        pictureButton->click();
+        pictureButton->click();  // the second press replaces the first picture
         QCOMPARE(platform.opened.size(), size_t(2));
         const QString path = QString::fromStdString(platform.opened[0]);
         QVERIFY(path.endsWith(QStringLiteral("/無題.bmp")));
@@ -178,7 +178,7 @@ private slots:
         QVERIFY(!img.isNull());
         QCOMPARE(readAll(path).left(2), QByteArray("BM"));
         const auto* table = w.findChild<PictureBox*>(QStringLiteral("PicTable"));
-        const auto* overview = w.findChild<PictureBox*>(QStringLiteral("Picture6"));
+        const auto* overview = w.findChild<PictureBox*>(QStringLiteral("overviewPicture"));
         QCOMPARE(img.width(), table->width() + overview->width() + 15);
         QVERIFY(img.height() >= table->height() + 10);
         ScreenPictureParts parts;

@@ -27,9 +27,9 @@
 #include "ui/display/timepanel.h"
 #include "ui/race/picturebox.h"
 #include "ui/race/racecaptions.h"
-#include "ui/widgets/colour.h"
 #include "ui/race/racecontrols.h"
 #include "ui/race/racesetup.h"
+#include "ui/widgets/colour.h"
 #include "util/datetime.h"
 #include "util/fileutil.h"
 #include "util/numbers.h"
@@ -124,7 +124,7 @@ void AnalysisViews::buildWidgets(QWidget* form) {
     graphArea_->hide();
     GPIC->setOverlay([this](QPainter& p) { drawGraphOverlay(p); });
 
-    windStrip_ = new PictureBox(c_.Picture5);
+    windStrip_ = new PictureBox(c_.sidePanel);
     windStrip_->setObjectName(QStringLiteral("WindStrip"));
     windStrip_->hide();
 
@@ -134,25 +134,25 @@ void AnalysisViews::buildWidgets(QWidget* form) {
          std::initializer_list<QWidget*>{Option1, Option4, Option5, Option12, Command11})
         w->setFont(viewFont(w, settings_));
 
-    connect(c_.Option9, &QRadioButton::clicked, this, &AnalysisViews::Option9_Click);
-    connect(c_.Option10, &QRadioButton::clicked, this, &AnalysisViews::Option10_Click);
-    connect(c_.Option11, &QRadioButton::clicked, this, &AnalysisViews::Option11_Click);
+    connect(c_.trackViewRadio, &QRadioButton::clicked, this, &AnalysisViews::Option9_Click);
+    connect(c_.speedGraphRadio, &QRadioButton::clicked, this, &AnalysisViews::Option10_Click);
+    connect(c_.dataViewRadio, &QRadioButton::clicked, this, &AnalysisViews::Option11_Click);
     connect(Command11, &QPushButton::clicked, this, &AnalysisViews::Command11_Click);
-    connect(c_.Command10, &QPushButton::clicked, this, &AnalysisViews::Command10_Click);
-    connect(c_.Command12, &QPushButton::clicked, this, &AnalysisViews::Command12_Click);
+    connect(c_.screenPictureButton, &QPushButton::clicked, this, &AnalysisViews::Command10_Click);
+    connect(c_.windEntryButton, &QPushButton::clicked, this, &AnalysisViews::Command12_Click);
     connect(
         GPIC, &PictureBox::mouseDown, this,
         [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) { GPIC_MouseDown(b, pos); });
     connect(GPIC, &PictureBox::mouseMoved, this, &AnalysisViews::GPIC_MouseMove);
-    connect(c_.Picture2, &PictureBox::mouseDown, this, [this] { Picture2_MouseDown(); });
+    connect(c_.windPicture, &PictureBox::mouseDown, this, [this] { Picture2_MouseDown(); });
     connect(windStrip_, &PictureBox::mouseDown, this, [this] { Picture2_MouseDown(); });
-    connect(c_.Text3, &QLineEdit::textChanged, this, &AnalysisViews::Text3_Change);
-    c_.Text3->installEventFilter(this);
+    connect(c_.meanWindEdit, &QLineEdit::textChanged, this, &AnalysisViews::Text3_Change);
+    c_.meanWindEdit->installEventFilter(this);
     GPIC->installEventFilter(this);
 }
 
 bool AnalysisViews::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == c_.Text3 && e->type() == QEvent::MouseButtonPress) windTextArmed_ = true;
+    if (watched == c_.meanWindEdit && e->type() == QEvent::MouseButtonPress) windTextArmed_ = true;
     if (watched == GPIC && e->type() == QEvent::Leave) {
         mouse_ = QPointF(-1, -1);
         GPIC->update();
@@ -166,11 +166,11 @@ void AnalysisViews::raceShown() {
     windEntryCount_ = 0;
     windPointsEntered_ = false;
     windWriteFailureShown_ = false;
-    c_.Command12->setStyleSheet({});
-    c_.Command12->setVisible(settings_.EditionMode > 1);
+    c_.windEntryButton->setStyleSheet({});
+    c_.windEntryButton->setVisible(settings_.EditionMode > 1);
     prevViewMode_ = ViewModeKind::Map;
     showView(ViewModeKind::Map);
-    c_.Option9->setChecked(true);
+    c_.trackViewRadio->setChecked(true);
     // The strip chart lies over the wind boxes and the boat list: it waits for a click on the
     // wind panel rather than covering them as the race opens.
     windStripShown_ = false;
@@ -182,7 +182,7 @@ void AnalysisViews::raceShown() {
 void AnalysisViews::raceGone() {
     showView(ViewModeKind::Map);
     windStrip_->hide();
-    c_.PicTimeBar->setStripPainter({});
+    c_.timeBar->setStripPainter({});
 }
 
 void AnalysisViews::place(const QRect& mapArea) {
@@ -212,9 +212,9 @@ void AnalysisViews::timeShown(double raceTime) {
 void AnalysisViews::showView(ViewModeKind mode) {
     options_.ViewMode = mode;
     const bool map = mode == ViewModeKind::Map;
-    c_.Picture1->setVisible(map);
+    c_.mapPicture->setVisible(map);
     // The clock panel lies over the map only; the graph and the tables use the whole area.
-    c_.PicTime->setVisible(map);
+    c_.timePanel->setVisible(map);
     graphArea_->setVisible(mode == ViewModeKind::SpeedGraph);
     dataView_->setVisible(mode == ViewModeKind::Analysis);
     if (mode == ViewModeKind::SpeedGraph) graphArea_->raise();
@@ -224,30 +224,30 @@ void AnalysisViews::showView(ViewModeKind mode) {
 void AnalysisViews::pauseForView() {
     hooks_.setReplayRunning(false);
     // Range and bearing is a map tool.
-    c_.Check2->setChecked(false);
-    c_.Check2->setEnabled(false);
+    c_.rangeBearingCheck->setChecked(false);
+    c_.rangeBearingCheck->setEnabled(false);
 }
 
 void AnalysisViews::resumeUnlessStopped() {
-    if (!c_.Option7->isChecked() && !windEntryMode_) hooks_.setReplayRunning(true);
+    if (!c_.stopRadio->isChecked() && !windEntryMode_) hooks_.setReplayRunning(true);
 }
 
 void AnalysisViews::Option9_Click() {
     showView(ViewModeKind::Map);
     resumeUnlessStopped();
-    RaceSetup::setAvailable(c_.Check2, c_.Option7->isChecked() && !options_.AutoTrace);
+    RaceSetup::setAvailable(c_.rangeBearingCheck, c_.stopRadio->isChecked() && !options_.AutoTrace);
 }
 
 void AnalysisViews::Option10_Click() {
     DrawSpeedGraph();
     showView(ViewModeKind::SpeedGraph);
     resumeUnlessStopped();
-    c_.Check2->setChecked(false);
-    c_.Check2->setEnabled(false);
+    c_.rangeBearingCheck->setChecked(false);
+    c_.rangeBearingCheck->setEnabled(false);
 }
 
 void AnalysisViews::Option11_Click() {
-    if (!c_.Option11->isChecked()) return;
+    if (!c_.dataViewRadio->isChecked()) return;
     pauseForView();
     DrawAnalysis();
 }
@@ -255,10 +255,10 @@ void AnalysisViews::Option11_Click() {
 void AnalysisViews::Command11_Click() {
     const ViewModeKind back = prevViewMode_;
     if (back == ViewModeKind::SpeedGraph) {
-        c_.Option10->setChecked(true);
+        c_.speedGraphRadio->setChecked(true);
         Option10_Click();
     } else {
-        c_.Option9->setChecked(true);
+        c_.trackViewRadio->setChecked(true);
         Option9_Click();
     }
 }
@@ -316,7 +316,7 @@ void AnalysisViews::DrawSpeedGraph() {
     in.hasWind = s->data().WindShown || windPointsEntered_;
     in.periodFrom = s->clock().PeriodFrom;
     in.periodTo = s->clock().PeriodTo;
-    in.periodLimited = c_.PicTimeBar->periodMarked();
+    in.periodLimited = c_.timeBar->periodMarked();
     in.font = viewFont(GPIC, settings_);
     QPainter p(&GPIC->picture());
     drawSpeedGraph(p, in, graphScale_, GPIC->size());
@@ -404,14 +404,14 @@ void AnalysisViews::Command12_Click() {
             if (sink_.show(ask) != MessageAnswer::Yes) windEntryMode_ = false;
         }
     }
-    c_.Command12->setStyleSheet(
+    c_.windEntryButton->setStyleSheet(
         windEntryMode_ ? QStringLiteral("QPushButton { background-color: yellow; }") : QString());
     windEntryCount_ = 0;
     if (windEntryMode_) {
         hooks_.setReplayRunning(false);
         // Directions are entered on the graph.
         if (options_.ViewMode != ViewModeKind::SpeedGraph) {
-            c_.Option10->setChecked(true);
+            c_.speedGraphRadio->setChecked(true);
             Option10_Click();
             hooks_.setReplayRunning(false);
         }
@@ -423,7 +423,7 @@ void AnalysisViews::Command12_Click() {
 void AnalysisViews::Text3_Change() {
     RaceSession* s = hooks_.session();
     if (!windTextArmed_ || !s) return;
-    const double d = typedWindDirection(c_.Text3->text().toStdString());
+    const double d = typedWindDirection(c_.meanWindEdit->text().toStdString());
     const WriteResult w = s->setWindDirection(d);
     if (!w.ok && !windWriteFailureShown_) {
         windWriteFailureShown_ = true;
@@ -442,7 +442,7 @@ void AnalysisViews::Picture2_MouseDown() {
 void AnalysisViews::placeStrip() {
     const RaceSession* s = hooks_.session();
     const bool show = windStripShown_ && s && s->data().WindShown;
-    const QRect r = c_.Picture2->geometry();
+    const QRect r = c_.windPicture->geometry();
     windStrip_->setGeometry(r.left(), r.bottom() + 1, r.width(), r.width());
     if (show && windStrip_->picture().size() != windStrip_->size()) DrawWindStrip();
     windStrip_->setVisible(show);
@@ -451,7 +451,7 @@ void AnalysisViews::placeStrip() {
 
 void AnalysisViews::DrawWindStrip() {
     const RaceSession* s = hooks_.session();
-    const int w = c_.Picture2->width();
+    const int w = c_.windPicture->width();
     windStrip_->resize(w, w);
     windStrip_->clear(QColor(0, 0, 96));
     if (!s || !s->data().WindShown) return;
@@ -465,11 +465,11 @@ void AnalysisViews::DrawWindStrip() {
 void AnalysisViews::DrawTimeBarStrip() {
     const RaceSession* s = hooks_.session();
     if (!s) {
-        c_.PicTimeBar->setStripPainter({});
+        c_.timeBar->setStripPainter({});
         return;
     }
     // The strip reads the race shown now whenever the bar repaints it (set-up, resize).
-    c_.PicTimeBar->setStripPainter([this](QPainter& p, const TimeBarScale& scale, QSize size) {
+    c_.timeBar->setStripPainter([this](QPainter& p, const TimeBarScale& scale, QSize size) {
         if (const RaceSession* r = hooks_.session())
             drawTimeBarStrip(p, r->tracks(), r->race(), scale, size);
     });
@@ -489,8 +489,8 @@ void AnalysisViews::Command10_Click() {
             parts.main = table_->grab().toImage();
             break;
     }
-    parts.overview = c_.Picture6->grab().toImage();
-    parts.font = viewFont(c_.Picture6, settings_);
+    parts.overview = c_.overviewPicture->grab().toImage();
+    parts.font = viewFont(c_.overviewPicture, settings_);
     if (s) {
         parts.raceFile = QString::fromStdString(s->shownFile());
         parts.dateTime = hooks_.dateTimeText();

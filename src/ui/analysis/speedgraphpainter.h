@@ -36,7 +36,7 @@ SpeedGraphScale speedGraphScaleFor(const RaceDefinition& race, double height);
 
 void drawSpeedGraph(QPainter& p, const SpeedGraphInput& in, const SpeedGraphScale& s, QSize size);
 
-// The wind strip chart `sWind`: a square of the given width.
+// The wind strip chart under the wind panel: a square of the given width.
 void drawWindStrip(QPainter& p, const WindStore& wind, const RaceDefinition& race, int width,
                    const QFont& font);
 

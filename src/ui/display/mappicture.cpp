@@ -12,7 +12,7 @@
 namespace brisko {
 
 MapPicture::MapPicture(QWidget* parent) : QWidget(parent) {
-    setObjectName("Picture1");
+    setObjectName("mapPicture");
     setMouseTracking(true);
     // Not marked opaque, though it paints every pixel: when a flag moves, Qt repaints an opaque
     // parent of the moved widget on its own, as if nothing lay over it, and the time panel over

@@ -1,5 +1,5 @@
-// The map box `Picture1`: a widget keeping a picture that the background, marks and wakes are
-// drawn into, with the moving layer (boats, comparison lines, flags, finishing list) painted over
+// The map box: a widget keeping a picture that the background, marks and wakes are drawn into,
+// with the moving layer (boats, comparison lines, flags, finishing list) painted over
 // it on every repaint without touching the kept picture. The start flags `Blue_P`, `Seven` and
 // the finishing list `Position` are its child widgets, following the frame state.
 #pragma once

@@ -1,4 +1,4 @@
-// The vertical time bar `PicTimeBar` beside the map: time runs upwards; a click jumps to a time,
+// The vertical time bar beside the map: time runs upwards; a click jumps to a time,
 // hovering previews it, a Shift-drag chooses the replay period and Shift + right click cancels it.
 // The strip (upwind/downwind zones, start and finish lines) is painted by a replaceable painter;
 // over it the bar draws its minute ticks with their times and marks a chosen replay period.

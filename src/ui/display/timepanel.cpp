@@ -1,4 +1,4 @@
-// The time panel `PicTime`; see timepanel.h.
+// The time panel; see timepanel.h.
 #include "ui/display/timepanel.h"
 
 #include <QHBoxLayout>
@@ -22,7 +22,7 @@ void setColour(QLabel* label, const QColor& colour) {
 }  // namespace
 
 TimePanel::TimePanel(QWidget* parent) : QFrame(parent) {
-    setObjectName(QStringLiteral("PicTime"));
+    setObjectName(QStringLiteral("timePanel"));
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Raised);
     setAutoFillBackground(true);

@@ -1,4 +1,4 @@
-// The time panel `PicTime`: the race clock `Text11`, the start countdown `Text4` and the time of
+// The time panel `timePanel`: the race clock `Text11`, the start countdown `Text4` and the time of
 // day `Text1`. The user can drag it up and down the window to uncover what lies beneath it.
 #pragma once
 

@@ -46,7 +46,7 @@ public:
 
     // `raceFileName` is the race to open first (empty: the single track file, if any).
     RaceScreen(const AppSettings& settings, std::string raceFileName, MessageSink& sink,
-             PlatformServices* platform, QWidget* parent = nullptr);
+               PlatformServices* platform, QWidget* parent = nullptr);
     ~RaceScreen() override;
 
     void setNamePrompt(NamePrompt prompt) { namePrompt_ = std::move(prompt); }
@@ -97,7 +97,7 @@ private:
     void tellWhyNotShown(int status, const std::string& fileName, bool keepsShown);
 
     // Handlers.
-    void Command9_Click();   // show the race chosen in Combo1
+    void Command9_Click();   // show the race chosen in the race list
     void Command4_Click();   // confirm start and finish times
     void Command1_Click();   // leave
     void Command13_Click();  // the race's reference files

@@ -60,29 +60,29 @@ void paintMode(QPushButton* b, bool on) {
 }  // namespace
 
 void RaceScreen::connectMapMouse() {
-    connect(Picture1, &MapPicture::mouseDown, this, &RaceScreen::Picture1_MouseDown);
-    connect(Picture1, &MapPicture::mouseMove, this,
+    connect(mapPicture, &MapPicture::mouseDown, this, &RaceScreen::Picture1_MouseDown);
+    connect(mapPicture, &MapPicture::mouseMove, this,
             [this](Qt::MouseButtons b, Qt::KeyboardModifiers, double x, double y) {
                 Picture1_MouseMove(b, x, y);
             });
-    connect(Picture1, &MapPicture::mouseUp, this,
+    connect(mapPicture, &MapPicture::mouseUp, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, double x, double y) {
                 Picture1_MouseUp(b, x, y);
             });
-    connect(Picture1, &MapPicture::wheel, this, &RaceScreen::Picture1_Wheel);
-    connect(Picture6, &PictureBox::mouseDown, this,
+    connect(mapPicture, &MapPicture::wheel, this, &RaceScreen::Picture1_Wheel);
+    connect(overviewPicture, &PictureBox::mouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) {
                 Picture6_MouseDown(b, pos);
             });
     // Toggled, not clicked: auto trace and the stop button untick it as well.
-    connect(Check2, &QCheckBox::toggled, this, &RaceScreen::Check2_Click);
-    connect(Command2, &QPushButton::clicked, this, &RaceScreen::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &RaceScreen::Command3_Click);
-    connect(Command5, &QPushButton::clicked, this, &RaceScreen::Command5_Click);
-    coursePanel_ = new CoursePanel(settings_, Picture1);
+    connect(rangeBearingCheck, &QCheckBox::toggled, this, &RaceScreen::Check2_Click);
+    connect(setMarkButton, &QPushButton::clicked, this, &RaceScreen::Command2_Click);
+    connect(setLineButton, &QPushButton::clicked, this, &RaceScreen::Command3_Click);
+    connect(setCourseButton, &QPushButton::clicked, this, &RaceScreen::Command5_Click);
+    coursePanel_ = new CoursePanel(settings_, mapPicture);
     connect(coursePanel_->clearButton(), &QPushButton::clicked, this, &RaceScreen::Command8_Click);
     hints_ = new RaceHints(
-        this, Picture5, Text7, Text8, settings_, [this] { return hintsOn_; },
+        this, sidePanel, hintBox, boatHintBox, settings_, [this] { return hintsOn_; },
         [this] { return !browserMode(); });
     qApp->installEventFilter(hints_);
 }
@@ -90,7 +90,7 @@ void RaceScreen::connectMapMouse() {
 void RaceScreen::resetMapMouse() {
     mouse_ = MapMouseState{};
     setupModeChanged();
-    Text7->hide();
+    hintBox->hide();
 }
 
 bool RaceScreen::mapClicksAct() const {
@@ -103,7 +103,7 @@ void RaceScreen::redrawView() {
 }
 
 void RaceScreen::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x,
-                                  double y) {
+                                    double y) {
     if (!session_) return;
     MapMouseState& m = mouse_;
     if (m.RangeBearingOn) {
@@ -112,7 +112,7 @@ void RaceScreen::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifier
             m.RBOriginX = x;
             m.RBOriginY = y;
         } else {
-            Check2->setChecked(false);  // ends the measuring (Check2_Click)
+            rangeBearingCheck->setChecked(false);  // ends the measuring (Check2_Click)
         }
         return;
     }
@@ -143,7 +143,7 @@ void RaceScreen::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifier
     if (m.MarkMode) {
         m.MarkMode = false;  // one mark a press of the button
         setupModeChanged();
-        Text7->hide();
+        hintBox->hide();
         courseDefinitionChanged(session_->setMark(p));
         return;
     }
@@ -155,7 +155,7 @@ void RaceScreen::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifier
         m.Line4X1 = m.Line4X2 = x;
         m.Line4Y1 = m.Line4Y2 = y;
         m.LineMode = LineStage::SecondEnd;
-        Picture1->update();
+        mapPicture->update();
         return;
     }
     if (m.LineMode == LineStage::SecondEnd) {
@@ -163,7 +163,7 @@ void RaceScreen::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifier
         m.Line4Shown = false;
         m.LineStartX = m.LineStartY = 0;
         setupModeChanged();
-        Text7->hide();
+        hintBox->hide();
         courseDefinitionChanged(session_->setLine(m.LineStart, p));
         return;
     }
@@ -227,7 +227,7 @@ void RaceScreen::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y
         if (m.CourseMode) {
             const MapPick pick = pickAt(session_->race(), p, view_.LonFactor, view_.Zoom);
             if (!pick.any()) {
-                Text7->hide();
+                hintBox->hide();
                 return;
             }
             const QString label = QString::fromStdString(pickLabel(pick));
@@ -241,7 +241,7 @@ void RaceScreen::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y
                                 session_->race().MagneticVariation);
             const QString text = QString::fromStdString(rb.text);
             showMapBox(text, fontMetrics().horizontalAdvance(text) + 10, 15, 10, 10, false);
-            Picture1->update();
+            mapPicture->update();
         } else if (const int k = renderer_.boatAt(x, y); k > 0 && options_.shown(k)) {
             // Over a boat symbol: its name and speed, whatever the hint box says.
             const QString label = FrameRenderer::boatLabel(session_->race().Boats[k].BoatName,
@@ -253,20 +253,20 @@ void RaceScreen::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y
             const QString help = mapHelp(settings_, view_.Zoom > kOverviewRecentreZoom, h);
             showMapBox(help, 170, h, ix, iy, true);
         } else {
-            Text7->hide();
+            hintBox->hide();
         }
         return;
     }
     if (m.LineMode == LineStage::SecondEnd) {
         m.Line4Shown = true;
         m.Line4X1 = m.LineStartX, m.Line4Y1 = m.LineStartY, m.Line4X2 = x, m.Line4Y2 = y;
-        Picture1->update();
+        mapPicture->update();
     } else if (m.Line4Shown) {
         m.Line4Shown = false;
-        Picture1->update();
+        mapPicture->update();
     }
     if (!hintsOn_) {
-        Text7->hide();
+        hintBox->hide();
         return;
     }
     if (m.MarkMode)
@@ -278,15 +278,15 @@ void RaceScreen::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y
 }
 
 void RaceScreen::showMapBox(const QString& text, int width, int height, int x, int y, bool beside) {
-    Text7->setText(text);
-    const QSize need = Text7->sizeHint();
+    hintBox->setText(text);
+    const QSize need = hintBox->sizeHint();
     const int w = std::max(width, need.width());
     const int h = std::max(height, need.height());
-    Text7->resize(w, h);
+    hintBox->resize(w, h);
     const int left = beside ? boxLeftBesideCursor(0, x, w) : x;
-    Text7->move(Picture1->mapToGlobal(QPoint(left, y)));
-    Text7->show();
-    Text7->raise();
+    hintBox->move(mapPicture->mapToGlobal(QPoint(left, y)));
+    hintBox->show();
+    hintBox->raise();
 }
 
 void RaceScreen::paintMouseLayer(QPainter& p) const {
@@ -318,7 +318,7 @@ void RaceScreen::Picture6_MouseDown(Qt::MouseButton button, QPointF pos) {
     // The clicked direction is the wind now and is shown up.
     view_.setWindUp(session_->race().MeanWindDir);
     session_->setOrientation(false);
-    Text3->setText(QString::fromStdString(shortestDecimal(session_->race().MeanWindDir)));
+    meanWindEdit->setText(QString::fromStdString(shortestDecimal(session_->race().MeanWindDir)));
     redrawBackground();
     redrawOverview();
     redrawWindPanel();
@@ -328,7 +328,7 @@ void RaceScreen::Picture6_MouseDown(Qt::MouseButton button, QPointF pos) {
 void RaceScreen::Check2_Click() {
     MapMouseState& m = mouse_;
     m.RBOriginX = m.RBOriginY = 0;
-    m.RangeBearingOn = Check2->isChecked();
+    m.RangeBearingOn = rangeBearingCheck->isChecked();
     if (m.RangeBearingOn) {
         // While measuring the set-up modes are off.
         m.MarkMode = m.CourseMode = false;
@@ -336,8 +336,8 @@ void RaceScreen::Check2_Click() {
         setupModeChanged();
     }
     m.Line4Shown = false;
-    Text7->hide();
-    Picture1->update();
+    hintBox->hide();
+    mapPicture->update();
 }
 
 void RaceScreen::Command2_Click() {
@@ -360,7 +360,7 @@ void RaceScreen::Command3_Click() {
         m.LineStartX = m.LineStartY = 0;
     }
     m.Line4Shown = false;
-    Picture1->update();
+    mapPicture->update();
     setupModeChanged();
 }
 
@@ -371,7 +371,7 @@ void RaceScreen::Command5_Click() {
         m.MarkMode = false;
         m.LineMode = LineStage::Off;
         m.Line4Shown = false;
-        Picture1->update();
+        mapPicture->update();
     }
     setupModeChanged();
 }
@@ -382,14 +382,14 @@ void RaceScreen::Command8_Click() {
 
 void RaceScreen::setupModeChanged() {
     const MapMouseState& m = mouse_;
-    paintMode(Command2, m.MarkMode);
-    paintMode(Command3, m.LineMode != LineStage::Off);
-    paintMode(Command5, m.CourseMode);
+    paintMode(setMarkButton, m.MarkMode);
+    paintMode(setLineButton, m.LineMode != LineStage::Off);
+    paintMode(setCourseButton, m.CourseMode);
     if (m.CourseMode && session_)
         coursePanel_->refresh(session_->race(), layout_.mapSize);
     else
         coursePanel_->hide();
-    if (!m.anySetupMode()) Text7->hide();
+    if (!m.anySetupMode()) hintBox->hide();
 }
 
 void RaceScreen::courseDefinitionChanged(const WriteResult& written) {
@@ -400,7 +400,7 @@ void RaceScreen::courseDefinitionChanged(const WriteResult& written) {
     }
     const RaceDefinition& race = session_->race();
     if (coursePanel_->isVisible()) coursePanel_->refresh(race, layout_.mapSize);
-    RaceSetup::setAvailable(Option11, race.CourseCount >= kCourseCountForTable);
+    RaceSetup::setAvailable(dataViewRadio, race.CourseCount >= kCourseCountForTable);
     updateSetupButtons();
     // Marks and lines lie in the kept picture: a removed one goes only with a fresh background.
     redrawView();
