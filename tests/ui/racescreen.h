@@ -50,7 +50,7 @@ struct Screen {
         settings.ProductTitle = lang == 1 ? "Brisko" : "ブリスコ";
         w = std::make_unique<RaceScreen>(settings, raceFile, sink, platform);
         w->resize(1200, 820);
-        w->Form_Activate();
+        w->openFirstRace();
     }
     template <class T = QWidget>
     T* c(const char* name) const {

@@ -47,7 +47,7 @@ private slots:
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::Analysis);
         QVERIFY(!s.c("DataView")->isHidden());
         QVERIFY(s.c("GPICArea")->isHidden());
-        QVERIFY(!s.c<QTimer>("Timer1")->isActive());  // the data view pauses the replay
+        QVERIFY(!s.c<QTimer>("replayTimer")->isActive());  // the data view pauses the replay
         // Every table kind draws; the factor analysis and back redraws everything.
         const QImage time = picture(s, "PicTable");
         s.c<QRadioButton>("Option12")->click();
@@ -61,7 +61,7 @@ private slots:
         s.c<QPushButton>("Command11")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::SpeedGraph);
         QVERIFY(s.c<QRadioButton>("speedGraphRadio")->isChecked());
-        QVERIFY(s.c<QTimer>("Timer1")->isActive());
+        QVERIFY(s.c<QTimer>("replayTimer")->isActive());
         s.c<QRadioButton>("trackViewRadio")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::Map);
         QVERIFY(!s.map()->isHidden());
@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(s.sink.messages.size(), size_t(1));
         QCOMPARE(QString::fromStdString(s.sink.messages[0].title),
                  QStringLiteral("Overwrite of wind file "));
-        QVERIFY(!s.c<QTimer>("Timer1")->isActive());
+        QVERIFY(!s.c<QTimer>("replayTimer")->isActive());
         clickGraph(s, 200, 1200);
         clickGraph(s, 210, 300);
         clickGraph(s, 190, 2400);
@@ -165,7 +165,7 @@ private slots:
         // The window under test has no platform: build a second one that has.
         RaceScreen w(s.settings, kDemoRace, s.sink, &platform);
         w.resize(1200, 820);
-        w.Form_Activate();
+        w.openFirstRace();
         auto* pictureButton = w.findChild<QPushButton*>(QStringLiteral("screenPictureButton"));
         QVERIFY(pictureButton->isEnabled());
         w.findChild<QRadioButton*>(QStringLiteral("dataViewRadio"))->click();

@@ -49,7 +49,7 @@ private slots:
         const double from = s.clock().RaceTime;
         std::set<double> winds;
         for (int i = 0; i < 50000 && s.clock().RaceTime < from + 240; ++i) {
-            s.fire("Timer1");
+            s.fire("replayTimer");
             winds.insert(s.session().windDirNow());
         }
         s.stop();
@@ -108,9 +108,9 @@ private slots:
             s.jump(-12);
             s.c<QRadioButton>("forwardRadio")->click();
             // The replay timer's ticks, one at a time, each looked at.
-            s.c<QTimer>("Timer1")->stop();
+            s.c<QTimer>("replayTimer")->stop();
             for (int i = 0; i < 2000 && s.clock().RaceTime < 12; ++i) {
-                s.fire("Timer1");
+                s.fire("replayTimer");
                 whole("playing");
                 if (QTest::currentTestFailed()) return;
             }
@@ -186,7 +186,7 @@ private slots:
         s.c<QRadioButton>("backwardRadio")->click();
         for (int i = 0; i < 20000 && s.clock().RaceTime > between && !QTest::currentTestFailed();
              ++i) {
-            s.fire("Timer1");
+            s.fire("replayTimer");
             check("playing backwards");
         }
         QVERIFY(s.clock().RaceTime <= between);
@@ -197,7 +197,7 @@ private slots:
         s.c<QRadioButton>("forwardRadio")->click();
         for (int i = 0; i < 20000 && s.clock().RaceTime < last && !QTest::currentTestFailed();
              ++i) {
-            s.fire("Timer1");
+            s.fire("replayTimer");
             check("playing forwards again");
         }
         s.stop();
@@ -374,7 +374,7 @@ private slots:
         QtMessageSink sink("ブリスコ");
         sink.setJapanese(!settings.english());
         RaceScreen w(settings, kDemoRace, sink, nullptr);
-        w.Form_Activate();
+        w.openFirstRace();
         QStringList buttons;
         QString question;
         QTimer::singleShot(0, [&] {

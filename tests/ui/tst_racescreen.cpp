@@ -61,8 +61,8 @@ private slots:
         QCOMPARE(s.c<QLineEdit>("startTimeEdit")->text(), QStringLiteral("2026/06/07 11:00:00"));
         QCOMPARE(s.clock().PeriodFrom, -(s.race().PreStartSeconds + 30));
         QCOMPARE(s.clock().PeriodTo, s.race().RaceSeconds);
-        QVERIFY(s.c<QTimer>("Timer1")->isActive());
-        QVERIFY(s.c<QTimer>("Timer3")->isActive());
+        QVERIFY(s.c<QTimer>("replayTimer")->isActive());
+        QVERIFY(s.c<QTimer>("rateTimer")->isActive());
         QCOMPARE(s.c<BoatPanel>("BoatPanel")->rowCount(), 10);
         QCOMPARE(s.c<QLabel>("replaySpeedLabel")->text(), QStringLiteral("5倍速"));
         QCOMPARE(s.map()->width(), w.layout().mapSize);
@@ -159,17 +159,17 @@ private slots:
     void replayButtonsSteerTheClock() {
         Screen s(kDemo, 1, 0);
         s.c<QRadioButton>("backwardRadio")->click();
-        QVERIFY(s.c<QTimer>("Timer1")->isActive());
+        QVERIFY(s.c<QTimer>("replayTimer")->isActive());
         QVERIFY(s.clock().TimeStep < 0);
         s.stop();
-        QVERIFY(!s.c<QTimer>("Timer1")->isActive());
+        QVERIFY(!s.c<QTimer>("replayTimer")->isActive());
         s.c<QRadioButton>("forwardRadio")->click();
         QVERIFY(s.clock().TimeStep > 0);
-        QVERIFY(s.c<QTimer>("Timer1")->isActive());
+        QVERIFY(s.c<QTimer>("replayTimer")->isActive());
         // A tick while stopped moves the clock by one step but draws nothing new.
         s.stop();
         const double t = s.clock().RaceTime;
-        s.fire("Timer1");
+        s.fire("replayTimer");
         QCOMPARE(s.clock().RaceTime, t + s.clock().TimeStep);
         QCOMPARE(s.clock().TickCount, 1);
     }
@@ -329,8 +329,8 @@ private slots:
         s.c<QPushButton>("seaSwatch4")->click();
         QCOMPARE(s.map()->picture().pixelColor(5, 5), toQColor(kSeaSwatches[3].sea));
         s.c<QRadioButton>("forwardRadio")->click();
-        s.fire("Timer1");
-        s.fire("Timer3");
+        s.fire("replayTimer");
+        s.fire("rateTimer");
         // Then the demo race from the list.
         s.c<QPushButton>("showRaceButton")->click();
         QVERIFY(s.w->session());
@@ -463,7 +463,7 @@ private slots:
                                "dataViewRadio"};
         for (const char* name : names)
             QVERIFY2(s.w->findChild<QWidget*>(QString::fromLatin1(name)), name);
-        for (const char* timer : {"Timer1", "Timer2", "Timer3"})
+        for (const char* timer : {"replayTimer", "autoTraceTimer", "rateTimer"})
             QVERIFY2(s.w->findChild<QTimer*>(QString::fromLatin1(timer)), timer);
         for (int i = 0; i < s.race().BoatCount; ++i)
             for (const char* row : {"Bnam_%1", "Maru_%1", "Text5_%1", "Text6_%1"}) {
@@ -474,15 +474,15 @@ private slots:
 
     void autoTraceComesOnAfterSevenSeconds() {
         Screen s(kDemo, 2, 0);
-        for (int i = 0; i < 6; ++i) s.fire("Timer2");
+        for (int i = 0; i < 6; ++i) s.fire("autoTraceTimer");
         QVERIFY(!s.c<QCheckBox>("autoTraceCheck")->isChecked());
-        s.fire("Timer2");
+        s.fire("autoTraceTimer");
         QVERIFY(s.c<QCheckBox>("autoTraceCheck")->isChecked());
         QVERIFY(s.w->options().AutoTrace);
         QVERIFY(!s.c("traceZoomPanel")->isHidden());
         QVERIFY(!s.c("wakeCheck")->isEnabled());
         QVERIFY(s.c("boatNamesCheck")->isEnabled());
-        QVERIFY(!s.c<QTimer>("Timer2")->isActive());
+        QVERIFY(!s.c<QTimer>("autoTraceTimer")->isActive());
         // Switching it off gives the controls back and the home zoom.
         s.c<QCheckBox>("autoTraceCheck")->click();
         QVERIFY(!s.c("boatNamesCheck")->isEnabled());
@@ -617,7 +617,7 @@ private slots:
         QCOMPARE(QString::fromStdString(s.sink.messages.back().text),
                  QStringLiteral("Save Race Control File？"));
         QVERIFY(QFile::exists(app + QStringLiteral("/RaceAdmin/enoshima_0607_copy.txt")));
-        QVERIFY(!s.c<QTimer>("Timer1")->isActive());
+        QVERIFY(!s.c<QTimer>("replayTimer")->isActive());
     }
 
     void captionsInBothLanguages() {

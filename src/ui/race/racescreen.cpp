@@ -103,32 +103,32 @@ RaceScreen::~RaceScreen() {
 }
 
 void RaceScreen::connectControls() {
-    connect(showRaceButton, &QPushButton::clicked, this, &RaceScreen::Command9_Click);
-    connect(confirmTimesButton, &QPushButton::clicked, this, &RaceScreen::Command4_Click);
-    connect(exitButton, &QPushButton::clicked, this, &RaceScreen::Command1_Click);
-    connect(referenceButton, &QPushButton::clicked, this, &RaceScreen::Command13_Click);
-    connect(makeCoastlineButton, &QPushButton::clicked, this, &RaceScreen::Command14_Click);
-    connect(helpButton, &QPushButton::clicked, this, &RaceScreen::btnHATENA_Click);
-    connect(forwardRadio, &QRadioButton::clicked, this, &RaceScreen::Option6_Click);
-    connect(stopRadio, &QRadioButton::clicked, this, &RaceScreen::Option7_Click);
-    connect(backwardRadio, &QRadioButton::clicked, this, &RaceScreen::Option8_Click);
-    connect(stepForwardButton, &QPushButton::clicked, this, &RaceScreen::Command6_Click);
-    connect(stepBackwardButton, &QPushButton::clicked, this, &RaceScreen::Command7_Click);
-    connect(replaySpeedSlider, &QSlider::valueChanged, this, &RaceScreen::HScroll1_Change);
-    connect(traceZoomSlider, &QSlider::valueChanged, this, &RaceScreen::HScroll2_Change);
-    connect(autoTraceCheck, &QCheckBox::clicked, this, &RaceScreen::Check5_Click);
-    connect(timeBar, &TimeBar::timeClicked, this, &RaceScreen::PicTimeBar_Click);
-    connect(timeBar, &TimeBar::previewTime, this, &RaceScreen::PicTimeBar_Preview);
-    connect(timeBar, &TimeBar::previewEnded, this, &RaceScreen::PicTimeBar_PreviewEnd);
-    connect(timeBar, &TimeBar::periodChosen, this, &RaceScreen::PicTimeBar_Period);
-    connect(timeBar, &TimeBar::periodCancelled, this, &RaceScreen::PicTimeBar_CancelPeriod);
+    connect(showRaceButton, &QPushButton::clicked, this, &RaceScreen::showChosenRace);
+    connect(confirmTimesButton, &QPushButton::clicked, this, &RaceScreen::confirmTimes);
+    connect(exitButton, &QPushButton::clicked, this, &RaceScreen::leave);
+    connect(referenceButton, &QPushButton::clicked, this, &RaceScreen::showReferenceFiles);
+    connect(makeCoastlineButton, &QPushButton::clicked, this, &RaceScreen::makeCoastline);
+    connect(helpButton, &QPushButton::clicked, this, &RaceScreen::showHelp);
+    connect(forwardRadio, &QRadioButton::clicked, this, &RaceScreen::playForward);
+    connect(stopRadio, &QRadioButton::clicked, this, &RaceScreen::stopReplay);
+    connect(backwardRadio, &QRadioButton::clicked, this, &RaceScreen::playBackward);
+    connect(stepForwardButton, &QPushButton::clicked, this, &RaceScreen::stepForward);
+    connect(stepBackwardButton, &QPushButton::clicked, this, &RaceScreen::stepBackward);
+    connect(replaySpeedSlider, &QSlider::valueChanged, this, &RaceScreen::setReplaySpeed);
+    connect(traceZoomSlider, &QSlider::valueChanged, this, &RaceScreen::setTraceZoom);
+    connect(autoTraceCheck, &QCheckBox::clicked, this, &RaceScreen::applyAutoTraceCheck);
+    connect(timeBar, &TimeBar::timeClicked, this, &RaceScreen::jumpToTime);
+    connect(timeBar, &TimeBar::previewTime, this, &RaceScreen::showTimePreview);
+    connect(timeBar, &TimeBar::previewEnded, this, &RaceScreen::endTimePreview);
+    connect(timeBar, &TimeBar::periodChosen, this, &RaceScreen::limitReplayPeriod);
+    connect(timeBar, &TimeBar::periodCancelled, this, &RaceScreen::cancelReplayPeriod);
     connect(overviewPicture, &PictureBox::resized, this, &RaceScreen::redrawOverview);
     connect(windPicture, &PictureBox::resized, this, &RaceScreen::redrawWindPanel);
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceScreen::redrawBackground);
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, [this] { analysis_->boatsChanged(); });
-    connect(northUpRadio, &QRadioButton::clicked, this, &RaceScreen::Option2_Click);
-    connect(windUpRadio, &QRadioButton::clicked, this, &RaceScreen::Option3_Click);
-    connect(timeMarksCheck, &QCheckBox::clicked, this, &RaceScreen::Check1_Click);
+    connect(northUpRadio, &QRadioButton::clicked, this, &RaceScreen::turnNorthUp);
+    connect(windUpRadio, &QRadioButton::clicked, this, &RaceScreen::turnWindUp);
+    connect(timeMarksCheck, &QCheckBox::clicked, this, &RaceScreen::applyTimeMarksCheck);
     connect(hintsCheck, &QCheckBox::clicked, this,
             [this](bool on) { hintsOn_ = options_.HintsOn = on; });
     // Read by the frame renderer only: the next frame shows the change.
@@ -159,7 +159,7 @@ void RaceScreen::connectControls() {
         redrawBackground();
     });
     for (int i = 0; i < static_cast<int>(seaSwatches.size()); ++i)
-        connect(seaSwatches[i], &QPushButton::clicked, this, [this, i] { BCOL_Click(i + 1); });
+        connect(seaSwatches[i], &QPushButton::clicked, this, [this, i] { chooseSeaColour(i + 1); });
     connect(boatPanel, &BoatPanel::markedBoatsChanged, this, [this] { paintFrame(); });
     connect(boatPanel, &BoatPanel::boatHovered, this,
             [this](int boat) { options_.FocusBoat = boat - 1; });
@@ -169,11 +169,11 @@ void RaceScreen::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (!setupDone_ && !activating_)
         QTimer::singleShot(0, this, [this] {
-            if (!setupDone_) Form_Activate();
+            if (!setupDone_) openFirstRace();
         });
 }
 
-void RaceScreen::Form_Activate() {
+void RaceScreen::openFirstRace() {
     if (setupDone_ || activating_) return;
     activating_ = true;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -190,7 +190,7 @@ void RaceScreen::Form_Activate() {
     if (g_lastMapCentreLon)
         seed.TimeDiff = static_cast<int>(
             std::floor(*g_lastMapCentreLon / kDegreesPerHour / kMinutesPerHour + 0.5));
-    SetUpRace(seed);
+    setUpRace(seed);
     if (session_) {
         session_->firstShow();
         showFrame();
@@ -207,7 +207,7 @@ void RaceScreen::Form_Activate() {
     activating_ = false;
 }
 
-bool RaceScreen::SetUpRace(RaceDefinition seed) {
+bool RaceScreen::setUpRace(RaceDefinition seed) {
     // No replay while the race is rebuilt.
     playback_->stopAll();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -352,7 +352,7 @@ void RaceScreen::showEmptyScreen(const std::string& fileName) {
     timePanel->setCountdown(false, {}, Qt::black);
 }
 
-void RaceScreen::Command9_Click() {
+void RaceScreen::showChosenRace() {
     const std::string chosen = raceFileCombo->currentText().toStdString();
     if (session_ && chosen == session_->shownFile()) {
         sink_.show({alreadyShownMessage(settings_).toStdString(), {}, MessageButtons::Ok});
@@ -363,20 +363,20 @@ void RaceScreen::Command9_Click() {
     RaceDefinition seed;
     seed.RaceFileName = chosen;
     singleTrackFile_.clear();
-    SetUpRace(seed);
+    setUpRace(seed);
 }
 
-void RaceScreen::Command4_Click() {
+void RaceScreen::confirmTimes() {
     if (!session_ || !session_->setStartFinish(startTimeEdit->text().toStdString(),
                                                finishTimeEdit->text().toStdString())) {
         sink_.show({badTimesMessage(settings_).toStdString(), {}, MessageButtons::Ok});
         return;
     }
     if (session_->race().BoatCount > 1 && !browserMode()) offerSave(false);
-    SetUpRace(session_->race());
+    setUpRace(session_->race());
 }
 
-void RaceScreen::Command1_Click() {
+void RaceScreen::leave() {
     if (session_ && !session_->race().RaceFileName.empty() && !browserMode()) offerSave(true);
     close();
 }
@@ -421,14 +421,14 @@ void RaceScreen::closeEvent(QCloseEvent* e) {
     emit closed();
 }
 
-void RaceScreen::Option6_Click() {
+void RaceScreen::playForward() {
     if (!session_) return;
     session_->forward();
     playback_->setReplayRunning(true);
     putFlagsBack();
 }
 
-void RaceScreen::Option7_Click() {
+void RaceScreen::stopReplay() {
     if (session_) session_->stop();
     playback_->setReplayRunning(false);
     const bool map = options_.ViewMode == ViewModeKind::Map;
@@ -437,14 +437,14 @@ void RaceScreen::Option7_Click() {
     putFlagsBack();
 }
 
-void RaceScreen::Option8_Click() {
+void RaceScreen::playBackward() {
     if (!session_) return;
     session_->backward();
     playback_->setReplayRunning(true);
     putFlagsBack();
 }
 
-void RaceScreen::Command6_Click() {
+void RaceScreen::stepForward() {
     stopRadio->setChecked(true);
     playback_->setReplayRunning(false);
     if (!session_) return;
@@ -452,7 +452,7 @@ void RaceScreen::Command6_Click() {
     showFrame();
 }
 
-void RaceScreen::Command7_Click() {
+void RaceScreen::stepBackward() {
     stopRadio->setChecked(true);
     playback_->setReplayRunning(false);
     if (!session_) return;
@@ -460,14 +460,14 @@ void RaceScreen::Command7_Click() {
     showFrame();
 }
 
-void RaceScreen::HScroll1_Change(int value) {
+void RaceScreen::setReplaySpeed(int value) {
     if (session_) session_->setSpeedSlider(value);
     updateSpeedText();
 }
 
-void RaceScreen::HScroll2_Change(int value) { view_.TraceZoom = value / 100.0; }
+void RaceScreen::setTraceZoom(int value) { view_.TraceZoom = value / 100.0; }
 
-void RaceScreen::Check5_Click() { setAutoTrace(autoTraceCheck->isChecked()); }
+void RaceScreen::applyAutoTraceCheck() { setAutoTrace(autoTraceCheck->isChecked()); }
 
 void RaceScreen::readDisplayChecks() {
     options_.TimeMarks = timeMarksCheck->isChecked();
@@ -481,7 +481,7 @@ void RaceScreen::readDisplayChecks() {
     options_.AutoTrace = autoTraceCheck->isChecked();
 }
 
-void RaceScreen::Option2_Click() {
+void RaceScreen::turnNorthUp() {
     view_.setNorthUp();
     if (session_) session_->setOrientation(true);
     compareLinesCheck->setEnabled(false);
@@ -491,7 +491,7 @@ void RaceScreen::Option2_Click() {
     paintFrame();
 }
 
-void RaceScreen::Option3_Click() {
+void RaceScreen::turnWindUp() {
     if (session_) {
         view_.setWindUp(session_->race().MeanWindDir);
         session_->setOrientation(false);
@@ -503,7 +503,7 @@ void RaceScreen::Option3_Click() {
     paintFrame();
 }
 
-void RaceScreen::Check1_Click() {
+void RaceScreen::applyTimeMarksCheck() {
     options_.TimeMarks = timeMarksCheck->isChecked();
     if (!session_) return;
     if (options_.TimeMarks) {
@@ -517,7 +517,7 @@ void RaceScreen::Check1_Click() {
     }
 }
 
-void RaceScreen::BCOL_Click(int swatch) {
+void RaceScreen::chooseSeaColour(int swatch) {
     options_.applySwatch(swatch);
     // The map's sea is shared by the wind panel, the zoom panel, the overview and the size label.
     QPalette zoomPal = traceZoomPanel->palette();
@@ -532,14 +532,14 @@ void RaceScreen::BCOL_Click(int swatch) {
     paintFrame();
 }
 
-void RaceScreen::PicTimeBar_Click(double t) {
+void RaceScreen::jumpToTime(double t) {
     if (!session_) return;
     session_->jumpTo(t);
     showFrame();
     putFlagsBack();
 }
 
-void RaceScreen::PicTimeBar_Preview(double t, QPoint globalPos) {
+void RaceScreen::showTimePreview(double t, QPoint globalPos) {
     if (!session_) return;
     previewTime_ = t;
     overviewPicture->update();
@@ -550,13 +550,13 @@ void RaceScreen::PicTimeBar_Preview(double t, QPoint globalPos) {
     hintBox->show();
 }
 
-void RaceScreen::PicTimeBar_PreviewEnd() {
+void RaceScreen::endTimePreview() {
     previewTime_ = std::numeric_limits<double>::quiet_NaN();
     overviewPicture->update();
     hintBox->hide();
 }
 
-void RaceScreen::PicTimeBar_Period(double from, double to) {
+void RaceScreen::limitReplayPeriod(double from, double to) {
     if (!session_) return;
     session_->setPeriod(from, to);
     options_.WakeOn = true;
@@ -567,7 +567,7 @@ void RaceScreen::PicTimeBar_Period(double from, double to) {
     showFrame();
 }
 
-void RaceScreen::PicTimeBar_CancelPeriod() {
+void RaceScreen::cancelReplayPeriod() {
     if (!session_) return;
     session_->cancelPeriod();
     timeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, false);
@@ -698,7 +698,7 @@ void RaceScreen::hideHints() {
 
 void RaceScreen::mouseMoveEvent(QMouseEvent*) {
     hideHints();
-    if (!std::isnan(previewTime_)) PicTimeBar_PreviewEnd();
+    if (!std::isnan(previewTime_)) endTimePreview();
 }
 
 bool RaceScreen::eventFilter(QObject* watched, QEvent* e) {
@@ -716,7 +716,7 @@ bool RaceScreen::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
-void RaceScreen::Command13_Click() {
+void RaceScreen::showReferenceFiles() {
     // The viewer lists the attachments of the race shown now; it closes itself after opening one.
     if (!session_ || !platform_) return;
     auto* viewer = new ReferenceViewer(settings_, session_->race(), *platform_, sink_, this);
@@ -725,7 +725,7 @@ void RaceScreen::Command13_Click() {
     viewer->show();
 }
 
-void RaceScreen::btnHATENA_Click() {
+void RaceScreen::showHelp() {
     if (!platform_) return;
     const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
     const std::string failure = platform_->openDocument(resolvePath(settings_.AppPath, help));

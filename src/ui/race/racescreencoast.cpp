@@ -51,7 +51,7 @@ void RaceScreen::updateCoastButton() {
                             session_ && !session_->missingCoastTiles().empty());
 }
 
-void RaceScreen::Command14_Click() {
+void RaceScreen::makeCoastline() {
     if (!session_) return;
     hideHints();
     // gmt reads the shorelines of the whole area at once; the window waits for it.

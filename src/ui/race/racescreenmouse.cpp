@@ -60,27 +60,27 @@ void paintMode(QPushButton* b, bool on) {
 }  // namespace
 
 void RaceScreen::connectMapMouse() {
-    connect(mapPicture, &MapPicture::mouseDown, this, &RaceScreen::Picture1_MouseDown);
+    connect(mapPicture, &MapPicture::mouseDown, this, &RaceScreen::onMapPressed);
     connect(mapPicture, &MapPicture::mouseMove, this,
             [this](Qt::MouseButtons b, Qt::KeyboardModifiers, double x, double y) {
-                Picture1_MouseMove(b, x, y);
+                onMapMouseMoved(b, x, y);
             });
     connect(mapPicture, &MapPicture::mouseUp, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, double x, double y) {
-                Picture1_MouseUp(b, x, y);
+                onMapReleased(b, x, y);
             });
-    connect(mapPicture, &MapPicture::wheel, this, &RaceScreen::Picture1_Wheel);
+    connect(mapPicture, &MapPicture::wheel, this, &RaceScreen::onMapWheel);
     connect(overviewPicture, &PictureBox::mouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) {
-                Picture6_MouseDown(b, pos);
+                onOverviewPressed(b, pos);
             });
     // Toggled, not clicked: auto trace and the stop button untick it as well.
-    connect(rangeBearingCheck, &QCheckBox::toggled, this, &RaceScreen::Check2_Click);
-    connect(setMarkButton, &QPushButton::clicked, this, &RaceScreen::Command2_Click);
-    connect(setLineButton, &QPushButton::clicked, this, &RaceScreen::Command3_Click);
-    connect(setCourseButton, &QPushButton::clicked, this, &RaceScreen::Command5_Click);
+    connect(rangeBearingCheck, &QCheckBox::toggled, this, &RaceScreen::applyRangeBearingCheck);
+    connect(setMarkButton, &QPushButton::clicked, this, &RaceScreen::toggleMarkMode);
+    connect(setLineButton, &QPushButton::clicked, this, &RaceScreen::toggleLineMode);
+    connect(setCourseButton, &QPushButton::clicked, this, &RaceScreen::toggleCourseMode);
     coursePanel_ = new CoursePanel(settings_, mapPicture);
-    connect(coursePanel_->clearButton(), &QPushButton::clicked, this, &RaceScreen::Command8_Click);
+    connect(coursePanel_->clearButton(), &QPushButton::clicked, this, &RaceScreen::clearCourse);
     hints_ = new RaceHints(
         this, sidePanel, hintBox, boatHintBox, settings_, [this] { return hintsOn_; },
         [this] { return !browserMode(); });
@@ -102,8 +102,8 @@ void RaceScreen::redrawView() {
     paintFrame();
 }
 
-void RaceScreen::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x,
-                                    double y) {
+void RaceScreen::onMapPressed(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x,
+                              double y) {
     if (!session_) return;
     MapMouseState& m = mouse_;
     if (m.RangeBearingOn) {
@@ -112,7 +112,7 @@ void RaceScreen::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifier
             m.RBOriginX = x;
             m.RBOriginY = y;
         } else {
-            rangeBearingCheck->setChecked(false);  // ends the measuring (Check2_Click)
+            rangeBearingCheck->setChecked(false);  // ends the measuring
         }
         return;
     }
@@ -182,7 +182,7 @@ void RaceScreen::mapClickZoom(Qt::MouseButton button, double x, double y) {
     if (zoomStep(view_, button == Qt::LeftButton, view_.toLatLon(x, y))) redrawView();
 }
 
-void RaceScreen::Picture1_MouseUp(Qt::MouseButton button, double, double) {
+void RaceScreen::onMapReleased(Qt::MouseButton button, double, double) {
     MapMouseState& m = mouse_;
     if (button != Qt::LeftButton || !m.pressPending) return;
     m.pressPending = false;
@@ -190,7 +190,7 @@ void RaceScreen::Picture1_MouseUp(Qt::MouseButton button, double, double) {
     m.dragging = false;
 }
 
-void RaceScreen::Picture1_Wheel(double x, double y, int angle) {
+void RaceScreen::onMapWheel(double x, double y, int angle) {
     const MapMouseState& m = mouse_;
     if (!mapClicksAct() || m.RangeBearingOn || m.anySetupMode()) return;
     mouse_.wheelRest += angle;
@@ -204,7 +204,7 @@ void RaceScreen::Picture1_Wheel(double x, double y, int angle) {
     if (changed) redrawView();
 }
 
-void RaceScreen::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y) {
+void RaceScreen::onMapMouseMoved(Qt::MouseButtons buttons, double x, double y) {
     if (!session_) return;
     MapMouseState& m = mouse_;
     if (m.pressPending && (buttons & Qt::LeftButton)) {
@@ -297,7 +297,7 @@ void RaceScreen::paintMouseLayer(QPainter& p) const {
     p.drawLine(QPointF(m.Line4X1, m.Line4Y1), QPointF(m.Line4X2, m.Line4Y2));
 }
 
-void RaceScreen::Picture6_MouseDown(Qt::MouseButton button, QPointF pos) {
+void RaceScreen::onOverviewPressed(Qt::MouseButton button, QPointF pos) {
     if (!session_) return;
     const MapView& ov = overview_.view();
     if (button == Qt::LeftButton) {
@@ -325,7 +325,7 @@ void RaceScreen::Picture6_MouseDown(Qt::MouseButton button, QPointF pos) {
     paintFrame();
 }
 
-void RaceScreen::Check2_Click() {
+void RaceScreen::applyRangeBearingCheck() {
     MapMouseState& m = mouse_;
     m.RBOriginX = m.RBOriginY = 0;
     m.RangeBearingOn = rangeBearingCheck->isChecked();
@@ -340,7 +340,7 @@ void RaceScreen::Check2_Click() {
     mapPicture->update();
 }
 
-void RaceScreen::Command2_Click() {
+void RaceScreen::toggleMarkMode() {
     MapMouseState& m = mouse_;
     m.MarkMode = !m.MarkMode;
     if (m.MarkMode) {
@@ -351,7 +351,7 @@ void RaceScreen::Command2_Click() {
     setupModeChanged();
 }
 
-void RaceScreen::Command3_Click() {
+void RaceScreen::toggleLineMode() {
     MapMouseState& m = mouse_;
     m.LineMode = m.LineMode == LineStage::Off ? LineStage::FirstEnd : LineStage::Off;
     if (m.LineMode != LineStage::Off) {
@@ -364,7 +364,7 @@ void RaceScreen::Command3_Click() {
     setupModeChanged();
 }
 
-void RaceScreen::Command5_Click() {
+void RaceScreen::toggleCourseMode() {
     MapMouseState& m = mouse_;
     m.CourseMode = !m.CourseMode;
     if (m.CourseMode) {
@@ -376,7 +376,7 @@ void RaceScreen::Command5_Click() {
     setupModeChanged();
 }
 
-void RaceScreen::Command8_Click() {
+void RaceScreen::clearCourse() {
     if (session_) courseDefinitionChanged(session_->clearCourse());
 }
 
