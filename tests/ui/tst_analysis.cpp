@@ -25,7 +25,7 @@ QImage picture(Screen& s, const char* name) { return s.c<PictureBox>(name)->pict
 // A click on the graph at the direction and time given.
 void clickGraph(Screen& s, double dir, double t) {
     const SpeedGraphScale& g = s.w->analysis().graphScale();
-    auto* gpic = s.c<PictureBox>("GPIC");
+    auto* gpic = s.c<PictureBox>("speedGraphPicture");
     QTest::mouseClick(gpic, Qt::LeftButton, Qt::NoModifier,
                       QPoint(qRound(g.xForDirection(dir)), qRound(g.yForTime(t))));
 }
@@ -41,34 +41,34 @@ private slots:
         QVERIFY(s.c("dataViewRadio")->isEnabled());
         s.c<QRadioButton>("speedGraphRadio")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::SpeedGraph);
-        QVERIFY(!s.c("GPICArea")->isHidden());
+        QVERIFY(!s.c("speedGraphArea")->isHidden());
         QVERIFY(s.map()->isHidden());
         s.c<QRadioButton>("dataViewRadio")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::Analysis);
         QVERIFY(!s.c("DataView")->isHidden());
-        QVERIFY(s.c("GPICArea")->isHidden());
+        QVERIFY(s.c("speedGraphArea")->isHidden());
         QVERIFY(!s.c<QTimer>("replayTimer")->isActive());  // the data view pauses the replay
         // Every table kind draws; the factor analysis and back redraws everything.
-        const QImage time = picture(s, "PicTable");
-        s.c<QRadioButton>("Option12")->click();
-        const QImage factor = picture(s, "PicTable");
+        const QImage time = picture(s, "tablePicture");
+        s.c<QRadioButton>("factorTableRadio")->click();
+        const QImage factor = picture(s, "tablePicture");
         QVERIFY(factor != time);
-        s.c<QRadioButton>("Option4")->click();
-        QVERIFY(picture(s, "PicTable") != factor);
-        s.c<QRadioButton>("Option1")->click();
-        QCOMPARE(picture(s, "PicTable"), time);
+        s.c<QRadioButton>("distanceTableRadio")->click();
+        QVERIFY(picture(s, "tablePicture") != factor);
+        s.c<QRadioButton>("timeTableRadio")->click();
+        QCOMPARE(picture(s, "tablePicture"), time);
         // "Exit" returns to the graph shown before the data view.
-        s.c<QPushButton>("Command11")->click();
+        s.c<QPushButton>("dataViewExitButton")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::SpeedGraph);
         QVERIFY(s.c<QRadioButton>("speedGraphRadio")->isChecked());
         QVERIFY(s.c<QTimer>("replayTimer")->isActive());
         s.c<QRadioButton>("trackViewRadio")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::Map);
         QVERIFY(!s.map()->isHidden());
-        QVERIFY(s.c("GPICArea")->isHidden());
+        QVERIFY(s.c("speedGraphArea")->isHidden());
         // From the map, the data view's "Exit" returns to the map.
         s.c<QRadioButton>("dataViewRadio")->click();
-        s.c<QPushButton>("Command11")->click();
+        s.c<QPushButton>("dataViewExitButton")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::Map);
     }
 
@@ -76,18 +76,18 @@ private slots:
         Screen s(kDemo, 1, 0);
         BoatPanel& panel = *s.c<BoatPanel>("BoatPanel");
         s.c<QRadioButton>("dataViewRadio")->click();
-        const QImage table = picture(s, "PicTable");
+        const QImage table = picture(s, "tablePicture");
         QTest::mouseClick(panel.Bnam(1), Qt::LeftButton);
         QCoreApplication::processEvents();
         QVERIFY(!s.w->options().BoatShown[2]);
-        const QImage unticked = picture(s, "PicTable");
+        const QImage unticked = picture(s, "tablePicture");
         QVERIFY(unticked != table);
         s.c<QRadioButton>("speedGraphRadio")->click();
-        const QImage graph = picture(s, "GPIC");
+        const QImage graph = picture(s, "speedGraphPicture");
         QTest::mouseClick(panel.Bnam(1), Qt::LeftButton);
         QCoreApplication::processEvents();
         QVERIFY(s.w->options().BoatShown[2]);
-        QVERIFY(picture(s, "GPIC") != graph);
+        QVERIFY(picture(s, "speedGraphPicture") != graph);
     }
 
     void windEntrySavedAndReadBack() {
@@ -177,7 +177,7 @@ private slots:
         QImage img(path);
         QVERIFY(!img.isNull());
         QCOMPARE(readAll(path).left(2), QByteArray("BM"));
-        const auto* table = w.findChild<PictureBox*>(QStringLiteral("PicTable"));
+        const auto* table = w.findChild<PictureBox*>(QStringLiteral("tablePicture"));
         const auto* overview = w.findChild<PictureBox*>(QStringLiteral("overviewPicture"));
         QCOMPARE(img.width(), table->width() + overview->width() + 15);
         QVERIFY(img.height() >= table->height() + 10);

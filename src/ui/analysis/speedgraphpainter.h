@@ -1,5 +1,5 @@
-// The speed and course graph `GPIC`: every ticked boat's magnetic course and speed against race
-// time beside the wind's direction and speed, with the grids and their labels. Also the wind
+// The speed and course graph: every ticked boat's magnetic course and speed against race time
+// beside the wind's direction and speed, with the grids and their labels. Also the wind
 // strip chart under the wind panel and the time bar's upwind/downwind strip. Painters only:
 // const state in, pixels out, on any painter.
 #pragma once
