@@ -1,4 +1,4 @@
-// The race screen on a race, opened as the first activation opens it, for the Qt tests that drive
+// The race screen on a race, opened as the start-up opens it, for the Qt tests that drive
 // it through its controls and look at what it shows.
 #pragma once
 
@@ -35,8 +35,8 @@ inline bool writeAll(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-// One race screen on a race, opened as the first activation does it, with its controls found by
-// their designer names.
+// One race screen on a race, opened as the start-up opens it, with its controls found by their
+// object names.
 struct Screen {
     AppSettings settings;
     CapturingMessageSink sink{MessageAnswer::No};

@@ -77,14 +77,14 @@ private slots:
         BoatPanel& panel = *s.c<BoatPanel>("BoatPanel");
         s.c<QRadioButton>("dataViewRadio")->click();
         const QImage table = picture(s, "tablePicture");
-        QTest::mouseClick(panel.Bnam(1), Qt::LeftButton);
+        QTest::mouseClick(panel.nameBox(1), Qt::LeftButton);
         QCoreApplication::processEvents();
         QVERIFY(!s.w->options().BoatShown[2]);
         const QImage unticked = picture(s, "tablePicture");
         QVERIFY(unticked != table);
         s.c<QRadioButton>("speedGraphRadio")->click();
         const QImage graph = picture(s, "speedGraphPicture");
-        QTest::mouseClick(panel.Bnam(1), Qt::LeftButton);
+        QTest::mouseClick(panel.nameBox(1), Qt::LeftButton);
         QCoreApplication::processEvents();
         QVERIFY(s.w->options().BoatShown[2]);
         QVERIFY(picture(s, "speedGraphPicture") != graph);

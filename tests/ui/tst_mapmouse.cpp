@@ -76,16 +76,16 @@ private slots:
         // A line: two clicks, the rubber line following the cursor between them.
         s.c<QPushButton>("setLineButton")->click();
         d.click(QPoint(100, 100));
-        QVERIFY(s.w->mapMouse().Line4Shown);
+        QVERIFY(s.w->mapMouse().RubberLineShown);
         d.click(QPoint(160, 120));
         QCOMPARE(s.race().LineCount, 3);
-        QVERIFY(!s.w->mapMouse().Line4Shown);
+        QVERIFY(!s.w->mapMouse().RubberLineShown);
         QCOMPARE(d.onDisk().count("\r\nLN, "), 3);
 
         // Course mode: the panel lists the course, a click on the new mark appends MK3.
         s.c<QPushButton>("setCourseButton")->click();
-        QWidget* panel = s.c("Picture9");
-        auto* list = s.c<QListWidget>("List1");
+        QWidget* panel = s.c("coursePanel");
+        auto* list = s.c<QListWidget>("courseList");
         QVERIFY(panel->isVisible());
         QCOMPARE(list->count(), 5);
         QCOMPARE(list->item(0)->text(), QStringLiteral(" 1  L1"));
@@ -100,7 +100,7 @@ private slots:
         d.click(QPoint(5, 795));  // nothing there: nothing changes
         QCOMPARE(s.race().CourseCount, 6);
 
-        QTest::mouseClick(s.c<QPushButton>("Command8"), Qt::LeftButton);
+        QTest::mouseClick(s.c<QPushButton>("clearCourseButton"), Qt::LeftButton);
         QCOMPARE(s.race().CourseCount, 0);
         QCOMPARE(panel->height(), 70);  // an empty course
         QCOMPARE(list->count(), 0);
@@ -187,12 +187,12 @@ private slots:
         s.c<QCheckBox>("rangeBearingCheck")->click();
         s.c<QRadioButton>("northUpRadio")->click();  // north up: south is straight down
         QTest::mouseMove(s.map(), QPoint(400, 500));
-        QVERIFY(!s.w->mapMouse().Line4Shown);  // no origin yet: nothing
+        QVERIFY(!s.w->mapMouse().RubberLineShown);  // no origin yet: nothing
         const double zoom = s.w->view().ZoomHome;
         d.click(QPoint(400, 300));
         QCOMPARE(s.w->view().ZoomHome, zoom);         // measuring does not zoom
         QTest::mouseMove(s.map(), QPoint(400, 520));  // a move to where the mouse was is none
-        QVERIFY(s.w->mapMouse().Line4Shown);
+        QVERIFY(s.w->mapMouse().RubberLineShown);
         // The demo race gives MG, -7: magnetic is true + 7.
         QVERIFY2(s.c<QLabel>("hintBox")->text().startsWith(QString::fromUtf8(" 180度／187mag  ")),
                  qPrintable(s.c<QLabel>("hintBox")->text()));
@@ -200,7 +200,7 @@ private slots:
         QVERIFY(s.w->windowTitle().contains(QStringLiteral("/E 139:")));
         d.click(QPoint(400, 300), Qt::RightButton);  // any other button ends measuring
         QVERIFY(!s.c<QCheckBox>("rangeBearingCheck")->isChecked());
-        QVERIFY(!s.w->mapMouse().Line4Shown);
+        QVERIFY(!s.w->mapMouse().RubberLineShown);
     }
 
     void overviewClicksTurnTheWindAndMoveTheMap() {
@@ -262,29 +262,13 @@ private slots:
         QVERIFY(
             !raceScreenHint(QStringLiteral("overviewPicture"), en, false)->text.contains("R-btn"));
         QVERIFY(!raceScreenHint(QStringLiteral("mapPicture"), en, true));
-        for (const char* c : {"rangeBearingCheck",
-                              "compareLinesCheck",
-                              "wakeCheck",
-                              "coastlineCheck",
-                              "layLinesCheck",
-                              "boatNamesCheck",
-                              "enlargeBoatsCheck",
-                              "setMarkButton",
-                              "setLineButton",
-                              "setCourseButton",
-                              "showRaceButton",
-                              "screenPictureButton",
-                              "referenceButton",
-                              "infoLabel",
-                              "Label5",
-                              "Bnam_0",
-                              "Maru_4",
-                              "windPicture",
-                              "replaySpeedLabel",
-                              "helpButton",
-                              "windNowPanel",
-                              "WindStrip",
-                              "windEntryButton"}) {
+        for (const char* c :
+             {"rangeBearingCheck", "compareLinesCheck", "wakeCheck",         "coastlineCheck",
+              "layLinesCheck",     "boatNamesCheck",    "enlargeBoatsCheck", "setMarkButton",
+              "setLineButton",     "setCourseButton",   "showRaceButton",    "screenPictureButton",
+              "referenceButton",   "infoLabel",         "allBoatsLabel",     "boatName_0",
+              "boatMark_4",        "windPicture",       "replaySpeedLabel",  "helpButton",
+              "windNowPanel",      "WindStrip",         "windEntryButton"}) {
             QVERIFY2(raceScreenHint(QString::fromLatin1(c), ja, true), c);
             QVERIFY2(raceScreenHint(QString::fromLatin1(c), en, true), c);
         }

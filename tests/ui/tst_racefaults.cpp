@@ -86,9 +86,9 @@ private slots:
                                          .toUtf8();
             QVERIFY2(panel->isVisible(), where);
             QVERIFY2(panel->pos() == at, where);
-            QVERIFY2(panel->contentsRect().contains(panel->Text11->geometry()), where);
-            if (!panel->Text4->isHidden())
-                QVERIFY2(panel->contentsRect().contains(panel->Text4->geometry()), where);
+            QVERIFY2(panel->contentsRect().contains(panel->clockLabel->geometry()), where);
+            if (!panel->countdownLabel->isHidden())
+                QVERIFY2(panel->contentsRect().contains(panel->countdownLabel->geometry()), where);
             // On the screen: the whole panel with its border, the clock and the countdown, just
             // as the panel draws itself.
             QVERIFY2(s.onScreen(panel) == Screen::rendered(panel), where);
@@ -228,10 +228,12 @@ private slots:
         reference->click();
         ReferenceViewer* viewer = s.w->findChild<ReferenceViewer*>();
         QVERIFY(viewer);
-        QCOMPARE(viewer->List1->count(), 1);
-        QCOMPARE(viewer->List1->item(0)->text(), QStringLiteral("results.txt"));
-        QTest::mouseClick(viewer->List1->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          viewer->List1->visualItemRect(viewer->List1->item(0)).center());
+        auto* files = viewer->findChild<QListWidget*>();
+        QVERIFY(files);
+        QCOMPARE(files->count(), 1);
+        QCOMPARE(files->item(0)->text(), QStringLiteral("results.txt"));
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          files->visualItemRect(files->item(0)).center());
         QCOMPARE(platform.opened.size(), size_t(1));
         QVERIFY(QString::fromStdString(platform.opened[0]).endsWith("attachment/results.txt"));
 
@@ -292,8 +294,8 @@ private slots:
         FinishList* list = s.map()->finishList();
         QVERIFY(list->isVisibleTo(s.map()));
         const QRect panel = s.c("timePanel")->geometry();
-        const QRect listOnForm(s.map()->mapTo(s.w.get(), list->pos()), list->size());
-        QVERIFY2(!listOnForm.intersects(panel), "the finishing list lies under the clock panel");
+        const QRect listOnWindow(s.map()->mapTo(s.w.get(), list->pos()), list->size());
+        QVERIFY2(!listOnWindow.intersects(panel), "the finishing list lies under the clock panel");
         QVERIFY(s.map()->rect().contains(list->geometry()));
         // On a large window the list keeps its place at the top right.
         s.w->resize(1280, 900);
@@ -313,8 +315,8 @@ private slots:
         QVERIFY(en.c("windNowLabel")->isVisibleTo(en.w.get()) || !en.session().data().WindShown);
         // Each heading stands over its column.
         BoatPanel* panel = en.c<BoatPanel>("BoatPanel");
-        QCOMPARE(en.c("HeadingSpeed")->x(), panel->Text5(0)->x());
-        QCOMPARE(en.c("HeadingTwa")->x(), panel->Text6(0)->x());
+        QCOMPARE(en.c("HeadingSpeed")->x(), panel->speedLabel(0)->x());
+        QCOMPARE(en.c("HeadingTwa")->x(), panel->twaLabel(0)->x());
     }
 
     void homeViewShowsTheBoatsStillRacing() {

@@ -322,7 +322,7 @@ private slots:
         QCOMPARE(combo->count(), 1);
         // Nothing of a race on the map, and the controls neither crash nor draw one.
         QVERIFY(s.map()->finishList()->isHidden());
-        QVERIFY(s.map()->blueP()->isHidden() && s.map()->seven()->isHidden());
+        QVERIFY(s.map()->bluePeter()->isHidden() && s.map()->sevenFlag()->isHidden());
         s.c<QRadioButton>("northUpRadio")->click();
         s.c<QCheckBox>("timeMarksCheck")->click();
         s.c<QCheckBox>("compareLinesCheck")->click();
@@ -388,8 +388,8 @@ private slots:
     void startFlagsAndFinishListFollowTheFrame() {
         Screen s(kDemo, 1, 0);
         s.stop();
-        auto* blue = s.map()->blueP();
-        auto* seven = s.map()->seven();
+        auto* blue = s.map()->bluePeter();
+        auto* seven = s.map()->sevenFlag();
         auto* position = s.map()->finishList();
         const int left = s.w->layout().mapSize - StartFlag::kWidth - 10;
         s.jump(-120);
@@ -430,43 +430,23 @@ private slots:
 
     void raceScreenHasEveryNamedControl() {
         Screen s(kDemo, 1, 0);
-        const char* names[] = {"mapPicture",
-                               "sidePanel",
-                               "timeBar",
-                               "timePanel",
-                               "overviewPicture",
-                               "windPicture",
-                               "Picture8",
-                               "traceZoomPanel",
-                               "Text11",
-                               "Text4",
-                               "Text1",
-                               "Blue_P",
-                               "Seven",
-                               "Position",
-                               "replaySpeedSlider",
-                               "replaySpeedLabel",
-                               "traceZoomSlider",
-                               "forwardRadio",
-                               "stopRadio",
-                               "backwardRadio",
-                               "stepForwardButton",
-                               "stepBackwardButton",
-                               "raceFileCombo",
-                               "showRaceButton",
-                               "startTimeEdit",
-                               "finishTimeEdit",
-                               "confirmTimesButton",
-                               "exitButton",
-                               "trackViewRadio",
-                               "speedGraphRadio",
+        const char* names[] = {"mapPicture",         "sidePanel",       "timeBar",
+                               "timePanel",          "overviewPicture", "windPicture",
+                               "speedBars",          "traceZoomPanel",  "clockLabel",
+                               "countdownLabel",     "timeOfDayLabel",  "bluePeterFlag",
+                               "sevenFlag",          "finishList",      "replaySpeedSlider",
+                               "replaySpeedLabel",   "traceZoomSlider", "forwardRadio",
+                               "stopRadio",          "backwardRadio",   "stepForwardButton",
+                               "stepBackwardButton", "raceFileCombo",   "showRaceButton",
+                               "startTimeEdit",      "finishTimeEdit",  "confirmTimesButton",
+                               "exitButton",         "trackViewRadio",  "speedGraphRadio",
                                "dataViewRadio"};
         for (const char* name : names)
             QVERIFY2(s.w->findChild<QWidget*>(QString::fromLatin1(name)), name);
         for (const char* timer : {"replayTimer", "autoTraceTimer", "rateTimer"})
             QVERIFY2(s.w->findChild<QTimer*>(QString::fromLatin1(timer)), timer);
         for (int i = 0; i < s.race().BoatCount; ++i)
-            for (const char* row : {"Bnam_%1", "Maru_%1", "Text5_%1", "Text6_%1"}) {
+            for (const char* row : {"boatName_%1", "boatMark_%1", "boatSpeed_%1", "boatTwa_%1"}) {
                 const QString name = QString::fromLatin1(row).arg(i);
                 QVERIFY2(s.w->findChild<QWidget*>(name), qPrintable(name));
             }
@@ -494,14 +474,14 @@ private slots:
         Screen s(kDemo, 1, 0);
         BoatPanel& panel = *s.c<BoatPanel>("BoatPanel");
         const int n = panel.rowCount();
-        panel.Bnam(3)->setChecked(false);
+        panel.nameBox(3)->setChecked(false);
         panel.nameReleased(4, Qt::RightButton);
         for (int k = 1; k <= n; ++k) QCOMPARE(s.w->options().BoatShown[k], k == 4);
-        panel.Bnam(3)->setChecked(false);
+        panel.nameBox(3)->setChecked(false);
         panel.nameReleased(4, Qt::LeftButton);
         QVERIFY(s.w->options().BoatShown[1]);
         QVERIFY(!s.w->options().BoatShown[4]);
-        panel.Maru(6)->setChecked(true);
+        panel.markBox(6)->setChecked(true);
         panel.markToggled(7, true);
         QVERIFY(s.w->options().BoatShown[7]);
         panel.nameReleased(2, Qt::RightButton);
@@ -520,7 +500,7 @@ private slots:
             QList<int> boats;
             for (int k = 1; k <= n; ++k) {
                 // A box that disagrees with what is drawn shows up as a negative boat.
-                if (panel.Bnam(k - 1)->isChecked() != s.w->options().BoatShown[k]) boats << -k;
+                if (panel.nameBox(k - 1)->isChecked() != s.w->options().BoatShown[k]) boats << -k;
                 if (s.w->options().BoatShown[k]) boats << k;
             }
             return boats;
@@ -533,41 +513,41 @@ private slots:
             QCoreApplication::processEvents();
         };
         // The left button takes the tick as the user leaves it.
-        click("Bnam_3", Qt::LeftButton);
+        click("boatName_3", Qt::LeftButton);
         QVERIFY(!shown().contains(4));
         QCOMPARE(shown().size(), n - 1);
         // The right button, with or without a modifier, keeps only that boat, ticked or not.
-        click("Bnam_3", Qt::RightButton, Qt::ControlModifier);
+        click("boatName_3", Qt::RightButton, Qt::ControlModifier);
         QCOMPARE(shown(), QList<int>{4});
         // Unticking the last one brings boat 1 back.
-        click("Bnam_3", Qt::LeftButton, Qt::ShiftModifier);
+        click("boatName_3", Qt::LeftButton, Qt::ShiftModifier);
         QCOMPARE(shown(), QList<int>{1});
         // A marked boat is shown at once and cannot be hidden by either button.
-        click("Maru_5", Qt::LeftButton);
+        click("boatMark_5", Qt::LeftButton);
         QCOMPARE(shown(), (QList<int>{1, 6}));
         QVERIFY(s.w->options().BoatMarked[6]);
         QVERIFY(s.w->options().focused(6));
-        click("Bnam_5", Qt::LeftButton);
+        click("boatName_5", Qt::LeftButton);
         QCOMPARE(shown(), (QList<int>{1, 6}));
-        click("Bnam_2", Qt::RightButton);
+        click("boatName_2", Qt::RightButton);
         QCOMPARE(shown(), (QList<int>{3, 6}));
-        click("Maru_5", Qt::LeftButton);  // unmarked: stays shown until unticked
+        click("boatMark_5", Qt::LeftButton);  // unmarked: stays shown until unticked
         QVERIFY(!s.w->options().BoatMarked[6]);
-        click("Bnam_5", Qt::LeftButton);
+        click("boatName_5", Qt::LeftButton);
         QCOMPARE(shown(), QList<int>{3});
         // The heading label shows every boat.
-        click("Label5", Qt::LeftButton);
+        click("allBoatsLabel", Qt::LeftButton);
         QCOMPARE(shown().size(), n);
 
         // The pointer on a name box focuses that boat and shows the list hint in the
         // boat panel's hint box.
-        QTest::mouseMove(s.c("Bnam_4"), QPoint(20, 5));
+        QTest::mouseMove(s.c("boatName_4"), QPoint(20, 5));
         QCOMPARE(s.w->options().FocusBoat, 4);
         auto* boatHint = s.c<QLabel>("boatHintBox");
         QVERIFY(boatHint->isVisible());
         QVERIFY(boatHint->text().startsWith(QStringLiteral("Cecked boats are focused.")));
         // The bars beside the list are the list's background: the hint goes.
-        QTest::mouseMove(s.c("Picture8"), QPoint(5, 5));
+        QTest::mouseMove(s.c("speedBars"), QPoint(5, 5));
         QVERIFY(!boatHint->isVisible());
     }
 
@@ -622,7 +602,7 @@ private slots:
 
     void captionsInBothLanguages() {
         int count = 0;
-        const ControlCaption* table = raceDispCaptions(count);
+        const ControlCaption* table = raceScreenCaptions(count);
         Screen ja(kDemo, 2, 0);
         Screen en(kDemo, 2, 1);
         int found = 0;

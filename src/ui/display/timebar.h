@@ -31,7 +31,7 @@ public:
     // Minutes between the ticks of the time scale for a bar of the given scale: the first of
     // 1, 2, 5, 10, 15, 30, 60 whose ticks lie far enough apart for their labels.
     static int tickMinutes(const TimeBarScale& scale);
-    // The current time's cursor `Line5`.
+    // The current time's cursor.
     void setCursorTime(double raceTime);
     double cursorTime() const { return cursorTime_; }
 

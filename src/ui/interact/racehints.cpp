@@ -17,7 +17,7 @@ constexpr int kAboveGap = 5;
 constexpr int kRightOfLeft = 20;
 
 struct Row {
-    const char* control;  // designer name; a trailing '*' matches a control array
+    const char* control;  // object name; a trailing '*' matches a control array
     bool guarded;
     bool boatBox;
     int widthEn, widthJa, height;
@@ -179,7 +179,7 @@ const std::vector<Row>& table() {
          32,
          {"Link to Quillon Ltd site", "( for latest information )"},
          {"ｸｲﾛﾝ（QLN）のﾎｰﾑﾍﾟｰｼﾞを開きます", "ここから最新データをﾀﾞｳﾝﾛｰﾄﾞできます(準備中)"}},
-        {"Label5",
+        {"allBoatsLabel",
          true,
          true,
          200,
@@ -187,7 +187,7 @@ const std::vector<Row>& table() {
          17,
          {"Click to focus all boats"},
          {"ここをクリックすると全艇にチェックが入ります"}},
-        {"Bnam_*",
+        {"boatName_*",
          true,
          true,
          240,
@@ -197,7 +197,7 @@ const std::vector<Row>& table() {
           "Right button to focus only 1 boat."},
          {"チェックを入れた艇をフォーカスします", "フォーカスを外すと航跡、速度グラフなどが",
           "除外されてフォーカス艇が見やすくなります", "右ｸﾘｯｸで1艇だけのﾌｫｰｶｽも可能です。"}},
-        {"Maru_*",
+        {"boatMark_*",
          true,
          true,
          240,
@@ -373,7 +373,7 @@ bool RaceHints::eventFilter(QObject* watched, QEvent* e) {
 bool RaceHints::isBoatListBackground(const QWidget* w) {
     const QString name = w->objectName();
     if (name == QLatin1String("BoatPanel") || name == QLatin1String("boatScroll") ||
-        name == QLatin1String("Picture8"))
+        name == QLatin1String("speedBars"))
         return true;
     // The scrolled list's viewport.
     return w->parentWidget() && w->parentWidget()->objectName() == QLatin1String("boatScroll");

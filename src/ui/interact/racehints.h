@@ -23,7 +23,7 @@ struct HintText {
     bool boatBox = false;  // shown in the boat panel's hint box rather than the map side's
 };
 
-// The hint of a race-screen control by its designer name ("Bnam_3" and "Maru_0" name the boat
+// The hint of a race-screen control by its object name ("boatName_3" and "boatMark_0" name the boat
 // list's rows); nullopt for a control without one. `fullMode`: the overview's hint tells of the
 // right click too.
 std::optional<HintText> raceScreenHint(const QString& control, const AppSettings& settings,
@@ -47,8 +47,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    // The boat list's own background (`boatScroll`, `Picture8`): moving over it hides
-    // `boatHintBox`.
+    // The boat list's own background (its scroll area, the speed bars): moving over it hides
+    // the boat panel's hint box.
     static bool isBoatListBackground(const QWidget* w);
 
     QWidget* form_;

@@ -47,8 +47,8 @@ constexpr ControlCaption kCaptions[] = {
     {"speedTableRadio", "速度", "SPD"},
     {"factorTableRadio", "解析", "ANA"},
     {"dataViewExitButton", "戻る", "Exit"},
-    {"Command8", "ﾃﾞｰﾀ消去", "Delete Order"},
-    {"Label4", "レースコース", "Course Order"},
+    {"clearCourseButton", "ﾃﾞｰﾀ消去", "Delete Order"},
+    {"courseOrderLabel", "レースコース", "Course Order"},
     {"setMarkButton", "マーク設定", "Set Mark"},
     {"windEntryButton", "風データ手動作成", "Make Wind Data"},
     {"makeCoastlineButton", "海岸線を作る", "Make coastline"},
@@ -58,7 +58,7 @@ constexpr double kEnglishViewOptionPointSize = 7;
 
 }  // namespace
 
-const ControlCaption* raceDispCaptions(int& count) {
+const ControlCaption* raceScreenCaptions(int& count) {
     count = static_cast<int>(std::size(kCaptions));
     return kCaptions;
 }

@@ -77,7 +77,7 @@ void RaceScreen::buildAnalysis() {
         paintFrame();
     };
     hooks.mapPicture = [this] { return mapPicture->grab().toImage(); };
-    hooks.dateTimeText = [this] { return timePanel->Text1->text(); };
+    hooks.dateTimeText = [this] { return timePanel->timeOfDayLabel->text(); };
     analysis_ =
         new AnalysisViews(this, *this, options_, settings_, sink_, platform_, std::move(hooks));
 }

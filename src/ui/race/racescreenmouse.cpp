@@ -151,16 +151,16 @@ void RaceScreen::onMapPressed(Qt::MouseButton button, Qt::KeyboardModifiers mods
         m.LineStart = p;
         m.LineStartX = x;
         m.LineStartY = y;
-        m.Line4Shown = true;
-        m.Line4X1 = m.Line4X2 = x;
-        m.Line4Y1 = m.Line4Y2 = y;
+        m.RubberLineShown = true;
+        m.RubberX1 = m.RubberX2 = x;
+        m.RubberY1 = m.RubberY2 = y;
         m.LineMode = LineStage::SecondEnd;
         mapPicture->update();
         return;
     }
     if (m.LineMode == LineStage::SecondEnd) {
         m.LineMode = LineStage::Off;
-        m.Line4Shown = false;
+        m.RubberLineShown = false;
         m.LineStartX = m.LineStartY = 0;
         setupModeChanged();
         hintBox->hide();
@@ -234,8 +234,8 @@ void RaceScreen::onMapMouseMoved(Qt::MouseButtons buttons, double x, double y) {
             const int w = fontMetrics().horizontalAdvance(label);
             showMapBox(label, w + 5, 0, ix - w / 2, iy - 20, false);
         } else if (m.RangeBearingOn && m.hasOrigin()) {
-            m.Line4Shown = true;
-            m.Line4X1 = m.RBOriginX, m.Line4Y1 = m.RBOriginY, m.Line4X2 = x, m.Line4Y2 = y;
+            m.RubberLineShown = true;
+            m.RubberX1 = m.RBOriginX, m.RubberY1 = m.RBOriginY, m.RubberX2 = x, m.RubberY2 = y;
             const RangeBearing rb =
                 rangeAndBearing(m.RBOrigin, p, view_.LonFactor, view_.MPerMinLat,
                                 session_->race().MagneticVariation);
@@ -258,11 +258,11 @@ void RaceScreen::onMapMouseMoved(Qt::MouseButtons buttons, double x, double y) {
         return;
     }
     if (m.LineMode == LineStage::SecondEnd) {
-        m.Line4Shown = true;
-        m.Line4X1 = m.LineStartX, m.Line4Y1 = m.LineStartY, m.Line4X2 = x, m.Line4Y2 = y;
+        m.RubberLineShown = true;
+        m.RubberX1 = m.LineStartX, m.RubberY1 = m.LineStartY, m.RubberX2 = x, m.RubberY2 = y;
         mapPicture->update();
-    } else if (m.Line4Shown) {
-        m.Line4Shown = false;
+    } else if (m.RubberLineShown) {
+        m.RubberLineShown = false;
         mapPicture->update();
     }
     if (!hintsOn_) {
@@ -291,10 +291,10 @@ void RaceScreen::showMapBox(const QString& text, int width, int height, int x, i
 
 void RaceScreen::paintMouseLayer(QPainter& p) const {
     const MapMouseState& m = mouse_;
-    if (!m.Line4Shown) return;
+    if (!m.RubberLineShown) return;
     const Rgb ink = options_.InkColour;
     p.setPen(QPen(QColor(ink.r, ink.g, ink.b), 1));
-    p.drawLine(QPointF(m.Line4X1, m.Line4Y1), QPointF(m.Line4X2, m.Line4Y2));
+    p.drawLine(QPointF(m.RubberX1, m.RubberY1), QPointF(m.RubberX2, m.RubberY2));
 }
 
 void RaceScreen::onOverviewPressed(Qt::MouseButton button, QPointF pos) {
@@ -335,7 +335,7 @@ void RaceScreen::applyRangeBearingCheck() {
         m.LineMode = LineStage::Off;
         setupModeChanged();
     }
-    m.Line4Shown = false;
+    m.RubberLineShown = false;
     hintBox->hide();
     mapPicture->update();
 }
@@ -346,7 +346,7 @@ void RaceScreen::toggleMarkMode() {
     if (m.MarkMode) {
         m.LineMode = LineStage::Off;
         m.CourseMode = false;
-        m.Line4Shown = false;
+        m.RubberLineShown = false;
     }
     setupModeChanged();
 }
@@ -359,7 +359,7 @@ void RaceScreen::toggleLineMode() {
     } else {
         m.LineStartX = m.LineStartY = 0;
     }
-    m.Line4Shown = false;
+    m.RubberLineShown = false;
     mapPicture->update();
     setupModeChanged();
 }
@@ -370,7 +370,7 @@ void RaceScreen::toggleCourseMode() {
     if (m.CourseMode) {
         m.MarkMode = false;
         m.LineMode = LineStage::Off;
-        m.Line4Shown = false;
+        m.RubberLineShown = false;
         mapPicture->update();
     }
     setupModeChanged();
