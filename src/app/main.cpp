@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
         static brisko::AppSettings checked;
         checked = plan.settings;
         brisko::RaceScreen raceDisp(checked, plan.raceFileName, quiet, &platform);
-        raceDisp.Form_Activate();
+        raceDisp.openFirstRace();
         return brisko::reportStartCheck(raceDisp, check, quiet.shown);
     }
     // The start-up questions are asked in the user's language, their buttons included.
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
         brisko::RaceScreen raceDisp(settings, plan.raceFileName, sink, &platform);
         raceDisp.setSplash(splash);
         QObject::connect(&raceDisp, &brisko::RaceScreen::closed, &app, &QApplication::quit);
-        raceDisp.Form_Activate();
+        raceDisp.openFirstRace();
         return app.exec();
     }
 

@@ -1,4 +1,4 @@
-// The race screen on a race, opened as the first activation opens it, for the Qt tests that drive
+// The race screen on a race, opened as the start-up opens it, for the Qt tests that drive
 // it through its controls and look at what it shows.
 #pragma once
 
@@ -35,8 +35,8 @@ inline bool writeAll(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-// One race screen on a race, opened as the first activation does it, with its controls found by
-// their designer names.
+// One race screen on a race, opened as the start-up opens it, with its controls found by their
+// object names.
 struct Screen {
     AppSettings settings;
     CapturingMessageSink sink{MessageAnswer::No};
@@ -50,7 +50,7 @@ struct Screen {
         settings.ProductTitle = lang == 1 ? "Brisko" : "ブリスコ";
         w = std::make_unique<RaceScreen>(settings, raceFile, sink, platform);
         w->resize(1200, 820);
-        w->Form_Activate();
+        w->openFirstRace();
     }
     template <class T = QWidget>
     T* c(const char* name) const {
@@ -61,9 +61,9 @@ struct Screen {
     const RaceSession& session() const { return *w->session(); }
     const PlaybackClock& clock() const { return session().clock(); }
     const RaceDefinition& race() const { return session().race(); }
-    TimeBar* bar() const { return c<TimeBar>("PicTimeBar"); }
-    MapPicture* map() const { return c<MapPicture>("Picture1"); }
-    void stop() { c<QRadioButton>("Option7")->click(); }
+    TimeBar* bar() const { return c<TimeBar>("timeBar"); }
+    MapPicture* map() const { return c<MapPicture>("mapPicture"); }
+    void stop() { c<QRadioButton>("stopRadio")->click(); }
     // A click on the time bar at the pixel of race time t (the clock lands on its whole second).
     void jump(double t) {
         QTest::mouseClick(bar(), Qt::LeftButton, Qt::NoModifier,
@@ -71,7 +71,8 @@ struct Screen {
     }
     // "+" until the clock reaches t (one second a press while stopped at an integer time).
     void stepTo(double t) {
-        for (int i = 0; i < 10000 && clock().RaceTime < t; ++i) c<QPushButton>("Command6")->click();
+        for (int i = 0; i < 10000 && clock().RaceTime < t; ++i)
+            c<QPushButton>("stepForwardButton")->click();
     }
     void fire(const char* timer) { QMetaObject::invokeMethod(c<QTimer>(timer), "timeout"); }
 

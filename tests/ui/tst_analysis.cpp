@@ -25,7 +25,7 @@ QImage picture(Screen& s, const char* name) { return s.c<PictureBox>(name)->pict
 // A click on the graph at the direction and time given.
 void clickGraph(Screen& s, double dir, double t) {
     const SpeedGraphScale& g = s.w->analysis().graphScale();
-    auto* gpic = s.c<PictureBox>("GPIC");
+    auto* gpic = s.c<PictureBox>("speedGraphPicture");
     QTest::mouseClick(gpic, Qt::LeftButton, Qt::NoModifier,
                       QPoint(qRound(g.xForDirection(dir)), qRound(g.yForTime(t))));
 }
@@ -37,57 +37,57 @@ class TstAnalysis : public QObject {
 private slots:
     void viewsSwitchAndReturn() {
         Screen s(kDemo, 1, 1);
-        QVERIFY(s.c("Option10")->isEnabled());
-        QVERIFY(s.c("Option11")->isEnabled());
-        s.c<QRadioButton>("Option10")->click();
+        QVERIFY(s.c("speedGraphRadio")->isEnabled());
+        QVERIFY(s.c("dataViewRadio")->isEnabled());
+        s.c<QRadioButton>("speedGraphRadio")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::SpeedGraph);
-        QVERIFY(!s.c("GPICArea")->isHidden());
+        QVERIFY(!s.c("speedGraphArea")->isHidden());
         QVERIFY(s.map()->isHidden());
-        s.c<QRadioButton>("Option11")->click();
+        s.c<QRadioButton>("dataViewRadio")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::Analysis);
         QVERIFY(!s.c("DataView")->isHidden());
-        QVERIFY(s.c("GPICArea")->isHidden());
-        QVERIFY(!s.c<QTimer>("Timer1")->isActive());  // the data view pauses the replay
+        QVERIFY(s.c("speedGraphArea")->isHidden());
+        QVERIFY(!s.c<QTimer>("replayTimer")->isActive());  // the data view pauses the replay
         // Every table kind draws; the factor analysis and back redraws everything.
-        const QImage time = picture(s, "PicTable");
-        s.c<QRadioButton>("Option12")->click();
-        const QImage factor = picture(s, "PicTable");
+        const QImage time = picture(s, "tablePicture");
+        s.c<QRadioButton>("factorTableRadio")->click();
+        const QImage factor = picture(s, "tablePicture");
         QVERIFY(factor != time);
-        s.c<QRadioButton>("Option4")->click();
-        QVERIFY(picture(s, "PicTable") != factor);
-        s.c<QRadioButton>("Option1")->click();
-        QCOMPARE(picture(s, "PicTable"), time);
+        s.c<QRadioButton>("distanceTableRadio")->click();
+        QVERIFY(picture(s, "tablePicture") != factor);
+        s.c<QRadioButton>("timeTableRadio")->click();
+        QCOMPARE(picture(s, "tablePicture"), time);
         // "Exit" returns to the graph shown before the data view.
-        s.c<QPushButton>("Command11")->click();
+        s.c<QPushButton>("dataViewExitButton")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::SpeedGraph);
-        QVERIFY(s.c<QRadioButton>("Option10")->isChecked());
-        QVERIFY(s.c<QTimer>("Timer1")->isActive());
-        s.c<QRadioButton>("Option9")->click();
+        QVERIFY(s.c<QRadioButton>("speedGraphRadio")->isChecked());
+        QVERIFY(s.c<QTimer>("replayTimer")->isActive());
+        s.c<QRadioButton>("trackViewRadio")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::Map);
         QVERIFY(!s.map()->isHidden());
-        QVERIFY(s.c("GPICArea")->isHidden());
+        QVERIFY(s.c("speedGraphArea")->isHidden());
         // From the map, the data view's "Exit" returns to the map.
-        s.c<QRadioButton>("Option11")->click();
-        s.c<QPushButton>("Command11")->click();
+        s.c<QRadioButton>("dataViewRadio")->click();
+        s.c<QPushButton>("dataViewExitButton")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::Map);
     }
 
     void tickingABoatRedrawsTableAndGraph() {
         Screen s(kDemo, 1, 0);
         BoatPanel& panel = *s.c<BoatPanel>("BoatPanel");
-        s.c<QRadioButton>("Option11")->click();
-        const QImage table = picture(s, "PicTable");
-        QTest::mouseClick(panel.Bnam(1), Qt::LeftButton);
+        s.c<QRadioButton>("dataViewRadio")->click();
+        const QImage table = picture(s, "tablePicture");
+        QTest::mouseClick(panel.nameBox(1), Qt::LeftButton);
         QCoreApplication::processEvents();
         QVERIFY(!s.w->options().BoatShown[2]);
-        const QImage unticked = picture(s, "PicTable");
+        const QImage unticked = picture(s, "tablePicture");
         QVERIFY(unticked != table);
-        s.c<QRadioButton>("Option10")->click();
-        const QImage graph = picture(s, "GPIC");
-        QTest::mouseClick(panel.Bnam(1), Qt::LeftButton);
+        s.c<QRadioButton>("speedGraphRadio")->click();
+        const QImage graph = picture(s, "speedGraphPicture");
+        QTest::mouseClick(panel.nameBox(1), Qt::LeftButton);
         QCoreApplication::processEvents();
         QVERIFY(s.w->options().BoatShown[2]);
-        QVERIFY(picture(s, "GPIC") != graph);
+        QVERIFY(picture(s, "speedGraphPicture") != graph);
     }
 
     void windEntrySavedAndReadBack() {
@@ -97,18 +97,18 @@ private slots:
         s.sink.setAnswer(MessageAnswer::Yes);
         const QString windFile = dir.path() + "/WINDDAT/enoshima_0607_WIND.CSV";
         const QByteArray before = readAll(windFile);
-        s.c<QRadioButton>("Option10")->click();
-        s.c<QPushButton>("Command12")->click();  // the race has wind data: overwrite? yes
+        s.c<QRadioButton>("speedGraphRadio")->click();
+        s.c<QPushButton>("windEntryButton")->click();  // the race has wind data: overwrite? yes
         QVERIFY(s.w->analysis().windEntryMode());
         QCOMPARE(s.sink.messages.size(), size_t(1));
         QCOMPARE(QString::fromStdString(s.sink.messages[0].title),
                  QStringLiteral("Overwrite of wind file "));
-        QVERIFY(!s.c<QTimer>("Timer1")->isActive());
+        QVERIFY(!s.c<QTimer>("replayTimer")->isActive());
         clickGraph(s, 200, 1200);
         clickGraph(s, 210, 300);
         clickGraph(s, 190, 2400);
         QCOMPARE(s.w->analysis().windEntryCount(), 4);
-        s.c<QPushButton>("Command12")->click();  // save? yes
+        s.c<QPushButton>("windEntryButton")->click();  // save? yes
         QVERIFY(!s.w->analysis().windEntryMode());
         QCOMPARE(QString::fromStdString(s.sink.messages.back().text),
                  QStringLiteral("Do you want to save Wind Data File ?"));
@@ -129,9 +129,9 @@ private slots:
         for (int i = 2; i <= back.WindCount; ++i) QVERIFY(back.WindSec[i - 1] <= back.WindSec[i]);
         // A single click then stop: no question, nothing written.
         const size_t asked = s.sink.messages.size();
-        s.c<QPushButton>("Command12")->click();
+        s.c<QPushButton>("windEntryButton")->click();
         clickGraph(s, 100, 600);
-        s.c<QPushButton>("Command12")->click();
+        s.c<QPushButton>("windEntryButton")->click();
         QVERIFY(!s.w->analysis().windEntryMode());
         QCOMPARE(s.sink.messages.size(), asked + 1);  // only the overwrite question
     }
@@ -140,11 +140,11 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(copyTree(kDemo, dir.path()));
         Screen s(dir.path(), 2, 0);
-        auto* text3 = s.c<QLineEdit>("Text3");
-        QVERIFY(text3->isEnabled());
-        QTest::mouseClick(text3, Qt::LeftButton);
-        text3->selectAll();
-        QTest::keyClicks(text3, "245");
+        auto* meanWind = s.c<QLineEdit>("meanWindEdit");
+        QVERIFY(meanWind->isEnabled());
+        QTest::mouseClick(meanWind, Qt::LeftButton);
+        meanWind->selectAll();
+        QTest::keyClicks(meanWind, "245");
         QCOMPARE(s.race().MeanWindDir, 245.0);
         AppSettings settings = s.settings;
         RaceDefinition onDisk;
@@ -152,8 +152,8 @@ private slots:
         CapturingMessageSink quiet;
         QVERIFY(readRaceControlFile(settings, onDisk, quiet).ok);
         QCOMPARE(onDisk.MeanWindDir, 245.0);
-        text3->selectAll();
-        QTest::keyClicks(text3, "400");
+        meanWind->selectAll();
+        QTest::keyClicks(meanWind, "400");
         QCOMPARE(s.race().MeanWindDir, 0.0);
     }
 
@@ -165,20 +165,20 @@ private slots:
         // The window under test has no platform: build a second one that has.
         RaceScreen w(s.settings, kDemoRace, s.sink, &platform);
         w.resize(1200, 820);
-        w.Form_Activate();
-        auto* command10 = w.findChild<QPushButton*>(QStringLiteral("Command10"));
-        QVERIFY(command10->isEnabled());
-        w.findChild<QRadioButton*>(QStringLiteral("Option11"))->click();
-        command10->click();
-        command10->click();  // the second press replaces the first picture
+        w.openFirstRace();
+        auto* pictureButton = w.findChild<QPushButton*>(QStringLiteral("screenPictureButton"));
+        QVERIFY(pictureButton->isEnabled());
+        w.findChild<QRadioButton*>(QStringLiteral("dataViewRadio"))->click();
+        pictureButton->click();
+        pictureButton->click();  // the second press replaces the first picture
         QCOMPARE(platform.opened.size(), size_t(2));
         const QString path = QString::fromStdString(platform.opened[0]);
         QVERIFY(path.endsWith(QStringLiteral("/無題.bmp")));
         QImage img(path);
         QVERIFY(!img.isNull());
         QCOMPARE(readAll(path).left(2), QByteArray("BM"));
-        const auto* table = w.findChild<PictureBox*>(QStringLiteral("PicTable"));
-        const auto* overview = w.findChild<PictureBox*>(QStringLiteral("Picture6"));
+        const auto* table = w.findChild<PictureBox*>(QStringLiteral("tablePicture"));
+        const auto* overview = w.findChild<PictureBox*>(QStringLiteral("overviewPicture"));
         QCOMPARE(img.width(), table->width() + overview->width() + 15);
         QVERIFY(img.height() >= table->height() + 10);
         ScreenPictureParts parts;

@@ -84,7 +84,7 @@ private slots:
         QVERIFY(demo.ready);
         Screen s(demo.app, 1, 0);
         QVERIFY(s.w->session());
-        auto* button = s.c<QPushButton>("Command14");
+        auto* button = s.c<QPushButton>("makeCoastlineButton");
         QCOMPARE(button->text(), QStringLiteral("海岸線を作る"));
         QVERIFY(button->isVisibleTo(s.w.get()) && button->isEnabled());
         QCOMPARE(s.session().missingCoastTiles(), std::vector<std::string>{"5239"});
@@ -113,8 +113,9 @@ private slots:
 
         // The race opened again finds its tiles.
         Screen again(demo.app, 1, 1);
-        QVERIFY(!again.c<QPushButton>("Command14")->isEnabled());
-        QCOMPARE(again.c<QPushButton>("Command14")->text(), QStringLiteral("Make coastline"));
+        QVERIFY(!again.c<QPushButton>("makeCoastlineButton")->isEnabled());
+        QCOMPARE(again.c<QPushButton>("makeCoastlineButton")->text(),
+                 QStringLiteral("Make coastline"));
         QCOMPARE(again.session().coast().CoastCount, s.session().coast().CoastCount);
     }
 
@@ -126,7 +127,7 @@ private slots:
         FakeGmt none;
         none.answer.spawnError = ENOENT;
         s.w->setCoastRunner(none.runner());
-        s.c<QPushButton>("Command14")->click();
+        s.c<QPushButton>("makeCoastlineButton")->click();
         QCOMPARE(s.sink.messages.size(), size_t(1));
         const std::string& text = s.sink.messages.front().text;
         QVERIFY2(text.find("gmt gmt-gshhg-full") != std::string::npos, text.c_str());
@@ -136,7 +137,7 @@ private slots:
         QVERIFY(!QFile::exists(demo.raceFile + QStringLiteral(".bak")));
         QVERIFY(!QDir(demo.app + QStringLiteral("/coastline")).exists());
         // Still to be made once gmt is there.
-        QVERIFY(s.c<QPushButton>("Command14")->isEnabled());
+        QVERIFY(s.c<QPushButton>("makeCoastlineButton")->isEnabled());
     }
 
     void aCoastlineFolderThatRefusesTheTilesIsSaid() {
@@ -149,7 +150,7 @@ private slots:
         const QByteArray raceBefore = readAll(demo.raceFile);
         FakeGmt gmt = FakeGmt::shoreOnChart(*s.w);
         s.w->setCoastRunner(gmt.runner());
-        s.c<QPushButton>("Command14")->click();
+        s.c<QPushButton>("makeCoastlineButton")->click();
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(s.sink.messages.size(), size_t(1));
         const QString text = QString::fromStdString(s.sink.messages.front().text);
@@ -159,7 +160,7 @@ private slots:
         QCOMPARE(readAll(demo.raceFile), raceBefore);
         QVERIFY(!QFile::exists(folder + QStringLiteral("/5239.cst")));
         QCOMPARE(s.session().coast().CoastCount, 0);
-        QVERIFY(s.c<QPushButton>("Command14")->isEnabled());
+        QVERIFY(s.c<QPushButton>("makeCoastlineButton")->isEnabled());
     }
 
     // The real gmt on the real Valencia logs; skipped without gmt, its shorelines or the logs.
@@ -184,7 +185,7 @@ private slots:
 
         Screen s(app, 1, 1, "valencia.txt");
         QVERIFY(s.w->session());
-        QVERIFY(s.c<QPushButton>("Command14")->isEnabled());
+        QVERIFY(s.c<QPushButton>("makeCoastlineButton")->isEnabled());
         s.stop();
         const QPoint centre(s.map()->width() / 2, s.map()->height() / 2);
         QTest::mouseClick(s.map(), Qt::RightButton, Qt::NoModifier, centre);
@@ -192,7 +193,7 @@ private slots:
         const QImage before = s.map()->picture().copy();
         QElapsedTimer clock;
         clock.start();
-        s.c<QPushButton>("Command14")->click();
+        s.c<QPushButton>("makeCoastlineButton")->click();
         qInfo("tiles made with gmt in %lld ms", static_cast<long long>(clock.elapsed()));
         QVERIFY2(s.sink.messages.empty(),
                  s.sink.messages.empty() ? "" : s.sink.messages.front().text.c_str());
@@ -202,7 +203,7 @@ private slots:
         QVERIFY(s.session().coast().CoastCount > 20);
         // The shore lies a little beyond the chart's home view: it shows once zoomed out.
         QVERIFY(s.map()->picture() != before);
-        QVERIFY(!s.c<QPushButton>("Command14")->isEnabled());
+        QVERIFY(!s.c<QPushButton>("makeCoastlineButton")->isEnabled());
     }
 };
 

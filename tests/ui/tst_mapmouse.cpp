@@ -57,12 +57,12 @@ private slots:
     void marksLinesAndCourseAreSetOnTheChartAndWrittenAtOnce() {
         EditableDemo d;
         Screen& s = *d.s;
-        QVERIFY(s.c("Command2")->isEnabled());
+        QVERIFY(s.c("setMarkButton")->isEnabled());
         QVERIFY(!QFile::exists(d.bak()));
 
-        s.c<QPushButton>("Command2")->click();
+        s.c<QPushButton>("setMarkButton")->click();
         QCOMPARE(s.w->mapMouse().MarkMode, true);
-        QCOMPARE(s.c("Command2")->palette().color(QPalette::Button), QColor(255, 255, 0));
+        QCOMPARE(s.c("setMarkButton")->palette().color(QPalette::Button), QColor(255, 255, 0));
         const QPoint at(300, 250);
         const GeoPoint where = s.w->view().toLatLon(at.x(), at.y());
         d.click(at);
@@ -74,24 +74,24 @@ private slots:
         QCOMPARE(readAll(d.bak()), d.original);  // the race file as it was, beside it
 
         // A line: two clicks, the rubber line following the cursor between them.
-        s.c<QPushButton>("Command3")->click();
+        s.c<QPushButton>("setLineButton")->click();
         d.click(QPoint(100, 100));
-        QVERIFY(s.w->mapMouse().Line4Shown);
+        QVERIFY(s.w->mapMouse().RubberLineShown);
         d.click(QPoint(160, 120));
         QCOMPARE(s.race().LineCount, 3);
-        QVERIFY(!s.w->mapMouse().Line4Shown);
+        QVERIFY(!s.w->mapMouse().RubberLineShown);
         QCOMPARE(d.onDisk().count("\r\nLN, "), 3);
 
         // Course mode: the panel lists the course, a click on the new mark appends MK3.
-        s.c<QPushButton>("Command5")->click();
-        QWidget* panel = s.c("Picture9");
-        auto* list = s.c<QListWidget>("List1");
+        s.c<QPushButton>("setCourseButton")->click();
+        QWidget* panel = s.c("coursePanel");
+        auto* list = s.c<QListWidget>("courseList");
         QVERIFY(panel->isVisible());
         QCOMPARE(list->count(), 5);
         QCOMPARE(list->item(0)->text(), QStringLiteral(" 1  L1"));
         const QPoint mark3 = d.pixelOf(s.race().Marks[3].MarkLat, s.race().Marks[3].MarkLon);
         QTest::mouseMove(s.map(), mark3 + QPoint(1, 0));
-        QCOMPARE(s.c<QLabel>("Text7")->text(), QStringLiteral("MK3"));
+        QCOMPARE(s.c<QLabel>("hintBox")->text(), QStringLiteral("MK3"));
         d.click(mark3);
         QCOMPARE(s.race().CourseCount, 6);
         QCOMPARE(s.race().Course[6], std::string("MK3"));
@@ -100,19 +100,19 @@ private slots:
         d.click(QPoint(5, 795));  // nothing there: nothing changes
         QCOMPARE(s.race().CourseCount, 6);
 
-        QTest::mouseClick(s.c<QPushButton>("Command8"), Qt::LeftButton);
+        QTest::mouseClick(s.c<QPushButton>("clearCourseButton"), Qt::LeftButton);
         QCOMPARE(s.race().CourseCount, 0);
         QCOMPARE(panel->height(), 70);  // an empty course
         QCOMPARE(list->count(), 0);
         QVERIFY(!d.onDisk().contains("CRS"));
 
         // Deleting (right click in mark mode) renumbers the marks; the course goes with it.
-        s.c<QPushButton>("Command5")->click();
+        s.c<QPushButton>("setCourseButton")->click();
         QVERIFY(!panel->isVisible());
-        s.c<QPushButton>("Command5")->click();
+        s.c<QPushButton>("setCourseButton")->click();
         d.click(d.pixelOf(s.race().Marks[1].MarkLat, s.race().Marks[1].MarkLon));
         QCOMPARE(s.race().CourseCount, 1);
-        s.c<QPushButton>("Command2")->click();
+        s.c<QPushButton>("setMarkButton")->click();
         QVERIFY(!panel->isVisible());
         const double oldMark2 = s.race().Marks[2].MarkLat;
         d.click(d.pixelOf(s.race().Marks[1].MarkLat, s.race().Marks[1].MarkLon), Qt::RightButton);
@@ -129,11 +129,11 @@ private slots:
         EditableDemo d;
         Screen& s = *d.s;
         while (s.race().MarkCount < kMaxMarks) {
-            s.c<QPushButton>("Command2")->click();
+            s.c<QPushButton>("setMarkButton")->click();
             d.click(QPoint(200 + s.race().MarkCount * 5, 300));
         }
         const QByteArray full = d.onDisk();
-        s.c<QPushButton>("Command2")->click();
+        s.c<QPushButton>("setMarkButton")->click();
         d.click(QPoint(400, 400));
         QCOMPARE(s.race().MarkCount, kMaxMarks);
         QCOMPARE(d.onDisk(), full);
@@ -183,31 +183,31 @@ private slots:
     void rangeAndBearingWithThePositionInTheTitle() {
         EditableDemo d;
         Screen& s = *d.s;
-        QVERIFY(s.c("Check2")->isEnabled());
-        s.c<QCheckBox>("Check2")->click();
-        s.c<QRadioButton>("Option2")->click();  // north up: south is straight down
+        QVERIFY(s.c("rangeBearingCheck")->isEnabled());
+        s.c<QCheckBox>("rangeBearingCheck")->click();
+        s.c<QRadioButton>("northUpRadio")->click();  // north up: south is straight down
         QTest::mouseMove(s.map(), QPoint(400, 500));
-        QVERIFY(!s.w->mapMouse().Line4Shown);  // no origin yet: nothing
+        QVERIFY(!s.w->mapMouse().RubberLineShown);  // no origin yet: nothing
         const double zoom = s.w->view().ZoomHome;
         d.click(QPoint(400, 300));
         QCOMPARE(s.w->view().ZoomHome, zoom);         // measuring does not zoom
         QTest::mouseMove(s.map(), QPoint(400, 520));  // a move to where the mouse was is none
-        QVERIFY(s.w->mapMouse().Line4Shown);
+        QVERIFY(s.w->mapMouse().RubberLineShown);
         // The demo race gives MG, -7: magnetic is true + 7.
-        QVERIFY2(s.c<QLabel>("Text7")->text().startsWith(QString::fromUtf8(" 180度／187mag  ")),
-                 qPrintable(s.c<QLabel>("Text7")->text()));
+        QVERIFY2(s.c<QLabel>("hintBox")->text().startsWith(QString::fromUtf8(" 180度／187mag  ")),
+                 qPrintable(s.c<QLabel>("hintBox")->text()));
         QVERIFY(s.w->windowTitle().contains(QStringLiteral("N 35:")));
         QVERIFY(s.w->windowTitle().contains(QStringLiteral("/E 139:")));
         d.click(QPoint(400, 300), Qt::RightButton);  // any other button ends measuring
-        QVERIFY(!s.c<QCheckBox>("Check2")->isChecked());
-        QVERIFY(!s.w->mapMouse().Line4Shown);
+        QVERIFY(!s.c<QCheckBox>("rangeBearingCheck")->isChecked());
+        QVERIFY(!s.w->mapMouse().RubberLineShown);
     }
 
     void overviewClicksTurnTheWindAndMoveTheMap() {
         EditableDemo d(1, "WD,  205", "WD,  200");
         Screen& s = *d.s;
-        s.c<QRadioButton>("Option3")->click();  // wind up
-        auto* ov = s.c<PictureBox>("Picture6");
+        s.c<QRadioButton>("windUpRadio")->click();
+        auto* ov = s.c<PictureBox>("overviewPicture");
         const QPoint c(ov->width() / 2, ov->height() / 2);
         QTest::mouseClick(ov, Qt::RightButton, Qt::NoModifier, c + QPoint(40, 0));
         QCOMPARE(s.race().MeanWindDir, 290.0);
@@ -217,7 +217,7 @@ private slots:
         QCOMPARE(s.race().MeanWindDir, 200.0);
         QTest::mouseClick(ov, Qt::RightButton, Qt::NoModifier, c + QPoint(0, 40));
         QCOMPARE(s.race().MeanWindDir, 20.0);
-        s.c<QRadioButton>("Option2")->click();  // north up: the right click does nothing
+        s.c<QRadioButton>("northUpRadio")->click();  // north up: the right click does nothing
         QTest::mouseClick(ov, Qt::RightButton, Qt::NoModifier, c + QPoint(40, 0));
         QCOMPARE(s.race().MeanWindDir, 20.0);
         // The left click moves the map's centre there, at the zoom chosen.
@@ -231,40 +231,44 @@ private slots:
     void hintsOnlyWithTheHintBox() {
         EditableDemo d;
         Screen& s = *d.s;
-        auto* text7 = s.c<QLabel>("Text7");
+        auto* hint = s.c<QLabel>("hintBox");
         QVERIFY(s.showOnScreen());  // the side panel laid out where the mouse goes
-        QTest::mouseMove(s.c("BCOL1"), QPoint(5, 5));
-        QVERIFY(text7->isVisible());
-        QCOMPARE(text7->text(), QStringLiteral("Change sea color"));
-        QTest::mouseMove(s.c("Check5"), QPoint(5, 5));
-        QCOMPARE(text7->text(), QStringLiteral("On-off the auto trace mode"));
-        s.c<QCheckBox>("Check3")->click();  // hints off
-        QTest::mouseMove(s.c("BCOL2"), QPoint(5, 5));
-        QVERIFY(!text7->isVisible());
+        QTest::mouseMove(s.c("seaSwatch1"), QPoint(5, 5));
+        QVERIFY(hint->isVisible());
+        QCOMPARE(hint->text(), QStringLiteral("Change sea color"));
+        QTest::mouseMove(s.c("autoTraceCheck"), QPoint(5, 5));
+        QCOMPARE(hint->text(), QStringLiteral("On-off the auto trace mode"));
+        s.c<QCheckBox>("hintsCheck")->click();  // hints off
+        QTest::mouseMove(s.c("seaSwatch2"), QPoint(5, 5));
+        QVERIFY(!hint->isVisible());
         QTest::mouseMove(s.map(), QPoint(300, 300));
-        QVERIFY(!text7->isVisible());                   // nor the map help
-        QTest::mouseMove(s.c("Check3"), QPoint(5, 5));  // shown always
-        QVERIFY(text7->isVisible());
-        QCOMPARE(text7->text(), QStringLiteral("ON/OFF of HINT"));
-        s.c<QCheckBox>("Check3")->click();
+        QVERIFY(!hint->isVisible());                        // nor the map help
+        QTest::mouseMove(s.c("hintsCheck"), QPoint(5, 5));  // shown always
+        QVERIFY(hint->isVisible());
+        QCOMPARE(hint->text(), QStringLiteral("ON/OFF of HINT"));
+        s.c<QCheckBox>("hintsCheck")->click();
         QTest::mouseMove(s.map(), QPoint(310, 300));
-        QVERIFY(text7->text().startsWith(QStringLiteral("Click L-btn=> Enlarge Map")));
+        QVERIFY(hint->text().startsWith(QStringLiteral("Click L-btn=> Enlarge Map")));
 
         // Both languages; the wind-entry button's hint is Japanese in both.
         AppSettings ja, en;
         en.Lang = 1;
-        QCOMPARE(raceScreenHint(QStringLiteral("BCOL3"), ja, true)->text,
+        QCOMPARE(raceScreenHint(QStringLiteral("seaSwatch3"), ja, true)->text,
                  QString::fromUtf8("海面の色を変更します"));
-        QCOMPARE(raceScreenHint(QStringLiteral("Command12"), en, true)->text,
-                 raceScreenHint(QStringLiteral("Command12"), ja, true)->text);
-        QVERIFY(raceScreenHint(QStringLiteral("Picture6"), en, true)->text.contains("R-btn"));
-        QVERIFY(!raceScreenHint(QStringLiteral("Picture6"), en, false)->text.contains("R-btn"));
-        QVERIFY(!raceScreenHint(QStringLiteral("Picture1"), en, true));
+        QCOMPARE(raceScreenHint(QStringLiteral("windEntryButton"), en, true)->text,
+                 raceScreenHint(QStringLiteral("windEntryButton"), ja, true)->text);
+        QVERIFY(
+            raceScreenHint(QStringLiteral("overviewPicture"), en, true)->text.contains("R-btn"));
+        QVERIFY(
+            !raceScreenHint(QStringLiteral("overviewPicture"), en, false)->text.contains("R-btn"));
+        QVERIFY(!raceScreenHint(QStringLiteral("mapPicture"), en, true));
         for (const char* c :
-             {"Check2",    "Check4",    "Check6",   "Check7",    "Check8",   "Check9",
-              "Check10",   "Command2",  "Command3", "Command5",  "Command9", "Command10",
-              "Command13", "Label1",    "Label5",   "Bnam_0",    "Maru_4",   "Picture2",
-              "Text2",     "btnHATENA", "sWind",    "WindStrip", "Command12"}) {
+             {"rangeBearingCheck", "compareLinesCheck", "wakeCheck",         "coastlineCheck",
+              "layLinesCheck",     "boatNamesCheck",    "enlargeBoatsCheck", "setMarkButton",
+              "setLineButton",     "setCourseButton",   "showRaceButton",    "screenPictureButton",
+              "referenceButton",   "infoLabel",         "allBoatsLabel",     "boatName_0",
+              "boatMark_4",        "windPicture",       "replaySpeedLabel",  "helpButton",
+              "windNowPanel",      "WindStrip",         "windEntryButton"}) {
             QVERIFY2(raceScreenHint(QString::fromLatin1(c), ja, true), c);
             QVERIFY2(raceScreenHint(QString::fromLatin1(c), en, true), c);
         }
@@ -273,47 +277,49 @@ private slots:
     void hintsOnDisabledControlsAndWhereTheyGo() {
         EditableDemo d;
         Screen& s = *d.s;
-        auto* text7 = s.c<QLabel>("Text7");
-        auto* text8 = s.c<QLabel>("Text8");
+        auto* hint = s.c<QLabel>("hintBox");
+        auto* boatHint = s.c<QLabel>("boatHintBox");
         QVERIFY(s.showOnScreen());
         // North up turns the comparison lines off; their hint still says why.
-        s.c<QRadioButton>("Option2")->click();
-        QVERIFY(!s.c("Check4")->isEnabled());
-        QTest::mouseMove(s.c("Check4"), QPoint(5, 5));
-        QVERIFY(text7->isVisible());
-        QCOMPARE(text7->text(), QStringLiteral("Draw cross wind line\nto compare the height."));
+        s.c<QRadioButton>("northUpRadio")->click();
+        QVERIFY(!s.c("compareLinesCheck")->isEnabled());
+        QTest::mouseMove(s.c("compareLinesCheck"), QPoint(5, 5));
+        QVERIFY(hint->isVisible());
+        QCOMPARE(hint->text(), QStringLiteral("Draw cross wind line\nto compare the height."));
         // A disabled control gets no leave: the next control without a hint ends it.
-        QTest::mouseMove(s.c("Check1"), QPoint(5, 5));
-        QVERIFY(!text7->isVisible());
+        QTest::mouseMove(s.c("timeMarksCheck"), QPoint(5, 5));
+        QVERIFY(!hint->isVisible());
         // The side panel's background hides it, and so does the box itself.
-        QTest::mouseMove(s.c("BCOL1"), QPoint(5, 5));
-        QVERIFY(text7->isVisible());
-        QTest::mouseMove(s.c("Picture5"), QPoint(0, s.c("Picture5")->height() / 2));
-        QVERIFY(!text7->isVisible());
-        QTest::mouseMove(s.c("BCOL2"), QPoint(5, 5));
-        QVERIFY(text7->isVisible());
+        QTest::mouseMove(s.c("seaSwatch1"), QPoint(5, 5));
+        QVERIFY(hint->isVisible());
+        QTest::mouseMove(s.c("sidePanel"), QPoint(0, s.c("sidePanel")->height() / 2));
+        QVERIFY(!hint->isVisible());
+        QTest::mouseMove(s.c("seaSwatch2"), QPoint(5, 5));
+        QVERIFY(hint->isVisible());
         {
             // The box is a window of its own, which the offscreen screen does not stack: the
             // pointer arriving on it is sent to it directly.
-            QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), text7->mapToGlobal(QPointF(3, 3)));
-            QCoreApplication::sendEvent(text7, &enter);
+            QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), hint->mapToGlobal(QPointF(3, 3)));
+            QCoreApplication::sendEvent(hint, &enter);
         }
-        QVERIFY(!text7->isVisible());
-        // The screen picture explains itself always; the wind entry in Japanese, in Text8.
-        s.c<QCheckBox>("Check3")->click();  // hints off
-        QTest::mouseMove(s.c("Command10"), QPoint(5, 5));
-        QVERIFY(text7->isVisible());
-        QVERIFY(text7->text().startsWith(QStringLiteral("Start up graphical software")));
-        QTest::mouseMove(s.c("Command12"), QPoint(5, 5));
-        QVERIFY(!text7->isVisible());
-        QVERIFY(!text8->isVisible());
-        s.c<QCheckBox>("Check3")->click();
-        QTest::mouseMove(s.c("Command12"), QPoint(6, 6));
-        QVERIFY(text8->isVisible());
-        QVERIFY(text8->text().startsWith(QString::fromUtf8("ここをクリックすると風向入力モード")));
-        QTest::mouseMove(s.c("Picture2"), QPoint(20, 20));
-        QVERIFY(!text8->isVisible());
-        QCOMPARE(text7->text(), QStringLiteral("Indicate wind direction graph or not"));
+        QVERIFY(!hint->isVisible());
+        // The screen picture explains itself always; the wind entry in Japanese, in the boat
+        // panel's hint box.
+        s.c<QCheckBox>("hintsCheck")->click();  // hints off
+        QTest::mouseMove(s.c("screenPictureButton"), QPoint(5, 5));
+        QVERIFY(hint->isVisible());
+        QVERIFY(hint->text().startsWith(QStringLiteral("Start up graphical software")));
+        QTest::mouseMove(s.c("windEntryButton"), QPoint(5, 5));
+        QVERIFY(!hint->isVisible());
+        QVERIFY(!boatHint->isVisible());
+        s.c<QCheckBox>("hintsCheck")->click();
+        QTest::mouseMove(s.c("windEntryButton"), QPoint(6, 6));
+        QVERIFY(boatHint->isVisible());
+        QVERIFY(
+            boatHint->text().startsWith(QString::fromUtf8("ここをクリックすると風向入力モード")));
+        QTest::mouseMove(s.c("windPicture"), QPoint(20, 20));
+        QVERIFY(!boatHint->isVisible());
+        QCOMPARE(hint->text(), QStringLiteral("Indicate wind direction graph or not"));
     }
 
     void boatSymbolShowsNameAndSpeed() {
@@ -331,15 +337,15 @@ private slots:
         }
         QVERIFY(boat > 0);
         QTest::mouseMove(s.map(), at);
-        auto* text7 = s.c<QLabel>("Text7");
-        QVERIFY(text7->isVisible());
+        auto* hint = s.c<QLabel>("hintBox");
+        QVERIFY(hint->isVisible());
         QVERIFY2(
-            text7->text().startsWith(QString::fromStdString(s.race().Boats[boat].BoatName + " (")),
-            qPrintable(text7->text()));
+            hint->text().startsWith(QString::fromStdString(s.race().Boats[boat].BoatName + " (")),
+            qPrintable(hint->text()));
         // Off the boats the map help comes back.
         QTest::mouseMove(s.map(), at + QPoint(40, 40));
-        QVERIFY(!text7->text().startsWith(
-            QString::fromStdString(s.race().Boats[boat].BoatName + " (")));
+        QVERIFY(
+            !hint->text().startsWith(QString::fromStdString(s.race().Boats[boat].BoatName + " (")));
     }
 };
 

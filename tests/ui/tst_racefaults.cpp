@@ -27,8 +27,8 @@ namespace {
 
 // The map drawn afresh from the state shown: map off and on redraws the whole background.
 QImage freshMap(Screen& s) {
-    s.c<QCheckBox>("Check7")->click();
-    s.c<QCheckBox>("Check7")->click();
+    s.c<QCheckBox>("coastlineCheck")->click();
+    s.c<QCheckBox>("coastlineCheck")->click();
     return s.map()->picture().copy();
 }
 
@@ -40,16 +40,16 @@ private slots:
     void layLinesFollowingTheWindDoNotPileUp() {
         Screen s(kDemo, 1, 0);
         s.stop();
-        s.c<QCheckBox>("Check8")->click();  // lay lines
+        s.c<QCheckBox>("layLinesCheck")->click();
         QVERIFY(s.w->options().LayLines);
         // Played at 20 times across several minutes: the demo's wind file moves every minute.
         s.jump(600);
-        s.c<QSlider>("HScroll1")->setValue(11);
-        s.c<QRadioButton>("Option6")->click();
+        s.c<QSlider>("replaySpeedSlider")->setValue(11);
+        s.c<QRadioButton>("forwardRadio")->click();
         const double from = s.clock().RaceTime;
         std::set<double> winds;
         for (int i = 0; i < 50000 && s.clock().RaceTime < from + 240; ++i) {
-            s.fire("Timer1");
+            s.fire("replayTimer");
             winds.insert(s.session().windDirNow());
         }
         s.stop();
@@ -64,7 +64,7 @@ private slots:
         const double wind = s.session().windDirNow();
         s.stepTo(s.clock().RaceTime + 2);
         QVERIFY(s.session().windDirNow() != wind);
-        s.c<QCheckBox>("Check1")->click();
+        s.c<QCheckBox>("timeMarksCheck")->click();
         shown = s.map()->picture().copy();
         QCOMPARE(shown, freshMap(s));
     }
@@ -75,8 +75,8 @@ private slots:
         Screen s(kDemo, 1, 0);
         QVERIFY(s.showOnScreen());
         s.stop();
-        s.c<QCheckBox>("Check5")->click();
-        auto* panel = s.c<TimePanel>("PicTime");
+        s.c<QCheckBox>("autoTraceCheck")->click();
+        auto* panel = s.c<TimePanel>("timePanel");
         const QPoint at = panel->pos();
         int looked = 0;
         auto whole = [&](const char* how) {
@@ -86,9 +86,9 @@ private slots:
                                          .toUtf8();
             QVERIFY2(panel->isVisible(), where);
             QVERIFY2(panel->pos() == at, where);
-            QVERIFY2(panel->contentsRect().contains(panel->Text11->geometry()), where);
-            if (!panel->Text4->isHidden())
-                QVERIFY2(panel->contentsRect().contains(panel->Text4->geometry()), where);
+            QVERIFY2(panel->contentsRect().contains(panel->clockLabel->geometry()), where);
+            if (!panel->countdownLabel->isHidden())
+                QVERIFY2(panel->contentsRect().contains(panel->countdownLabel->geometry()), where);
             // On the screen: the whole panel with its border, the clock and the countdown, just
             // as the panel draws itself.
             QVERIFY2(s.onScreen(panel) == Screen::rendered(panel), where);
@@ -98,19 +98,19 @@ private slots:
         s.jump(-65);
         while (s.clock().RaceTime < 12 && !QTest::currentTestFailed()) {
             whole("stepping");
-            s.c<QPushButton>("Command6")->click();
+            s.c<QPushButton>("stepForwardButton")->click();
         }
         if (QTest::currentTestFailed()) return;
         // Played through the gun at several speeds.
         for (int slider : {5, 11, 19}) {
             s.stop();
-            s.c<QSlider>("HScroll1")->setValue(slider);
+            s.c<QSlider>("replaySpeedSlider")->setValue(slider);
             s.jump(-12);
-            s.c<QRadioButton>("Option6")->click();
+            s.c<QRadioButton>("forwardRadio")->click();
             // The replay timer's ticks, one at a time, each looked at.
-            s.c<QTimer>("Timer1")->stop();
+            s.c<QTimer>("replayTimer")->stop();
             for (int i = 0; i < 2000 && s.clock().RaceTime < 12; ++i) {
-                s.fire("Timer1");
+                s.fire("replayTimer");
                 whole("playing");
                 if (QTest::currentTestFailed()) return;
             }
@@ -121,7 +121,7 @@ private slots:
     void jumpingWithAutoTraceShowsTheBoats() {
         Screen s(kDemo, 1, 0);
         s.stop();
-        s.c<QCheckBox>("Check5")->click();
+        s.c<QCheckBox>("autoTraceCheck")->click();
         QVERIFY(s.w->options().AutoTrace);
         for (double t : {300.0, 2400.0, 900.0}) {
             s.jump(t);
@@ -182,11 +182,11 @@ private slots:
         s.jump(last + 5);
         check("after the last finish");
         // Backwards through the finishes, tick by tick, then forwards again from the middle.
-        s.c<QSlider>("HScroll1")->setValue(19);
-        s.c<QRadioButton>("Option8")->click();
+        s.c<QSlider>("replaySpeedSlider")->setValue(19);
+        s.c<QRadioButton>("backwardRadio")->click();
         for (int i = 0; i < 20000 && s.clock().RaceTime > between && !QTest::currentTestFailed();
              ++i) {
-            s.fire("Timer1");
+            s.fire("replayTimer");
             check("playing backwards");
         }
         QVERIFY(s.clock().RaceTime <= between);
@@ -194,14 +194,14 @@ private slots:
         s.jump(last + 5);
         s.jump(between);
         check("after a jump back");
-        s.c<QRadioButton>("Option6")->click();
+        s.c<QRadioButton>("forwardRadio")->click();
         for (int i = 0; i < 20000 && s.clock().RaceTime < last && !QTest::currentTestFailed();
              ++i) {
-            s.fire("Timer1");
+            s.fire("replayTimer");
             check("playing forwards again");
         }
         s.stop();
-        s.c<QPushButton>("Command7")->click();
+        s.c<QPushButton>("stepBackwardButton")->click();
         check("one step back");
     }
 
@@ -209,8 +209,8 @@ private slots:
         // The demo race has no attachments: its reference button stays off, without a
         // "not available" hint, since there is simply nothing to show.
         Screen demo(kDemo, 2, 1);
-        QVERIFY(!demo.c("Command13")->isEnabled());
-        QVERIFY(demo.c("Command13")->toolTip().isEmpty());
+        QVERIFY(!demo.c("referenceButton")->isEnabled());
+        QVERIFY(demo.c("referenceButton")->toolTip().isEmpty());
 
         // A race with an attachment and help pages: both buttons open what they name.
         QTemporaryDir dir;
@@ -223,7 +223,7 @@ private slots:
         writeText(app + "/help/index.html", "<html></html>");
         FakePlatform platform;
         Screen s(app, 2, 0, kDemoRace, &platform);
-        QPushButton* reference = s.c<QPushButton>("Command13");
+        QPushButton* reference = s.c<QPushButton>("referenceButton");
         QVERIFY(reference->isEnabled());
         reference->click();
         ReferenceViewer* viewer = s.w->findChild<ReferenceViewer*>();
@@ -236,7 +236,7 @@ private slots:
         QCOMPARE(platform.opened.size(), size_t(1));
         QVERIFY(QString::fromStdString(platform.opened[0]).endsWith("attachment/results.txt"));
 
-        QPushButton* help = s.c<QPushButton>("btnHATENA");
+        QPushButton* help = s.c<QPushButton>("helpButton");
         QVERIFY(help->isEnabled());
         help->click();
         QCOMPARE(platform.opened.size(), size_t(2));
@@ -261,7 +261,7 @@ private slots:
         // Every shown control of the side panel gets at least the height it needs, and none
         // overlaps another.
         QList<QWidget*> shown;
-        for (QWidget* c : s.c("Picture5")->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        for (QWidget* c : s.c("sidePanel")->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             if (c->isVisible() && !c->isWindow()) shown << c;
         QVERIFY(shown.size() > 20);
         for (QWidget* c : shown) {
@@ -274,8 +274,8 @@ private slots:
         QVERIFY(s.map()->width() >= RaceLayout::kMinMapSize);
         // The map, the time bar and the side panel side by side, all inside the window.
         QVERIFY(s.map()->geometry().right() < s.bar()->x());
-        QVERIFY(s.bar()->geometry().right() < s.c("Picture5")->x());
-        QVERIFY(s.w->rect().contains(s.c("Picture5")->geometry()));
+        QVERIFY(s.bar()->geometry().right() < s.c("sidePanel")->x());
+        QVERIFY(s.w->rect().contains(s.c("sidePanel")->geometry()));
     }
 
     void finishingListClearsTheClockPanelOnTheSmallestWindow() {
@@ -292,9 +292,9 @@ private slots:
         s.jump(last + 5);
         FinishList* list = s.map()->finishList();
         QVERIFY(list->isVisibleTo(s.map()));
-        const QRect panel = s.c("PicTime")->geometry();
-        const QRect listOnForm(s.map()->mapTo(s.w.get(), list->pos()), list->size());
-        QVERIFY2(!listOnForm.intersects(panel), "the finishing list lies under the clock panel");
+        const QRect panel = s.c("timePanel")->geometry();
+        const QRect listOnWindow(s.map()->mapTo(s.w.get(), list->pos()), list->size());
+        QVERIFY2(!listOnWindow.intersects(panel), "the finishing list lies under the clock panel");
         QVERIFY(s.map()->rect().contains(list->geometry()));
         // On a large window the list keeps its place at the top right.
         s.w->resize(1280, 900);
@@ -305,17 +305,17 @@ private slots:
 
     void windRowAndBoatListHaveHeadings() {
         Screen ja(kDemo, 1, 0);
-        QCOMPARE(ja.c<QLabel>("Label8")->text(), QStringLiteral("平均風向"));
+        QCOMPARE(ja.c<QLabel>("meanWindLabel")->text(), QStringLiteral("平均風向"));
         QCOMPARE(ja.c<QLabel>("HeadingSpeed")->text(), QStringLiteral("艇速"));
         Screen en(kDemo, 1, 1);
-        QCOMPARE(en.c<QLabel>("Label8")->text(), QStringLiteral("Mean wind"));
-        QCOMPARE(en.c<QLabel>("Label9")->text(), QStringLiteral("Wind now"));
+        QCOMPARE(en.c<QLabel>("meanWindLabel")->text(), QStringLiteral("Mean wind"));
+        QCOMPARE(en.c<QLabel>("windNowLabel")->text(), QStringLiteral("Wind now"));
         QCOMPARE(en.c<QLabel>("HeadingTwa")->text(), QStringLiteral("TWA"));
-        QVERIFY(en.c("Label9")->isVisibleTo(en.w.get()) || !en.session().data().WindShown);
+        QVERIFY(en.c("windNowLabel")->isVisibleTo(en.w.get()) || !en.session().data().WindShown);
         // Each heading stands over its column.
         BoatPanel* panel = en.c<BoatPanel>("BoatPanel");
-        QCOMPARE(en.c("HeadingSpeed")->x(), panel->Text5(0)->x());
-        QCOMPARE(en.c("HeadingTwa")->x(), panel->Text6(0)->x());
+        QCOMPARE(en.c("HeadingSpeed")->x(), panel->speedLabel(0)->x());
+        QCOMPARE(en.c("HeadingTwa")->x(), panel->twaLabel(0)->x());
     }
 
     void homeViewShowsTheBoatsStillRacing() {
@@ -344,8 +344,8 @@ private slots:
         out.recompute();
         QVERIFY(inBox(out, orca));
         // Auto trace off goes back to this home view.
-        s.c<QCheckBox>("Check5")->click();
-        s.c<QCheckBox>("Check5")->click();
+        s.c<QCheckBox>("autoTraceCheck")->click();
+        s.c<QCheckBox>("autoTraceCheck")->click();
         QCOMPARE(s.w->view().Zoom, v.ZoomHome);
 
         // The same race without Orca: the home view is the whole race area at zoom 1.
@@ -375,7 +375,7 @@ private slots:
         QtMessageSink sink("ブリスコ");
         sink.setJapanese(!settings.english());
         RaceScreen w(settings, kDemoRace, sink, nullptr);
-        w.Form_Activate();
+        w.openFirstRace();
         QStringList buttons;
         QString question;
         QTimer::singleShot(0, [&] {
@@ -386,7 +386,7 @@ private slots:
             box->button(QMessageBox::No)->click();
         });
         // Leaving the full mode screen asks whether to save the race file.
-        w.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        w.findChild<QPushButton*>(QStringLiteral("exitButton"))->click();
         QCOMPARE(question, QStringLiteral("管理ファイルを保存しますか？"));
         buttons.sort();
         QCOMPARE(buttons, (QStringList{QStringLiteral("いいえ"), QStringLiteral("はい")}));

@@ -31,8 +31,8 @@
 #include "ui/display/timepanel.h"
 #include "ui/race/loadingprogress.h"
 #include "ui/race/racecaptions.h"
-#include "ui/race/racescreen.h"
 #include "ui/race/racelayout.h"
+#include "ui/race/racescreen.h"
 #include "util/datetime.h"
 
 using namespace brisko;
@@ -51,21 +51,23 @@ private slots:
         QVERIFY(w.windowTitle().startsWith(QStringLiteral("ブリスコ   ")));
         QVERIFY(w.windowTitle().endsWith(QStringLiteral("   (enoshima_0607.txt)")));
         // Browser mode: race list shown, set-up buttons hidden, times read only.
-        QVERIFY(!s.c("Combo1")->isHidden());
-        QCOMPARE(s.c<QComboBox>("Combo1")->currentText(), QStringLiteral("enoshima_0607.txt"));
-        for (const char* b : {"Command2", "Command3", "Command4", "Command5"})
+        QVERIFY(!s.c("raceFileCombo")->isHidden());
+        QCOMPARE(s.c<QComboBox>("raceFileCombo")->currentText(),
+                 QStringLiteral("enoshima_0607.txt"));
+        for (const char* b :
+             {"setMarkButton", "setLineButton", "confirmTimesButton", "setCourseButton"})
             QVERIFY(s.c(b)->isHidden());
-        QVERIFY(!s.c("Text9")->isEnabled());
-        QCOMPARE(s.c<QLineEdit>("Text9")->text(), QStringLiteral("2026/06/07 11:00:00"));
+        QVERIFY(!s.c("startTimeEdit")->isEnabled());
+        QCOMPARE(s.c<QLineEdit>("startTimeEdit")->text(), QStringLiteral("2026/06/07 11:00:00"));
         QCOMPARE(s.clock().PeriodFrom, -(s.race().PreStartSeconds + 30));
         QCOMPARE(s.clock().PeriodTo, s.race().RaceSeconds);
-        QVERIFY(s.c<QTimer>("Timer1")->isActive());
-        QVERIFY(s.c<QTimer>("Timer3")->isActive());
+        QVERIFY(s.c<QTimer>("replayTimer")->isActive());
+        QVERIFY(s.c<QTimer>("rateTimer")->isActive());
         QCOMPARE(s.c<BoatPanel>("BoatPanel")->rowCount(), 10);
-        QCOMPARE(s.c<QLabel>("Text2")->text(), QStringLiteral("5倍速"));
+        QCOMPARE(s.c<QLabel>("replaySpeedLabel")->text(), QStringLiteral("5倍速"));
         QCOMPARE(s.map()->width(), w.layout().mapSize);
         QVERIFY(s.bar()->isVisibleTo(&w));
-        QVERIFY(s.c<QRadioButton>("Option3")->isChecked());  // the demo race is wind-up
+        QVERIFY(s.c<QRadioButton>("windUpRadio")->isChecked());  // the demo race is wind-up
         // The coastline came with the race, before anything was drawn.
         QVERIFY(s.session().coast().CoastCount > 0);
         QCOMPARE(w.scene().coast.count, s.session().coast().CoastCount);
@@ -74,10 +76,10 @@ private slots:
     void englishCaptionsAndSpeed() {
         Screen s(kDemo, 1, 1);
         QVERIFY(s.w->windowTitle().startsWith(QStringLiteral("\"Brisko\" Race Browser   ")));
-        QCOMPARE(s.c<QPushButton>("Command9")->text(), QStringLiteral("Show"));
-        QCOMPARE(s.c<QLabel>("Text2")->text(), QStringLiteral("5 x spd"));
-        s.c<QSlider>("HScroll1")->setValue(11);
-        QCOMPARE(s.c<QLabel>("Text2")->text(), QStringLiteral("20 x spd"));
+        QCOMPARE(s.c<QPushButton>("showRaceButton")->text(), QStringLiteral("Show"));
+        QCOMPARE(s.c<QLabel>("replaySpeedLabel")->text(), QStringLiteral("5 x spd"));
+        s.c<QSlider>("replaySpeedSlider")->setValue(11);
+        QCOMPARE(s.c<QLabel>("replaySpeedLabel")->text(), QStringLiteral("20 x spd"));
         QCOMPARE(s.clock().SpeedFactor, 20);
     }
 
@@ -88,12 +90,12 @@ private slots:
         s.jump(600);
         QVERIFY(std::abs(s.clock().RaceTime - 600) <= 1 / bar.pxPerSecond() + 1);
         const double t = s.clock().RaceTime;
-        s.c<QPushButton>("Command6")->click();
+        s.c<QPushButton>("stepForwardButton")->click();
         QCOMPARE(s.clock().RaceTime, t + 1);
-        s.c<QPushButton>("Command7")->click();
+        s.c<QPushButton>("stepBackwardButton")->click();
         QCOMPARE(s.clock().RaceTime, t);
         QVERIFY(s.clock().stopped());
-        QVERIFY(s.c<QRadioButton>("Option7")->isChecked());
+        QVERIFY(s.c<QRadioButton>("stopRadio")->isChecked());
     }
 
     void shiftDragChoosesPeriodAndMarksIt() {
@@ -156,18 +158,18 @@ private slots:
 
     void replayButtonsSteerTheClock() {
         Screen s(kDemo, 1, 0);
-        s.c<QRadioButton>("Option8")->click();
-        QVERIFY(s.c<QTimer>("Timer1")->isActive());
+        s.c<QRadioButton>("backwardRadio")->click();
+        QVERIFY(s.c<QTimer>("replayTimer")->isActive());
         QVERIFY(s.clock().TimeStep < 0);
         s.stop();
-        QVERIFY(!s.c<QTimer>("Timer1")->isActive());
-        s.c<QRadioButton>("Option6")->click();
+        QVERIFY(!s.c<QTimer>("replayTimer")->isActive());
+        s.c<QRadioButton>("forwardRadio")->click();
         QVERIFY(s.clock().TimeStep > 0);
-        QVERIFY(s.c<QTimer>("Timer1")->isActive());
+        QVERIFY(s.c<QTimer>("replayTimer")->isActive());
         // A tick while stopped moves the clock by one step but draws nothing new.
         s.stop();
         const double t = s.clock().RaceTime;
-        s.fire("Timer1");
+        s.fire("replayTimer");
         QCOMPARE(s.clock().RaceTime, t + s.clock().TimeStep);
         QCOMPARE(s.clock().TickCount, 1);
     }
@@ -178,9 +180,9 @@ private slots:
         QVERIFY(copyTree(kDemo, app));
         const QString original = app + QStringLiteral("/RaceAdmin/enoshima_0607.txt");
         Screen s(app, 2, 0);
-        auto* text9 = s.c<QLineEdit>("Text9");
-        auto* text10 = s.c<QLineEdit>("Text10");
-        auto* ok = s.c<QPushButton>("Command4");
+        auto* startEdit = s.c<QLineEdit>("startTimeEdit");
+        auto* finishEdit = s.c<QLineEdit>("finishTimeEdit");
+        auto* ok = s.c<QPushButton>("confirmTimesButton");
         QVERIFY(!ok->isHidden());
         const std::string last = formatRaceTime(s.race().LastFix);
         const std::string lastPlus = formatDateTime(*s.race().LastFix + 60);
@@ -191,8 +193,8 @@ private slots:
             {"2026/06/07 11:05:00", lastPlus}};
         for (const auto& [st, ft] : refused) {
             s.sink.messages.clear();
-            text9->setText(QString::fromStdString(st));
-            text10->setText(QString::fromStdString(ft));
+            startEdit->setText(QString::fromStdString(st));
+            finishEdit->setText(QString::fromStdString(ft));
             ok->click();
             QCOMPARE(s.sink.messages.size(), size_t(1));
             QCOMPARE(QString::fromStdString(s.sink.messages[0].text),
@@ -206,8 +208,8 @@ private slots:
         s.w->setNamePrompt([](const QString&, const QString&, const QString&) {
             return std::optional<QString>(QStringLiteral("moved_start"));
         });
-        text9->setText(QStringLiteral("2026/06/07 11:05:00"));
-        text10->setText(QString::fromStdString(last));
+        startEdit->setText(QStringLiteral("2026/06/07 11:05:00"));
+        finishEdit->setText(QString::fromStdString(last));
         ok->click();
         QCOMPARE(QString::fromStdString(s.sink.messages[0].text),
                  QStringLiteral("管理ファイルを保存しますか？"));
@@ -215,14 +217,14 @@ private slots:
         QVERIFY(readAll(app + QStringLiteral("/RaceAdmin/moved_start.txt"))
                     .contains("ST, 2026/06/07 11:05:00"));
         QVERIFY(readAll(original).contains("ST, 2026/06/07 11:00:00"));
-        QCOMPARE(text9->text(), QStringLiteral("2026/06/07 11:05:00"));
+        QCOMPARE(startEdit->text(), QStringLiteral("2026/06/07 11:05:00"));
         QVERIFY(s.w->windowTitle().endsWith(QStringLiteral("(moved_start.txt)")));
         // A name that leaves the race folder is refused and nothing is written.
         s.sink.messages.clear();
         s.w->setNamePrompt([](const QString&, const QString&, const QString&) {
             return std::optional<QString>(QStringLiteral("../outside"));
         });
-        text9->setText(QStringLiteral("2026/06/07 11:06:00"));
+        startEdit->setText(QStringLiteral("2026/06/07 11:06:00"));
         ok->click();
         QCOMPARE(s.sink.messages.size(), size_t(2));  // the question, then the refusal
         QVERIFY(!QFile::exists(app + QStringLiteral("/outside.txt")));
@@ -236,9 +238,9 @@ private slots:
         QVERIFY(QFile::copy(app + QStringLiteral("/RaceAdmin/enoshima_0607.txt"),
                             app + QStringLiteral("/RaceAdmin/second.txt")));
         Screen s(app, 1, 1);
-        auto* combo = s.c<QComboBox>("Combo1");
-        QCOMPARE(combo->count(), 2);            // the two races; the mode file is no race
-        s.c<QPushButton>("Command9")->click();  // the race already shown
+        auto* combo = s.c<QComboBox>("raceFileCombo");
+        QCOMPARE(combo->count(), 2);                  // the two races; the mode file is no race
+        s.c<QPushButton>("showRaceButton")->click();  // the race already shown
         QCOMPARE(s.sink.messages.size(), size_t(1));
         QCOMPARE(s.sink.messages[0].text, std::string("Choose Other File"));
 
@@ -248,7 +250,7 @@ private slots:
         const RaceSession* first = s.w->session();
         s.sink.messages.clear();
         combo->setCurrentIndex(combo->findText(QStringLiteral("second.txt")));
-        s.c<QPushButton>("Command9")->click();
+        s.c<QPushButton>("showRaceButton")->click();
         QVERIFY(s.sink.messages.empty());
         QVERIFY(s.w->session() != first);
         QCOMPARE(s.race().RaceFileName, std::string("second.txt"));
@@ -272,7 +274,7 @@ private slots:
                          "ST, 2019/01/01 10:00:00\r\nFT, 2019/01/01 11:00:00\r\n"
                          "BN, JPN3321.trk, Mistral\r\n"));
         Screen s(app, 1, 1);
-        auto* combo = s.c<QComboBox>("Combo1");
+        auto* combo = s.c<QComboBox>("raceFileCombo");
         const QString title = s.w->windowTitle();
         const RaceSession* shown = s.w->session();
         s.jump(s.session().finishInputs().leadFinish + 1);
@@ -290,7 +292,7 @@ private slots:
                    "finish. (elsewhen.txt)"}}) {
             s.sink.messages.clear();
             combo->setCurrentIndex(combo->findText(QString::fromLatin1(c.file)));
-            s.c<QPushButton>("Command9")->click();
+            s.c<QPushButton>("showRaceButton")->click();
             QVERIFY2(!s.sink.messages.empty(), c.file);
             QString all;
             for (const Message& m : s.sink.messages) all += QString::fromStdString(m.text) + '\n';
@@ -315,22 +317,22 @@ private slots:
         QVERIFY(s.w->setupDone());
         QVERIFY(s.w->windowTitle().endsWith(QStringLiteral("(missing.txt)")));
         // The race list offers only races whose file exists.
-        auto* combo = s.c<QComboBox>("Combo1");
+        auto* combo = s.c<QComboBox>("raceFileCombo");
         QCOMPARE(combo->findText(QStringLiteral("missing.txt")), -1);
         QCOMPARE(combo->count(), 1);
         // Nothing of a race on the map, and the controls neither crash nor draw one.
         QVERIFY(s.map()->finishList()->isHidden());
-        QVERIFY(s.map()->blueP()->isHidden() && s.map()->seven()->isHidden());
-        s.c<QRadioButton>("Option2")->click();
-        s.c<QCheckBox>("Check1")->click();
-        s.c<QCheckBox>("Check4")->click();
-        s.c<QPushButton>("BCOL4")->click();
+        QVERIFY(s.map()->bluePeter()->isHidden() && s.map()->sevenFlag()->isHidden());
+        s.c<QRadioButton>("northUpRadio")->click();
+        s.c<QCheckBox>("timeMarksCheck")->click();
+        s.c<QCheckBox>("compareLinesCheck")->click();
+        s.c<QPushButton>("seaSwatch4")->click();
         QCOMPARE(s.map()->picture().pixelColor(5, 5), toQColor(kSeaSwatches[3].sea));
-        s.c<QRadioButton>("Option6")->click();
-        s.fire("Timer1");
-        s.fire("Timer3");
+        s.c<QRadioButton>("forwardRadio")->click();
+        s.fire("replayTimer");
+        s.fire("rateTimer");
         // Then the demo race from the list.
-        s.c<QPushButton>("Command9")->click();
+        s.c<QPushButton>("showRaceButton")->click();
         QVERIFY(s.w->session());
         QCOMPARE(s.race().RaceFileName, kDemoRace);
     }
@@ -344,7 +346,7 @@ private slots:
         s.sink.setAnswer(MessageAnswer::Yes);
         bool closed = false;
         QObject::connect(s.w.get(), &RaceScreen::closed, [&] { closed = true; });
-        s.c<QPushButton>("Command1")->click();
+        s.c<QPushButton>("exitButton")->click();
         QVERIFY(closed);
         QCOMPARE(s.sink.messages.size(), told);
         QVERIFY(!QFile::exists(app + QStringLiteral("/RaceAdmin/missing.txt")));
@@ -354,30 +356,30 @@ private slots:
         Screen s(kDemo, 1, 0);
         s.stop();
         QVERIFY(s.w->view().windUp());
-        s.c<QRadioButton>("Option2")->click();
+        s.c<QRadioButton>("northUpRadio")->click();
         QVERIFY(!s.w->view().windUp());
         QCOMPARE(s.race().NorthUp, 1);
-        QVERIFY(!s.c("Check4")->isEnabled());
-        s.c<QRadioButton>("Option3")->click();
+        QVERIFY(!s.c("compareLinesCheck")->isEnabled());
+        s.c<QRadioButton>("windUpRadio")->click();
         QVERIFY(s.w->view().windUp());
         QCOMPARE(s.w->view().ViewRotation, s.race().MeanWindDir);
-        QVERIFY(s.c("Check4")->isEnabled());
+        QVERIFY(s.c("compareLinesCheck")->isEnabled());
         // Time marks: ticking draws them over the map, unticking redraws it without them.
         const QImage before = s.map()->picture().copy();
-        s.c<QCheckBox>("Check1")->click();
+        s.c<QCheckBox>("timeMarksCheck")->click();
         QVERIFY(s.w->options().TimeMarks);
         QVERIFY(s.map()->picture() != before);
-        s.c<QCheckBox>("Check1")->click();
+        s.c<QCheckBox>("timeMarksCheck")->click();
         QCOMPARE(s.map()->picture(), before);
         // The check boxes read only by the frame set their options.
-        s.c<QCheckBox>("Check10")->click();
+        s.c<QCheckBox>("enlargeBoatsCheck")->click();
         QVERIFY(!s.w->options().Enlarge);
-        s.c<QCheckBox>("Check4")->click();
+        s.c<QCheckBox>("compareLinesCheck")->click();
         QVERIFY(s.w->options().CompareLines);
-        s.c<QCheckBox>("Check6")->click();
+        s.c<QCheckBox>("wakeCheck")->click();
         QVERIFY(!s.w->options().WakeOn);
         // A sea colour swatch repaints the map in it.
-        s.c<QPushButton>("BCOL5")->click();
+        s.c<QPushButton>("seaSwatch5")->click();
         QCOMPARE(s.w->options().SeaColour, kSeaSwatches[4].sea);
         QCOMPARE(s.map()->picture().pixelColor(1, s.w->layout().mapSize - 2),
                  toQColor(kSeaSwatches[4].sea));
@@ -386,8 +388,8 @@ private slots:
     void startFlagsAndFinishListFollowTheFrame() {
         Screen s(kDemo, 1, 0);
         s.stop();
-        auto* blue = s.map()->blueP();
-        auto* seven = s.map()->seven();
+        auto* blue = s.map()->bluePeter();
+        auto* seven = s.map()->sevenFlag();
         auto* position = s.map()->finishList();
         const int left = s.w->layout().mapSize - StartFlag::kWidth - 10;
         s.jump(-120);
@@ -402,7 +404,7 @@ private slots:
         QVERIFY(blue->y() > firstDrop);
         QVERIFY(seven->isVisibleTo(s.map()));
         // The direction buttons put the flags back at the top.
-        s.c<QRadioButton>("Option7")->click();
+        s.c<QRadioButton>("stopRadio")->click();
         QCOMPARE(blue->pos(), QPoint(left, 10));
         s.stepTo(30);
         QVERIFY(!blue->isVisibleTo(s.map()));
@@ -428,18 +430,23 @@ private slots:
 
     void raceScreenHasEveryNamedControl() {
         Screen s(kDemo, 1, 0);
-        const char* names[] = {
-            "Picture1",  "Picture5", "PicTimeBar", "PicTime", "Picture6", "Picture2", "Picture8",
-            "Picture12", "Text11",   "Text4",      "Text1",   "Blue_P",   "Seven",    "Position",
-            "HScroll1",  "Text2",    "HScroll2",   "Option6", "Option7",  "Option8",  "Command6",
-            "Command7",  "Combo1",   "Command9",   "Text9",   "Text10",   "Command4", "Command1",
-            "Option9",   "Option10", "Option11"};
+        const char* names[] = {"mapPicture",         "sidePanel",       "timeBar",
+                               "timePanel",          "overviewPicture", "windPicture",
+                               "speedBars",          "traceZoomPanel",  "clockLabel",
+                               "countdownLabel",     "timeOfDayLabel",  "bluePeterFlag",
+                               "sevenFlag",          "finishList",      "replaySpeedSlider",
+                               "replaySpeedLabel",   "traceZoomSlider", "forwardRadio",
+                               "stopRadio",          "backwardRadio",   "stepForwardButton",
+                               "stepBackwardButton", "raceFileCombo",   "showRaceButton",
+                               "startTimeEdit",      "finishTimeEdit",  "confirmTimesButton",
+                               "exitButton",         "trackViewRadio",  "speedGraphRadio",
+                               "dataViewRadio"};
         for (const char* name : names)
             QVERIFY2(s.w->findChild<QWidget*>(QString::fromLatin1(name)), name);
-        for (const char* timer : {"Timer1", "Timer2", "Timer3"})
+        for (const char* timer : {"replayTimer", "autoTraceTimer", "rateTimer"})
             QVERIFY2(s.w->findChild<QTimer*>(QString::fromLatin1(timer)), timer);
         for (int i = 0; i < s.race().BoatCount; ++i)
-            for (const char* row : {"Bnam_%1", "Maru_%1", "Text5_%1", "Text6_%1"}) {
+            for (const char* row : {"boatName_%1", "boatMark_%1", "boatSpeed_%1", "boatTwa_%1"}) {
                 const QString name = QString::fromLatin1(row).arg(i);
                 QVERIFY2(s.w->findChild<QWidget*>(name), qPrintable(name));
             }
@@ -447,19 +454,19 @@ private slots:
 
     void autoTraceComesOnAfterSevenSeconds() {
         Screen s(kDemo, 2, 0);
-        for (int i = 0; i < 6; ++i) s.fire("Timer2");
-        QVERIFY(!s.c<QCheckBox>("Check5")->isChecked());
-        s.fire("Timer2");
-        QVERIFY(s.c<QCheckBox>("Check5")->isChecked());
+        for (int i = 0; i < 6; ++i) s.fire("autoTraceTimer");
+        QVERIFY(!s.c<QCheckBox>("autoTraceCheck")->isChecked());
+        s.fire("autoTraceTimer");
+        QVERIFY(s.c<QCheckBox>("autoTraceCheck")->isChecked());
         QVERIFY(s.w->options().AutoTrace);
-        QVERIFY(!s.c("Picture12")->isHidden());
-        QVERIFY(!s.c("Check6")->isEnabled());
-        QVERIFY(s.c("Check9")->isEnabled());
-        QVERIFY(!s.c<QTimer>("Timer2")->isActive());
+        QVERIFY(!s.c("traceZoomPanel")->isHidden());
+        QVERIFY(!s.c("wakeCheck")->isEnabled());
+        QVERIFY(s.c("boatNamesCheck")->isEnabled());
+        QVERIFY(!s.c<QTimer>("autoTraceTimer")->isActive());
         // Switching it off gives the controls back and the home zoom.
-        s.c<QCheckBox>("Check5")->click();
-        QVERIFY(!s.c("Check9")->isEnabled());
-        QVERIFY(s.c("Picture12")->isHidden());
+        s.c<QCheckBox>("autoTraceCheck")->click();
+        QVERIFY(!s.c("boatNamesCheck")->isEnabled());
+        QVERIFY(s.c("traceZoomPanel")->isHidden());
         QCOMPARE(s.w->view().Zoom, s.w->view().ZoomHome);
     }
 
@@ -467,14 +474,14 @@ private slots:
         Screen s(kDemo, 1, 0);
         BoatPanel& panel = *s.c<BoatPanel>("BoatPanel");
         const int n = panel.rowCount();
-        panel.Bnam(3)->setChecked(false);
+        panel.nameBox(3)->setChecked(false);
         panel.nameReleased(4, Qt::RightButton);
         for (int k = 1; k <= n; ++k) QCOMPARE(s.w->options().BoatShown[k], k == 4);
-        panel.Bnam(3)->setChecked(false);
+        panel.nameBox(3)->setChecked(false);
         panel.nameReleased(4, Qt::LeftButton);
         QVERIFY(s.w->options().BoatShown[1]);
         QVERIFY(!s.w->options().BoatShown[4]);
-        panel.Maru(6)->setChecked(true);
+        panel.markBox(6)->setChecked(true);
         panel.markToggled(7, true);
         QVERIFY(s.w->options().BoatShown[7]);
         panel.nameReleased(2, Qt::RightButton);
@@ -493,7 +500,7 @@ private slots:
             QList<int> boats;
             for (int k = 1; k <= n; ++k) {
                 // A box that disagrees with what is drawn shows up as a negative boat.
-                if (panel.Bnam(k - 1)->isChecked() != s.w->options().BoatShown[k]) boats << -k;
+                if (panel.nameBox(k - 1)->isChecked() != s.w->options().BoatShown[k]) boats << -k;
                 if (s.w->options().BoatShown[k]) boats << k;
             }
             return boats;
@@ -506,47 +513,48 @@ private slots:
             QCoreApplication::processEvents();
         };
         // The left button takes the tick as the user leaves it.
-        click("Bnam_3", Qt::LeftButton);
+        click("boatName_3", Qt::LeftButton);
         QVERIFY(!shown().contains(4));
         QCOMPARE(shown().size(), n - 1);
         // The right button, with or without a modifier, keeps only that boat, ticked or not.
-        click("Bnam_3", Qt::RightButton, Qt::ControlModifier);
+        click("boatName_3", Qt::RightButton, Qt::ControlModifier);
         QCOMPARE(shown(), QList<int>{4});
         // Unticking the last one brings boat 1 back.
-        click("Bnam_3", Qt::LeftButton, Qt::ShiftModifier);
+        click("boatName_3", Qt::LeftButton, Qt::ShiftModifier);
         QCOMPARE(shown(), QList<int>{1});
         // A marked boat is shown at once and cannot be hidden by either button.
-        click("Maru_5", Qt::LeftButton);
+        click("boatMark_5", Qt::LeftButton);
         QCOMPARE(shown(), (QList<int>{1, 6}));
         QVERIFY(s.w->options().BoatMarked[6]);
         QVERIFY(s.w->options().focused(6));
-        click("Bnam_5", Qt::LeftButton);
+        click("boatName_5", Qt::LeftButton);
         QCOMPARE(shown(), (QList<int>{1, 6}));
-        click("Bnam_2", Qt::RightButton);
+        click("boatName_2", Qt::RightButton);
         QCOMPARE(shown(), (QList<int>{3, 6}));
-        click("Maru_5", Qt::LeftButton);  // unmarked: stays shown until unticked
+        click("boatMark_5", Qt::LeftButton);  // unmarked: stays shown until unticked
         QVERIFY(!s.w->options().BoatMarked[6]);
-        click("Bnam_5", Qt::LeftButton);
+        click("boatName_5", Qt::LeftButton);
         QCOMPARE(shown(), QList<int>{3});
         // The heading label shows every boat.
-        click("Label5", Qt::LeftButton);
+        click("allBoatsLabel", Qt::LeftButton);
         QCOMPARE(shown().size(), n);
 
-        // The pointer on a name box focuses that boat and shows the list hint in Text8.
-        QTest::mouseMove(s.c("Bnam_4"), QPoint(20, 5));
+        // The pointer on a name box focuses that boat and shows the list hint in the
+        // boat panel's hint box.
+        QTest::mouseMove(s.c("boatName_4"), QPoint(20, 5));
         QCOMPARE(s.w->options().FocusBoat, 4);
-        auto* text8 = s.c<QLabel>("Text8");
-        QVERIFY(text8->isVisible());
-        QVERIFY(text8->text().startsWith(QStringLiteral("Cecked boats are focused.")));
+        auto* boatHint = s.c<QLabel>("boatHintBox");
+        QVERIFY(boatHint->isVisible());
+        QVERIFY(boatHint->text().startsWith(QStringLiteral("Cecked boats are focused.")));
         // The bars beside the list are the list's background: the hint goes.
-        QTest::mouseMove(s.c("Picture8"), QPoint(5, 5));
-        QVERIFY(!text8->isVisible());
+        QTest::mouseMove(s.c("speedBars"), QPoint(5, 5));
+        QVERIFY(!boatHint->isVisible());
     }
 
     void keyStateFollowsTheKeyboard() {
         Screen s(kDemo, 1, 0);
         QVERIFY(s.showOnScreen());
-        QWidget* box = s.c("Check1");
+        QWidget* box = s.c("timeMarksCheck");
         QTest::keyPress(box, Qt::Key_Shift);
         QCOMPARE(s.w->lastKeyCode(), 16);
         QTest::keyRelease(box, Qt::Key_Shift);
@@ -561,7 +569,7 @@ private slots:
         Screen s(kDemo, 1, 0);
         s.w->resize(1000, 900);
         QTest::qWait(150);
-        const int panel = s.c("Picture5")->width();
+        const int panel = s.c("sidePanel")->width();
         QCOMPARE(s.w->layout().mapSize, 1000 - panel - 45);
         QCOMPARE(s.map()->picture().size(), QSize(s.w->layout().mapSize, s.w->layout().mapSize));
         QCOMPARE(s.bar()->height(), s.w->layout().mapSize);
@@ -583,18 +591,18 @@ private slots:
         });
         bool closed = false;
         QObject::connect(s.w.get(), &RaceScreen::closed, [&] { closed = true; });
-        s.c<QPushButton>("Command1")->click();
+        s.c<QPushButton>("exitButton")->click();
         QVERIFY(closed);
         QCOMPARE(title, QStringLiteral("Race Control File name"));
         QCOMPARE(QString::fromStdString(s.sink.messages.back().text),
                  QStringLiteral("Save Race Control File？"));
         QVERIFY(QFile::exists(app + QStringLiteral("/RaceAdmin/enoshima_0607_copy.txt")));
-        QVERIFY(!s.c<QTimer>("Timer1")->isActive());
+        QVERIFY(!s.c<QTimer>("replayTimer")->isActive());
     }
 
     void captionsInBothLanguages() {
         int count = 0;
-        const ControlCaption* table = raceDispCaptions(count);
+        const ControlCaption* table = raceScreenCaptions(count);
         Screen ja(kDemo, 2, 0);
         Screen en(kDemo, 2, 1);
         int found = 0;
@@ -608,10 +616,10 @@ private slots:
             QCOMPARE(we->text(), QString::fromUtf8(table[i].english));
         }
         QVERIFY(found >= 20);
-        QCOMPARE(en.c<QGroupBox>("Frame1")->title(), QStringLiteral("Direction"));
-        QCOMPARE(ja.c<QLabel>("Label2")->text(), QStringLiteral("ｽﾀｰﾄ日時"));
+        QCOMPARE(en.c<QGroupBox>("orientationBox")->title(), QStringLiteral("Direction"));
+        QCOMPARE(ja.c<QLabel>("startTimeLabel")->text(), QStringLiteral("ｽﾀｰﾄ日時"));
         QVERIFY(QFontDatabase::families().contains(uiFontFamily(en.settings)));
-        QCOMPARE(en.c("Command9")->font().family(), uiFontFamily(en.settings));
+        QCOMPARE(en.c("showRaceButton")->font().family(), uiFontFamily(en.settings));
     }
 
     void timePanelDragStaysInsideTheWindow() {

@@ -45,15 +45,16 @@ enum class ViewModeKind { Map = 1, SpeedGraph = 2, Analysis = 3 };
 struct DisplayOptions {
     static constexpr double kMinEnlargedSize = 15;  // pixels
 
-    bool WakeOn = true;         // Check6: whole tracks in the background
-    bool MapOn = true;          // Check7: coastline
-    bool AutoTrace = false;     // Check5
-    bool LayLines = false;      // Check8
-    bool BoatNames = false;     // Check9: names in auto trace
-    bool Enlarge = true;        // Check10: symbols at least MinEnlargedSize
-    bool CompareLines = false;  // Check4: cross-wind comparison lines (wind-up only)
-    bool TimeMarks = false;     // Check1
-    bool HintsOn = true;        // Check3
+    // The display check boxes of the race screen.
+    bool WakeOn = true;      // whole tracks in the background
+    bool MapOn = true;       // coastline
+    bool AutoTrace = false;  // the view follows the boats
+    bool LayLines = false;
+    bool BoatNames = false;     // names in auto trace
+    bool Enlarge = true;        // symbols at least MinEnlargedSize
+    bool CompareLines = false;  // cross-wind comparison lines (wind-up only)
+    bool TimeMarks = false;
+    bool HintsOn = true;
     ViewModeKind ViewMode = ViewModeKind::Map;
 
     Rgb SeaColour = kSeaSwatches[1].sea;  // map background
@@ -64,8 +65,8 @@ struct DisplayOptions {
     int FocusBoat = -1;  // 0-based boat under the mouse, -1 none
 
     // Per boat, 1-based (element 0 unused).
-    std::array<bool, kMaxBoats + 1> BoatShown{};   // Bnam: boat shown
-    std::array<bool, kMaxBoats + 1> BoatMarked{};  // Maru: always marked
+    std::array<bool, kMaxBoats + 1> BoatShown{};   // the boat's name box ticked
+    std::array<bool, kMaxBoats + 1> BoatMarked{};  // the boat's mark box ticked: shown and focused
     std::array<Rgb, kMaxBoats + 1> BoatColour{};
 
     // Set-up for a race: every boat shown, none marked, the colour table.

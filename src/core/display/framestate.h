@@ -120,7 +120,7 @@ public:
     static Rgb countdownColour(double raceTime) { return raceTime >= 1 ? kBlue : kRed; }
     // The countdown box's number: |integer part rounded down|.
     static long long countdownValue(double raceTime);
-    // The time of day "hh:mm:ss" at raceTime for a start "yyyy/mm/dd hh:mm:ss" (Text1); empty
+    // The time of day "hh:mm:ss" at raceTime for a start "yyyy/mm/dd hh:mm:ss"; empty
     // when the start time cannot be read.
     static std::string timeOfDayText(const RaceTime& raceStart, double raceTime);
     // "hh:mm:ss" of whole seconds (finish times in the finishing list).

@@ -27,9 +27,9 @@
 #include "ui/display/timepanel.h"
 #include "ui/race/picturebox.h"
 #include "ui/race/racecaptions.h"
-#include "ui/widgets/colour.h"
 #include "ui/race/racecontrols.h"
 #include "ui/race/racesetup.h"
+#include "ui/widgets/colour.h"
 #include "util/datetime.h"
 #include "util/fileutil.h"
 #include "util/numbers.h"
@@ -84,78 +84,79 @@ void AnalysisViews::buildWidgets(QWidget* form) {
     auto* box = new QVBoxLayout(dataView_);
     box->setContentsMargins(0, 0, 0, 0);
     box->setSpacing(2);
-    Frame2 = new QGroupBox(dataView_);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    auto* row = new QHBoxLayout(Frame2);
+    tableKindBox_ = new QGroupBox(dataView_);
+    tableKindBox_->setObjectName(QStringLiteral("tableKindBox"));
+    auto* row = new QHBoxLayout(tableKindBox_);
     row->setContentsMargins(4, 2, 4, 2);
     auto option = [&](const char* name) {
-        auto* b = new QRadioButton(Frame2);
+        auto* b = new QRadioButton(tableKindBox_);
         b->setObjectName(QString::fromLatin1(name));
         row->addWidget(b);
-        connect(b, &QRadioButton::clicked, this, [this] { DrawAnalysis(); });
+        connect(b, &QRadioButton::clicked, this, [this] { redrawTable(); });
         return b;
     };
-    Option1 = option("Option1");
-    Option4 = option("Option4");
-    Option5 = option("Option5");
-    Option12 = option("Option12");
-    Option1->setChecked(true);
-    Command11 = new QPushButton(Frame2);
-    Command11->setObjectName(QStringLiteral("Command11"));
-    row->addWidget(Command11);
+    timeTableRadio_ = option("timeTableRadio");
+    distanceTableRadio_ = option("distanceTableRadio");
+    speedTableRadio_ = option("speedTableRadio");
+    factorTableRadio_ = option("factorTableRadio");
+    timeTableRadio_->setChecked(true);
+    exitButton_ = new QPushButton(tableKindBox_);
+    exitButton_->setObjectName(QStringLiteral("dataViewExitButton"));
+    row->addWidget(exitButton_);
     row->addStretch(1);
-    box->addWidget(Frame2);
+    box->addWidget(tableKindBox_);
     tableArea_ = new QScrollArea(dataView_);
-    tableArea_->setObjectName(QStringLiteral("PicTimeArea"));
+    tableArea_->setObjectName(QStringLiteral("tableArea"));
     tableArea_->setWidgetResizable(false);
     tableArea_->setBackgroundRole(QPalette::Base);
     table_ = new PictureBox;
-    table_->setObjectName(QStringLiteral("PicTable"));
+    table_->setObjectName(QStringLiteral("tablePicture"));
     tableArea_->setWidget(table_);
     box->addWidget(tableArea_, 1);
     dataView_->hide();
 
     graphArea_ = new QScrollArea(form);
-    graphArea_->setObjectName(QStringLiteral("GPICArea"));
+    graphArea_->setObjectName(QStringLiteral("speedGraphArea"));
     graphArea_->setWidgetResizable(false);
-    GPIC = new PictureBox;
-    GPIC->setObjectName(QStringLiteral("GPIC"));
-    graphArea_->setWidget(GPIC);
+    graphPicture_ = new PictureBox;
+    graphPicture_->setObjectName(QStringLiteral("speedGraphPicture"));
+    graphArea_->setWidget(graphPicture_);
     graphArea_->hide();
-    GPIC->setOverlay([this](QPainter& p) { drawGraphOverlay(p); });
+    graphPicture_->setOverlay([this](QPainter& p) { drawGraphOverlay(p); });
 
-    windStrip_ = new PictureBox(c_.Picture5);
+    windStrip_ = new PictureBox(c_.sidePanel);
     windStrip_->setObjectName(QStringLiteral("WindStrip"));
     windStrip_->hide();
 
     applyRaceScreenCaptions(dataView_, settings_);
     applyUiFont(dataView_, settings_);
     for (QWidget* w :
-         std::initializer_list<QWidget*>{Option1, Option4, Option5, Option12, Command11})
+         std::initializer_list<QWidget*>{timeTableRadio_, distanceTableRadio_, speedTableRadio_,
+                                         factorTableRadio_, exitButton_})
         w->setFont(viewFont(w, settings_));
 
-    connect(c_.Option9, &QRadioButton::clicked, this, &AnalysisViews::Option9_Click);
-    connect(c_.Option10, &QRadioButton::clicked, this, &AnalysisViews::Option10_Click);
-    connect(c_.Option11, &QRadioButton::clicked, this, &AnalysisViews::Option11_Click);
-    connect(Command11, &QPushButton::clicked, this, &AnalysisViews::Command11_Click);
-    connect(c_.Command10, &QPushButton::clicked, this, &AnalysisViews::Command10_Click);
-    connect(c_.Command12, &QPushButton::clicked, this, &AnalysisViews::Command12_Click);
+    connect(c_.trackViewRadio, &QRadioButton::clicked, this, &AnalysisViews::showTrackView);
+    connect(c_.speedGraphRadio, &QRadioButton::clicked, this, &AnalysisViews::showSpeedGraph);
+    connect(c_.dataViewRadio, &QRadioButton::clicked, this, &AnalysisViews::showDataView);
+    connect(exitButton_, &QPushButton::clicked, this, &AnalysisViews::leaveDataView);
+    connect(c_.screenPictureButton, &QPushButton::clicked, this, &AnalysisViews::saveScreenPicture);
+    connect(c_.windEntryButton, &QPushButton::clicked, this, &AnalysisViews::toggleWindEntry);
     connect(
-        GPIC, &PictureBox::mouseDown, this,
-        [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) { GPIC_MouseDown(b, pos); });
-    connect(GPIC, &PictureBox::mouseMoved, this, &AnalysisViews::GPIC_MouseMove);
-    connect(c_.Picture2, &PictureBox::mouseDown, this, [this] { Picture2_MouseDown(); });
-    connect(windStrip_, &PictureBox::mouseDown, this, [this] { Picture2_MouseDown(); });
-    connect(c_.Text3, &QLineEdit::textChanged, this, &AnalysisViews::Text3_Change);
-    c_.Text3->installEventFilter(this);
-    GPIC->installEventFilter(this);
+        graphPicture_, &PictureBox::mouseDown, this,
+        [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) { onGraphPressed(b, pos); });
+    connect(graphPicture_, &PictureBox::mouseMoved, this, &AnalysisViews::onGraphMouseMoved);
+    connect(c_.windPicture, &PictureBox::mouseDown, this, [this] { toggleWindStrip(); });
+    connect(windStrip_, &PictureBox::mouseDown, this, [this] { toggleWindStrip(); });
+    connect(c_.meanWindEdit, &QLineEdit::textChanged, this, &AnalysisViews::onMeanWindTyped);
+    c_.meanWindEdit->installEventFilter(this);
+    graphPicture_->installEventFilter(this);
 }
 
 bool AnalysisViews::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == c_.Text3 && e->type() == QEvent::MouseButtonPress) windTextArmed_ = true;
-    if (watched == GPIC && e->type() == QEvent::Leave) {
+    if (watched == c_.meanWindEdit && e->type() == QEvent::MouseButtonPress) windTextArmed_ = true;
+    if (watched == graphPicture_ && e->type() == QEvent::Leave) {
         mouse_ = QPointF(-1, -1);
-        GPIC->update();
+        graphPicture_->update();
     }
     return QObject::eventFilter(watched, e);
 }
@@ -166,55 +167,55 @@ void AnalysisViews::raceShown() {
     windEntryCount_ = 0;
     windPointsEntered_ = false;
     windWriteFailureShown_ = false;
-    c_.Command12->setStyleSheet({});
-    c_.Command12->setVisible(settings_.EditionMode > 1);
+    c_.windEntryButton->setStyleSheet({});
+    c_.windEntryButton->setVisible(settings_.EditionMode > 1);
     prevViewMode_ = ViewModeKind::Map;
     showView(ViewModeKind::Map);
-    c_.Option9->setChecked(true);
+    c_.trackViewRadio->setChecked(true);
     // The strip chart lies over the wind boxes and the boat list: it waits for a click on the
     // wind panel rather than covering them as the race opens.
     windStripShown_ = false;
-    DrawWindStrip();
+    redrawWindStrip();
     placeStrip();
-    DrawTimeBarStrip();
+    setTimeBarStrip();
 }
 
 void AnalysisViews::raceGone() {
     showView(ViewModeKind::Map);
     windStrip_->hide();
-    c_.PicTimeBar->setStripPainter({});
+    c_.timeBar->setStripPainter({});
 }
 
 void AnalysisViews::place(const QRect& mapArea) {
     mapSize_ = mapArea.width();
     dataView_->setGeometry(mapArea);
     graphArea_->setGeometry(mapArea);
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) DrawSpeedGraph();
-    if (options_.ViewMode == ViewModeKind::Analysis) DrawAnalysis();
+    if (options_.ViewMode == ViewModeKind::SpeedGraph) redrawSpeedGraph();
+    if (options_.ViewMode == ViewModeKind::Analysis) redrawTable();
     placeStrip();
 }
 
 void AnalysisViews::boatsChanged() {
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) DrawSpeedGraph();
-    if (options_.ViewMode == ViewModeKind::Analysis) DrawAnalysis();
+    if (options_.ViewMode == ViewModeKind::SpeedGraph) redrawSpeedGraph();
+    if (options_.ViewMode == ViewModeKind::Analysis) redrawTable();
 }
 
 void AnalysisViews::periodChanged() {
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) DrawSpeedGraph();
+    if (options_.ViewMode == ViewModeKind::SpeedGraph) redrawSpeedGraph();
 }
 
 void AnalysisViews::timeShown(double raceTime) {
     if (raceTime == cursorTime_) return;
     cursorTime_ = raceTime;
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) GPIC->update();
+    if (options_.ViewMode == ViewModeKind::SpeedGraph) graphPicture_->update();
 }
 
 void AnalysisViews::showView(ViewModeKind mode) {
     options_.ViewMode = mode;
     const bool map = mode == ViewModeKind::Map;
-    c_.Picture1->setVisible(map);
+    c_.mapPicture->setVisible(map);
     // The clock panel lies over the map only; the graph and the tables use the whole area.
-    c_.PicTime->setVisible(map);
+    c_.timePanel->setVisible(map);
     graphArea_->setVisible(mode == ViewModeKind::SpeedGraph);
     dataView_->setVisible(mode == ViewModeKind::Analysis);
     if (mode == ViewModeKind::SpeedGraph) graphArea_->raise();
@@ -224,53 +225,53 @@ void AnalysisViews::showView(ViewModeKind mode) {
 void AnalysisViews::pauseForView() {
     hooks_.setReplayRunning(false);
     // Range and bearing is a map tool.
-    c_.Check2->setChecked(false);
-    c_.Check2->setEnabled(false);
+    c_.rangeBearingCheck->setChecked(false);
+    c_.rangeBearingCheck->setEnabled(false);
 }
 
 void AnalysisViews::resumeUnlessStopped() {
-    if (!c_.Option7->isChecked() && !windEntryMode_) hooks_.setReplayRunning(true);
+    if (!c_.stopRadio->isChecked() && !windEntryMode_) hooks_.setReplayRunning(true);
 }
 
-void AnalysisViews::Option9_Click() {
+void AnalysisViews::showTrackView() {
     showView(ViewModeKind::Map);
     resumeUnlessStopped();
-    RaceSetup::setAvailable(c_.Check2, c_.Option7->isChecked() && !options_.AutoTrace);
+    RaceSetup::setAvailable(c_.rangeBearingCheck, c_.stopRadio->isChecked() && !options_.AutoTrace);
 }
 
-void AnalysisViews::Option10_Click() {
-    DrawSpeedGraph();
+void AnalysisViews::showSpeedGraph() {
+    redrawSpeedGraph();
     showView(ViewModeKind::SpeedGraph);
     resumeUnlessStopped();
-    c_.Check2->setChecked(false);
-    c_.Check2->setEnabled(false);
+    c_.rangeBearingCheck->setChecked(false);
+    c_.rangeBearingCheck->setEnabled(false);
 }
 
-void AnalysisViews::Option11_Click() {
-    if (!c_.Option11->isChecked()) return;
+void AnalysisViews::showDataView() {
+    if (!c_.dataViewRadio->isChecked()) return;
     pauseForView();
-    DrawAnalysis();
+    redrawTable();
 }
 
-void AnalysisViews::Command11_Click() {
+void AnalysisViews::leaveDataView() {
     const ViewModeKind back = prevViewMode_;
     if (back == ViewModeKind::SpeedGraph) {
-        c_.Option10->setChecked(true);
-        Option10_Click();
+        c_.speedGraphRadio->setChecked(true);
+        showSpeedGraph();
     } else {
-        c_.Option9->setChecked(true);
-        Option9_Click();
+        c_.trackViewRadio->setChecked(true);
+        showTrackView();
     }
 }
 
-void AnalysisViews::DrawAnalysis() {
+void AnalysisViews::redrawTable() {
     if (options_.ViewMode != ViewModeKind::Analysis) prevViewMode_ = options_.ViewMode;
     TableKind kind = TableKind::Factor;
-    if (Option1->isChecked())
+    if (timeTableRadio_->isChecked())
         kind = TableKind::Time;
-    else if (Option4->isChecked())
+    else if (distanceTableRadio_->isChecked())
         kind = TableKind::Dist;
-    else if (Option5->isChecked())
+    else if (speedTableRadio_->isChecked())
         kind = TableKind::Speed;
     showView(ViewModeKind::Analysis);
     RaceSession* s = hooks_.session();
@@ -294,7 +295,7 @@ void AnalysisViews::DrawAnalysis() {
     table_->update();
 }
 
-void AnalysisViews::DrawSpeedGraph() {
+void AnalysisViews::redrawSpeedGraph() {
     RaceSession* s = hooks_.session();
     const int viewportH = mapSize_ - 4;
     const int width = std::max<int>(viewportH, static_cast<int>(kGraphWidth));
@@ -302,11 +303,11 @@ void AnalysisViews::DrawSpeedGraph() {
     const int height = width > viewportH
                            ? viewportH - graphArea_->horizontalScrollBar()->sizeHint().height()
                            : viewportH;
-    GPIC->resize(width, std::max(height, 100));
-    GPIC->clear(Qt::white);
+    graphPicture_->resize(width, std::max(height, 100));
+    graphPicture_->clear(Qt::white);
     if (!s) return;
     const RaceDefinition& race = s->race();
-    graphScale_ = speedGraphScaleFor(race, GPIC->height());
+    graphScale_ = speedGraphScaleFor(race, graphPicture_->height());
     SpeedGraphInput in;
     in.race = &race;
     in.tracks = &s->tracks();
@@ -316,11 +317,11 @@ void AnalysisViews::DrawSpeedGraph() {
     in.hasWind = s->data().WindShown || windPointsEntered_;
     in.periodFrom = s->clock().PeriodFrom;
     in.periodTo = s->clock().PeriodTo;
-    in.periodLimited = c_.PicTimeBar->periodMarked();
-    in.font = viewFont(GPIC, settings_);
-    QPainter p(&GPIC->picture());
-    drawSpeedGraph(p, in, graphScale_, GPIC->size());
-    GPIC->update();
+    in.periodLimited = c_.timeBar->periodMarked();
+    in.font = viewFont(graphPicture_, settings_);
+    QPainter p(&graphPicture_->picture());
+    drawSpeedGraph(p, in, graphScale_, graphPicture_->size());
+    graphPicture_->update();
 }
 
 void AnalysisViews::drawGraphOverlay(QPainter& p) {
@@ -329,7 +330,7 @@ void AnalysisViews::drawGraphOverlay(QPainter& p) {
     // The current time's line.
     const double y = graphScale_.yForTime(cursorTime_);
     p.setPen(kCursorColour);
-    p.drawLine(QPointF(kDirPanelLeft, y), QPointF(GPIC->width(), y));
+    p.drawLine(QPointF(kDirPanelLeft, y), QPointF(graphPicture_->width(), y));
     const double x = mouse_.x(), my = mouse_.y();
     if (x < kDirPanelLeft || x > (kDirPanelLeft + kDirPanelRight) / 2) return;
     // Close-hauled either side and downwind for a wind from the direction under the mouse.
@@ -350,7 +351,7 @@ void AnalysisViews::drawGraphOverlay(QPainter& p) {
     const double d = std::round(graphScale_.directionAtX(x) * 10) / 10;
     const QString text = clockAt(s->race().RaceStart, t) + QStringLiteral(" / ") +
                          QString::fromStdString(shortestDecimal(d));
-    p.setFont(viewFont(GPIC, settings_));
+    p.setFont(viewFont(graphPicture_, settings_));
     const QFontMetricsF fm(p.font());
     const double w0 = std::max<double>(kReadoutWidth, fm.horizontalAdvance(text) + 6);
     const QRectF box(std::max(5.0, x - kReadoutHalf), my - 30, w0,
@@ -361,13 +362,13 @@ void AnalysisViews::drawGraphOverlay(QPainter& p) {
     p.drawText(box, Qt::AlignCenter, text);
 }
 
-void AnalysisViews::GPIC_MouseMove(QPointF pos) {
+void AnalysisViews::onGraphMouseMoved(QPointF pos) {
     mouse_ = pos;
     if (!windEntryMode_) resumeUnlessStopped();
-    GPIC->update();
+    graphPicture_->update();
 }
 
-void AnalysisViews::GPIC_MouseDown(Qt::MouseButton, QPointF pos) {
+void AnalysisViews::onGraphPressed(Qt::MouseButton, QPointF pos) {
     RaceSession* s = hooks_.session();
     if (!s || !windEntryMode_ || pos.x() < kDirPanelLeft || pos.x() > kDirPanelRight) return;
     if (!(graphScale_.PxPerSecond > 0)) return;
@@ -377,10 +378,10 @@ void AnalysisViews::GPIC_MouseDown(Qt::MouseButton, QPointF pos) {
                        graphScale_.directionAtX(std::round(pos.x())), s->race().RaceSeconds);
     s->setWindSamples(wind);
     windPointsEntered_ = true;
-    DrawSpeedGraph();
+    redrawSpeedGraph();
 }
 
-void AnalysisViews::Command12_Click() {
+void AnalysisViews::toggleWindEntry() {
     RaceSession* s = hooks_.session();
     if (!s) return;
     if (windEntryMode_ && windEntryCount_ > 2) {
@@ -404,15 +405,15 @@ void AnalysisViews::Command12_Click() {
             if (sink_.show(ask) != MessageAnswer::Yes) windEntryMode_ = false;
         }
     }
-    c_.Command12->setStyleSheet(
+    c_.windEntryButton->setStyleSheet(
         windEntryMode_ ? QStringLiteral("QPushButton { background-color: yellow; }") : QString());
     windEntryCount_ = 0;
     if (windEntryMode_) {
         hooks_.setReplayRunning(false);
         // Directions are entered on the graph.
         if (options_.ViewMode != ViewModeKind::SpeedGraph) {
-            c_.Option10->setChecked(true);
-            Option10_Click();
+            c_.speedGraphRadio->setChecked(true);
+            showSpeedGraph();
             hooks_.setReplayRunning(false);
         }
     } else {
@@ -420,21 +421,21 @@ void AnalysisViews::Command12_Click() {
     }
 }
 
-void AnalysisViews::Text3_Change() {
+void AnalysisViews::onMeanWindTyped() {
     RaceSession* s = hooks_.session();
     if (!windTextArmed_ || !s) return;
-    const double d = typedWindDirection(c_.Text3->text().toStdString());
+    const double d = typedWindDirection(c_.meanWindEdit->text().toStdString());
     const WriteResult w = s->setWindDirection(d);
     if (!w.ok && !windWriteFailureShown_) {
         windWriteFailureShown_ = true;
         sink_.show({w.error, {}, MessageButtons::Ok});
     }
     hooks_.windTyped();
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) DrawSpeedGraph();
-    DrawTimeBarStrip();
+    if (options_.ViewMode == ViewModeKind::SpeedGraph) redrawSpeedGraph();
+    setTimeBarStrip();
 }
 
-void AnalysisViews::Picture2_MouseDown() {
+void AnalysisViews::toggleWindStrip() {
     windStripShown_ = !windStripShown_;
     placeStrip();
 }
@@ -442,16 +443,16 @@ void AnalysisViews::Picture2_MouseDown() {
 void AnalysisViews::placeStrip() {
     const RaceSession* s = hooks_.session();
     const bool show = windStripShown_ && s && s->data().WindShown;
-    const QRect r = c_.Picture2->geometry();
+    const QRect r = c_.windPicture->geometry();
     windStrip_->setGeometry(r.left(), r.bottom() + 1, r.width(), r.width());
-    if (show && windStrip_->picture().size() != windStrip_->size()) DrawWindStrip();
+    if (show && windStrip_->picture().size() != windStrip_->size()) redrawWindStrip();
     windStrip_->setVisible(show);
     if (show) windStrip_->raise();
 }
 
-void AnalysisViews::DrawWindStrip() {
+void AnalysisViews::redrawWindStrip() {
     const RaceSession* s = hooks_.session();
-    const int w = c_.Picture2->width();
+    const int w = c_.windPicture->width();
     windStrip_->resize(w, w);
     windStrip_->clear(QColor(0, 0, 96));
     if (!s || !s->data().WindShown) return;
@@ -462,20 +463,20 @@ void AnalysisViews::DrawWindStrip() {
     windStrip_->update();
 }
 
-void AnalysisViews::DrawTimeBarStrip() {
+void AnalysisViews::setTimeBarStrip() {
     const RaceSession* s = hooks_.session();
     if (!s) {
-        c_.PicTimeBar->setStripPainter({});
+        c_.timeBar->setStripPainter({});
         return;
     }
     // The strip reads the race shown now whenever the bar repaints it (set-up, resize).
-    c_.PicTimeBar->setStripPainter([this](QPainter& p, const TimeBarScale& scale, QSize size) {
+    c_.timeBar->setStripPainter([this](QPainter& p, const TimeBarScale& scale, QSize size) {
         if (const RaceSession* r = hooks_.session())
             drawTimeBarStrip(p, r->tracks(), r->race(), scale, size);
     });
 }
 
-void AnalysisViews::Command10_Click() {
+void AnalysisViews::saveScreenPicture() {
     const RaceSession* s = hooks_.session();
     ScreenPictureParts parts;
     switch (options_.ViewMode) {
@@ -483,14 +484,14 @@ void AnalysisViews::Command10_Click() {
             parts.main = hooks_.mapPicture();
             break;
         case ViewModeKind::SpeedGraph:
-            parts.main = GPIC->grab().toImage();
+            parts.main = graphPicture_->grab().toImage();
             break;
         default:
             parts.main = table_->grab().toImage();
             break;
     }
-    parts.overview = c_.Picture6->grab().toImage();
-    parts.font = viewFont(c_.Picture6, settings_);
+    parts.overview = c_.overviewPicture->grab().toImage();
+    parts.font = viewFont(c_.overviewPicture, settings_);
     if (s) {
         parts.raceFile = QString::fromStdString(s->shownFile());
         parts.dateTime = hooks_.dateTimeText();

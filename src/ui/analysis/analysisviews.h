@@ -63,22 +63,23 @@ public:
     // The picture file of the last screen picture.
     const std::string& picturePath() const { return picturePath_; }
 
-    // Handlers.
-    void Option9_Click();
-    void Option10_Click();
-    void Option11_Click();
-    void Command11_Click();
-    void Command10_Click();
-    void Command12_Click();
-    void GPIC_MouseDown(Qt::MouseButton button, QPointF pos);
-    void GPIC_MouseMove(QPointF pos);
-    void Text3_Change();
-    void Picture2_MouseDown();
+    // What the view choices, the data view's buttons, the graph, the wind boxes and the screen
+    // picture button do.
+    void showTrackView();
+    void showSpeedGraph();
+    void showDataView();
+    void leaveDataView();  // back to the map or the graph shown before the tables
+    void saveScreenPicture();
+    void toggleWindEntry();  // switched off, the directions entered are offered for saving
+    void onGraphPressed(Qt::MouseButton button, QPointF pos);  // a wind direction entered
+    void onGraphMouseMoved(QPointF pos);
+    void onMeanWindTyped();
+    void toggleWindStrip();
 
-    void DrawAnalysis();
-    void DrawSpeedGraph();
-    void DrawWindStrip();
-    void DrawTimeBarStrip();
+    void redrawTable();  // the table kind chosen
+    void redrawSpeedGraph();
+    void redrawWindStrip();
+    void setTimeBarStrip();  // the upwind/downwind strip of the race shown, or none
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -99,18 +100,18 @@ private:
     PlatformServices* platform_;
     AnalysisHooks hooks_;
 
-    QWidget* dataView_ = nullptr;  // Frame2 above the table picture
+    QWidget* dataView_ = nullptr;  // the table kinds above the table picture
     QScrollArea* tableArea_ = nullptr;
     PictureBox* table_ = nullptr;  // the table picture
     QScrollArea* graphArea_ = nullptr;
-    PictureBox* GPIC = nullptr;
+    PictureBox* graphPicture_ = nullptr;
     PictureBox* windStrip_ = nullptr;  // the wind strip chart under the wind panel
-    QGroupBox* Frame2 = nullptr;
-    QRadioButton* Option1 = nullptr;
-    QRadioButton* Option4 = nullptr;
-    QRadioButton* Option5 = nullptr;
-    QRadioButton* Option12 = nullptr;
-    QPushButton* Command11 = nullptr;
+    QGroupBox* tableKindBox_ = nullptr;
+    QRadioButton* timeTableRadio_ = nullptr;
+    QRadioButton* distanceTableRadio_ = nullptr;
+    QRadioButton* speedTableRadio_ = nullptr;
+    QRadioButton* factorTableRadio_ = nullptr;
+    QPushButton* exitButton_ = nullptr;
 
     int mapSize_ = 300;
     ViewModeKind prevViewMode_ = ViewModeKind::Map;

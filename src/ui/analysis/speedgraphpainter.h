@@ -1,5 +1,5 @@
-// The speed and course graph `GPIC`: every ticked boat's magnetic course and speed against race
-// time beside the wind's direction and speed, with the grids and their labels. Also the wind
+// The speed and course graph: every ticked boat's magnetic course and speed against race time
+// beside the wind's direction and speed, with the grids and their labels. Also the wind
 // strip chart under the wind panel and the time bar's upwind/downwind strip. Painters only:
 // const state in, pixels out, on any painter.
 #pragma once
@@ -36,7 +36,7 @@ SpeedGraphScale speedGraphScaleFor(const RaceDefinition& race, double height);
 
 void drawSpeedGraph(QPainter& p, const SpeedGraphInput& in, const SpeedGraphScale& s, QSize size);
 
-// The wind strip chart `sWind`: a square of the given width.
+// The wind strip chart under the wind panel: a square of the given width.
 void drawWindStrip(QPainter& p, const WindStore& wind, const RaceDefinition& race, int width,
                    const QFont& font);
 

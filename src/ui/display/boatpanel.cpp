@@ -1,6 +1,5 @@
 // The boat panel; see boatpanel.h.
 #include "ui/display/boatpanel.h"
-#include "ui/widgets/colour.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -9,12 +8,14 @@
 #include <QPainter>
 #include <cmath>
 
+#include "ui/widgets/colour.h"
+
 namespace brisko {
 
 namespace {
 constexpr double kRowPointSize = 8;
 // Column lefts and widths at font scale 1.
-constexpr int kMaruLeft = 0, kMaruWidth = 16;
+constexpr int kMarkLeft = 0, kMarkWidth = 16;
 constexpr int kNameLeft = 16, kNameWidth = 112;
 constexpr int kSpeedLeft = 130, kSpeedWidth = 38;
 constexpr int kTwaLeft = 170, kTwaWidth = 30;
@@ -23,11 +24,11 @@ constexpr int kBarsWidth = 90;  // the bars reach 70 pixels at 1.6 times the ref
 
 }  // namespace
 
-// `Picture8`: the speed bars, one per row, level with the name boxes.
+// The speed bars, one per row, level with the name boxes.
 class SpeedBarPicture : public QWidget {
 public:
     SpeedBarPicture(BoatPanel* panel, QWidget* parent) : QWidget(parent), panel_(panel) {
-        setObjectName(QStringLiteral("Picture8"));
+        setObjectName(QStringLiteral("speedBars"));
     }
     int pitch = BoatPanel::kRowPitch;
     int rows = 0;
@@ -54,7 +55,7 @@ private:
 BoatPanel::BoatPanel(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("BoatPanel"));
     allLabel_ = new QLabel(this);
-    allLabel_->setObjectName(QStringLiteral("Label5"));
+    allLabel_->setObjectName(QStringLiteral("allBoatsLabel"));
     allLabel_->setCursor(Qt::PointingHandCursor);
     allLabel_->installEventFilter(this);
     const char* headingNames[] = {"HeadingSpeed", "HeadingTwa", "HeadingBar"};
@@ -67,36 +68,36 @@ BoatPanel::BoatPanel(QWidget* parent) : QWidget(parent) {
     placeRow(0);
 }
 
-QCheckBox* BoatPanel::Bnam(int i) const {
-    return i >= 0 && i < static_cast<int>(rows_.size()) ? rows_[i].bnam : nullptr;
+QCheckBox* BoatPanel::nameBox(int i) const {
+    return i >= 0 && i < static_cast<int>(rows_.size()) ? rows_[i].nameBox : nullptr;
 }
-QCheckBox* BoatPanel::Maru(int i) const {
-    return i >= 0 && i < static_cast<int>(rows_.size()) ? rows_[i].maru : nullptr;
+QCheckBox* BoatPanel::markBox(int i) const {
+    return i >= 0 && i < static_cast<int>(rows_.size()) ? rows_[i].markBox : nullptr;
 }
-QLabel* BoatPanel::Text5(int i) const {
+QLabel* BoatPanel::speedLabel(int i) const {
     return i >= 0 && i < static_cast<int>(rows_.size()) ? rows_[i].speed : nullptr;
 }
-QLabel* BoatPanel::Text6(int i) const {
+QLabel* BoatPanel::twaLabel(int i) const {
     return i >= 0 && i < static_cast<int>(rows_.size()) ? rows_[i].twa : nullptr;
 }
-QWidget* BoatPanel::Picture8() const { return bars_; }
+QWidget* BoatPanel::speedBars() const { return bars_; }
 
 BoatPanel::Row BoatPanel::makeRow(int index) {
     Row r;
-    r.maru = new QCheckBox(this);
-    r.maru->setObjectName(QStringLiteral("Maru_%1").arg(index));
-    r.bnam = new QCheckBox(this);
-    r.bnam->setObjectName(QStringLiteral("Bnam_%1").arg(index));
+    r.markBox = new QCheckBox(this);
+    r.markBox->setObjectName(QStringLiteral("boatMark_%1").arg(index));
+    r.nameBox = new QCheckBox(this);
+    r.nameBox->setObjectName(QStringLiteral("boatName_%1").arg(index));
     r.speed = new QLabel(this);
-    r.speed->setObjectName(QStringLiteral("Text5_%1").arg(index));
+    r.speed->setObjectName(QStringLiteral("boatSpeed_%1").arg(index));
     r.speed->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     r.twa = new QLabel(this);
-    r.twa->setObjectName(QStringLiteral("Text6_%1").arg(index));
+    r.twa->setObjectName(QStringLiteral("boatTwa_%1").arg(index));
     r.twa->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    r.bnam->installEventFilter(this);
-    connect(r.maru, &QCheckBox::clicked, this,
+    r.nameBox->installEventFilter(this);
+    connect(r.markBox, &QCheckBox::clicked, this,
             [this, index](bool on) { markToggled(index + 1, on); });
-    for (QWidget* w : {static_cast<QWidget*>(r.maru), static_cast<QWidget*>(r.bnam),
+    for (QWidget* w : {static_cast<QWidget*>(r.markBox), static_cast<QWidget*>(r.nameBox),
                        static_cast<QWidget*>(r.speed), static_cast<QWidget*>(r.twa)}) {
         QFont f = w->font();
         f.setPointSizeF(kRowPointSize * fontScale_);
@@ -111,8 +112,8 @@ void BoatPanel::placeRow(int i) {
     const int y = headerHeight_ + i * pitch_;
     auto px = [s](int v) { return static_cast<int>(std::lround(v * s)); };
     Row& r = rows_[i];
-    r.maru->setGeometry(px(kMaruLeft), y, px(kMaruWidth), pitch_);
-    r.bnam->setGeometry(px(kNameLeft), y, px(kNameWidth), pitch_);
+    r.markBox->setGeometry(px(kMarkLeft), y, px(kMarkWidth), pitch_);
+    r.nameBox->setGeometry(px(kNameLeft), y, px(kNameWidth), pitch_);
     r.speed->setGeometry(px(kSpeedLeft), y, px(kSpeedWidth), pitch_);
     r.twa->setGeometry(px(kTwaLeft), y, px(kTwaWidth), pitch_);
 }
@@ -144,11 +145,11 @@ void BoatPanel::buildRows(const RaceDefinition& race, DisplayOptions& options,
         placeRow(k - 1);
         const bool named = k <= race.BoatCount;
         r.colour = toQColor(options.BoatColour[k]);
-        r.bnam->setText(named ? QString::fromStdString(race.Boats[k].BoatName) : QString());
-        r.bnam->setStyleSheet(QStringLiteral("QCheckBox { background-color: %1; color: white; }")
-                                  .arg(r.colour.name()));
-        r.bnam->setChecked(options.BoatShown[k]);
-        r.maru->setChecked(options.BoatMarked[k]);
+        r.nameBox->setText(named ? QString::fromStdString(race.Boats[k].BoatName) : QString());
+        r.nameBox->setStyleSheet(QStringLiteral("QCheckBox { background-color: %1; color: white; }")
+                                     .arg(r.colour.name()));
+        r.nameBox->setChecked(options.BoatShown[k]);
+        r.markBox->setChecked(options.BoatMarked[k]);
         r.speed->clear();
         r.twa->clear();
         r.bar = 0;
@@ -167,12 +168,12 @@ void BoatPanel::clearRows() {
     while (rows_.size() > 1) {
         Row r = rows_.back();
         rows_.pop_back();
-        for (QWidget* w : {static_cast<QWidget*>(r.maru), static_cast<QWidget*>(r.bnam),
+        for (QWidget* w : {static_cast<QWidget*>(r.markBox), static_cast<QWidget*>(r.nameBox),
                            static_cast<QWidget*>(r.speed), static_cast<QWidget*>(r.twa)})
             w->deleteLater();
     }
     Row& first = rows_.front();
-    first.bnam->setText(QString());
+    first.nameBox->setText(QString());
     first.speed->clear();
     first.twa->clear();
     first.bar = 0;
@@ -182,11 +183,11 @@ void BoatPanel::clearRows() {
 }
 
 void BoatPanel::setSpeed(int boat, const QString& text) {
-    if (QLabel* l = Text5(boat - 1); l && l->text() != text) l->setText(text);
+    if (QLabel* l = speedLabel(boat - 1); l && l->text() != text) l->setText(text);
 }
 
 void BoatPanel::setTwa(int boat, const QString& text) {
-    if (QLabel* l = Text6(boat - 1); l && l->text() != text) l->setText(text);
+    if (QLabel* l = twaLabel(boat - 1); l && l->text() != text) l->setText(text);
 }
 
 void BoatPanel::setBar(int boat, double length) {
@@ -200,7 +201,7 @@ void BoatPanel::setBar(int boat, double length) {
 double BoatPanel::barLength(int boat) const {
     if (boat < 1 || boat > static_cast<int>(rows_.size())) return 0;
     const Row& r = rows_[boat - 1];
-    return r.bnam->isChecked() ? r.bar : 0;
+    return r.nameBox->isChecked() ? r.bar : 0;
 }
 
 QColor BoatPanel::barColour(int boat) const {
@@ -212,13 +213,13 @@ void BoatPanel::syncChecks() {
     if (!options_) return;
     const int n = rowCount();
     bool any = false;
-    for (int k = 1; k <= n; ++k) any = any || rows_[k - 1].bnam->isChecked();
-    if (!any && n > 0) rows_[0].bnam->setChecked(true);
+    for (int k = 1; k <= n; ++k) any = any || rows_[k - 1].nameBox->isChecked();
+    if (!any && n > 0) rows_[0].nameBox->setChecked(true);
     for (int k = 1; k <= n; ++k) {
         Row& r = rows_[k - 1];
-        if (r.maru->isChecked()) r.bnam->setChecked(true);
-        options_->BoatShown[k] = r.bnam->isChecked();
-        options_->BoatMarked[k] = r.maru->isChecked();
+        if (r.markBox->isChecked()) r.nameBox->setChecked(true);
+        options_->BoatShown[k] = r.nameBox->isChecked();
+        options_->BoatMarked[k] = r.markBox->isChecked();
     }
     bars_->update();
 }
@@ -226,7 +227,7 @@ void BoatPanel::syncChecks() {
 void BoatPanel::nameReleased(int boat, Qt::MouseButton button) {
     if (boat < 1 || boat > rowCount()) return;
     if (button != Qt::LeftButton)
-        for (int k = 1; k <= rowCount(); ++k) rows_[k - 1].bnam->setChecked(k == boat);
+        for (int k = 1; k <= rowCount(); ++k) rows_[k - 1].nameBox->setChecked(k == boat);
     syncChecks();
     emit shownBoatsChanged();
 }
@@ -234,26 +235,26 @@ void BoatPanel::nameReleased(int boat, Qt::MouseButton button) {
 void BoatPanel::markToggled(int boat, bool) {
     if (boat < 1 || boat > rowCount()) return;
     std::vector<bool> before(rowCount());
-    for (int k = 1; k <= rowCount(); ++k) before[k - 1] = rows_[k - 1].bnam->isChecked();
+    for (int k = 1; k <= rowCount(); ++k) before[k - 1] = rows_[k - 1].nameBox->isChecked();
     syncChecks();
     emit markedBoatsChanged();
     // Marking a hidden boat shows it: what depends on the shown boats is drawn again.
     for (int k = 1; k <= rowCount(); ++k)
-        if (rows_[k - 1].bnam->isChecked() != before[k - 1]) {
+        if (rows_[k - 1].nameBox->isChecked() != before[k - 1]) {
             emit shownBoatsChanged();
             break;
         }
 }
 
 void BoatPanel::showAll() {
-    for (int k = 1; k <= rowCount(); ++k) rows_[k - 1].bnam->setChecked(true);
+    for (int k = 1; k <= rowCount(); ++k) rows_[k - 1].nameBox->setChecked(true);
     syncChecks();
     emit shownBoatsChanged();
 }
 
 int BoatPanel::boatOf(QObject* o) const {
     for (size_t i = 0; i < rows_.size(); ++i)
-        if (rows_[i].bnam == o) return static_cast<int>(i) + 1;
+        if (rows_[i].nameBox == o) return static_cast<int>(i) + 1;
     return 0;
 }
 

@@ -1,5 +1,5 @@
-// The boat panel: one row per boat with the mark box `Maru`, the name box `Bnam` in the boat's
-// colour, the speed `Text5`, the true wind angle `Text6` and a speed bar in `Picture8`. Ticking
+// The boat panel: one row per boat with the mark box, the name box in the boat's colour, the
+// speed, the true wind angle and a speed bar beside them. Ticking
 // and unticking keeps at least one boat, and every marked boat, shown.
 #pragma once
 
@@ -38,12 +38,12 @@ public:
     bool rowsBuilt() const { return built_; }
     int rowCount() const { return built_ ? static_cast<int>(rows_.size()) : 0; }
 
-    // Controls of the row of boat k - 1 (0-based element index, as the control arrays).
-    QCheckBox* Bnam(int i) const;
-    QCheckBox* Maru(int i) const;
-    QLabel* Text5(int i) const;
-    QLabel* Text6(int i) const;
-    QWidget* Picture8() const;
+    // Controls of the row of boat i + 1 (i is the 0-based row index).
+    QCheckBox* nameBox(int i) const;
+    QCheckBox* markBox(int i) const;
+    QLabel* speedLabel(int i) const;
+    QLabel* twaLabel(int i) const;
+    QWidget* speedBars() const;
 
     // After a frame: the texts and bar of boat k (1-based). A bar length of 0 clears the row.
     void setSpeed(int boat, const QString& speedText);
@@ -71,8 +71,8 @@ protected:
 
 private:
     struct Row {
-        QCheckBox* maru = nullptr;
-        QCheckBox* bnam = nullptr;
+        QCheckBox* markBox = nullptr;
+        QCheckBox* nameBox = nullptr;
         QLabel* speed = nullptr;
         QLabel* twa = nullptr;
         double bar = 0;

@@ -11,7 +11,7 @@
 namespace brisko {
 
 FinishList::FinishList(QWidget* mapBox) : QWidget(mapBox) {
-    setObjectName(QStringLiteral("Position"));
+    setObjectName(QStringLiteral("finishList"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent);
     move(kRightMargin, kTop);

@@ -1,4 +1,4 @@
-// The finishing list picture `Position` over the map box: shown once the first boat has
+// The finishing list picture over the map box: shown once the first boat has
 // finished, one row per finisher (height 14 x FinishCount + 5), at the top right where the start
 // flags were (the time panel covers the top left). Held by MapPicture.
 #pragma once

@@ -20,7 +20,7 @@ namespace brisko {
 
 // One boat's row in the boat panel after a frame.
 struct BoatPanelValues {
-    bool speedChanged = false;  // Text5 to be rewritten
+    bool speedChanged = false;  // the speed text to be rewritten
     QString speedText;          // "##.#0"
     QString twaText;            // "##0"
     double barLength = 0;       // pixels, 0 when the boat is not shown
@@ -61,22 +61,22 @@ public:
     // The shown boat whose symbol covers map box pixel (x, y) in the last frame, 0 when none
     // (the last drawn wins, as it lies on top).
     int boatAt(double x, double y) const;
-    // The finishing list picture `Position` (its height is 14 x count + 5) and its width.
+    // The finishing list picture (its height is 14 x count + 5) and its width.
     static double finishListWidth(const RaceScene& scene);
     // The right edge of the coloured name boxes: wide enough for the longest name listed.
     static double finishNameRight(const RaceScene& scene);
     static void drawFinishList(QPainter& p, const RaceScene& scene, QPointF topLeft);
 
     // Window texts after a frame.
-    QString clockText() const { return clockText_; }  // Text11
+    QString clockText() const { return clockText_; }
     QColor clockColour() const { return clockColour_; }
-    bool countdownVisible() const { return countdownVisible_; }  // Text4
+    bool countdownVisible() const { return countdownVisible_; }
     QString countdownText() const { return countdownText_; }
     QColor countdownColour() const { return countdownColour_; }
-    QString timeOfDayText() const { return timeOfDay_; }  // Text1 (empty: unchanged)
+    QString timeOfDayText() const { return timeOfDay_; }  // empty: unchanged
     bool realSize() const { return realSize_; }           // "Real Size" vs "Enlarged"
     const BoatPanelValues& panel(int boat) const { return panel_[boatIndex(boat)]; }
-    // Time-bar cursor `Line5`: y = 30 + pxPerSecond x (raceSeconds - RaceTime).
+    // The time bar's cursor: y = 30 + pxPerSecond x (raceSeconds - RaceTime).
     static double timeBarCursorY(double raceTime, double pxPerSecond, double raceSeconds);
 
     // Symbol geometry of the last frame, per boat (1-based): centre and side, for hit tests.

@@ -12,28 +12,28 @@
 namespace brisko {
 
 MapPicture::MapPicture(QWidget* parent) : QWidget(parent) {
-    setObjectName("Picture1");
+    setObjectName("mapPicture");
     setMouseTracking(true);
     // Not marked opaque, though it paints every pixel: when a flag moves, Qt repaints an opaque
     // parent of the moved widget on its own, as if nothing lay over it, and the time panel over
     // the map's corner would lose its border and background until it next changed size.
-    blueP_ = new StartFlag(StartFlag::Kind::BlueP, this);
-    seven_ = new StartFlag(StartFlag::Kind::Seven, this);
-    position_ = new FinishList(this);
+    bluePeter_ = new StartFlag(StartFlag::Kind::BlueP, this);
+    sevenFlag_ = new StartFlag(StartFlag::Kind::Seven, this);
+    finishList_ = new FinishList(this);
     setMapSize(1);
 }
 
 void MapPicture::followFrame(const FrameState& frame, const RaceScene* scene,
                              const QRect& keepClear) {
     if (!scene) {
-        blueP_->hide();
-        seven_->hide();
-        position_->follow(frame, nullptr, mapSize());
+        bluePeter_->hide();
+        sevenFlag_->hide();
+        finishList_->follow(frame, nullptr, mapSize());
         return;
     }
-    blueP_->follow(frame.BlueP, mapSize());
-    seven_->follow(frame.Seven, mapSize());
-    position_->follow(frame, scene, mapSize(), keepClear);
+    bluePeter_->follow(frame.BlueP, mapSize());
+    sevenFlag_->follow(frame.Seven, mapSize());
+    finishList_->follow(frame, scene, mapSize(), keepClear);
 }
 
 void MapPicture::setMapSize(int size) {
@@ -57,8 +57,8 @@ QImage MapPicture::composed() const {
     QPainter p(&out);
     if (overlay_) overlay_(p);
     p.end();
-    for (QWidget* child : {static_cast<QWidget*>(blueP_), static_cast<QWidget*>(seven_),
-                           static_cast<QWidget*>(position_)})
+    for (QWidget* child : {static_cast<QWidget*>(bluePeter_), static_cast<QWidget*>(sevenFlag_),
+                           static_cast<QWidget*>(finishList_)})
         if (!child->isHidden()) child->render(&out, child->pos(), QRegion(), QWidget::DrawChildren);
     return out;
 }

@@ -1,7 +1,7 @@
-// The map box `Picture1`: a widget keeping a picture that the background, marks and wakes are
-// drawn into, with the moving layer (boats, comparison lines, flags, finishing list) painted over
-// it on every repaint without touching the kept picture. The start flags `Blue_P`, `Seven` and
-// the finishing list `Position` are its child widgets, following the frame state.
+// The map box: a widget keeping a picture that the background, marks and wakes are drawn into,
+// with the moving layer (boats, comparison lines, flags, finishing list) painted over it on every
+// repaint without touching the kept picture. The start flags and the finishing list are its
+// child widgets, following the frame state.
 #pragma once
 
 #include <QImage>
@@ -42,9 +42,9 @@ public:
     // is moved, shown or redrawn). A null scene hides them (no race shown). `keepClear` is what
     // lies over the map box (the time panel), in its pixels: the finishing list avoids it.
     void followFrame(const FrameState& frame, const RaceScene* scene, const QRect& keepClear = {});
-    StartFlag* blueP() const { return blueP_; }
-    StartFlag* seven() const { return seven_; }
-    FinishList* finishList() const { return position_; }
+    StartFlag* bluePeter() const { return bluePeter_; }
+    StartFlag* sevenFlag() const { return sevenFlag_; }
+    FinishList* finishList() const { return finishList_; }
 
 signals:
     // Mouse events in map box pixels (the map mouse handlers are the window's).
@@ -65,9 +65,9 @@ private:
     QImage kept_;
     QColor sea_{0, 180, 240};
     std::function<void(QPainter&)> overlay_;
-    StartFlag* blueP_ = nullptr;
-    StartFlag* seven_ = nullptr;
-    FinishList* position_ = nullptr;
+    StartFlag* bluePeter_ = nullptr;
+    StartFlag* sevenFlag_ = nullptr;
+    FinishList* finishList_ = nullptr;
 };
 
 }  // namespace brisko

@@ -1,5 +1,5 @@
-// The overview map `Picture6`: every boat's whole track and the coastline over the whole race
-// area, with one dot per boat at its current position.
+// The overview map: every boat's whole track and the coastline over the whole race area,
+// with one dot per boat at its current position.
 #pragma once
 
 #include <QColor>

@@ -13,7 +13,8 @@ const QColor kFlagBlue(0, 0, 160);
 }  // namespace
 
 StartFlag::StartFlag(Kind kind, QWidget* mapBox) : QWidget(mapBox), kind_(kind) {
-    setObjectName(kind == Kind::BlueP ? QStringLiteral("Blue_P") : QStringLiteral("Seven"));
+    setObjectName(kind == Kind::BlueP ? QStringLiteral("bluePeterFlag")
+                                      : QStringLiteral("sevenFlag"));
     setFixedSize(kWidth, kHeight);
     // The map's mouse (zoom, pan, measuring) works under the flags too.
     setAttribute(Qt::WA_TransparentForMouseEvents);

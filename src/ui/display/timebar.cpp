@@ -61,7 +61,7 @@ void TimeBar::drawTicks(QPainter& p) const {
 }
 
 TimeBar::TimeBar(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("PicTimeBar"));
+    setObjectName(QStringLiteral("timeBar"));
     setMouseTracking(true);
     setFixedWidth(kWidth);
     painter_ = &TimeBar::defaultStrip;

@@ -1,4 +1,4 @@
-// The vertical time bar `PicTimeBar` beside the map: time runs upwards; a click jumps to a time,
+// The vertical time bar beside the map: time runs upwards; a click jumps to a time,
 // hovering previews it, a Shift-drag chooses the replay period and Shift + right click cancels it.
 // The strip (upwind/downwind zones, start and finish lines) is painted by a replaceable painter;
 // over it the bar draws its minute ticks with their times and marks a chosen replay period.
@@ -32,7 +32,7 @@ public:
     // Minutes between the ticks of the time scale for a bar of the given scale: the first of
     // 1, 2, 5, 10, 15, 30, 60 whose ticks lie far enough apart for their labels.
     static int tickMinutes(const TimeBarScale& scale);
-    // The current time's cursor `Line5`.
+    // The current time's cursor.
     void setCursorTime(double raceTime);
     double cursorTime() const { return cursorTime_; }
 

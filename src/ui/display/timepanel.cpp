@@ -1,4 +1,4 @@
-// The time panel `PicTime`; see timepanel.h.
+// The time panel; see timepanel.h.
 #include "ui/display/timepanel.h"
 
 #include <QHBoxLayout>
@@ -22,32 +22,33 @@ void setColour(QLabel* label, const QColor& colour) {
 }  // namespace
 
 TimePanel::TimePanel(QWidget* parent) : QFrame(parent) {
-    setObjectName(QStringLiteral("PicTime"));
+    setObjectName(QStringLiteral("timePanel"));
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Raised);
     setAutoFillBackground(true);
     setCursor(Qt::SizeVerCursor);
 
-    Text11 = new QLabel(QStringLiteral("00:00:00"), this);
-    Text11->setObjectName(QStringLiteral("Text11"));
-    Text4 = new QLabel(this);
-    Text4->setObjectName(QStringLiteral("Text4"));
-    Text4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Text4->setMinimumWidth(40);
-    Text4->hide();
-    Text1 = new QLabel(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    clockLabel = new QLabel(QStringLiteral("00:00:00"), this);
+    clockLabel->setObjectName(QStringLiteral("clockLabel"));
+    countdownLabel = new QLabel(this);
+    countdownLabel->setObjectName(QStringLiteral("countdownLabel"));
+    countdownLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    countdownLabel->setMinimumWidth(40);
+    countdownLabel->hide();
+    timeOfDayLabel = new QLabel(this);
+    timeOfDayLabel->setObjectName(QStringLiteral("timeOfDayLabel"));
 
     auto* top = new QHBoxLayout;
-    top->addWidget(Text11);
+    top->addWidget(clockLabel);
     top->addStretch(1);
-    top->addWidget(Text4);
+    top->addWidget(countdownLabel);
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(6, 2, 6, 2);
     box->setSpacing(0);
     box->addLayout(top);
-    box->addWidget(Text1);
-    for (QLabel* l : {Text11, Text4, Text1}) l->setAttribute(Qt::WA_TransparentForMouseEvents);
+    box->addWidget(timeOfDayLabel);
+    for (QLabel* l : {clockLabel, countdownLabel, timeOfDayLabel})
+        l->setAttribute(Qt::WA_TransparentForMouseEvents);
     setFontScale(1.0);
 }
 
@@ -59,24 +60,24 @@ void TimePanel::setFontScale(double fontScale) {
         f.setBold(bold);
         l->setFont(f);
     };
-    sized(Text11, kClockPointSize, true);
-    sized(Text4, kCountdownPointSize, true);
-    sized(Text1, kTimeOfDayPointSize, false);
+    sized(clockLabel, kClockPointSize, true);
+    sized(countdownLabel, kCountdownPointSize, true);
+    sized(timeOfDayLabel, kTimeOfDayPointSize, false);
 }
 
 void TimePanel::setClock(const QString& text, const QColor& colour) {
-    if (Text11->text() != text) Text11->setText(text);
-    setColour(Text11, colour);
+    if (clockLabel->text() != text) clockLabel->setText(text);
+    setColour(clockLabel, colour);
 }
 
 void TimePanel::setCountdown(bool visible, const QString& text, const QColor& colour) {
-    const bool shownBefore = !Text4->isHidden();
+    const bool shownBefore = !countdownLabel->isHidden();
     if (visible) {
-        if (Text4->text() != text) Text4->setText(text);
-        setColour(Text4, colour);
+        if (countdownLabel->text() != text) countdownLabel->setText(text);
+        setColour(countdownLabel, colour);
     }
     if (visible == shownBefore) return;
-    Text4->setVisible(visible);
+    countdownLabel->setVisible(visible);
     // The panel sits over the map outside any layout: it grows to take the countdown beside
     // the clock, and shrinks back when the countdown goes.
     if (layout()) {
@@ -87,7 +88,7 @@ void TimePanel::setCountdown(bool visible, const QString& text, const QColor& co
 }
 
 void TimePanel::setTimeOfDay(const QString& text) {
-    if (!text.isEmpty() && Text1->text() != text) Text1->setText(text);
+    if (!text.isEmpty() && timeOfDayLabel->text() != text) timeOfDayLabel->setText(text);
 }
 
 int TimePanel::draggedTop(int startTop, int dy, int panelHeight, int parentHeight) {

@@ -1,5 +1,5 @@
-// The time panel `PicTime`: the race clock `Text11`, the start countdown `Text4` and the time of
-// day `Text1`. The user can drag it up and down the window to uncover what lies beneath it.
+// The time panel: the race clock, the start countdown beside it and the time of day under them.
+// The user can drag it up and down the window to uncover what lies beneath it.
 #pragma once
 
 #include <QFrame>
@@ -24,9 +24,9 @@ public:
     // parent.
     static int draggedTop(int startTop, int dy, int panelHeight, int parentHeight);
 
-    QLabel* Text11 = nullptr;
-    QLabel* Text4 = nullptr;
-    QLabel* Text1 = nullptr;
+    QLabel* clockLabel = nullptr;
+    QLabel* countdownLabel = nullptr;
+    QLabel* timeOfDayLabel = nullptr;
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;

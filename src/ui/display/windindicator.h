@@ -1,4 +1,4 @@
-// The wind panel `Picture2`: compass circle, north arrow turned with the map, and the red
+// The wind panel: compass circle, north arrow turned with the map, and the red
 // triangle on the side the wind comes from, at the wind in force that the race session keeps;
 // also gives the texts for the direction and speed boxes.
 #pragma once
@@ -24,8 +24,8 @@ public:
     // viewRotation.
     static QPolygonF windTriangle(double cx, double cy, double windDir, double viewRotation);
 
-    QString directionText() const { return dirText_; }  // Text13: file direction, whole degrees
-    QString speedText() const { return speedText_; }    // Text14: one decimal
+    QString directionText() const { return dirText_; }  // file direction, whole degrees
+    QString speedText() const { return speedText_; }    // one decimal
 
 private:
     static int roundToIntDeg(double deg);  // whole degrees, 359.6 shows 0

@@ -1,5 +1,5 @@
-// The course order panel `Picture9` over the map's top right corner: the caption `Label4`, the
-// list `List1` of the course entries and the button `Command8` that clears the course.
+// The course order panel over the map's top right corner: its caption, the list of the course
+// entries and the button that clears the course.
 #pragma once
 
 #include <QWidget>
@@ -21,14 +21,14 @@ public:
     // Fills the list with the race's course and sizes and places the panel for a map box of
     // mapWidth pixels.
     void refresh(const RaceDefinition& race, int mapWidth);
-    QPushButton* clearButton() const { return Command8; }
-    QListWidget* list() const { return List1; }
+    QPushButton* clearButton() const { return clearButton_; }
+    QListWidget* list() const { return list_; }
 
 private:
     const AppSettings& settings_;
-    QLabel* Label4 = nullptr;
-    QListWidget* List1 = nullptr;
-    QPushButton* Command8 = nullptr;
+    QLabel* titleLabel_ = nullptr;
+    QListWidget* list_ = nullptr;
+    QPushButton* clearButton_ = nullptr;
 };
 
 }  // namespace brisko

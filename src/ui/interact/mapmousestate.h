@@ -1,5 +1,5 @@
 // What the map mouse keeps between events on the race screen: the set-up modes, the line being
-// set, the measuring origin, the rubber line `Line4` and a drag of the map in progress.
+// set, the measuring origin, the rubber line and a drag of the map in progress.
 #pragma once
 
 #include "display/mapview.h"
@@ -21,8 +21,8 @@ struct MapMouseState {
     bool hasOrigin() const { return RBOriginX > 0 && RBOriginY > 0; }
 
     // The rubber line: measuring line or the line being set, from its start to the cursor.
-    bool Line4Shown = false;
-    double Line4X1 = 0, Line4Y1 = 0, Line4X2 = 0, Line4Y2 = 0;
+    bool RubberLineShown = false;
+    double RubberX1 = 0, RubberY1 = 0, RubberX2 = 0, RubberY2 = 0;
 
     // A left press that may become a drag of the map: a click until it moves a few pixels.
     bool pressPending = false;

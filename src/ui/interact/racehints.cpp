@@ -17,7 +17,7 @@ constexpr int kAboveGap = 5;
 constexpr int kRightOfLeft = 20;
 
 struct Row {
-    const char* control;  // designer name; a trailing '*' matches a control array
+    const char* control;  // object name; a trailing '*' matches a control array
     bool guarded;
     bool boatBox;
     int widthEn, widthJa, height;
@@ -27,9 +27,9 @@ struct Row {
 
 const std::vector<Row>& table() {
     static const std::vector<Row> rows = {
-        {"BCOL*", true, false, 160, 160, 17, {"Change sea color"}, {"海面の色を変更します"}},
-        {"btnHATENA", false, false, 100, 150, 17, {"Show HELP"}, {"操作マニュアルを表示します。"}},
-        {"Check2",
+        {"seaSwatch*", true, false, 160, 160, 17, {"Change sea color"}, {"海面の色を変更します"}},
+        {"helpButton", false, false, 100, 150, 17, {"Show HELP"}, {"操作マニュアルを表示します。"}},
+        {"rangeBearingCheck",
          false,
          false,
          220,
@@ -40,8 +40,8 @@ const std::vector<Row>& table() {
          {"地図で距離・方位を測定します。", "このボタンを押すと測定モードになります",
           "測定モードの状態で地図をクリックすると", "測定の基点が設定され、マウスを移動して",
           "そこからの距離・方位を測定します", "（再度押すと測定モードを解除）"}},
-        {"Check3", false, false, 170, 170, 16, {"ON/OFF of HINT"}, {"ヒントをON/OFFします"}},
-        {"Check4",
+        {"hintsCheck", false, false, 170, 170, 16, {"ON/OFF of HINT"}, {"ヒントをON/OFFします"}},
+        {"compareLinesCheck",
          true,
          false,
          170,
@@ -49,7 +49,7 @@ const std::vector<Row>& table() {
          32,
          {"Draw cross wind line", "to compare the height."},
          {"各艇の高さを比較します", "（風上が上の時に有効です）"}},
-        {"Check5",
+        {"autoTraceCheck",
          true,
          false,
          170,
@@ -57,7 +57,7 @@ const std::vector<Row>& table() {
          16,
          {"On-off the auto trace mode"},
          {"自動追尾をON/OFFします"}},
-        {"Check6",
+        {"wakeCheck",
          true,
          false,
          170,
@@ -65,7 +65,7 @@ const std::vector<Row>& table() {
          32,
          {"Draw all tracks.", "( When auto trace is off )"},
          {"航跡描画をON/OFFします", "（自動追尾時は無効です）"}},
-        {"Check7",
+        {"coastlineCheck",
          false,
          false,
          170,
@@ -73,7 +73,7 @@ const std::vector<Row>& table() {
          16,
          {"Draw coast line or not"},
          {"海岸線の表示をon-offします"}},
-        {"Check8",
+        {"layLinesCheck",
          false,
          false,
          150,
@@ -81,7 +81,7 @@ const std::vector<Row>& table() {
          15,
          {"Draw lay line or not"},
          {"レイラインの表示をon-offします"}},
-        {"Check9",
+        {"boatNamesCheck",
          false,
          false,
          150,
@@ -89,7 +89,7 @@ const std::vector<Row>& table() {
          15,
          {"Show all boat name or not"},
          {"全艇名の表示をon-offします"}},
-        {"Check10",
+        {"enlargeBoatsCheck",
          true,
          true,
          200,
@@ -97,7 +97,7 @@ const std::vector<Row>& table() {
          30,
          {"Enlarge minimum boat size", "when checked"},
          {"艇の最低表示サイズを拡大します。", "ﾁｪｯｸを外すと実ｻｲｽﾞで表示します。"}},
-        {"Command2",
+        {"setMarkButton",
          true,
          false,
          200,
@@ -106,7 +106,7 @@ const std::vector<Row>& table() {
          {"Click this button and Set the", "Mark on the Map.", "< Auto trace is to be Off >"},
          {"このボタンを押してから地図をクリック", "するとマークを設定できます。",
           "<自動追尾をOffにすること>"}},
-        {"Command3",
+        {"setLineButton",
          true,
          false,
          220,
@@ -116,7 +116,7 @@ const std::vector<Row>& table() {
           "< Auto trace is to be Off >"},
          {"このボタンを押してから地図を2点クリック", "するとラインを設定できます。",
           "<自動追尾をOffにすること>"}},
-        {"Command5",
+        {"setCourseButton",
          true,
          false,
          220,
@@ -126,7 +126,7 @@ const std::vector<Row>& table() {
           "< Auto trace is to be Off >"},
          {"このボタンを押してから地図上のライン、", "マークを押してコースを設定します。",
           "<自動追尾をOffにすること>"}},
-        {"Command9",
+        {"showRaceButton",
          true,
          false,
          230,
@@ -134,7 +134,7 @@ const std::vector<Row>& table() {
          32,
          {"Choose Race File in Left Box.", "Then Click Here to Show."},
          {"左の窓でレースを選択してからこの", "ボタンを押せば選択したレースが見れます"}},
-        {"Command10",
+        {"screenPictureButton",
          false,
          false,
          220,
@@ -144,7 +144,7 @@ const std::vector<Row>& table() {
           "（to retouch, print, save ）"},
          {"画像処理ソフトを立ち上げて現在", "表示されている画面の画像を表示します。",
           "（書き加え、修正、保存など可能）"}},
-        {"Command12",
+        {"windEntryButton",
          true,
          true,
          300,
@@ -155,7 +155,7 @@ const std::vector<Row>& table() {
           "入力モードにしてからグラフをクリックして風向を", "入力していきます",
           "（時間軸の順序は問いませんので途中追加もＯＫです）",
           "再度このボタンを押すとデータが記録されて入力モード", "から脱出できます。"}},
-        {"Command13",
+        {"referenceButton",
          false,
          false,
          220,
@@ -163,7 +163,7 @@ const std::vector<Row>& table() {
          32,
          {"Show Reffernce Data.", "<ex. Saling Notice, Race Results >"},
          {"関係する資料を参照します。", "<　例.　帆走指示書、レース結果、写真>"}},
-        {"Command14",
+        {"makeCoastlineButton",
          true,
          false,
          240,
@@ -171,7 +171,7 @@ const std::vector<Row>& table() {
          32,
          {"Make the coastline of the race area", "(needs the packages gmt gmt-gshhg-full)"},
          {"レース海域の海岸線データを作ります", "（gmt と gmt-gshhg-full が必要です）"}},
-        {"Label1",
+        {"infoLabel",
          false,
          false,
          240,
@@ -179,7 +179,7 @@ const std::vector<Row>& table() {
          32,
          {"Link to Quillon Ltd site", "( for latest information )"},
          {"ｸｲﾛﾝ（QLN）のﾎｰﾑﾍﾟｰｼﾞを開きます", "ここから最新データをﾀﾞｳﾝﾛｰﾄﾞできます(準備中)"}},
-        {"Label5",
+        {"allBoatsLabel",
          true,
          true,
          200,
@@ -187,7 +187,7 @@ const std::vector<Row>& table() {
          17,
          {"Click to focus all boats"},
          {"ここをクリックすると全艇にチェックが入ります"}},
-        {"Bnam_*",
+        {"boatName_*",
          true,
          true,
          240,
@@ -197,7 +197,7 @@ const std::vector<Row>& table() {
           "Right button to focus only 1 boat."},
          {"チェックを入れた艇をフォーカスします", "フォーカスを外すと航跡、速度グラフなどが",
           "除外されてフォーカス艇が見やすくなります", "右ｸﾘｯｸで1艇だけのﾌｫｰｶｽも可能です。"}},
-        {"Maru_*",
+        {"boatMark_*",
          true,
          true,
          240,
@@ -205,7 +205,7 @@ const std::vector<Row>& table() {
          30,
          {"Cecked boat is focused and his", "name are shown during it is checked."},
          {"チェックを入れた艇をフォーカスします", "これにより常時艇名,艇速が表示されます"}},
-        {"Picture2",
+        {"windPicture",
          true,
          false,
          200,
@@ -213,7 +213,7 @@ const std::vector<Row>& table() {
          17,
          {"Indicate wind direction graph or not"},
          {"ｸﾘｯｸで風向ｸﾞﾗﾌをOn-Off"}},
-        {"sWind",
+        {"windNowPanel",
          true,
          false,
          200,
@@ -229,7 +229,7 @@ const std::vector<Row>& table() {
          17,
          {"Indicate wind direction graph or not"},
          {"ｸﾘｯｸで風向ｸﾞﾗﾌをOn-Off"}},
-        {"Picture6",
+        {"overviewPicture",
          true,
          false,
          180,
@@ -237,7 +237,7 @@ const std::vector<Row>& table() {
          0,
          {"L-btn => Move center of map"},
          {"左ｸﾘｯｸで地図中心を移動"}},
-        {"Text2",
+        {"replaySpeedLabel",
          false,
          false,
          270,
@@ -270,7 +270,7 @@ std::optional<HintText> raceScreenHint(const QString& control, const AppSettings
         const bool english = settings.english() && r.en.size() > 0;
         HintText h;
         h.text = english ? joined(r.en) : joined(r.ja);
-        if (control == QLatin1String("Picture6") && fullMode)
+        if (control == QLatin1String("overviewPicture") && fullMode)
             h.text +=
                 QString::fromUtf8(english ? "\nR-btn => change Wind Dir\n（Select Windward btn）"
                                           : "\n右ｸﾘｯｸで風向を回転\n（「風向が上」にする）");
@@ -283,14 +283,14 @@ std::optional<HintText> raceScreenHint(const QString& control, const AppSettings
     return std::nullopt;
 }
 
-RaceHints::RaceHints(QWidget* form, QWidget* sidePanel, QLabel* text7, QLabel* text8,
+RaceHints::RaceHints(QWidget* form, QWidget* sidePanel, QLabel* hintBox, QLabel* boatHintBox,
                      const AppSettings& settings, std::function<bool()> hintsOn,
                      std::function<bool()> fullMode)
     : QObject(form),
       form_(form),
       panel_(sidePanel),
-      text7_(text7),
-      text8_(text8),
+      hintBox_(hintBox),
+      boatHintBox_(boatHintBox),
       settings_(settings),
       hintsOn_(std::move(hintsOn)),
       fullMode_(std::move(fullMode)) {}
@@ -298,8 +298,8 @@ RaceHints::RaceHints(QWidget* form, QWidget* sidePanel, QLabel* text7, QLabel* t
 bool RaceHints::showFor(QWidget* control) {
     const auto hint = raceScreenHint(control->objectName(), settings_, fullMode_());
     if (!hint || (hint->guarded && !hintsOn_())) return false;
-    QLabel* box = hint->boatBox ? text8_ : text7_;
-    (hint->boatBox ? text7_ : text8_)->hide();
+    QLabel* box = hint->boatBox ? boatHintBox_ : hintBox_;
+    (hint->boatBox ? hintBox_ : boatHintBox_)->hide();
     box->setText(hint->text);
     // The designed size, grown where this font needs more room than the design's.
     const QSize need = box->sizeHint();
@@ -322,19 +322,19 @@ bool RaceHints::showFor(QWidget* control) {
 
 void RaceHints::hide() {
     if (!shownFor_) return;
-    text7_->hide();
-    text8_->hide();
+    hintBox_->hide();
+    boatHintBox_->hide();
     shownFor_ = nullptr;
 }
 
 bool RaceHints::eventFilter(QObject* watched, QEvent* e) {
     const QEvent::Type t = e->type();
     if (t != QEvent::Enter && t != QEvent::Leave && t != QEvent::MouseMove) return false;
-    if (watched == text7_ || watched == text8_) {
+    if (watched == hintBox_ || watched == boatHintBox_) {
         // The mouse on the map-side box itself takes it away.
-        if (watched == text7_ && t != QEvent::Leave) {
-            text7_->hide();
-            if (shownFor_ && !text8_->isVisible()) shownFor_ = nullptr;
+        if (watched == hintBox_ && t != QEvent::Leave) {
+            hintBox_->hide();
+            if (shownFor_ && !boatHintBox_->isVisible()) shownFor_ = nullptr;
         }
         return false;
     }
@@ -351,14 +351,14 @@ bool RaceHints::eventFilter(QObject* watched, QEvent* e) {
     if (move && w->childAt(static_cast<QMouseEvent*>(e)->position().toPoint())) return false;
     if (move && (w == form_ || w == panel_)) {
         // The window background and the side panel hide every box, whoever showed it.
-        text7_->hide();
-        text8_->hide();
+        hintBox_->hide();
+        boatHintBox_->hide();
         shownFor_ = nullptr;
         return false;
     }
     if (move && isBoatListBackground(w)) {
-        text8_->hide();
-        if (shownFor_ && !text7_->isVisible()) shownFor_ = nullptr;
+        boatHintBox_->hide();
+        if (shownFor_ && !hintBox_->isVisible()) shownFor_ = nullptr;
         return false;
     }
     if (shownFor_ && (w == shownFor_ || shownFor_->isAncestorOf(w))) return false;
@@ -372,11 +372,11 @@ bool RaceHints::eventFilter(QObject* watched, QEvent* e) {
 
 bool RaceHints::isBoatListBackground(const QWidget* w) {
     const QString name = w->objectName();
-    if (name == QLatin1String("BoatPanel") || name == QLatin1String("Picture7") ||
-        name == QLatin1String("Picture8"))
+    if (name == QLatin1String("BoatPanel") || name == QLatin1String("boatScroll") ||
+        name == QLatin1String("speedBars"))
         return true;
     // The scrolled list's viewport.
-    return w->parentWidget() && w->parentWidget()->objectName() == QLatin1String("Picture7");
+    return w->parentWidget() && w->parentWidget()->objectName() == QLatin1String("boatScroll");
 }
 
 }  // namespace brisko

@@ -1,6 +1,6 @@
 // The race screen's hints: a text of one to six lines in the user's language shown in a
 // borderless box beside a control while the mouse is over it. Most are shown only while
-// `HintsOn` (the "HINT" box `Check3`) is set; some always.
+// `HintsOn` (the "HINT" box) is set; some always.
 #pragma once
 
 #include <QObject>
@@ -20,10 +20,10 @@ struct HintText {
     int width = 0;  // pixels, as designed; the box grows when the text needs more
     int height = 0;
     bool guarded = true;   // shown only while HintsOn
-    bool boatBox = false;  // shown in the boat panel's box `Text8` rather than `Text7`
+    bool boatBox = false;  // shown in the boat panel's hint box rather than the map side's
 };
 
-// The hint of a race-screen control by its designer name ("Bnam_3" and "Maru_0" name the boat
+// The hint of a race-screen control by its object name ("boatName_3" and "boatMark_0" name the boat
 // list's rows); nullopt for a control without one. `fullMode`: the overview's hint tells of the
 // right click too.
 std::optional<HintText> raceScreenHint(const QString& control, const AppSettings& settings,
@@ -35,7 +35,7 @@ std::optional<HintText> raceScreenHint(const QString& control, const AppSettings
 class RaceHints : public QObject {
     Q_OBJECT
 public:
-    RaceHints(QWidget* form, QWidget* sidePanel, QLabel* text7, QLabel* text8,
+    RaceHints(QWidget* form, QWidget* sidePanel, QLabel* hintBox, QLabel* boatHintBox,
               const AppSettings& settings, std::function<bool()> hintsOn,
               std::function<bool()> fullMode);
 
@@ -47,13 +47,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    // The boat list's own background (`Picture7`, `Picture8`): moving over it hides `Text8`.
+    // The boat list's own background (its scroll area, the speed bars): moving over it hides
+    // the boat panel's hint box.
     static bool isBoatListBackground(const QWidget* w);
 
     QWidget* form_;
     QWidget* panel_;
-    QLabel* text7_;
-    QLabel* text8_;
+    QLabel* hintBox_;
+    QLabel* boatHintBox_;
     const AppSettings& settings_;
     std::function<bool()> hintsOn_;
     std::function<bool()> fullMode_;

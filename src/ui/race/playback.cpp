@@ -9,43 +9,43 @@ namespace brisko {
 Playback::Playback(QObject* parent, PlaybackHooks hooks)
     : QObject(parent), hooks_(std::move(hooks)) {
     setObjectName(QStringLiteral("Playback"));
-    for (QTimer* t : {&Timer1, &Timer2, &Timer3}) t->setParent(this);
-    Timer1.setObjectName(QStringLiteral("Timer1"));
-    Timer2.setObjectName(QStringLiteral("Timer2"));
-    Timer3.setObjectName(QStringLiteral("Timer3"));
-    Timer1.setInterval(kTickMs);
-    Timer2.setInterval(kSecondMs);
-    Timer3.setInterval(kSecondMs);
+    for (QTimer* t : {&replayTimer_, &autoTraceTimer_, &rateTimer_}) t->setParent(this);
+    replayTimer_.setObjectName(QStringLiteral("replayTimer"));
+    autoTraceTimer_.setObjectName(QStringLiteral("autoTraceTimer"));
+    rateTimer_.setObjectName(QStringLiteral("rateTimer"));
+    replayTimer_.setInterval(kTickMs);
+    autoTraceTimer_.setInterval(kSecondMs);
+    rateTimer_.setInterval(kSecondMs);
     // The rate control counts frames against a one-second interval: keep the timers precise.
-    Timer1.setTimerType(Qt::PreciseTimer);
-    Timer3.setTimerType(Qt::PreciseTimer);
-    connect(&Timer1, &QTimer::timeout, this, &Playback::Timer1_Timer);
-    connect(&Timer2, &QTimer::timeout, this, &Playback::Timer2_Timer);
-    connect(&Timer3, &QTimer::timeout, this, &Playback::Timer3_Timer);
+    replayTimer_.setTimerType(Qt::PreciseTimer);
+    rateTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&replayTimer_, &QTimer::timeout, this, &Playback::onReplayTick);
+    connect(&autoTraceTimer_, &QTimer::timeout, this, &Playback::onAutoTraceTick);
+    connect(&rateTimer_, &QTimer::timeout, this, &Playback::onRateTick);
     realTime_.start();
 }
 
 void Playback::start() {
     RaceSession* s = hooks_.session();
     setReplayRunning(s && !s->clock().stopped());
-    Timer2.start();
-    Timer3.start();
+    autoTraceTimer_.start();
+    rateTimer_.start();
 }
 
 void Playback::stopAll() {
-    Timer1.stop();
-    Timer2.stop();
-    Timer3.stop();
+    replayTimer_.stop();
+    autoTraceTimer_.stop();
+    rateTimer_.stop();
 }
 
 void Playback::setReplayRunning(bool on) {
-    if (on && !Timer1.isActive())
-        Timer1.start();
+    if (on && !replayTimer_.isActive())
+        replayTimer_.start();
     else if (!on)
-        Timer1.stop();
+        replayTimer_.stop();
 }
 
-void Playback::Timer1_Timer() {
+void Playback::onReplayTick() {
     RaceSession* s = hooks_.session();
     // A tick never runs inside another (a modal box opened by a frame lets timers fire).
     if (inTick_ || !s) return;
@@ -67,7 +67,7 @@ void Playback::Timer1_Timer() {
     inTick_ = false;
 }
 
-void Playback::Timer3_Timer() {
+void Playback::onRateTick() {
     RaceSession* s = hooks_.session();
     if (!s) return;
     const double now = realTime_.elapsed() / 1000.0;
@@ -83,13 +83,13 @@ void Playback::Timer3_Timer() {
         hooks_.roundingTimerMoved();
 }
 
-void Playback::Timer2_Timer() {
+void Playback::onAutoTraceTick() {
     RaceSession* s = hooks_.session();
     if (!s || !s->autoTraceTick()) {
-        if (s && !s->clock().AutoTraceArmed) Timer2.stop();
+        if (s && !s->clock().AutoTraceArmed) autoTraceTimer_.stop();
         return;
     }
-    Timer2.stop();
+    autoTraceTimer_.stop();
     hooks_.autoTraceDue();
 }
 

@@ -1,7 +1,8 @@
-// The race screen's replay timers: `Timer1` (30 ms) steps the replay clock and shows a frame,
-// `Timer3` (1 s) measures the frame rate, sets the time step and keeps the rounding timer,
-// `Timer2` (1 s) switches auto trace on about seven seconds after the screen first shows. It
-// steps the race session's clock and asks the window, through the hooks, to show what follows.
+// The race screen's replay timers: the replay timer (30 ms) steps the replay clock and shows a
+// frame, the rate timer (1 s) measures the frame rate, sets the time step and keeps the rounding
+// timer, the auto trace timer (1 s) switches auto trace on about seven seconds after the screen
+// first shows. It steps the race session's clock and asks the window, through the hooks, to show
+// what follows.
 #pragma once
 
 #include <QElapsedTimer>
@@ -38,18 +39,18 @@ public:
     void stopAll();
     // The replay timer alone, as the direction buttons switch it.
     void setReplayRunning(bool on);
-    bool replayRunning() const { return Timer1.isActive(); }
+    bool replayRunning() const { return replayTimer_.isActive(); }
     // The last frame had a boat in the map box.
     bool boatInView() const { return boatInView_; }
     void setBoatInView(bool inView) { boatInView_ = inView; }
 
 private:
-    void Timer1_Timer();
-    void Timer2_Timer();
-    void Timer3_Timer();
+    void onReplayTick();
+    void onAutoTraceTick();
+    void onRateTick();
 
     PlaybackHooks hooks_;
-    QTimer Timer1, Timer2, Timer3;
+    QTimer replayTimer_, autoTraceTimer_, rateTimer_;
     QElapsedTimer realTime_;
     bool inTick_ = false;
     bool boatInView_ = false;

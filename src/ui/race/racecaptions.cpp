@@ -14,52 +14,51 @@ namespace brisko {
 namespace {
 
 constexpr ControlCaption kCaptions[] = {
-    {"Frame1", "表示方向", "Direction"},
-    {"Option3", "風向が上", "Windwd"},
-    {"Option2", "北が上", "Northwd"},
-    {"Frame4", "図選択", "Screen"},
-    {"Option9", "軌跡", "Track"},
-    {"Option10", "ｸﾞﾗﾌ", "Graph"},
-    {"Option11", "ﾃﾞｰﾀ", "Data"},
-    {"Label6", "ﾚｰｽﾌｧｲﾙ", "Race File"},
-    {"Command3", "ライン設定", "Set Line"},
-    {"Command5", "コース設定", "Set Course"},
-    {"Command9", "表示", "Show"},
-    {"Label2", "ｽﾀｰﾄ日時", "Start"},
-    {"Label3", "ﾌｨﾆｯｼｭ", "Finish"},
-    {"Command4", "時刻設定OK", "Above time OK"},
-    {"Check9", "艇名", "Name"},
-    {"Check4", "比較ライン", "Ref Line"},
-    {"Check5", "自動追尾", "AutoTrace"},
-    {"Check7", "地図", "Map"},
-    {"Check6", "航跡", "Wake"},
-    {"Check1", "時間点", "TimeMk"},
-    {"Check10", "艇拡大", "Enlarge"},
-    {"Check2", "距離方位", "R/B"},
-    {"Check8", "ﾚｲﾗｲﾝ", "LayLine"},
-    {"Command10", "画像処理", "Save/Print"},
-    {"Command13", "資料参照", "Refference"},
-    {"Command1", "戻る", "EXIT"},
-    {"Label1", "お問い合わせ  www.brisko-sailing.example",
+    {"orientationBox", "表示方向", "Direction"},
+    {"windUpRadio", "風向が上", "Windwd"},
+    {"northUpRadio", "北が上", "Northwd"},
+    {"viewBox", "図選択", "Screen"},
+    {"trackViewRadio", "軌跡", "Track"},
+    {"speedGraphRadio", "ｸﾞﾗﾌ", "Graph"},
+    {"dataViewRadio", "ﾃﾞｰﾀ", "Data"},
+    {"raceFileLabel", "ﾚｰｽﾌｧｲﾙ", "Race File"},
+    {"setLineButton", "ライン設定", "Set Line"},
+    {"setCourseButton", "コース設定", "Set Course"},
+    {"showRaceButton", "表示", "Show"},
+    {"startTimeLabel", "ｽﾀｰﾄ日時", "Start"},
+    {"finishTimeLabel", "ﾌｨﾆｯｼｭ", "Finish"},
+    {"confirmTimesButton", "時刻設定OK", "Above time OK"},
+    {"boatNamesCheck", "艇名", "Name"},
+    {"compareLinesCheck", "比較ライン", "Ref Line"},
+    {"autoTraceCheck", "自動追尾", "AutoTrace"},
+    {"coastlineCheck", "地図", "Map"},
+    {"wakeCheck", "航跡", "Wake"},
+    {"timeMarksCheck", "時間点", "TimeMk"},
+    {"enlargeBoatsCheck", "艇拡大", "Enlarge"},
+    {"rangeBearingCheck", "距離方位", "R/B"},
+    {"layLinesCheck", "ﾚｲﾗｲﾝ", "LayLine"},
+    {"screenPictureButton", "画像処理", "Save/Print"},
+    {"referenceButton", "資料参照", "Refference"},
+    {"exitButton", "戻る", "EXIT"},
+    {"infoLabel", "お問い合わせ  www.brisko-sailing.example",
      "Further Info: www.brisko-sailing.example"},
-    {"Option1", "時間", "Time"},
-    {"Option4", "距離", "Dist"},
-    {"Option5", "速度", "SPD"},
-    {"Option12", "解析", "ANA"},
-    {"Command11", "戻る", "Exit"},
-    {"Command8", "ﾃﾞｰﾀ消去", "Delete Order"},
-    {"Label4", "レースコース", "Course Order"},
-    {"Command2", "マーク設定", "Set Mark"},
-    {"Command12", "風データ手動作成", "Make Wind Data"},
-    {"Command14", "海岸線を作る", "Make coastline"},
+    {"timeTableRadio", "時間", "Time"},
+    {"distanceTableRadio", "距離", "Dist"},
+    {"speedTableRadio", "速度", "SPD"},
+    {"factorTableRadio", "解析", "ANA"},
+    {"dataViewExitButton", "戻る", "Exit"},
+    {"clearCourseButton", "ﾃﾞｰﾀ消去", "Delete Order"},
+    {"courseOrderLabel", "レースコース", "Course Order"},
+    {"setMarkButton", "マーク設定", "Set Mark"},
+    {"windEntryButton", "風データ手動作成", "Make Wind Data"},
+    {"makeCoastlineButton", "海岸線を作る", "Make coastline"},
 };
 
 constexpr double kEnglishViewOptionPointSize = 7;
 
-
 }  // namespace
 
-const ControlCaption* raceDispCaptions(int& count) {
+const ControlCaption* raceScreenCaptions(int& count) {
     count = static_cast<int>(std::size(kCaptions));
     return kCaptions;
 }
@@ -67,7 +66,7 @@ const ControlCaption* raceDispCaptions(int& count) {
 void applyRaceScreenCaptions(QWidget* root, const AppSettings& settings) {
     applyCaptions(root, kCaptions, settings);
     if (!settings.english()) return;
-    for (const char* name : {"Option9", "Option10", "Option11"}) {
+    for (const char* name : {"trackViewRadio", "speedGraphRadio", "dataViewRadio"}) {
         if (auto* w = root->findChild<QWidget*>(QString::fromLatin1(name))) {
             QFont f = w->font();
             f.setPointSizeF(scaledPointSize(kEnglishViewOptionPointSize, settings));
@@ -132,7 +131,6 @@ QString raceStaysMessage(const AppSettings& s, const QString& shownFile) {
     return QString::fromUtf8(s.tr("表示中のレースのままです。(", "The race shown stays. (")) +
            shownFile + QStringLiteral(")");
 }
-
 
 QString meanWindHeading(const AppSettings& s) {
     return QString::fromUtf8(s.tr("平均風向", "Mean wind"));

@@ -13,7 +13,7 @@ class QWidget;
 namespace brisko {
 
 // The caption table, in the order the English captions are applied.
-const ControlCaption* raceDispCaptions(int& count);
+const ControlCaption* raceScreenCaptions(int& count);
 
 // Sets the caption of every control of the table found under `root` (buttons, labels, group
 // boxes) in the chosen language. The view options get their smaller English font.

@@ -34,7 +34,7 @@ constexpr int kOverviewSize = 150;
 constexpr int kMapProgressBarOffset = 50;
 constexpr int kZoomMin = 10, kZoomMax = 100;
 
-QLabel* hintBox(QWidget* parent, const char* name) {
+QLabel* makeHintBox(QWidget* parent, const char* name) {
     auto* l = named<QLabel>(parent, name);
     l->setWindowFlags(Qt::ToolTip);
     l->setAutoFillBackground(true);
@@ -45,218 +45,227 @@ QLabel* hintBox(QWidget* parent, const char* name) {
 }  // namespace
 
 void RaceControls::build(QWidget* form, const AppSettings& settings) {
-    Picture1 = new MapPicture(form);
-    PicTimeBar = new TimeBar(form);
-    Picture5 = named<QWidget>(form, "Picture5");
-    PicTime = new TimePanel(form);
-    mapProgress = new LoadingProgress(kMapProgressBarOffset, Picture1);
+    mapPicture = new MapPicture(form);
+    timeBar = new TimeBar(form);
+    sidePanel = named<QWidget>(form, "sidePanel");
+    timePanel = new TimePanel(form);
+    mapProgress = new LoadingProgress(kMapProgressBarOffset, mapPicture);
     mapProgress->hide();
-    Text7 = hintBox(form, "Text7");
-    Text8 = hintBox(form, "Text8");
+    hintBox = makeHintBox(form, "hintBox");
+    boatHintBox = makeHintBox(form, "boatHintBox");
 
-    QWidget* p = Picture5;
+    QWidget* p = sidePanel;
     auto* box = new QVBoxLayout(p);
     box->setContentsMargins(2, 0, 2, 0);
     box->setSpacing(3);
 
     // Replay.
-    Option6 = named<QRadioButton>(p, "Option6", QStringLiteral("FWD"));
-    Option7 = named<QRadioButton>(p, "Option7", QStringLiteral("STOP"));
-    Option8 = named<QRadioButton>(p, "Option8", QStringLiteral("BACK"));
-    Command6 = named<QPushButton>(p, "Command6", QStringLiteral("+"));
-    Command7 = named<QPushButton>(p, "Command7", QStringLiteral("-"));
-    Option6->setChecked(true);
+    forwardRadio = named<QRadioButton>(p, "forwardRadio", QStringLiteral("FWD"));
+    stopRadio = named<QRadioButton>(p, "stopRadio", QStringLiteral("STOP"));
+    backwardRadio = named<QRadioButton>(p, "backwardRadio", QStringLiteral("BACK"));
+    stepForwardButton = named<QPushButton>(p, "stepForwardButton", QStringLiteral("+"));
+    stepBackwardButton = named<QPushButton>(p, "stepBackwardButton", QStringLiteral("-"));
+    forwardRadio->setChecked(true);
     auto* replay = new QHBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(Option6), static_cast<QWidget*>(Option7),
-                       static_cast<QWidget*>(Option8)})
+    for (QWidget* w : {static_cast<QWidget*>(forwardRadio), static_cast<QWidget*>(stopRadio),
+                       static_cast<QWidget*>(backwardRadio)})
         replay->addWidget(w);
-    for (QPushButton* b : {Command6, Command7}) {
+    for (QPushButton* b : {stepForwardButton, stepBackwardButton}) {
         b->setFixedWidth(28);
         replay->addWidget(b);
     }
     box->addLayout(replay);
 
-    HScroll1 = named<QSlider>(p, "HScroll1");
-    HScroll1->setOrientation(Qt::Horizontal);
-    HScroll1->setRange(kSpeedSliderMin, kSpeedSliderMax);
-    HScroll1->setValue(kSpeedSliderStart);
-    HScroll1->setPageStep(1);
-    Text2 = named<QLabel>(p, "Text2");
-    Text2->setMinimumWidth(70);
+    replaySpeedSlider = named<QSlider>(p, "replaySpeedSlider");
+    replaySpeedSlider->setOrientation(Qt::Horizontal);
+    replaySpeedSlider->setRange(kSpeedSliderMin, kSpeedSliderMax);
+    replaySpeedSlider->setValue(kSpeedSliderStart);
+    replaySpeedSlider->setPageStep(1);
+    replaySpeedLabel = named<QLabel>(p, "replaySpeedLabel");
+    replaySpeedLabel->setMinimumWidth(70);
     auto* speed = new QHBoxLayout;
-    speed->addWidget(Text2);
-    speed->addWidget(HScroll1, 1);
+    speed->addWidget(replaySpeedLabel);
+    speed->addWidget(replaySpeedSlider, 1);
     box->addLayout(speed);
 
     // Orientation and view.
-    Frame1 = named<QGroupBox>(p, "Frame1");
-    Option3 = named<QRadioButton>(Frame1, "Option3");
-    Option2 = named<QRadioButton>(Frame1, "Option2");
-    auto* f1 = new QHBoxLayout(Frame1);
+    orientationBox = named<QGroupBox>(p, "orientationBox");
+    windUpRadio = named<QRadioButton>(orientationBox, "windUpRadio");
+    northUpRadio = named<QRadioButton>(orientationBox, "northUpRadio");
+    auto* f1 = new QHBoxLayout(orientationBox);
     f1->setContentsMargins(2, 0, 2, 0);
     f1->setSpacing(2);
-    f1->addWidget(Option3);
-    f1->addWidget(Option2);
-    Frame4 = named<QGroupBox>(p, "Frame4");
-    Option9 = named<QRadioButton>(Frame4, "Option9");
-    Option10 = named<QRadioButton>(Frame4, "Option10");
-    Option11 = named<QRadioButton>(Frame4, "Option11");
-    auto* f4 = new QHBoxLayout(Frame4);
+    f1->addWidget(windUpRadio);
+    f1->addWidget(northUpRadio);
+    viewBox = named<QGroupBox>(p, "viewBox");
+    trackViewRadio = named<QRadioButton>(viewBox, "trackViewRadio");
+    speedGraphRadio = named<QRadioButton>(viewBox, "speedGraphRadio");
+    dataViewRadio = named<QRadioButton>(viewBox, "dataViewRadio");
+    auto* f4 = new QHBoxLayout(viewBox);
     f4->setContentsMargins(2, 0, 2, 0);
     f4->setSpacing(2);
-    f4->addWidget(Option9);
-    f4->addWidget(Option10);
-    f4->addWidget(Option11);
-    Option9->setChecked(true);
+    f4->addWidget(trackViewRadio);
+    f4->addWidget(speedGraphRadio);
+    f4->addWidget(dataViewRadio);
+    trackViewRadio->setChecked(true);
     auto* frames = new QHBoxLayout;
-    frames->addWidget(Frame1);
-    frames->addWidget(Frame4);
+    frames->addWidget(orientationBox);
+    frames->addWidget(viewBox);
     box->addLayout(frames);
 
-    // Display check boxes, in the order they appear.
-    const char* checkNames[] = {nullptr,  "Check1", "Check2", "Check3", "Check4", "Check5",
-                                "Check6", "Check7", "Check8", "Check9", "Check10"};
-    for (int i = 1; i <= 10; ++i) Check[i] = named<QCheckBox>(p, checkNames[i]);
-    Check1 = Check[1], Check2 = Check[2], Check3 = Check[3], Check4 = Check[4];
-    Check5 = Check[5], Check6 = Check[6], Check7 = Check[7], Check8 = Check[8];
-    Check9 = Check[9], Check10 = Check[10];
-    Check3->setText(QStringLiteral("HINT"));
-    Check3->setChecked(true);
-    Check6->setChecked(true);
-    Check7->setChecked(true);
-    Check10->setChecked(true);
-    Check9->setEnabled(false);
+    // Display check boxes; the keyboard moves through them in the order they are created.
+    timeMarksCheck = named<QCheckBox>(p, "timeMarksCheck");
+    rangeBearingCheck = named<QCheckBox>(p, "rangeBearingCheck");
+    hintsCheck = named<QCheckBox>(p, "hintsCheck");
+    compareLinesCheck = named<QCheckBox>(p, "compareLinesCheck");
+    autoTraceCheck = named<QCheckBox>(p, "autoTraceCheck");
+    wakeCheck = named<QCheckBox>(p, "wakeCheck");
+    coastlineCheck = named<QCheckBox>(p, "coastlineCheck");
+    layLinesCheck = named<QCheckBox>(p, "layLinesCheck");
+    boatNamesCheck = named<QCheckBox>(p, "boatNamesCheck");
+    enlargeBoatsCheck = named<QCheckBox>(p, "enlargeBoatsCheck");
+    hintsCheck->setText(QStringLiteral("HINT"));
+    hintsCheck->setChecked(true);
+    wakeCheck->setChecked(true);
+    coastlineCheck->setChecked(true);
+    enlargeBoatsCheck->setChecked(true);
+    boatNamesCheck->setEnabled(false);
     auto* checks = new QGridLayout;
     checks->setHorizontalSpacing(4);
     checks->setVerticalSpacing(0);
-    const int order[] = {9, 4, 5, 7, 6, 1, 10, 2, 8, 3};
-    for (int i = 0; i < 10; ++i) checks->addWidget(Check[order[i]], i / 4, i % 4);
+    // Four to a row, in the order they appear.
+    QCheckBox* const shown[] = {
+        boatNamesCheck, compareLinesCheck, autoTraceCheck,    coastlineCheck, wakeCheck,
+        timeMarksCheck, enlargeBoatsCheck, rangeBearingCheck, layLinesCheck,  hintsCheck};
+    for (int i = 0; i < 10; ++i) checks->addWidget(shown[i], i / 4, i % 4);
     box->addLayout(checks);
 
     // Sea colour swatches and the size label.
     auto* swatches = new QHBoxLayout;
     swatches->setSpacing(2);
-    for (int i = 1; i <= 6; ++i) {
-        BCOL[i] = named<QPushButton>(p, QStringLiteral("BCOL%1").arg(i).toLatin1().constData());
-        BCOL[i]->setFixedSize(kSwatchSize, kSwatchSize);
-        const Rgb c = kSeaSwatches[i - 1].sea;
-        BCOL[i]->setStyleSheet(QStringLiteral("QPushButton { background-color: rgb(%1,%2,%3); "
-                                              "border: 1px solid gray; }")
-                                   .arg(c.r)
-                                   .arg(c.g)
-                                   .arg(c.b));
-        swatches->addWidget(BCOL[i]);
+    for (int i = 0; i < static_cast<int>(seaSwatches.size()); ++i) {
+        QPushButton* b =
+            named<QPushButton>(p, QStringLiteral("seaSwatch%1").arg(i + 1).toLatin1().constData());
+        b->setFixedSize(kSwatchSize, kSwatchSize);
+        const Rgb c = kSeaSwatches[i].sea;
+        b->setStyleSheet(QStringLiteral("QPushButton { background-color: rgb(%1,%2,%3); "
+                                        "border: 1px solid gray; }")
+                             .arg(c.r)
+                             .arg(c.g)
+                             .arg(c.b));
+        swatches->addWidget(b);
+        seaSwatches[i] = b;
     }
-    Text15 = named<QLabel>(p, "Text15");
-    Text15->setAutoFillBackground(true);
-    Text15->setAlignment(Qt::AlignCenter);
-    swatches->addWidget(Text15, 1);
+    sizeLabel = named<QLabel>(p, "sizeLabel");
+    sizeLabel->setAutoFillBackground(true);
+    sizeLabel->setAlignment(Qt::AlignCenter);
+    swatches->addWidget(sizeLabel, 1);
     box->addLayout(swatches);
 
     // Overview beside the wind panel and the zoom panel.
-    Picture6 = new PictureBox(p);
-    Picture6->setObjectName(QStringLiteral("Picture6"));
-    Picture6->setFixedSize(kOverviewSize, kOverviewSize);
-    Picture2 = new PictureBox(p);
-    Picture2->setObjectName(QStringLiteral("Picture2"));
-    Picture2->setFixedSize(kOverviewSize, kOverviewSize);
-    Text3 = named<QLineEdit>(p, "Text3");
-    Text3->setMaximumWidth(50);
-    sWind = named<QWidget>(p, "sWind");
-    Text13 = named<QLabel>(sWind, "Text13");
-    Text14 = named<QLabel>(sWind, "Text14");
-    auto* sw = new QHBoxLayout(sWind);
+    overviewPicture = new PictureBox(p);
+    overviewPicture->setObjectName(QStringLiteral("overviewPicture"));
+    overviewPicture->setFixedSize(kOverviewSize, kOverviewSize);
+    windPicture = new PictureBox(p);
+    windPicture->setObjectName(QStringLiteral("windPicture"));
+    windPicture->setFixedSize(kOverviewSize, kOverviewSize);
+    meanWindEdit = named<QLineEdit>(p, "meanWindEdit");
+    meanWindEdit->setMaximumWidth(50);
+    windNowPanel = named<QWidget>(p, "windNowPanel");
+    windDirectionNowLabel = named<QLabel>(windNowPanel, "windDirectionNowLabel");
+    windSpeedNowLabel = named<QLabel>(windNowPanel, "windSpeedNowLabel");
+    auto* sw = new QHBoxLayout(windNowPanel);
     sw->setContentsMargins(0, 0, 0, 0);
-    sw->addWidget(Text13);
-    sw->addWidget(Text14);
+    sw->addWidget(windDirectionNowLabel);
+    sw->addWidget(windSpeedNowLabel);
     sw->addStretch(1);
-    Picture12 = named<QWidget>(p, "Picture12");
-    Picture12->setAutoFillBackground(true);
-    Label7 = named<QLabel>(Picture12, "Label7", QStringLiteral("ZOOM"));
-    HScroll2 = named<QSlider>(Picture12, "HScroll2");
-    HScroll2->setOrientation(Qt::Horizontal);
-    HScroll2->setRange(kZoomMin, kZoomMax);
-    HScroll2->setValue(kZoomMax);
-    auto* zoom = new QHBoxLayout(Picture12);
+    traceZoomPanel = named<QWidget>(p, "traceZoomPanel");
+    traceZoomPanel->setAutoFillBackground(true);
+    traceZoomLabel = named<QLabel>(traceZoomPanel, "traceZoomLabel", QStringLiteral("ZOOM"));
+    traceZoomSlider = named<QSlider>(traceZoomPanel, "traceZoomSlider");
+    traceZoomSlider->setOrientation(Qt::Horizontal);
+    traceZoomSlider->setRange(kZoomMin, kZoomMax);
+    traceZoomSlider->setValue(kZoomMax);
+    auto* zoom = new QHBoxLayout(traceZoomPanel);
     zoom->setContentsMargins(2, 0, 2, 0);
-    zoom->addWidget(Label7);
-    zoom->addWidget(HScroll2, 1);
-    Picture12->hide();
+    zoom->addWidget(traceZoomLabel);
+    zoom->addWidget(traceZoomSlider, 1);
+    traceZoomPanel->hide();
     auto* pictures = new QHBoxLayout;
-    pictures->addWidget(Picture6);
-    pictures->addWidget(Picture2);
+    pictures->addWidget(overviewPicture);
+    pictures->addWidget(windPicture);
     pictures->addStretch(1);
     box->addLayout(pictures);
-    Label8 = named<QLabel>(p, "Label8", meanWindHeading(settings));
-    Label9 = named<QLabel>(sWind, "Label9", windNowHeading(settings));
-    sw->insertWidget(0, Label9);
+    meanWindLabel = named<QLabel>(p, "meanWindLabel", meanWindHeading(settings));
+    windNowLabel = named<QLabel>(windNowPanel, "windNowLabel", windNowHeading(settings));
+    sw->insertWidget(0, windNowLabel);
     auto* windRow = new QHBoxLayout;
-    windRow->addWidget(Label8);
-    windRow->addWidget(Text3);
-    windRow->addWidget(sWind);
-    windRow->addWidget(Picture12, 1);
+    windRow->addWidget(meanWindLabel);
+    windRow->addWidget(meanWindEdit);
+    windRow->addWidget(windNowPanel);
+    windRow->addWidget(traceZoomPanel, 1);
     box->addLayout(windRow);
 
     // Boats.
     boatPanel = new BoatPanel;
-    boatScroll = named<QScrollArea>(p, "Picture7");
+    boatScroll = named<QScrollArea>(p, "boatScroll");
     boatScroll->setWidget(boatPanel);
     boatScroll->setWidgetResizable(true);
     boatScroll->setFrameShape(QFrame::StyledPanel);
     box->addWidget(boatScroll, 1);
 
     // Race file, times and buttons.
-    Label6 = named<QLabel>(p, "Label6");
-    Combo1 = named<QComboBox>(p, "Combo1");
-    Command9 = named<QPushButton>(p, "Command9");
+    raceFileLabel = named<QLabel>(p, "raceFileLabel");
+    raceFileCombo = named<QComboBox>(p, "raceFileCombo");
+    showRaceButton = named<QPushButton>(p, "showRaceButton");
     auto* race = new QHBoxLayout;
-    race->addWidget(Label6);
-    race->addWidget(Combo1, 1);
-    race->addWidget(Command9);
+    race->addWidget(raceFileLabel);
+    race->addWidget(raceFileCombo, 1);
+    race->addWidget(showRaceButton);
     box->addLayout(race);
 
-    Label2 = named<QLabel>(p, "Label2");
-    Text9 = named<QLineEdit>(p, "Text9");
-    Label3 = named<QLabel>(p, "Label3");
-    Text10 = named<QLineEdit>(p, "Text10");
-    Command4 = named<QPushButton>(p, "Command4");
+    startTimeLabel = named<QLabel>(p, "startTimeLabel");
+    startTimeEdit = named<QLineEdit>(p, "startTimeEdit");
+    finishTimeLabel = named<QLabel>(p, "finishTimeLabel");
+    finishTimeEdit = named<QLineEdit>(p, "finishTimeEdit");
+    confirmTimesButton = named<QPushButton>(p, "confirmTimesButton");
     auto* times = new QGridLayout;
     times->setVerticalSpacing(1);
-    times->addWidget(Label2, 0, 0);
-    times->addWidget(Text9, 0, 1);
-    times->addWidget(Label3, 1, 0);
-    times->addWidget(Text10, 1, 1);
-    times->addWidget(Command4, 0, 2, 2, 1);
+    times->addWidget(startTimeLabel, 0, 0);
+    times->addWidget(startTimeEdit, 0, 1);
+    times->addWidget(finishTimeLabel, 1, 0);
+    times->addWidget(finishTimeEdit, 1, 1);
+    times->addWidget(confirmTimesButton, 0, 2, 2, 1);
     box->addLayout(times);
 
-    Command2 = named<QPushButton>(p, "Command2");
-    Command3 = named<QPushButton>(p, "Command3");
-    Command5 = named<QPushButton>(p, "Command5");
-    Command10 = named<QPushButton>(p, "Command10");
-    Command13 = named<QPushButton>(p, "Command13");
-    Command12 = named<QPushButton>(p, "Command12");
-    Command14 = named<QPushButton>(p, "Command14");
-    Command14->setEnabled(false);  // until a race without its coastline tiles is shown
+    setMarkButton = named<QPushButton>(p, "setMarkButton");
+    setLineButton = named<QPushButton>(p, "setLineButton");
+    setCourseButton = named<QPushButton>(p, "setCourseButton");
+    screenPictureButton = named<QPushButton>(p, "screenPictureButton");
+    referenceButton = named<QPushButton>(p, "referenceButton");
+    windEntryButton = named<QPushButton>(p, "windEntryButton");
+    makeCoastlineButton = named<QPushButton>(p, "makeCoastlineButton");
+    makeCoastlineButton->setEnabled(false);  // until a race without its coastline tiles is shown
     auto* buttons = new QGridLayout;
     buttons->setSpacing(2);
-    buttons->addWidget(Command2, 0, 0);
-    buttons->addWidget(Command3, 0, 1);
-    buttons->addWidget(Command5, 0, 2);
-    buttons->addWidget(Command10, 1, 0);
-    buttons->addWidget(Command13, 1, 1);
-    buttons->addWidget(Command12, 1, 2);
-    buttons->addWidget(Command14, 2, 0);
+    buttons->addWidget(setMarkButton, 0, 0);
+    buttons->addWidget(setLineButton, 0, 1);
+    buttons->addWidget(setCourseButton, 0, 2);
+    buttons->addWidget(screenPictureButton, 1, 0);
+    buttons->addWidget(referenceButton, 1, 1);
+    buttons->addWidget(windEntryButton, 1, 2);
+    buttons->addWidget(makeCoastlineButton, 2, 0);
     box->addLayout(buttons);
 
-    btnHATENA = named<QPushButton>(p, "btnHATENA", QStringLiteral("?"));
-    btnHATENA->setFixedWidth(28);
-    Label1 = named<QLabel>(p, "Label1");
-    Label1->setWordWrap(true);
-    Command1 = named<QPushButton>(p, "Command1");
+    helpButton = named<QPushButton>(p, "helpButton", QStringLiteral("?"));
+    helpButton->setFixedWidth(28);
+    infoLabel = named<QLabel>(p, "infoLabel");
+    infoLabel->setWordWrap(true);
+    exitButton = named<QPushButton>(p, "exitButton");
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(btnHATENA);
-    bottom->addWidget(Label1, 1);
-    bottom->addWidget(Command1);
+    bottom->addWidget(helpButton);
+    bottom->addWidget(infoLabel, 1);
+    bottom->addWidget(exitButton);
     box->addLayout(bottom);
 
     applyRaceScreenCaptions(form, settings);
@@ -264,12 +273,12 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
 }
 
 void RaceControls::applyFontScale(const AppSettings& settings) {
-    if (!Picture5) return;
-    QWidget* form = Picture5->parentWidget();
+    if (!sidePanel) return;
+    QWidget* form = sidePanel->parentWidget();
     QFont f = form->font();
     f.setPointSizeF(scaledPointSize(kBasePointSize, settings));
     form->setFont(f);
-    PicTime->setFontScale(settings.FontScale);
+    timePanel->setFontScale(settings.FontScale);
 }
 
 }  // namespace brisko

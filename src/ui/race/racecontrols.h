@@ -1,5 +1,5 @@
-// The race screen's controls under their designer names, created and arranged in the side panel
-// `Picture5`. RaceScreen holds them and wires their events; the option and set-up handlers of the
+// The race screen's controls, each named by what it is for, created and arranged in the side
+// panel. RaceScreen holds them and wires their events; the option and set-up handlers of the
 // map, the graphs and the tables connect to the same controls.
 #pragma once
 
@@ -29,81 +29,80 @@ class LoadingProgress;
 
 struct RaceControls {
     // Map box, time bar, time panel and side panel.
-    MapPicture* Picture1 = nullptr;
-    TimeBar* PicTimeBar = nullptr;
-    TimePanel* PicTime = nullptr;
-    QWidget* Picture5 = nullptr;
+    MapPicture* mapPicture = nullptr;
+    TimeBar* timeBar = nullptr;
+    TimePanel* timePanel = nullptr;
+    QWidget* sidePanel = nullptr;
     LoadingProgress* mapProgress = nullptr;  // loading progress over the map
-    QLabel* Text7 = nullptr;                 // hint box of the map side and panel
-    QLabel* Text8 = nullptr;                 // hint box of the boat panel
+    QLabel* hintBox = nullptr;               // hints of the map side and the side panel
+    QLabel* boatHintBox = nullptr;           // hints of the boat panel
 
     // Replay.
-    QRadioButton* Option6 = nullptr;  // FWD
-    QRadioButton* Option7 = nullptr;  // STOP
-    QRadioButton* Option8 = nullptr;  // BACK
-    QPushButton* Command6 = nullptr;  // +
-    QPushButton* Command7 = nullptr;  // -
-    QSlider* HScroll1 = nullptr;      // replay speed
-    QLabel* Text2 = nullptr;          // speed text
+    QRadioButton* forwardRadio = nullptr;       // "FWD"
+    QRadioButton* stopRadio = nullptr;          // "STOP"
+    QRadioButton* backwardRadio = nullptr;      // "BACK"
+    QPushButton* stepForwardButton = nullptr;   // "+"
+    QPushButton* stepBackwardButton = nullptr;  // "-"
+    QSlider* replaySpeedSlider = nullptr;
+    QLabel* replaySpeedLabel = nullptr;  // "5 x spd"
 
     // View.
-    QGroupBox* Frame1 = nullptr;
-    QRadioButton* Option3 = nullptr;  // wind up
-    QRadioButton* Option2 = nullptr;  // north up
-    QGroupBox* Frame4 = nullptr;
-    QRadioButton* Option9 = nullptr;     // track view
-    QRadioButton* Option10 = nullptr;    // speed graph
-    QRadioButton* Option11 = nullptr;    // data table
-    std::array<QCheckBox*, 11> Check{};  // Check1..Check10 at 1..10
-    QCheckBox* Check1 = nullptr;
-    QCheckBox* Check2 = nullptr;
-    QCheckBox* Check3 = nullptr;  // HINT
-    QCheckBox* Check4 = nullptr;
-    QCheckBox* Check5 = nullptr;  // auto trace
-    QCheckBox* Check6 = nullptr;
-    QCheckBox* Check7 = nullptr;
-    QCheckBox* Check8 = nullptr;
-    QCheckBox* Check9 = nullptr;
-    QCheckBox* Check10 = nullptr;
-    std::array<QPushButton*, 7> BCOL{};  // BCOL1..BCOL6 at 1..6
-    QLabel* Text15 = nullptr;            // real size / enlarged
+    QGroupBox* orientationBox = nullptr;
+    QRadioButton* windUpRadio = nullptr;
+    QRadioButton* northUpRadio = nullptr;
+    QGroupBox* viewBox = nullptr;             // what the map area shows
+    QRadioButton* trackViewRadio = nullptr;   // the chart with the tracks
+    QRadioButton* speedGraphRadio = nullptr;  // the speed and course graph
+    QRadioButton* dataViewRadio = nullptr;    // the data tables
+    QCheckBox* timeMarksCheck = nullptr;
+    QCheckBox* rangeBearingCheck = nullptr;  // measuring on the chart
+    QCheckBox* hintsCheck = nullptr;         // "HINT"
+    QCheckBox* compareLinesCheck = nullptr;  // cross-wind lines comparing the boats' heights
+    QCheckBox* autoTraceCheck = nullptr;
+    QCheckBox* wakeCheck = nullptr;       // whole tracks
+    QCheckBox* coastlineCheck = nullptr;  // "Map"
+    QCheckBox* layLinesCheck = nullptr;
+    QCheckBox* boatNamesCheck = nullptr;        // every boat's name in auto trace
+    QCheckBox* enlargeBoatsCheck = nullptr;     // boat symbols at least the enlarged size
+    std::array<QPushButton*, 6> seaSwatches{};  // the sea colours of kSeaSwatches, in order
+    QLabel* sizeLabel = nullptr;                // "Real Size" or "Enlarged"
 
     // Overview, wind, zoom.
-    PictureBox* Picture6 = nullptr;  // overview
-    PictureBox* Picture2 = nullptr;  // wind panel
-    QWidget* sWind = nullptr;        // wind graph switch area
-    QLabel* Label8 = nullptr;        // heading of the mean wind box
-    QLineEdit* Text3 = nullptr;      // mean wind direction
-    QLabel* Label9 = nullptr;        // heading of the wind now boxes
-    QLabel* Text13 = nullptr;        // wind direction now
-    QLabel* Text14 = nullptr;        // wind speed now
-    QWidget* Picture12 = nullptr;    // zoom panel (auto trace)
-    QLabel* Label7 = nullptr;        // "ZOOM"
-    QSlider* HScroll2 = nullptr;
+    PictureBox* overviewPicture = nullptr;  // the whole race area
+    PictureBox* windPicture = nullptr;      // the wind dial
+    QWidget* windNowPanel = nullptr;        // heading, direction and speed of the wind now
+    QLabel* meanWindLabel = nullptr;
+    QLineEdit* meanWindEdit = nullptr;  // mean wind direction, typed
+    QLabel* windNowLabel = nullptr;
+    QLabel* windDirectionNowLabel = nullptr;
+    QLabel* windSpeedNowLabel = nullptr;
+    QWidget* traceZoomPanel = nullptr;  // the zoom of auto trace, shown while it is on
+    QLabel* traceZoomLabel = nullptr;   // "ZOOM"
+    QSlider* traceZoomSlider = nullptr;
 
     // Boats.
     QScrollArea* boatScroll = nullptr;
     BoatPanel* boatPanel = nullptr;
 
     // Race file, times, set-up and leaving.
-    QLabel* Label6 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QPushButton* Command9 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLineEdit* Text9 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* Text10 = nullptr;
-    QPushButton* Command4 = nullptr;
-    QPushButton* Command2 = nullptr;   // set mark
-    QPushButton* Command3 = nullptr;   // set line
-    QPushButton* Command5 = nullptr;   // set course
-    QPushButton* Command10 = nullptr;  // screen picture
-    QPushButton* Command12 = nullptr;  // wind data entry
-    QPushButton* Command13 = nullptr;  // reference files
-    QPushButton* Command14 = nullptr;  // coastline tiles for the race area
-    QPushButton* Command1 = nullptr;   // leave
-    QPushButton* btnHATENA = nullptr;  // help
-    QLabel* Label1 = nullptr;          // further information
+    QLabel* raceFileLabel = nullptr;
+    QComboBox* raceFileCombo = nullptr;     // the races of the race folder (browser mode)
+    QPushButton* showRaceButton = nullptr;  // shows the race chosen in the list
+    QLabel* startTimeLabel = nullptr;
+    QLineEdit* startTimeEdit = nullptr;
+    QLabel* finishTimeLabel = nullptr;
+    QLineEdit* finishTimeEdit = nullptr;
+    QPushButton* confirmTimesButton = nullptr;   // confirms the start and finish times
+    QPushButton* setMarkButton = nullptr;        // a mark clicked on the chart
+    QPushButton* setLineButton = nullptr;        // a line of two points clicked on the chart
+    QPushButton* setCourseButton = nullptr;      // the course order clicked on the chart
+    QPushButton* screenPictureButton = nullptr;  // saves and opens a picture of the screen
+    QPushButton* windEntryButton = nullptr;      // wind directions entered on the graph
+    QPushButton* referenceButton = nullptr;      // the race's reference files
+    QPushButton* makeCoastlineButton = nullptr;  // coastline tiles for the race area
+    QPushButton* exitButton = nullptr;
+    QPushButton* helpButton = nullptr;  // the help pages
+    QLabel* infoLabel = nullptr;        // where to find further information
 
     // Creates every control under `form` with its designed (Japanese) caption.
     void build(QWidget* form, const AppSettings& settings);

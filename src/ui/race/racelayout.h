@@ -16,10 +16,10 @@ struct RaceLayout {
     static constexpr int kTimeBarWidth = 30;
 
     int mapSize = kMinMapSize;
-    QRect map;        // Picture1
-    QRect timeBar;    // PicTimeBar
-    QRect sidePanel;  // Picture5
-    QRect timePanel;  // PicTime, at its start place over the map's top left corner
+    QRect map;  // the square map box
+    QRect timeBar;
+    QRect sidePanel;
+    QRect timePanel;  // at its start place over the map's top left corner
 
     // The map square: the smaller of (inner width - side panel width - 45) and (inner height
     // - 10), never below kMinMapSize.

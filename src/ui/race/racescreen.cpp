@@ -1,6 +1,5 @@
 // The race screen window; see racescreen.h.
 #include "ui/race/racescreen.h"
-#include "ui/widgets/colour.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,6 +30,7 @@
 #include "ui/race/playback.h"
 #include "ui/race/racecaptions.h"
 #include "ui/race/racesetup.h"
+#include "ui/widgets/colour.h"
 #include "util/fileutil.h"
 
 namespace brisko {
@@ -50,7 +50,7 @@ std::optional<double> g_lastMapCentreLon;
 }  // namespace
 
 RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSink& m,
-                   PlatformServices* p, QWidget* parent)
+                       PlatformServices* p, QWidget* parent)
     : QWidget(parent),
       settings_(s),
       sink_(m),
@@ -73,7 +73,7 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
     };
     hooks.autoTraceDue = [this] {
         if (!session_) return;
-        Check5->setChecked(true);
+        autoTraceCheck->setChecked(true);
         setAutoTrace(true);
     };
     playback_ = new Playback(this, std::move(hooks));
@@ -82,10 +82,10 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
     qApp->installEventFilter(this);
 
     applyUiFont(this, settings_);
-    HScroll1->setRange(kSpeedSliderMin, kSpeedSliderMax);
-    HScroll1->setValue(kSpeedSliderStart);
+    replaySpeedSlider->setRange(kSpeedSliderMin, kSpeedSliderMax);
+    replaySpeedSlider->setValue(kSpeedSliderStart);
     setWindowTitle(QString::fromStdString(settings_.ProductTitle));
-    setMinimumSize(RaceLayout::minimumInner(settings_.FontScale, Picture5->minimumSizeHint()));
+    setMinimumSize(RaceLayout::minimumInner(settings_.FontScale, sidePanel->minimumSizeHint()));
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect avail = screen->availableGeometry();
         resize(avail.width() * 9 / 10, avail.height() * 9 / 10);
@@ -103,63 +103,63 @@ RaceScreen::~RaceScreen() {
 }
 
 void RaceScreen::connectControls() {
-    connect(Command9, &QPushButton::clicked, this, &RaceScreen::Command9_Click);
-    connect(Command4, &QPushButton::clicked, this, &RaceScreen::Command4_Click);
-    connect(Command1, &QPushButton::clicked, this, &RaceScreen::Command1_Click);
-    connect(Command13, &QPushButton::clicked, this, &RaceScreen::Command13_Click);
-    connect(Command14, &QPushButton::clicked, this, &RaceScreen::Command14_Click);
-    connect(btnHATENA, &QPushButton::clicked, this, &RaceScreen::btnHATENA_Click);
-    connect(Option6, &QRadioButton::clicked, this, &RaceScreen::Option6_Click);
-    connect(Option7, &QRadioButton::clicked, this, &RaceScreen::Option7_Click);
-    connect(Option8, &QRadioButton::clicked, this, &RaceScreen::Option8_Click);
-    connect(Command6, &QPushButton::clicked, this, &RaceScreen::Command6_Click);
-    connect(Command7, &QPushButton::clicked, this, &RaceScreen::Command7_Click);
-    connect(HScroll1, &QSlider::valueChanged, this, &RaceScreen::HScroll1_Change);
-    connect(HScroll2, &QSlider::valueChanged, this, &RaceScreen::HScroll2_Change);
-    connect(Check5, &QCheckBox::clicked, this, &RaceScreen::Check5_Click);
-    connect(PicTimeBar, &TimeBar::timeClicked, this, &RaceScreen::PicTimeBar_Click);
-    connect(PicTimeBar, &TimeBar::previewTime, this, &RaceScreen::PicTimeBar_Preview);
-    connect(PicTimeBar, &TimeBar::previewEnded, this, &RaceScreen::PicTimeBar_PreviewEnd);
-    connect(PicTimeBar, &TimeBar::periodChosen, this, &RaceScreen::PicTimeBar_Period);
-    connect(PicTimeBar, &TimeBar::periodCancelled, this, &RaceScreen::PicTimeBar_CancelPeriod);
-    connect(Picture6, &PictureBox::resized, this, &RaceScreen::redrawOverview);
-    connect(Picture2, &PictureBox::resized, this, &RaceScreen::redrawWindPanel);
+    connect(showRaceButton, &QPushButton::clicked, this, &RaceScreen::showChosenRace);
+    connect(confirmTimesButton, &QPushButton::clicked, this, &RaceScreen::confirmTimes);
+    connect(exitButton, &QPushButton::clicked, this, &RaceScreen::leave);
+    connect(referenceButton, &QPushButton::clicked, this, &RaceScreen::showReferenceFiles);
+    connect(makeCoastlineButton, &QPushButton::clicked, this, &RaceScreen::makeCoastline);
+    connect(helpButton, &QPushButton::clicked, this, &RaceScreen::showHelp);
+    connect(forwardRadio, &QRadioButton::clicked, this, &RaceScreen::playForward);
+    connect(stopRadio, &QRadioButton::clicked, this, &RaceScreen::stopReplay);
+    connect(backwardRadio, &QRadioButton::clicked, this, &RaceScreen::playBackward);
+    connect(stepForwardButton, &QPushButton::clicked, this, &RaceScreen::stepForward);
+    connect(stepBackwardButton, &QPushButton::clicked, this, &RaceScreen::stepBackward);
+    connect(replaySpeedSlider, &QSlider::valueChanged, this, &RaceScreen::setReplaySpeed);
+    connect(traceZoomSlider, &QSlider::valueChanged, this, &RaceScreen::setTraceZoom);
+    connect(autoTraceCheck, &QCheckBox::clicked, this, &RaceScreen::applyAutoTraceCheck);
+    connect(timeBar, &TimeBar::timeClicked, this, &RaceScreen::jumpToTime);
+    connect(timeBar, &TimeBar::previewTime, this, &RaceScreen::showTimePreview);
+    connect(timeBar, &TimeBar::previewEnded, this, &RaceScreen::endTimePreview);
+    connect(timeBar, &TimeBar::periodChosen, this, &RaceScreen::limitReplayPeriod);
+    connect(timeBar, &TimeBar::periodCancelled, this, &RaceScreen::cancelReplayPeriod);
+    connect(overviewPicture, &PictureBox::resized, this, &RaceScreen::redrawOverview);
+    connect(windPicture, &PictureBox::resized, this, &RaceScreen::redrawWindPanel);
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceScreen::redrawBackground);
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, [this] { analysis_->boatsChanged(); });
-    connect(Option2, &QRadioButton::clicked, this, &RaceScreen::Option2_Click);
-    connect(Option3, &QRadioButton::clicked, this, &RaceScreen::Option3_Click);
-    connect(Check1, &QCheckBox::clicked, this, &RaceScreen::Check1_Click);
-    connect(Check3, &QCheckBox::clicked, this,
+    connect(northUpRadio, &QRadioButton::clicked, this, &RaceScreen::turnNorthUp);
+    connect(windUpRadio, &QRadioButton::clicked, this, &RaceScreen::turnWindUp);
+    connect(timeMarksCheck, &QCheckBox::clicked, this, &RaceScreen::applyTimeMarksCheck);
+    connect(hintsCheck, &QCheckBox::clicked, this,
             [this](bool on) { hintsOn_ = options_.HintsOn = on; });
     // Read by the frame renderer only: the next frame shows the change.
-    connect(Check4, &QCheckBox::clicked, this, [this](bool on) {
+    connect(compareLinesCheck, &QCheckBox::clicked, this, [this](bool on) {
         options_.CompareLines = on;
         paintFrame();
     });
-    connect(Check9, &QCheckBox::clicked, this, [this](bool on) {
+    connect(boatNamesCheck, &QCheckBox::clicked, this, [this](bool on) {
         options_.BoatNames = on;
         paintFrame();
     });
-    connect(Check10, &QCheckBox::clicked, this, [this](bool on) {
+    connect(enlargeBoatsCheck, &QCheckBox::clicked, this, [this](bool on) {
         options_.Enlarge = on;
         paintFrame();
         updateSizeLabel();
     });
     // These change the background: background, time marks, marks and lines again.
-    connect(Check6, &QCheckBox::clicked, this, [this](bool on) {
+    connect(wakeCheck, &QCheckBox::clicked, this, [this](bool on) {
         options_.WakeOn = on;
         redrawBackground();
     });
-    connect(Check7, &QCheckBox::clicked, this, [this](bool on) {
+    connect(coastlineCheck, &QCheckBox::clicked, this, [this](bool on) {
         options_.MapOn = on;
         redrawBackground();
     });
-    connect(Check8, &QCheckBox::clicked, this, [this](bool on) {
+    connect(layLinesCheck, &QCheckBox::clicked, this, [this](bool on) {
         options_.LayLines = on;
         redrawBackground();
     });
-    for (int i = 1; i < static_cast<int>(BCOL.size()); ++i)
-        connect(BCOL[i], &QPushButton::clicked, this, [this, i] { BCOL_Click(i); });
+    for (int i = 0; i < static_cast<int>(seaSwatches.size()); ++i)
+        connect(seaSwatches[i], &QPushButton::clicked, this, [this, i] { chooseSeaColour(i + 1); });
     connect(boatPanel, &BoatPanel::markedBoatsChanged, this, [this] { paintFrame(); });
     connect(boatPanel, &BoatPanel::boatHovered, this,
             [this](int boat) { options_.FocusBoat = boat - 1; });
@@ -169,11 +169,11 @@ void RaceScreen::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (!setupDone_ && !activating_)
         QTimer::singleShot(0, this, [this] {
-            if (!setupDone_) Form_Activate();
+            if (!setupDone_) openFirstRace();
         });
 }
 
-void RaceScreen::Form_Activate() {
+void RaceScreen::openFirstRace() {
     if (setupDone_ || activating_) return;
     activating_ = true;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -190,7 +190,7 @@ void RaceScreen::Form_Activate() {
     if (g_lastMapCentreLon)
         seed.TimeDiff = static_cast<int>(
             std::floor(*g_lastMapCentreLon / kDegreesPerHour / kMinutesPerHour + 0.5));
-    SetUpRace(seed);
+    setUpRace(seed);
     if (session_) {
         session_->firstShow();
         showFrame();
@@ -207,17 +207,17 @@ void RaceScreen::Form_Activate() {
     activating_ = false;
 }
 
-bool RaceScreen::SetUpRace(RaceDefinition seed) {
+bool RaceScreen::setUpRace(RaceDefinition seed) {
     // No replay while the race is rebuilt.
     playback_->stopAll();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     RaceSetup setup(*this, settings_);
     setup.prepareControls(browserMode());
-    PicTimeBar->hide();
+    timeBar->hide();
     hideLoadingProgress();
     relayout();
     const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
-    btnHATENA->setVisible(!browserMode() && findPath(settings_.AppPath, help).has_value());
+    helpButton->setVisible(!browserMode() && findPath(settings_.AppPath, help).has_value());
 
     const std::string name = seed.RaceFileName.empty() ? singleTrackFile_ : seed.RaceFileName;
     RaceRequest request;
@@ -290,7 +290,7 @@ void RaceScreen::showSession() {
     // The view: centred on the race area, zoom 1, rotation from the orientation.
     view_.setupForRace(s.tracks(), layout_.mapSize, race.NorthUp, race.MeanWindDir);
     view_.FitFactor = MapView::kFitFactor;
-    view_.TraceZoom = HScroll2->value() / 100.0;
+    view_.TraceZoom = traceZoomSlider->value() / 100.0;
     options_.ViewMode = ViewModeKind::Map;
     options_.SeaColour = kSeaSwatches[0].sea;
     options_.InkColour = kSeaSwatches[0].ink;
@@ -312,20 +312,20 @@ void RaceScreen::showSession() {
         view_.fitHome(fleet.south, fleet.north, fleet.west, fleet.east);
     renderer_.resetForRace();
     lastMarksWind_ = s.windDirNow();
-    Picture1->followFrame(s.frame(), &scene_, timePanelOnMap());
+    mapPicture->followFrame(s.frame(), &scene_, timePanelOnMap());
 
-    PicTimeBar->setRace(race.RaceSeconds, race.RaceSecondsPlus);
-    PicTimeBar->setPeriod(s.clock().PeriodFrom, s.clock().PeriodTo, false);
-    QPalette zoomPal = Picture12->palette();
+    timeBar->setRace(race.RaceSeconds, race.RaceSecondsPlus);
+    timeBar->setPeriod(s.clock().PeriodFrom, s.clock().PeriodTo, false);
+    QPalette zoomPal = traceZoomPanel->palette();
     zoomPal.setColor(QPalette::Window, toQColor(options_.SeaColour));
     zoomPal.setColor(QPalette::WindowText, toQColor(options_.InkColour));
-    Picture12->setPalette(zoomPal);
-    Picture12->setVisible(Check5->isChecked());
+    traceZoomPanel->setPalette(zoomPal);
+    traceZoomPanel->setVisible(autoTraceCheck->isChecked());
     updateSetupButtons();
     resetMapMouse();
     redrawBackground();
     redrawOverview();
-    PicTimeBar->show();
+    timeBar->show();
     redrawWindPanel();
     updateSpeedText();
     updateSizeLabel();
@@ -339,21 +339,21 @@ void RaceScreen::showEmptyScreen(const std::string& fileName) {
     scene_ = RaceScene{};
     windowTitle_ = raceWindowTitle(settings_, {}, {}, {}, QString::fromStdString(fileName));
     setWindowTitle(windowTitle_);
-    Picture1->clear(toQColor(options_.SeaColour));
-    Picture1->followFrame(FrameState{}, nullptr);
-    PicTimeBar->hide();
+    mapPicture->clear(toQColor(options_.SeaColour));
+    mapPicture->followFrame(FrameState{}, nullptr);
+    timeBar->hide();
     analysis_->raceGone();
     boatPanel->clearRows();
-    for (QLineEdit* t : {Text9, Text10, Text3}) t->clear();
+    for (QLineEdit* t : {startTimeEdit, finishTimeEdit, meanWindEdit}) t->clear();
     updateCoastButton();
     redrawOverview();
     redrawWindPanel();
-    PicTime->setClock(QStringLiteral("00:00:00"), Qt::black);
-    PicTime->setCountdown(false, {}, Qt::black);
+    timePanel->setClock(QStringLiteral("00:00:00"), Qt::black);
+    timePanel->setCountdown(false, {}, Qt::black);
 }
 
-void RaceScreen::Command9_Click() {
-    const std::string chosen = Combo1->currentText().toStdString();
+void RaceScreen::showChosenRace() {
+    const std::string chosen = raceFileCombo->currentText().toStdString();
     if (session_ && chosen == session_->shownFile()) {
         sink_.show({alreadyShownMessage(settings_).toStdString(), {}, MessageButtons::Ok});
         return;
@@ -363,20 +363,20 @@ void RaceScreen::Command9_Click() {
     RaceDefinition seed;
     seed.RaceFileName = chosen;
     singleTrackFile_.clear();
-    SetUpRace(seed);
+    setUpRace(seed);
 }
 
-void RaceScreen::Command4_Click() {
-    if (!session_ ||
-        !session_->setStartFinish(Text9->text().toStdString(), Text10->text().toStdString())) {
+void RaceScreen::confirmTimes() {
+    if (!session_ || !session_->setStartFinish(startTimeEdit->text().toStdString(),
+                                               finishTimeEdit->text().toStdString())) {
         sink_.show({badTimesMessage(settings_).toStdString(), {}, MessageButtons::Ok});
         return;
     }
     if (session_->race().BoatCount > 1 && !browserMode()) offerSave(false);
-    SetUpRace(session_->race());
+    setUpRace(session_->race());
 }
 
-void RaceScreen::Command1_Click() {
+void RaceScreen::leave() {
     if (session_ && !session_->race().RaceFileName.empty() && !browserMode()) offerSave(true);
     close();
 }
@@ -403,7 +403,7 @@ void RaceScreen::offerSave(bool leaving) {
 }
 
 std::optional<QString> RaceScreen::askName(const QString& prompt, const QString& title,
-                                         const QString& proposal) {
+                                           const QString& proposal) {
     if (namePrompt_) return namePrompt_(prompt, title, proposal);
     bool ok = false;
     const QString text =
@@ -421,90 +421,90 @@ void RaceScreen::closeEvent(QCloseEvent* e) {
     emit closed();
 }
 
-void RaceScreen::Option6_Click() {
+void RaceScreen::playForward() {
     if (!session_) return;
     session_->forward();
     playback_->setReplayRunning(true);
     putFlagsBack();
 }
 
-void RaceScreen::Option7_Click() {
+void RaceScreen::stopReplay() {
     if (session_) session_->stop();
     playback_->setReplayRunning(false);
     const bool map = options_.ViewMode == ViewModeKind::Map;
-    if (!map) Check2->setChecked(false);
-    RaceSetup::setAvailable(Check2, map && !options_.AutoTrace);
+    if (!map) rangeBearingCheck->setChecked(false);
+    RaceSetup::setAvailable(rangeBearingCheck, map && !options_.AutoTrace);
     putFlagsBack();
 }
 
-void RaceScreen::Option8_Click() {
+void RaceScreen::playBackward() {
     if (!session_) return;
     session_->backward();
     playback_->setReplayRunning(true);
     putFlagsBack();
 }
 
-void RaceScreen::Command6_Click() {
-    Option7->setChecked(true);
+void RaceScreen::stepForward() {
+    stopRadio->setChecked(true);
     playback_->setReplayRunning(false);
     if (!session_) return;
     session_->stepForward();
     showFrame();
 }
 
-void RaceScreen::Command7_Click() {
-    Option7->setChecked(true);
+void RaceScreen::stepBackward() {
+    stopRadio->setChecked(true);
     playback_->setReplayRunning(false);
     if (!session_) return;
     session_->stepBackward();
     showFrame();
 }
 
-void RaceScreen::HScroll1_Change(int value) {
+void RaceScreen::setReplaySpeed(int value) {
     if (session_) session_->setSpeedSlider(value);
     updateSpeedText();
 }
 
-void RaceScreen::HScroll2_Change(int value) { view_.TraceZoom = value / 100.0; }
+void RaceScreen::setTraceZoom(int value) { view_.TraceZoom = value / 100.0; }
 
-void RaceScreen::Check5_Click() { setAutoTrace(Check5->isChecked()); }
+void RaceScreen::applyAutoTraceCheck() { setAutoTrace(autoTraceCheck->isChecked()); }
 
 void RaceScreen::readDisplayChecks() {
-    options_.TimeMarks = Check1->isChecked();
-    options_.HintsOn = hintsOn_ = Check3->isChecked();
-    options_.CompareLines = Check4->isChecked();
-    options_.WakeOn = Check6->isChecked();
-    options_.MapOn = Check7->isChecked();
-    options_.LayLines = Check8->isChecked();
-    options_.BoatNames = Check9->isChecked();
-    options_.Enlarge = Check10->isChecked();
-    options_.AutoTrace = Check5->isChecked();
+    options_.TimeMarks = timeMarksCheck->isChecked();
+    options_.HintsOn = hintsOn_ = hintsCheck->isChecked();
+    options_.CompareLines = compareLinesCheck->isChecked();
+    options_.WakeOn = wakeCheck->isChecked();
+    options_.MapOn = coastlineCheck->isChecked();
+    options_.LayLines = layLinesCheck->isChecked();
+    options_.BoatNames = boatNamesCheck->isChecked();
+    options_.Enlarge = enlargeBoatsCheck->isChecked();
+    options_.AutoTrace = autoTraceCheck->isChecked();
 }
 
-void RaceScreen::Option2_Click() {
+void RaceScreen::turnNorthUp() {
     view_.setNorthUp();
     if (session_) session_->setOrientation(true);
-    Check4->setEnabled(false);
+    compareLinesCheck->setEnabled(false);
     redrawBackground();
     redrawOverview();
     redrawWindPanel();
     paintFrame();
 }
 
-void RaceScreen::Option3_Click() {
+void RaceScreen::turnWindUp() {
     if (session_) {
         view_.setWindUp(session_->race().MeanWindDir);
         session_->setOrientation(false);
     }
-    Check4->setEnabled(true);
+    compareLinesCheck->setEnabled(true);
     redrawBackground();
     redrawOverview();
     redrawWindPanel();
     paintFrame();
 }
 
-void RaceScreen::Check1_Click() {
-    options_.TimeMarks = Check1->isChecked();
+void RaceScreen::applyTimeMarksCheck() {
+    options_.TimeMarks = timeMarksCheck->isChecked();
     if (!session_) return;
     if (options_.TimeMarks) {
         // The map as it is with the time marks under the marks and lines. Drawn afresh: the
@@ -517,81 +517,82 @@ void RaceScreen::Check1_Click() {
     }
 }
 
-void RaceScreen::BCOL_Click(int swatch) {
+void RaceScreen::chooseSeaColour(int swatch) {
     options_.applySwatch(swatch);
     // The map's sea is shared by the wind panel, the zoom panel, the overview and the size label.
-    QPalette zoomPal = Picture12->palette();
+    QPalette zoomPal = traceZoomPanel->palette();
     zoomPal.setColor(QPalette::Window, toQColor(options_.SeaColour));
     zoomPal.setColor(QPalette::WindowText, toQColor(options_.InkColour));
-    Picture12->setPalette(zoomPal);
+    traceZoomPanel->setPalette(zoomPal);
     updateSizeLabel();
     redrawOverview();
     redrawWindPanel();
-    if (!session_) Picture1->clear(toQColor(options_.SeaColour));
+    if (!session_) mapPicture->clear(toQColor(options_.SeaColour));
     redrawBackground();
     paintFrame();
 }
 
-void RaceScreen::PicTimeBar_Click(double t) {
+void RaceScreen::jumpToTime(double t) {
     if (!session_) return;
     session_->jumpTo(t);
     showFrame();
     putFlagsBack();
 }
 
-void RaceScreen::PicTimeBar_Preview(double t, QPoint globalPos) {
+void RaceScreen::showTimePreview(double t, QPoint globalPos) {
     if (!session_) return;
     previewTime_ = t;
-    Picture6->update();
-    Text7->setText(TimeBar::hoverText(t, session_->race().RaceStart, settings_));
-    Text7->adjustSize();
+    overviewPicture->update();
+    hintBox->setText(TimeBar::hoverText(t, session_->race().RaceStart, settings_));
+    hintBox->adjustSize();
     // Beside the bar, towards the map, so that it never leaves the screen on the right.
-    Text7->move(globalPos.x() - Text7->width() - kHintOffset, globalPos.y() + kHintOffset);
-    Text7->show();
+    hintBox->move(globalPos.x() - hintBox->width() - kHintOffset, globalPos.y() + kHintOffset);
+    hintBox->show();
 }
 
-void RaceScreen::PicTimeBar_PreviewEnd() {
+void RaceScreen::endTimePreview() {
     previewTime_ = std::numeric_limits<double>::quiet_NaN();
-    Picture6->update();
-    Text7->hide();
+    overviewPicture->update();
+    hintBox->hide();
 }
 
-void RaceScreen::PicTimeBar_Period(double from, double to) {
+void RaceScreen::limitReplayPeriod(double from, double to) {
     if (!session_) return;
     session_->setPeriod(from, to);
     options_.WakeOn = true;
-    Check6->setChecked(true);
-    PicTimeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, true);
+    wakeCheck->setChecked(true);
+    timeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, true);
     redrawBackground();
     analysis_->periodChanged();
     showFrame();
 }
 
-void RaceScreen::PicTimeBar_CancelPeriod() {
+void RaceScreen::cancelReplayPeriod() {
     if (!session_) return;
     session_->cancelPeriod();
-    PicTimeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, false);
+    timeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, false);
     redrawBackground();
     analysis_->periodChanged();
 }
 
 void RaceScreen::updateSetupButtons() {
     const bool manual = !options_.AutoTrace;
-    RaceSetup::setAvailable(Command2, manual);
-    RaceSetup::setAvailable(Command3, manual);
+    RaceSetup::setAvailable(setMarkButton, manual);
+    RaceSetup::setAvailable(setLineButton, manual);
     RaceSetup::setAvailable(
-        Command5,
+        setCourseButton,
         manual && session_ && session_->race().MarkCount + session_->race().LineCount >= 2);
-    for (QCheckBox* c : {Check1, Check2, Check6, Check7}) RaceSetup::setAvailable(c, manual);
-    Check9->setEnabled(!manual);
+    for (QCheckBox* c : {timeMarksCheck, rangeBearingCheck, wakeCheck, coastlineCheck})
+        RaceSetup::setAvailable(c, manual);
+    boatNamesCheck->setEnabled(!manual);
     updateCoastButton();
 }
 
 void RaceScreen::setAutoTrace(bool on) {
     options_.AutoTrace = on;
-    if (on) Check2->setChecked(false);
+    if (on) rangeBearingCheck->setChecked(false);
     updateSetupButtons();
-    Picture12->setVisible(on);
+    traceZoomPanel->setVisible(on);
     if (!session_) return;
     if (!on) {
         view_.Zoom = view_.ZoomHome;
@@ -604,44 +605,44 @@ void RaceScreen::setAutoTrace(bool on) {
 
 void RaceScreen::updateSizeLabel() {
     const bool enlarged = !renderer_.realSize();
-    Text15->setText(sizeLabelText(enlarged, settings_));
-    QPalette pal = Text15->palette();
+    sizeLabel->setText(sizeLabelText(enlarged, settings_));
+    QPalette pal = sizeLabel->palette();
     pal.setColor(QPalette::Window, toQColor(options_.SeaColour));
     pal.setColor(QPalette::WindowText, enlarged ? QColor(255, 0, 0) : toQColor(options_.InkColour));
-    Text15->setPalette(pal);
+    sizeLabel->setPalette(pal);
 }
 
 void RaceScreen::updateSpeedText() {
-    Text2->setText(QString::fromStdString(
-        speedText(speedFactorForSlider(HScroll1->value()), settings_.english())));
+    replaySpeedLabel->setText(QString::fromStdString(
+        speedText(speedFactorForSlider(replaySpeedSlider->value()), settings_.english())));
 }
 
 void RaceScreen::putFlagsBack() {
     if (!session_) return;
     session_->putFlagsBack();
-    Picture1->followFrame(session_->frame(), &scene_, timePanelOnMap());
+    mapPicture->followFrame(session_->frame(), &scene_, timePanelOnMap());
 }
 
 QRect RaceScreen::timePanelOnMap() const {
-    return PicTime->isHidden() ? QRect() : PicTime->geometry().translated(-Picture1->pos());
+    return timePanel->isHidden() ? QRect() : timePanel->geometry().translated(-mapPicture->pos());
 }
 
 void RaceScreen::relayout() {
-    layout_ = RaceLayout::compute(size(), settings_.FontScale, PicTime->sizeHint());
-    const bool mapResized = Picture1->mapSize() != layout_.mapSize;
-    Picture1->move(layout_.map.topLeft());
-    Picture1->setMapSize(layout_.mapSize);
-    PicTimeBar->setGeometry(layout_.timeBar);
-    Picture5->setGeometry(layout_.sidePanel);
-    PicTime->resize(PicTime->sizeHint());
+    layout_ = RaceLayout::compute(size(), settings_.FontScale, timePanel->sizeHint());
+    const bool mapResized = mapPicture->mapSize() != layout_.mapSize;
+    mapPicture->move(layout_.map.topLeft());
+    mapPicture->setMapSize(layout_.mapSize);
+    timeBar->setGeometry(layout_.timeBar);
+    sidePanel->setGeometry(layout_.sidePanel);
+    timePanel->resize(timePanel->sizeHint());
     if (!timePanelPlaced_) {
-        PicTime->move(layout_.timePanel.topLeft());
+        timePanel->move(layout_.timePanel.topLeft());
         timePanelPlaced_ = true;
     } else {
-        PicTime->move(PicTime->x(),
-                      TimePanel::draggedTop(PicTime->y(), 0, PicTime->height(), height()));
+        timePanel->move(timePanel->x(),
+                        TimePanel::draggedTop(timePanel->y(), 0, timePanel->height(), height()));
     }
-    PicTime->raise();
+    timePanel->raise();
     analysis_->place(layout_.map);
     view_.MapSize = layout_.mapSize;
     if (mapResized && session_) {
@@ -649,7 +650,8 @@ void RaceScreen::relayout() {
         paintFrame();
     }
     // The flags keep their distance from the map box's right edge.
-    if (mapResized && session_) Picture1->followFrame(session_->frame(), &scene_, timePanelOnMap());
+    if (mapResized && session_)
+        mapPicture->followFrame(session_->frame(), &scene_, timePanelOnMap());
 }
 
 void RaceScreen::resizeEvent(QResizeEvent*) {
@@ -662,7 +664,7 @@ void RaceScreen::resizeEvent(QResizeEvent*) {
 }
 
 void RaceScreen::showLoadingProgress(int boat, int count, const QString& line1,
-                                   const QString& line2) {
+                                     const QString& line2) {
     if (splash_ && splash_->isVisible()) {
         splash_->progress()->show();
         splash_->progress()->setProgress(boat, count, line1, line2);
@@ -690,13 +692,13 @@ std::string RaceScreen::appFile(const std::string& relative) const {
 }
 
 void RaceScreen::hideHints() {
-    Text7->hide();
-    Text8->hide();
+    hintBox->hide();
+    boatHintBox->hide();
 }
 
 void RaceScreen::mouseMoveEvent(QMouseEvent*) {
     hideHints();
-    if (!std::isnan(previewTime_)) PicTimeBar_PreviewEnd();
+    if (!std::isnan(previewTime_)) endTimePreview();
 }
 
 bool RaceScreen::eventFilter(QObject* watched, QEvent* e) {
@@ -714,7 +716,7 @@ bool RaceScreen::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
-void RaceScreen::Command13_Click() {
+void RaceScreen::showReferenceFiles() {
     // The viewer lists the attachments of the race shown now; it closes itself after opening one.
     if (!session_ || !platform_) return;
     auto* viewer = new ReferenceViewer(settings_, session_->race(), *platform_, sink_, this);
@@ -723,7 +725,7 @@ void RaceScreen::Command13_Click() {
     viewer->show();
 }
 
-void RaceScreen::btnHATENA_Click() {
+void RaceScreen::showHelp() {
     if (!platform_) return;
     const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
     const std::string failure = platform_->openDocument(resolvePath(settings_.AppPath, help));

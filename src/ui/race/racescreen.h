@@ -46,7 +46,7 @@ public:
 
     // `raceFileName` is the race to open first (empty: the single track file, if any).
     RaceScreen(const AppSettings& settings, std::string raceFileName, MessageSink& sink,
-             PlatformServices* platform, QWidget* parent = nullptr);
+               PlatformServices* platform, QWidget* parent = nullptr);
     ~RaceScreen() override;
 
     void setNamePrompt(NamePrompt prompt) { namePrompt_ = std::move(prompt); }
@@ -58,8 +58,8 @@ public:
     // stand-in in its place.
     void setCoastRunner(ProgramRunner runner) { coastRunner_ = std::move(runner); }
 
-    // The first activation: opens the first race (also run by the first showing).
-    void Form_Activate();
+    // Opens the first race: called at start-up, or by the first showing when nobody did.
+    void openFirstRace();
 
     // What the window shows, for the windows and tests that read it.
     const RaceSession* session() const { return session_.get(); }
@@ -91,34 +91,34 @@ private:
 
     // Opening races. openRace replaces the session whole when the race can be shown; the first
     // race that cannot leaves an empty screen named after it, a later one leaves the race shown.
-    bool SetUpRace(RaceDefinition seed);
+    bool setUpRace(RaceDefinition seed);
     void showSession();
     void showEmptyScreen(const std::string& fileName);
     void tellWhyNotShown(int status, const std::string& fileName, bool keepsShown);
 
-    // Handlers.
-    void Command9_Click();   // show the race chosen in Combo1
-    void Command4_Click();   // confirm start and finish times
-    void Command1_Click();   // leave
-    void Command13_Click();  // the race's reference files
-    void btnHATENA_Click();  // the help pages
-    void Option6_Click();    // FWD
-    void Option7_Click();    // STOP
-    void Option8_Click();    // BACK
-    void Command6_Click();   // +
-    void Command7_Click();   // -
-    void HScroll1_Change(int value);
-    void HScroll2_Change(int value);
-    void PicTimeBar_Click(double t);
-    void PicTimeBar_Preview(double t, QPoint globalPos);
-    void PicTimeBar_PreviewEnd();
-    void PicTimeBar_Period(double from, double to);
-    void PicTimeBar_CancelPeriod();
-    void Check5_Click();
-    void Option2_Click();  // north up
-    void Option3_Click();  // wind up
-    void Check1_Click();   // time marks
-    void BCOL_Click(int swatch);
+    // What the side panel's controls and the time bar do.
+    void showChosenRace();  // the race chosen in the race list, in place of the one shown
+    void confirmTimes();    // the start and finish times typed, checked and set
+    void leave();           // offers to save the race file, then closes the window
+    void showReferenceFiles();
+    void showHelp();
+    void playForward();
+    void stopReplay();
+    void playBackward();
+    void stepForward();
+    void stepBackward();
+    void setReplaySpeed(int sliderValue);
+    void setTraceZoom(int sliderValue);
+    void jumpToTime(double t);
+    void showTimePreview(double t, QPoint globalPos);  // the boats on the overview at t
+    void endTimePreview();
+    void limitReplayPeriod(double from, double to);
+    void cancelReplayPeriod();
+    void applyAutoTraceCheck();
+    void turnNorthUp();
+    void turnWindUp();
+    void applyTimeMarksCheck();
+    void chooseSeaColour(int swatch);  // 1-based, as kSeaSwatches counts from the first
     void readDisplayChecks();
 
     // Showing the race: a frame derived from the clock, the layers in their fixed order.
@@ -148,16 +148,16 @@ private:
     // The map mouse, the set-up of marks, lines and course on the chart, the overview clicks
     // and the hints (racescreenmouse.cpp).
     void connectMapMouse();
-    void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x, double y);
-    void Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y);
-    void Picture1_MouseUp(Qt::MouseButton button, double x, double y);
-    void Picture1_Wheel(double x, double y, int angle);
-    void Picture6_MouseDown(Qt::MouseButton button, QPointF pos);
-    void Check2_Click();
-    void Command2_Click();  // set mark
-    void Command3_Click();  // set line
-    void Command5_Click();  // set course
-    void Command8_Click();  // clear the course order
+    void onMapPressed(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x, double y);
+    void onMapMouseMoved(Qt::MouseButtons buttons, double x, double y);
+    void onMapReleased(Qt::MouseButton button, double x, double y);
+    void onMapWheel(double x, double y, int angle);
+    void onOverviewPressed(Qt::MouseButton button, QPointF pos);
+    void applyRangeBearingCheck();
+    void toggleMarkMode();
+    void toggleLineMode();
+    void toggleCourseMode();
+    void clearCourse();
     bool mapClicksAct() const;
     void mapClickZoom(Qt::MouseButton button, double x, double y);
     void setupModeChanged();
@@ -168,7 +168,7 @@ private:
     void redrawView();
 
     // Coastline tiles for a race area that has none (racescreencoast.cpp).
-    void Command14_Click();
+    void makeCoastline();
     void updateCoastButton();
 
     const AppSettings& settings_;

@@ -47,15 +47,16 @@ QString coastMadeMessage(const AppSettings& s, const CoastTilesAdded& added) {
 }  // namespace
 
 void RaceScreen::updateCoastButton() {
-    RaceSetup::setAvailable(Command14, session_ && !session_->missingCoastTiles().empty());
+    RaceSetup::setAvailable(makeCoastlineButton,
+                            session_ && !session_->missingCoastTiles().empty());
 }
 
-void RaceScreen::Command14_Click() {
+void RaceScreen::makeCoastline() {
     if (!session_) return;
     hideHints();
     // gmt reads the shorelines of the whole area at once; the window waits for it.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    Command14->setEnabled(false);
+    makeCoastlineButton->setEnabled(false);
     const CoastTilesAdded added = session_->makeCoastTiles(coastRunner_);
     scene_.coast = RaceScene::coastOf(session_->coast());
     redrawBackground();

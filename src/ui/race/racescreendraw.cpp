@@ -17,6 +17,7 @@
 #include "ui/race/picturebox.h"
 #include "ui/race/playback.h"
 #include "ui/race/racescreen.h"
+#include "ui/widgets/colour.h"
 
 namespace brisko {
 
@@ -27,11 +28,11 @@ constexpr int kMarksWindEvery = 5;  // seconds between lay-line updates followin
 }  // namespace
 
 void RaceScreen::buildOverlays() {
-    Picture1->setOverlay([this](QPainter& p) {
+    mapPicture->setOverlay([this](QPainter& p) {
         if (session_) renderer_.drawMovingLayer(p, scene_);
         paintMouseLayer(p);
     });
-    Picture6->setOverlay([this](QPainter& p) {
+    overviewPicture->setOverlay([this](QPainter& p) {
         if (!session_) return;
         if (std::isnan(previewTime_)) {
             overview_.drawDots(p, scene_);
@@ -67,7 +68,7 @@ void RaceScreen::buildAnalysis() {
     hooks.windTyped = [this] {
         if (!session_) return;
         view_.Zoom = view_.ZoomHome;
-        if (Option3->isChecked()) {
+        if (windUpRadio->isChecked()) {
             view_.setWindUp(session_->race().MeanWindDir);
             session_->setOrientation(false);
         }
@@ -76,8 +77,8 @@ void RaceScreen::buildAnalysis() {
         redrawWindPanel();
         paintFrame();
     };
-    hooks.mapPicture = [this] { return Picture1->grab().toImage(); };
-    hooks.dateTimeText = [this] { return PicTime->Text1->text(); };
+    hooks.mapPicture = [this] { return mapPicture->grab().toImage(); };
+    hooks.dateTimeText = [this] { return timePanel->timeOfDayLabel->text(); };
     analysis_ =
         new AnalysisViews(this, *this, options_, settings_, sink_, platform_, std::move(hooks));
 }
@@ -103,11 +104,11 @@ bool RaceScreen::showFrame() {
 
 bool RaceScreen::paintFrame() {
     if (!session_) return false;
-    const FrameResult r = renderer_.drawFrame(scene_, Picture1->picture());
-    PicTime->setClock(renderer_.clockText(), renderer_.clockColour());
-    PicTime->setCountdown(renderer_.countdownVisible(), renderer_.countdownText(),
-                          renderer_.countdownColour());
-    PicTime->setTimeOfDay(renderer_.timeOfDayText());
+    const FrameResult r = renderer_.drawFrame(scene_, mapPicture->picture());
+    timePanel->setClock(renderer_.clockText(), renderer_.clockColour());
+    timePanel->setCountdown(renderer_.countdownVisible(), renderer_.countdownText(),
+                            renderer_.countdownColour());
+    timePanel->setTimeOfDay(renderer_.timeOfDayText());
     const int boats = std::min(session_->boatCount(), boatPanel->rowCount());
     for (int k = 1; k <= boats; ++k) {
         const BoatPanelValues& v = renderer_.panel(k);
@@ -115,11 +116,11 @@ bool RaceScreen::paintFrame() {
         boatPanel->setTwa(k, v.twaText);
         boatPanel->setBar(k, v.barLength);
     }
-    PicTimeBar->setCursorTime(session_->clock().RaceTime);
+    timeBar->setCursorTime(session_->clock().RaceTime);
     analysis_->timeShown(session_->clock().RaceTime);
-    Picture1->followFrame(session_->frame(), &scene_, timePanelOnMap());
-    Picture1->update();
-    Picture6->update();
+    mapPicture->followFrame(session_->frame(), &scene_, timePanelOnMap());
+    mapPicture->update();
+    overviewPicture->update();
     playback_->setBoatInView(r.anyBoatInView);
     return r.anyBoatInView;
 }
@@ -130,7 +131,7 @@ void RaceScreen::redrawBackground() {
     view_.applyZoomFloor();
     view_.recompute();
     {
-        QPainter p(&Picture1->picture());
+        QPainter p(&mapPicture->picture());
         p.setRenderHint(QPainter::Antialiasing);
         // Background, time marks, then marks and lines over them. Auto trace redraws the map
         // as the boats move and shows no time marks (their box is disabled then).
@@ -140,27 +141,27 @@ void RaceScreen::redrawBackground() {
     }
     // The lay lines now shown follow this wind.
     lastMarksWind_ = session_->windDirNow();
-    Picture1->update();
+    mapPicture->update();
 }
 
 void RaceScreen::redrawOverview() {
-    Picture6->clear(toQColor(options_.SeaColour));
+    overviewPicture->clear(toQColor(options_.SeaColour));
     if (!session_) return;
-    QPainter p(&Picture6->picture());
+    QPainter p(&overviewPicture->picture());
     p.setRenderHint(QPainter::Antialiasing);
-    overview_.draw(p, scene_, Picture6->width(), Picture6->height());
-    Picture6->update();
+    overview_.draw(p, scene_, overviewPicture->width(), overviewPicture->height());
+    overviewPicture->update();
 }
 
 void RaceScreen::redrawWindPanel() {
-    Picture2->clear(toQColor(options_.SeaColour));
+    windPicture->clear(toQColor(options_.SeaColour));
     if (!session_) return;
-    QPainter p(&Picture2->picture());
+    QPainter p(&windPicture->picture());
     p.setRenderHint(QPainter::Antialiasing);
-    windIndicator_.draw(p, scene_, Picture2->width(), toQColor(options_.SeaColour));
-    Text13->setText(windIndicator_.directionText());
-    Text14->setText(windIndicator_.speedText());
-    Picture2->update();
+    windIndicator_.draw(p, scene_, windPicture->width(), toQColor(options_.SeaColour));
+    windDirectionNowLabel->setText(windIndicator_.directionText());
+    windSpeedNowLabel->setText(windIndicator_.speedText());
+    windPicture->update();
 }
 
 void RaceScreen::fitViewToBoats() {

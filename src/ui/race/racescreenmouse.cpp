@@ -60,29 +60,29 @@ void paintMode(QPushButton* b, bool on) {
 }  // namespace
 
 void RaceScreen::connectMapMouse() {
-    connect(Picture1, &MapPicture::mouseDown, this, &RaceScreen::Picture1_MouseDown);
-    connect(Picture1, &MapPicture::mouseMove, this,
+    connect(mapPicture, &MapPicture::mouseDown, this, &RaceScreen::onMapPressed);
+    connect(mapPicture, &MapPicture::mouseMove, this,
             [this](Qt::MouseButtons b, Qt::KeyboardModifiers, double x, double y) {
-                Picture1_MouseMove(b, x, y);
+                onMapMouseMoved(b, x, y);
             });
-    connect(Picture1, &MapPicture::mouseUp, this,
+    connect(mapPicture, &MapPicture::mouseUp, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, double x, double y) {
-                Picture1_MouseUp(b, x, y);
+                onMapReleased(b, x, y);
             });
-    connect(Picture1, &MapPicture::wheel, this, &RaceScreen::Picture1_Wheel);
-    connect(Picture6, &PictureBox::mouseDown, this,
+    connect(mapPicture, &MapPicture::wheel, this, &RaceScreen::onMapWheel);
+    connect(overviewPicture, &PictureBox::mouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) {
-                Picture6_MouseDown(b, pos);
+                onOverviewPressed(b, pos);
             });
     // Toggled, not clicked: auto trace and the stop button untick it as well.
-    connect(Check2, &QCheckBox::toggled, this, &RaceScreen::Check2_Click);
-    connect(Command2, &QPushButton::clicked, this, &RaceScreen::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &RaceScreen::Command3_Click);
-    connect(Command5, &QPushButton::clicked, this, &RaceScreen::Command5_Click);
-    coursePanel_ = new CoursePanel(settings_, Picture1);
-    connect(coursePanel_->clearButton(), &QPushButton::clicked, this, &RaceScreen::Command8_Click);
+    connect(rangeBearingCheck, &QCheckBox::toggled, this, &RaceScreen::applyRangeBearingCheck);
+    connect(setMarkButton, &QPushButton::clicked, this, &RaceScreen::toggleMarkMode);
+    connect(setLineButton, &QPushButton::clicked, this, &RaceScreen::toggleLineMode);
+    connect(setCourseButton, &QPushButton::clicked, this, &RaceScreen::toggleCourseMode);
+    coursePanel_ = new CoursePanel(settings_, mapPicture);
+    connect(coursePanel_->clearButton(), &QPushButton::clicked, this, &RaceScreen::clearCourse);
     hints_ = new RaceHints(
-        this, Picture5, Text7, Text8, settings_, [this] { return hintsOn_; },
+        this, sidePanel, hintBox, boatHintBox, settings_, [this] { return hintsOn_; },
         [this] { return !browserMode(); });
     qApp->installEventFilter(hints_);
 }
@@ -90,7 +90,7 @@ void RaceScreen::connectMapMouse() {
 void RaceScreen::resetMapMouse() {
     mouse_ = MapMouseState{};
     setupModeChanged();
-    Text7->hide();
+    hintBox->hide();
 }
 
 bool RaceScreen::mapClicksAct() const {
@@ -102,8 +102,8 @@ void RaceScreen::redrawView() {
     paintFrame();
 }
 
-void RaceScreen::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x,
-                                  double y) {
+void RaceScreen::onMapPressed(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x,
+                              double y) {
     if (!session_) return;
     MapMouseState& m = mouse_;
     if (m.RangeBearingOn) {
@@ -112,7 +112,7 @@ void RaceScreen::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifier
             m.RBOriginX = x;
             m.RBOriginY = y;
         } else {
-            Check2->setChecked(false);  // ends the measuring (Check2_Click)
+            rangeBearingCheck->setChecked(false);  // ends the measuring
         }
         return;
     }
@@ -143,7 +143,7 @@ void RaceScreen::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifier
     if (m.MarkMode) {
         m.MarkMode = false;  // one mark a press of the button
         setupModeChanged();
-        Text7->hide();
+        hintBox->hide();
         courseDefinitionChanged(session_->setMark(p));
         return;
     }
@@ -151,19 +151,19 @@ void RaceScreen::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifier
         m.LineStart = p;
         m.LineStartX = x;
         m.LineStartY = y;
-        m.Line4Shown = true;
-        m.Line4X1 = m.Line4X2 = x;
-        m.Line4Y1 = m.Line4Y2 = y;
+        m.RubberLineShown = true;
+        m.RubberX1 = m.RubberX2 = x;
+        m.RubberY1 = m.RubberY2 = y;
         m.LineMode = LineStage::SecondEnd;
-        Picture1->update();
+        mapPicture->update();
         return;
     }
     if (m.LineMode == LineStage::SecondEnd) {
         m.LineMode = LineStage::Off;
-        m.Line4Shown = false;
+        m.RubberLineShown = false;
         m.LineStartX = m.LineStartY = 0;
         setupModeChanged();
-        Text7->hide();
+        hintBox->hide();
         courseDefinitionChanged(session_->setLine(m.LineStart, p));
         return;
     }
@@ -182,7 +182,7 @@ void RaceScreen::mapClickZoom(Qt::MouseButton button, double x, double y) {
     if (zoomStep(view_, button == Qt::LeftButton, view_.toLatLon(x, y))) redrawView();
 }
 
-void RaceScreen::Picture1_MouseUp(Qt::MouseButton button, double, double) {
+void RaceScreen::onMapReleased(Qt::MouseButton button, double, double) {
     MapMouseState& m = mouse_;
     if (button != Qt::LeftButton || !m.pressPending) return;
     m.pressPending = false;
@@ -190,7 +190,7 @@ void RaceScreen::Picture1_MouseUp(Qt::MouseButton button, double, double) {
     m.dragging = false;
 }
 
-void RaceScreen::Picture1_Wheel(double x, double y, int angle) {
+void RaceScreen::onMapWheel(double x, double y, int angle) {
     const MapMouseState& m = mouse_;
     if (!mapClicksAct() || m.RangeBearingOn || m.anySetupMode()) return;
     mouse_.wheelRest += angle;
@@ -204,7 +204,7 @@ void RaceScreen::Picture1_Wheel(double x, double y, int angle) {
     if (changed) redrawView();
 }
 
-void RaceScreen::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y) {
+void RaceScreen::onMapMouseMoved(Qt::MouseButtons buttons, double x, double y) {
     if (!session_) return;
     MapMouseState& m = mouse_;
     if (m.pressPending && (buttons & Qt::LeftButton)) {
@@ -227,21 +227,21 @@ void RaceScreen::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y
         if (m.CourseMode) {
             const MapPick pick = pickAt(session_->race(), p, view_.LonFactor, view_.Zoom);
             if (!pick.any()) {
-                Text7->hide();
+                hintBox->hide();
                 return;
             }
             const QString label = QString::fromStdString(pickLabel(pick));
             const int w = fontMetrics().horizontalAdvance(label);
             showMapBox(label, w + 5, 0, ix - w / 2, iy - 20, false);
         } else if (m.RangeBearingOn && m.hasOrigin()) {
-            m.Line4Shown = true;
-            m.Line4X1 = m.RBOriginX, m.Line4Y1 = m.RBOriginY, m.Line4X2 = x, m.Line4Y2 = y;
+            m.RubberLineShown = true;
+            m.RubberX1 = m.RBOriginX, m.RubberY1 = m.RBOriginY, m.RubberX2 = x, m.RubberY2 = y;
             const RangeBearing rb =
                 rangeAndBearing(m.RBOrigin, p, view_.LonFactor, view_.MPerMinLat,
                                 session_->race().MagneticVariation);
             const QString text = QString::fromStdString(rb.text);
             showMapBox(text, fontMetrics().horizontalAdvance(text) + 10, 15, 10, 10, false);
-            Picture1->update();
+            mapPicture->update();
         } else if (const int k = renderer_.boatAt(x, y); k > 0 && options_.shown(k)) {
             // Over a boat symbol: its name and speed, whatever the hint box says.
             const QString label = FrameRenderer::boatLabel(session_->race().Boats[k].BoatName,
@@ -253,20 +253,20 @@ void RaceScreen::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y
             const QString help = mapHelp(settings_, view_.Zoom > kOverviewRecentreZoom, h);
             showMapBox(help, 170, h, ix, iy, true);
         } else {
-            Text7->hide();
+            hintBox->hide();
         }
         return;
     }
     if (m.LineMode == LineStage::SecondEnd) {
-        m.Line4Shown = true;
-        m.Line4X1 = m.LineStartX, m.Line4Y1 = m.LineStartY, m.Line4X2 = x, m.Line4Y2 = y;
-        Picture1->update();
-    } else if (m.Line4Shown) {
-        m.Line4Shown = false;
-        Picture1->update();
+        m.RubberLineShown = true;
+        m.RubberX1 = m.LineStartX, m.RubberY1 = m.LineStartY, m.RubberX2 = x, m.RubberY2 = y;
+        mapPicture->update();
+    } else if (m.RubberLineShown) {
+        m.RubberLineShown = false;
+        mapPicture->update();
     }
     if (!hintsOn_) {
-        Text7->hide();
+        hintBox->hide();
         return;
     }
     if (m.MarkMode)
@@ -278,26 +278,26 @@ void RaceScreen::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y
 }
 
 void RaceScreen::showMapBox(const QString& text, int width, int height, int x, int y, bool beside) {
-    Text7->setText(text);
-    const QSize need = Text7->sizeHint();
+    hintBox->setText(text);
+    const QSize need = hintBox->sizeHint();
     const int w = std::max(width, need.width());
     const int h = std::max(height, need.height());
-    Text7->resize(w, h);
+    hintBox->resize(w, h);
     const int left = beside ? boxLeftBesideCursor(0, x, w) : x;
-    Text7->move(Picture1->mapToGlobal(QPoint(left, y)));
-    Text7->show();
-    Text7->raise();
+    hintBox->move(mapPicture->mapToGlobal(QPoint(left, y)));
+    hintBox->show();
+    hintBox->raise();
 }
 
 void RaceScreen::paintMouseLayer(QPainter& p) const {
     const MapMouseState& m = mouse_;
-    if (!m.Line4Shown) return;
+    if (!m.RubberLineShown) return;
     const Rgb ink = options_.InkColour;
     p.setPen(QPen(QColor(ink.r, ink.g, ink.b), 1));
-    p.drawLine(QPointF(m.Line4X1, m.Line4Y1), QPointF(m.Line4X2, m.Line4Y2));
+    p.drawLine(QPointF(m.RubberX1, m.RubberY1), QPointF(m.RubberX2, m.RubberY2));
 }
 
-void RaceScreen::Picture6_MouseDown(Qt::MouseButton button, QPointF pos) {
+void RaceScreen::onOverviewPressed(Qt::MouseButton button, QPointF pos) {
     if (!session_) return;
     const MapView& ov = overview_.view();
     if (button == Qt::LeftButton) {
@@ -318,40 +318,40 @@ void RaceScreen::Picture6_MouseDown(Qt::MouseButton button, QPointF pos) {
     // The clicked direction is the wind now and is shown up.
     view_.setWindUp(session_->race().MeanWindDir);
     session_->setOrientation(false);
-    Text3->setText(QString::fromStdString(shortestDecimal(session_->race().MeanWindDir)));
+    meanWindEdit->setText(QString::fromStdString(shortestDecimal(session_->race().MeanWindDir)));
     redrawBackground();
     redrawOverview();
     redrawWindPanel();
     paintFrame();
 }
 
-void RaceScreen::Check2_Click() {
+void RaceScreen::applyRangeBearingCheck() {
     MapMouseState& m = mouse_;
     m.RBOriginX = m.RBOriginY = 0;
-    m.RangeBearingOn = Check2->isChecked();
+    m.RangeBearingOn = rangeBearingCheck->isChecked();
     if (m.RangeBearingOn) {
         // While measuring the set-up modes are off.
         m.MarkMode = m.CourseMode = false;
         m.LineMode = LineStage::Off;
         setupModeChanged();
     }
-    m.Line4Shown = false;
-    Text7->hide();
-    Picture1->update();
+    m.RubberLineShown = false;
+    hintBox->hide();
+    mapPicture->update();
 }
 
-void RaceScreen::Command2_Click() {
+void RaceScreen::toggleMarkMode() {
     MapMouseState& m = mouse_;
     m.MarkMode = !m.MarkMode;
     if (m.MarkMode) {
         m.LineMode = LineStage::Off;
         m.CourseMode = false;
-        m.Line4Shown = false;
+        m.RubberLineShown = false;
     }
     setupModeChanged();
 }
 
-void RaceScreen::Command3_Click() {
+void RaceScreen::toggleLineMode() {
     MapMouseState& m = mouse_;
     m.LineMode = m.LineMode == LineStage::Off ? LineStage::FirstEnd : LineStage::Off;
     if (m.LineMode != LineStage::Off) {
@@ -359,37 +359,37 @@ void RaceScreen::Command3_Click() {
     } else {
         m.LineStartX = m.LineStartY = 0;
     }
-    m.Line4Shown = false;
-    Picture1->update();
+    m.RubberLineShown = false;
+    mapPicture->update();
     setupModeChanged();
 }
 
-void RaceScreen::Command5_Click() {
+void RaceScreen::toggleCourseMode() {
     MapMouseState& m = mouse_;
     m.CourseMode = !m.CourseMode;
     if (m.CourseMode) {
         m.MarkMode = false;
         m.LineMode = LineStage::Off;
-        m.Line4Shown = false;
-        Picture1->update();
+        m.RubberLineShown = false;
+        mapPicture->update();
     }
     setupModeChanged();
 }
 
-void RaceScreen::Command8_Click() {
+void RaceScreen::clearCourse() {
     if (session_) courseDefinitionChanged(session_->clearCourse());
 }
 
 void RaceScreen::setupModeChanged() {
     const MapMouseState& m = mouse_;
-    paintMode(Command2, m.MarkMode);
-    paintMode(Command3, m.LineMode != LineStage::Off);
-    paintMode(Command5, m.CourseMode);
+    paintMode(setMarkButton, m.MarkMode);
+    paintMode(setLineButton, m.LineMode != LineStage::Off);
+    paintMode(setCourseButton, m.CourseMode);
     if (m.CourseMode && session_)
         coursePanel_->refresh(session_->race(), layout_.mapSize);
     else
         coursePanel_->hide();
-    if (!m.anySetupMode()) Text7->hide();
+    if (!m.anySetupMode()) hintBox->hide();
 }
 
 void RaceScreen::courseDefinitionChanged(const WriteResult& written) {
@@ -400,7 +400,7 @@ void RaceScreen::courseDefinitionChanged(const WriteResult& written) {
     }
     const RaceDefinition& race = session_->race();
     if (coursePanel_->isVisible()) coursePanel_->refresh(race, layout_.mapSize);
-    RaceSetup::setAvailable(Option11, race.CourseCount >= kCourseCountForTable);
+    RaceSetup::setAvailable(dataViewRadio, race.CourseCount >= kCourseCountForTable);
     updateSetupButtons();
     // Marks and lines lie in the kept picture: a removed one goes only with a fresh background.
     redrawView();
