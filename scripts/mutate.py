@@ -779,7 +779,8 @@ def failed_tests(log):
         text = Path(log).read_text(encoding="utf-8", errors="replace")
     except OSError:
         return ""
-    programs = re.findall(r"Test +#\d+: (\S+) \.*\s*\*\*\*(\w+)", text)
+    # "Test  #1: core ....***Failed  5.1 sec", or "...Subprocess aborted***Exception: ..."
+    programs = re.findall(r"Test +#\d+: (\S+) [^\n]*?\*\*\*(\w+(?:: \w+)?)", text)
     case = re.search(r"^\[  FAILED  \] (\S+)|^FAIL!  : (\S+)", text, re.M)
     said = ", ".join(f"{name} ({how.lower()})" for name, how in programs) or "a test failed"
     if case:

@@ -139,6 +139,21 @@ class Sampling(unittest.TestCase):
         self.assertEqual(len(mutate.sample_mutants(found, 10**6, "1", "f.cpp")), len(found))
 
 
+class Reporting(unittest.TestCase):
+    def test_failed_programs_and_first_case_are_named(self):
+        log = (
+            "1/3 Test  #1: core ..........Subprocess aborted***Exception:   1.92 sec\n"
+            "[  FAILED  ] RaceSession.OpensTheRace (3 ms)\n"
+            "2/3 Test #12: tst_racescreen ...................***Timeout 120.01 sec\n"
+            "FAIL!  : RaceScreenTest::playsForward() Compared values are not the same\n"
+        )
+        with tempfile.TemporaryDirectory() as d:
+            path = Path(d) / "test.log"
+            path.write_text(log)
+            self.assertEqual(mutate.failed_tests(path),
+                             "core (exception), tst_racescreen (timeout): RaceSession.OpensTheRace")
+
+
 class Restoring(unittest.TestCase):
     def test_backup_restores_content_and_newer_time(self):
         with tempfile.TemporaryDirectory() as d:
