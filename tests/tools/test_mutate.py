@@ -2,6 +2,8 @@
 # Tests of the mutation check's own parts (scripts/mutate.py): what each operator makes of a
 # line, what it must leave alone (comments, literals, preprocessor lines, declarations), the
 # seeded sampling, and the backup that puts a mutated file back. Runs in well under a second.
+import contextlib
+import io
 import os
 import sys
 import tempfile
@@ -96,6 +98,29 @@ class Operators(unittest.TestCase):
         self.assertEqual([m.line for m in mutants_of(src, "stmt-drop")], [])
 
 
+class Blocks(unittest.TestCase):
+    def test_statements_in_lambdas_and_branches_not_in_classes_or_initialisers(self):
+        src = (
+            "void f(std::vector<int>& v) {\n"
+            "    auto g = [&v](int x) {\n        v.push_back(x);\n    };\n"  # 3: lambda body
+            "    if (v.empty()) {\n        g(1);\n    } else {\n        g(2);\n    }\n"  # 6, 8
+            "    struct Local {\n        Local();\n    };\n"
+            "    int w[] = {\n        g(3),\n    };\n"
+            "}\n"
+        )
+        self.assertEqual([m.line for m in mutants_of(src, "stmt-drop")], [3, 6, 8])
+
+    def test_line_range_and_long_lines(self):
+        src = in_function("a = 1;", "b = 2;", "c = 3;")
+        found = mutate.find_mutants("f.cpp", src, ["lit-change"], (3, 3))
+        self.assertEqual([m.mutated.strip() for m in found], ["b = 3;"])
+        long_line = "    total = first + second * third - fourth / fifth + sixth * seventh;"
+        old, new = mutate._fragments(long_line, long_line.replace("- fourth", "+ fourth"))
+        self.assertLess(len(old), len(long_line.strip()))
+        self.assertIn("- fourth", old)
+        self.assertIn("+ fourth", new)
+
+
 class LeftAlone(unittest.TestCase):
     def test_comments_strings_and_preprocessor(self):
         src = (
@@ -152,6 +177,21 @@ class Reporting(unittest.TestCase):
             path.write_text(log)
             self.assertEqual(mutate.failed_tests(path),
                              "core (exception), tst_racescreen (timeout): RaceSession.OpensTheRace")
+
+
+class Listing(unittest.TestCase):
+    def test_list_prints_the_sampled_mutants_and_builds_nothing(self):
+        with tempfile.TemporaryDirectory() as d:
+            out = io.StringIO()
+            with contextlib.redirect_stdout(out):
+                rc = mutate.main(["src/core/util/intmath.h", "--per-file", "3", "--list",
+                                  "--build-dir", d])
+            self.assertEqual(rc, 0)
+            lines = out.getvalue().splitlines()
+            self.assertIn("3 sampled (seed 1)", lines[0])
+            self.assertEqual(len([l for l in lines if l.startswith("MUTANT")]), 3)
+            self.assertTrue(all("src/core/util/intmath.h:" in l for l in lines[1:]))
+            self.assertEqual(sorted(os.listdir(d)), ["mutate.lock"])
 
 
 class Restoring(unittest.TestCase):
