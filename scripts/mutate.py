@@ -849,10 +849,10 @@ def main(argv=None):
             raise SystemExit(f"mutate: unknown operators {unknown}; known: {', '.join(OPERATORS)}")
 
     ranges = {}
-    for spec in args.file_lines:
-        m = re.fullmatch(r"(.+):(\d+)-(\d+)", spec)
+    for region in args.file_lines:
+        m = re.fullmatch(r"(.+):(\d+)-(\d+)", region)
         if not m:
-            raise SystemExit(f"mutate: --file-lines wants FILE:START-END, not '{spec}'")
+            raise SystemExit(f"mutate: --file-lines wants FILE:START-END, not '{region}'")
         ranges[resolve(root, m.group(1), caller_dir)] = (int(m.group(2)), int(m.group(3)))
 
     files = [resolve(root, f, caller_dir) for f in args.files]
