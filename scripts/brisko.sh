@@ -8,6 +8,10 @@
 #   scripts/brisko.sh sanitize address|undefined|thread
 #                            build under that sanitizer in build-asan, build-ubsan or build-tsan
 #                            and run every test there; any finding fails the run
+#   scripts/brisko.sh mutate [FILE...] [--per-file N] [--minutes M] [--list] ...
+#                            put small faults into C++ sources one at a time (those this branch
+#                            changed by default), rebuild in build-mutate and tell which the tests
+#                            catch; scripts/brisko.sh mutate --help lists the options
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -111,5 +115,12 @@ case "${1:-run}" in
         ;;
     fuzz) fuzz "${2:-60}" ;;
     sanitize) sanitize "${2:-}" ;;
-    *) echo "usage: $0 [run|test|build|fuzz [seconds]|sanitize address|undefined|thread]" >&2; exit 2 ;;
+    mutate)
+        shift
+        install_missing
+        command -v python3 >/dev/null || { echo "mutate needs python3" >&2; exit 2; }
+        # File names are taken from where the script was started as well as from here.
+        BRISKO_CALLER_DIR="$OLDPWD" exec python3 scripts/mutate.py "$@"
+        ;;
+    *) echo "usage: $0 [run|test|build|fuzz [seconds]|sanitize address|undefined|thread|mutate [FILE...]]" >&2; exit 2 ;;
 esac
