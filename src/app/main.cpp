@@ -55,9 +55,9 @@ int main(int argc, char** argv) {
             brisko::planStartup(startupEnvironment(app), platform, quiet);
         static brisko::AppSettings checked;
         checked = plan.settings;
-        brisko::RaceScreen raceDisp(checked, plan.raceFileName, quiet, &platform);
-        raceDisp.openFirstRace();
-        return brisko::reportStartCheck(raceDisp, check, quiet.shown);
+        brisko::RaceScreen raceScreen(checked, plan.raceFileName, quiet, &platform);
+        raceScreen.openFirstRace();
+        return brisko::reportStartCheck(raceScreen, check, quiet.shown);
     }
     // The start-up questions are asked in the user's language, their buttons included.
     {
@@ -79,10 +79,10 @@ int main(int argc, char** argv) {
         sink.setJapanese(!settings.english());
         auto* splash = new brisko::SplashScreen(settings);
         splash->setAttribute(Qt::WA_DeleteOnClose);
-        brisko::RaceScreen raceDisp(settings, plan.raceFileName, sink, &platform);
-        raceDisp.setSplash(splash);
-        QObject::connect(&raceDisp, &brisko::RaceScreen::closed, &app, &QApplication::quit);
-        raceDisp.openFirstRace();
+        brisko::RaceScreen raceScreen(settings, plan.raceFileName, sink, &platform);
+        raceScreen.setSplash(splash);
+        QObject::connect(&raceScreen, &brisko::RaceScreen::closed, &app, &QApplication::quit);
+        raceScreen.openFirstRace();
         return app.exec();
     }
 

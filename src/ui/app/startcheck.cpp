@@ -28,8 +28,8 @@ StartCheckRequest startCheckRequest(const QStringList& arguments) {
     return r;
 }
 
-int reportStartCheck(RaceScreen& raceDisp, const StartCheckRequest& request, int messages) {
-    const RaceSession* s = raceDisp.session();
+int reportStartCheck(RaceScreen& raceScreen, const StartCheckRequest& request, int messages) {
+    const RaceSession* s = raceScreen.session();
     std::printf("app_dir: %s\n", s ? s->settings().AppPath.c_str() : "");
     std::printf("race: %s\n", s ? s->shownFile().c_str() : "");
     std::printf("title: %s\n", s ? s->race().Title1.c_str() : "");
@@ -37,7 +37,7 @@ int reportStartCheck(RaceScreen& raceDisp, const StartCheckRequest& request, int
     std::printf("messages: %d\n", messages);
     bool ok = s && s->boatCount() > 0;
     if (!request.screenshot.isEmpty()) {
-        const QImage picture = raceDisp.grab().toImage();
+        const QImage picture = raceScreen.grab().toImage();
         // Written beside and renamed over, so that an old picture stays whole on failure.
         QSaveFile file(request.screenshot);
         const bool saved = !picture.isNull() && file.open(QIODevice::WriteOnly) &&

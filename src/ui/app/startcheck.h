@@ -23,6 +23,6 @@ StartCheckRequest startCheckRequest(const QStringList& arguments);
 
 // Writes the report of the opened race screen; 0 when a race with boats is shown and the
 // picture (when asked for) was saved, else 1.
-int reportStartCheck(RaceScreen& raceDisp, const StartCheckRequest& request, int messages);
+int reportStartCheck(RaceScreen& raceScreen, const StartCheckRequest& request, int messages);
 
 }  // namespace brisko
