@@ -32,6 +32,8 @@ TEST(DateTimeArithmetic, AddCrossesDaysAndLeapDays) {
     EXPECT_TRUE(dateTimeAdd("9999/12/31 23:59:59", 1).empty());
     EXPECT_TRUE(dateTimeAdd("2005/08/11 10:00:00", NAN).empty());
     EXPECT_TRUE(dateTimeAdd("", 1).empty());
+    EXPECT_EQ(dateTimeAdd("2024/02/28 23:59:30", 60), "2024/02/29 00:00:30");
+    EXPECT_TRUE(dateTimeAdd("0001/01/01 00:00:10", -60).empty());
 }
 
 TEST(DateTimeArithmetic, DifferenceInWholeSeconds) {

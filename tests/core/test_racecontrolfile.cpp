@@ -9,22 +9,11 @@
 
 #include "race/racedefinition.h"
 #include "race/racecontrolfile.h"
-#include "race/racetimes.h"
 #include "util/datetime.h"
 #include "util/fileutil.h"
 
 namespace brisko {
 namespace {
-
-// Calendar arithmetic on written date-times, as the race file holds them.
-std::string dateTimeAdd(const std::string& text, double seconds) {
-    const auto t = parseDateTime(text);
-    const auto r = t ? addSeconds(*t, seconds) : std::nullopt;
-    return r ? formatDateTime(*r) : std::string();
-}
-double dateTimeDiffSeconds(const std::string& from, const std::string& to) {
-    return secondsBetween(parseDateTime(from), parseDateTime(to));
-}
 
 namespace fs = std::filesystem;
 
@@ -489,15 +478,6 @@ TEST(RaceControlFileBadInput, ReadOnlyRaceFileOrFolderIsRefusedInTheUsersLanguag
     int entries = 0;
     for ([[maybe_unused]] auto& e : fs::directory_iterator(app.path + "/RaceAdmin")) ++entries;
     EXPECT_EQ(entries, 1);
-}
-
-TEST(RaceControlFileDates, AddAndDifference) {
-    EXPECT_EQ(dateTimeAdd("2024/02/28 23:59:30", 60), "2024/02/29 00:00:30");
-    EXPECT_EQ(dateTimeAdd("2024/05/12 10:00:00", -210), "2024/05/12 09:56:30");
-    EXPECT_TRUE(dateTimeAdd("0001/01/01 00:00:10", -60).empty());
-    EXPECT_TRUE(dateTimeAdd("garbage", 1).empty());
-    EXPECT_EQ(dateTimeDiffSeconds("2024/05/12 10:00:00", "2024/05/11 10:00:00"), -86400);
-    EXPECT_EQ(dateTimeDiffSeconds("x", "2024/05/11 10:00:00"), 0);
 }
 
 }  // namespace
