@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 
-#include "race/racedefinition.h"
 #include "coasttiletext.h"
-#include "session/openrace.h"
 #include "race/racecontrolfile.h"
+#include "race/racedefinition.h"
+#include "session/openrace.h"
 #include "track/coastline.h"
 #include "track/geodesy.h"
 #include "util/fileutil.h"

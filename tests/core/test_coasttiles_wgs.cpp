@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <string>
 
-#include "race/racedefinition.h"
 #include "coasttiletext.h"
 #include "race/racecontrolfile.h"
+#include "race/racedefinition.h"
 #include "tempfolder.h"
 #include "track/coastline.h"
 #include "track/coasttilewriter.h"

@@ -6,8 +6,8 @@
 
 #include <fstream>
 
-#include "race/racedefinition.h"
 #include "parsedtrack.h"
+#include "race/racedefinition.h"
 #include "track/gpstrack.h"
 #include "track/gpxtrack.h"
 #include "util/datetime.h"

@@ -13,7 +13,7 @@ namespace {
 
 // Bottom to top. Folders on one level do not include each other.
 const std::map<std::string, int> kLevel = {
-    {"util", 0},    {"app", 1},      {"race", 2},   {"track", 3},   {"display", 4},
+    {"util", 0},     {"app", 1},      {"race", 2},   {"track", 3},   {"display", 4},
     {"analysis", 5}, {"interact", 5}, {"editor", 6}, {"distrib", 6}, {"session", 7},
 };
 
@@ -38,8 +38,8 @@ TEST(CoreLayers, EveryIncludeRunsDownward) {
             ASSERT_TRUE(kLevel.count(to)) << entry.path() << ":" << n << " includes " << to;
             if (to == from) continue;
             EXPECT_LT(kLevel.at(to), kLevel.at(from))
-                << entry.path().lexically_relative(core).string() << ":" << n << " includes "
-                << to << "/ from " << from << "/";
+                << entry.path().lexically_relative(core).string() << ":" << n << " includes " << to
+                << "/ from " << from << "/";
         }
     }
     EXPECT_GT(files, 50);

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "race/racedefinition.h"
 #include "analysis/legtables.h"
+#include "race/racedefinition.h"
 
 using namespace brisko;
 

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <fstream>
 
-#include "race/racedefinition.h"
 #include "parsedtrack.h"
+#include "race/racedefinition.h"
 #include "track/gpstrack.h"
 #include "track/nmeatrack.h"
 

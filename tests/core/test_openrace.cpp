@@ -104,7 +104,8 @@ TEST(OpenRace, RaceFileWithoutTimesTakesThemFromTheTracks) {
     Opened f;
     ASSERT_TRUE(f.open("nofinish.txt").ok) << f.result.error;
     EXPECT_EQ(formatRaceTime(f.race.RaceStart), "2005/08/11 10:00:00");
-    EXPECT_EQ(formatRaceTime(f.race.ViewStart), "2005/08/11 09:56:30");  // the file's start keeps its pre-start
+    EXPECT_EQ(formatRaceTime(f.race.ViewStart),
+              "2005/08/11 09:56:30");  // the file's start keeps its pre-start
     EXPECT_EQ(formatRaceTime(f.race.RaceEnd), "2005/08/11 11:09:50");
     EXPECT_EQ(f.race.ViewEnd, f.race.RaceEnd);
     EXPECT_EQ(f.race.RaceSeconds, 4190);

@@ -198,6 +198,7 @@ TEST(Parallel, TrackLoaderOnTwoThreadsMatchesOneToTheBit) {
         EXPECT_EQ(r->RaceStart, oneRace.RaceStart);
         EXPECT_EQ(r->RaceEnd, oneRace.RaceEnd);
     }
-    EXPECT_EQ(formatRaceTime(oneRace.FirstFix), "2005/08/11 09:55:00");  // the first line read, kept or not
+    EXPECT_EQ(formatRaceTime(oneRace.FirstFix),
+              "2005/08/11 09:55:00");  // the first line read, kept or not
     EXPECT_EQ(formatRaceTime(oneRace.LastFix), "2005/08/11 18:48:19");
 }

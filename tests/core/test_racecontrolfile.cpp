@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "race/racedefinition.h"
 #include "race/racecontrolfile.h"
+#include "race/racedefinition.h"
 #include "util/datetime.h"
 #include "util/fileutil.h"
 
@@ -124,7 +124,8 @@ TEST(RaceControlFileRead, DerivedFields) {
 
     def = parse("WD, 225\r\nNU, 1\r\nST, 2024/01/01 00:02:00\r\nBT, 5\r\n");
     EXPECT_EQ(def.ViewRotation, 0);
-    EXPECT_EQ(formatRaceTime(def.ViewStart), "2023/12/31 23:56:30");  // crosses midnight and the year
+    EXPECT_EQ(formatRaceTime(def.ViewStart),
+              "2023/12/31 23:56:30");  // crosses midnight and the year
 
     // A start that is not a date-time counts as not given (the tracks settle it), and is said.
     RaceDefinition loose;

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "race/racedefinition.h"
 #include "editor/raceedit.h"
 #include "race/racecontrolfile.h"
+#include "race/racedefinition.h"
 
 using namespace brisko;
 namespace fs = std::filesystem;

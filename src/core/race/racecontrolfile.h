@@ -80,5 +80,4 @@ std::string formatRaceControlFile(RaceDefinition& def);
 // and succeeds. On failure the old file stays whole and the result says why.
 WriteResult writeRaceControlFile(const AppSettings& settings, RaceDefinition& def);
 
-
 }  // namespace brisko

@@ -59,8 +59,8 @@ struct RaceDefinition : RaceTimes {
     std::string WindFileName;
     double MagneticVariation = 0;  // degrees, west negative
     double BoatLength = 0;         // metres
-    double MeanWindDir = 0;  // degrees, where the wind comes from
-    double NorthUp = 0;      // > 0: north-up map
+    double MeanWindDir = 0;        // degrees, where the wind comes from
+    double NorthUp = 0;            // > 0: north-up map
     double UpwindLayAngle = 45;
     double DownwindLayAngle = 160;
     double PreStartMinutes = 3;

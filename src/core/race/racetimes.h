@@ -27,6 +27,8 @@ inline double secondsBetween(const RaceTime& from, const RaceTime& to) {
 }
 
 // "yyyy/mm/dd hh:mm:ss", or empty when the time is not set.
-inline std::string formatRaceTime(const RaceTime& t) { return t ? formatDateTime(*t) : std::string(); }
+inline std::string formatRaceTime(const RaceTime& t) {
+    return t ? formatDateTime(*t) : std::string();
+}
 
 }  // namespace brisko

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "util/fileutil.h"
 #include "track/geodesy.h"
 #include "track/gpstrack.h"
+#include "util/fileutil.h"
 #include "util/parallel.h"
 
 namespace brisko {

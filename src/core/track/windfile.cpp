@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "util/fileutil.h"
 #include "util/datetime.h"
+#include "util/fileutil.h"
 #include "util/intmath.h"
 #include "util/numbers.h"
 

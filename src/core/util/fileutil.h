@@ -72,7 +72,8 @@ std::vector<std::string_view> splitLines(std::string_view text);
 
 std::string toLowerAscii(std::string_view s);
 
-// Whether a name from a race file (or the data folders) names a plain file inside its folder: not empty, not "." or
+// Whether a name from a race file (or the data folders) names a plain file inside its folder: not
+// empty, not "." or
 // "..", no "/", "\\" or ":" (no folder parts, no drive) and no control characters (no line
 // breaks). Every name is checked with it before a path is made of it.
 bool isPlainFileName(std::string_view name);

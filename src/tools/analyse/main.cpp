@@ -14,8 +14,8 @@
 
 #include "app/startup.h"
 #include "jsonwriter.h"
-#include "session/openrace.h"
 #include "roundingoutput.h"
+#include "session/openrace.h"
 #include "track/coastline.h"
 #include "util/fileutil.h"
 #include "util/options.h"
