@@ -28,6 +28,8 @@ bool zoomAround(MapView& view, bool zoomIn, GeoPoint underCursor);
 
 // Shift + left: the clicked place becomes the centre, at the chosen zoom.
 void moveCentreTo(MapView& view, GeoPoint p);
+// The chart at ZoomHome `zoomHome`, centred on `centre`; Zoom follows ZoomHome.
+void zoomTo(MapView& view, double zoomHome, GeoPoint centre);
 // Shift + right: the whole race area at zoom 1.
 void showWholeArea(MapView& view);
 // A drag of the map by (dx, dy) pixels: what was under the press is under the cursor again.
