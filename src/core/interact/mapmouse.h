@@ -1,6 +1,7 @@
 // The arithmetic of the map mouse: zoom steps with their snap and floor, moving the view, the
 // position read-out, range and bearing, the pick rule for marks and line ends, the overview's
-// wind click and the course order panel's sizes. Windows call these; tests reach them directly.
+// wind click and the course order panel's sizes. The map mouse (mapmousemachine.h) and the
+// windows call these; tests reach them directly.
 #pragma once
 
 #include <string>
