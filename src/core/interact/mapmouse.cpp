@@ -82,6 +82,11 @@ void moveCentreTo(MapView& view, GeoPoint p) {
     view.Zoom = view.ZoomHome;
 }
 
+void zoomTo(MapView& view, double zoomHome, GeoPoint centre) {
+    view.ZoomHome = zoomHome;
+    moveCentreTo(view, centre);
+}
+
 void showWholeArea(MapView& view) {
     view.ZoomHome = 1;
     view.CenterLat = view.HomeLat;

@@ -1,6 +1,7 @@
 // The arithmetic of the map mouse: zoom steps with their snap and floor, moving the view, the
 // position read-out, range and bearing, the pick rule for marks and line ends, the overview's
-// wind click and the course order panel's sizes. Windows call these; tests reach them directly.
+// wind click and the course order panel's sizes. The map mouse (mapmousemachine.h) and the
+// windows call these; tests reach them directly.
 #pragma once
 
 #include <string>
@@ -28,6 +29,8 @@ bool zoomAround(MapView& view, bool zoomIn, GeoPoint underCursor);
 
 // Shift + left: the clicked place becomes the centre, at the chosen zoom.
 void moveCentreTo(MapView& view, GeoPoint p);
+// The chart at ZoomHome `zoomHome`, centred on `centre`; Zoom follows ZoomHome.
+void zoomTo(MapView& view, double zoomHome, GeoPoint centre);
 // Shift + right: the whole race area at zoom 1.
 void showWholeArea(MapView& view);
 // A drag of the map by (dx, dy) pixels: what was under the press is under the cursor again.

@@ -15,11 +15,11 @@
 #include "app/platformservices.h"
 #include "display/displayoptions.h"
 #include "display/mapview.h"
+#include "interact/mapmousemachine.h"
 #include "ui/display/framerenderer.h"
 #include "ui/display/overviewmap.h"
 #include "ui/display/racescene.h"
 #include "ui/display/windindicator.h"
-#include "ui/interact/mapmousestate.h"
 #include "ui/race/racecontrols.h"
 #include "ui/race/racelayout.h"
 #include "util/fileutil.h"
@@ -68,7 +68,7 @@ public:
     const RaceScene& scene() const { return scene_; }
     const RaceLayout& layout() const { return layout_; }
     bool setupDone() const { return setupDone_; }
-    const MapMouseState& mapMouse() const { return mouse_; }
+    const MapMouseState& mapMouse() const { return mouse_.state(); }
     const AnalysisViews& analysis() const { return *analysis_; }
     int lastKeyCode() const { return lastKeyCode_; }
 
@@ -148,9 +148,10 @@ private:
     // The map mouse, the set-up of marks, lines and course on the chart, the overview clicks
     // and the hints (racescreenmouse.cpp).
     void connectMapMouse();
+    // The mouse's events go to the map mouse, whose actions the window carries out.
     void onMapPressed(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x, double y);
     void onMapMouseMoved(Qt::MouseButtons buttons, double x, double y);
-    void onMapReleased(Qt::MouseButton button, double x, double y);
+    void onMapReleased(Qt::MouseButton button);
     void onMapWheel(double x, double y, int angle);
     void onOverviewPressed(Qt::MouseButton button, QPointF pos);
     void applyRangeBearingCheck();
@@ -158,8 +159,10 @@ private:
     void toggleLineMode();
     void toggleCourseMode();
     void clearCourse();
-    bool mapClicksAct() const;
-    void mapClickZoom(Qt::MouseButton button, double x, double y);
+    MapMouseScene mouseScene() const;
+    void carryOut(const MapActions& actions);
+    void showBox(const mapmouse::ShowBox& box);
+    void setWindFromOverview(int degrees);
     void setupModeChanged();
     void courseDefinitionChanged(const WriteResult& written);  // after a set-up change
     void resetMapMouse();  // a race shown afresh: no mode, no measuring
@@ -201,7 +204,7 @@ private:
     bool activating_ = false;
     bool layoutPending_ = false;
     bool timePanelPlaced_ = false;
-    MapMouseState mouse_;
+    MapMouse mouse_;
     CoursePanel* coursePanel_ = nullptr;
     RaceHints* hints_ = nullptr;
 };

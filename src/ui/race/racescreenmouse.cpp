@@ -7,9 +7,10 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <cmath>
+#include <variant>
 
 #include "interact/mapmouse.h"
+#include "interact/mapmousemachine.h"
 #include "session/racesession.h"
 #include "ui/display/mappicture.h"
 #include "ui/interact/coursepanel.h"
@@ -23,9 +24,6 @@ namespace brisko {
 
 namespace {
 constexpr int kShiftKeyCode = 16;
-constexpr double kDragSlop = 4;  // pixels a left press may move and still be a click
-constexpr int kWheelNotch = 120;
-constexpr double kOverviewRecentreZoom = 0.6;
 constexpr int kCourseCountForTable = 2;
 const QColor kModeOn(255, 255, 0);
 
@@ -51,6 +49,35 @@ QString mapHelp(const AppSettings& s, bool wholeAreaLine, int& height) {
     return lines.join(QLatin1Char('\n'));
 }
 
+MouseButton mouseButton(Qt::MouseButton b) {
+    switch (b) {
+        case Qt::LeftButton:
+            return MouseButton::Left;
+        case Qt::RightButton:
+            return MouseButton::Right;
+        default:
+            return MouseButton::Middle;
+    }
+}
+
+MouseButtons mouseButtons(Qt::MouseButtons b) {
+    return {.left = b.testFlag(Qt::LeftButton),
+            .right = b.testFlag(Qt::RightButton),
+            .middle = b.testFlag(Qt::MiddleButton)};
+}
+
+KeyModifiers keyModifiers(Qt::KeyboardModifiers m) {
+    return {.shift = m.testFlag(Qt::ShiftModifier),
+            .control = m.testFlag(Qt::ControlModifier),
+            .alt = m.testFlag(Qt::AltModifier)};
+}
+
+// Picks the handler of each kind of map mouse action.
+template <class... Handlers>
+struct Overloaded : Handlers... {
+    using Handlers::operator()...;
+};
+
 void paintMode(QPushButton* b, bool on) {
     QPalette pal = b->palette();
     pal.setColor(QPalette::Button, on ? kModeOn : QApplication::palette().color(QPalette::Button));
@@ -66,9 +93,7 @@ void RaceScreen::connectMapMouse() {
                 onMapMouseMoved(b, x, y);
             });
     connect(mapPicture, &MapPicture::mouseUp, this,
-            [this](Qt::MouseButton b, Qt::KeyboardModifiers, double x, double y) {
-                onMapReleased(b, x, y);
-            });
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers, double, double) { onMapReleased(b); });
     connect(mapPicture, &MapPicture::wheel, this, &RaceScreen::onMapWheel);
     connect(overviewPicture, &PictureBox::mouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) {
@@ -87,14 +112,15 @@ void RaceScreen::connectMapMouse() {
     qApp->installEventFilter(hints_);
 }
 
-void RaceScreen::resetMapMouse() {
-    mouse_ = MapMouseState{};
-    setupModeChanged();
-    hintBox->hide();
-}
+void RaceScreen::resetMapMouse() { carryOut(mouse_.reset()); }
 
-bool RaceScreen::mapClicksAct() const {
-    return session_ && options_.ViewMode == ViewModeKind::Map && !options_.AutoTrace;
+MapMouseScene RaceScreen::mouseScene() const {
+    return {.view = view_,
+            .race = session_ ? &session_->race() : nullptr,
+            .mapShown = options_.ViewMode == ViewModeKind::Map,
+            .autoTrace = options_.AutoTrace,
+            .hintsOn = hintsOn_,
+            .browserMode = browserMode()};
 }
 
 void RaceScreen::redrawView() {
@@ -104,177 +130,106 @@ void RaceScreen::redrawView() {
 
 void RaceScreen::onMapPressed(Qt::MouseButton button, Qt::KeyboardModifiers mods, double x,
                               double y) {
-    if (!session_) return;
-    MapMouseState& m = mouse_;
-    if (m.RangeBearingOn) {
-        if (button == Qt::LeftButton) {
-            m.RBOrigin = view_.toLatLon(x, y);
-            m.RBOriginX = x;
-            m.RBOriginY = y;
-        } else {
-            rangeBearingCheck->setChecked(false);  // ends the measuring
-        }
-        return;
-    }
-    if (!mapClicksAct()) return;
-    const GeoPoint p = view_.toLatLon(x, y);
-    const RaceDefinition& race = session_->race();
-    if (m.CourseMode) {
-        const MapPick pick = pickAt(race, p, view_.LonFactor, view_.Zoom);
-        if (pick.any()) courseDefinitionChanged(session_->addCourseEntry(pick));
-        return;
-    }
-    if (button != Qt::LeftButton && (m.MarkMode || m.LineMode != LineStage::Off)) {
-        const MapPick pick = pickAt(race, p, view_.LonFactor, view_.Zoom);
-        if (pick.kind == MapPick::Kind::Mark)
-            courseDefinitionChanged(session_->deleteMark(pick.number));
-        else if (pick.kind == MapPick::Kind::Line)
-            courseDefinitionChanged(session_->deleteLine(pick.number));
-        return;
-    }
-    if (lastKeyCode_ == kShiftKeyCode || (mods & Qt::ShiftModifier)) {
-        if (button == Qt::LeftButton)
-            moveCentreTo(view_, p);
-        else
-            showWholeArea(view_);
-        redrawView();
-        return;
-    }
-    if (m.MarkMode) {
-        m.MarkMode = false;  // one mark a press of the button
-        setupModeChanged();
-        hintBox->hide();
-        courseDefinitionChanged(session_->setMark(p));
-        return;
-    }
-    if (m.LineMode == LineStage::FirstEnd) {
-        m.LineStart = p;
-        m.LineStartX = x;
-        m.LineStartY = y;
-        m.RubberLineShown = true;
-        m.RubberX1 = m.RubberX2 = x;
-        m.RubberY1 = m.RubberY2 = y;
-        m.LineMode = LineStage::SecondEnd;
-        mapPicture->update();
-        return;
-    }
-    if (m.LineMode == LineStage::SecondEnd) {
-        m.LineMode = LineStage::Off;
-        m.RubberLineShown = false;
-        m.LineStartX = m.LineStartY = 0;
-        setupModeChanged();
-        hintBox->hide();
-        courseDefinitionChanged(session_->setLine(m.LineStart, p));
-        return;
-    }
-    if (button == Qt::LeftButton) {
-        // A left press zooms when it is let go where it was; moved further it drags the map.
-        m.pressPending = true;
-        m.dragging = false;
-        m.pressX = m.lastX = x;
-        m.pressY = m.lastY = y;
-        return;
-    }
-    mapClickZoom(button, x, y);
+    KeyModifiers keys = keyModifiers(mods);
+    keys.shift |= lastKeyCode_ == kShiftKeyCode;
+    carryOut(mouse_.press(mouseButton(button), keys, {x, y}, mouseScene()));
 }
 
-void RaceScreen::mapClickZoom(Qt::MouseButton button, double x, double y) {
-    if (zoomStep(view_, button == Qt::LeftButton, view_.toLatLon(x, y))) redrawView();
-}
-
-void RaceScreen::onMapReleased(Qt::MouseButton button, double, double) {
-    MapMouseState& m = mouse_;
-    if (button != Qt::LeftButton || !m.pressPending) return;
-    m.pressPending = false;
-    if (!m.dragging && mapClicksAct()) mapClickZoom(Qt::LeftButton, m.pressX, m.pressY);
-    m.dragging = false;
+void RaceScreen::onMapReleased(Qt::MouseButton button) {
+    carryOut(mouse_.release(mouseButton(button), mouseScene()));
 }
 
 void RaceScreen::onMapWheel(double x, double y, int angle) {
-    const MapMouseState& m = mouse_;
-    if (!mapClicksAct() || m.RangeBearingOn || m.anySetupMode()) return;
-    mouse_.wheelRest += angle;
-    const GeoPoint under = view_.toLatLon(x, y);
-    bool changed = false;
-    while (std::abs(mouse_.wheelRest) >= kWheelNotch) {
-        const bool in = mouse_.wheelRest > 0;
-        mouse_.wheelRest += in ? -kWheelNotch : kWheelNotch;
-        changed |= zoomAround(view_, in, under);
-    }
-    if (changed) redrawView();
+    carryOut(mouse_.wheel({x, y}, angle, mouseScene()));
 }
 
 void RaceScreen::onMapMouseMoved(Qt::MouseButtons buttons, double x, double y) {
-    if (!session_) return;
-    MapMouseState& m = mouse_;
-    if (m.pressPending && (buttons & Qt::LeftButton)) {
-        if (!m.dragging && std::hypot(x - m.pressX, y - m.pressY) > kDragSlop) m.dragging = true;
-        if (m.dragging) {
-            if (mapClicksAct()) {
-                panBy(view_, x - m.lastX, y - m.lastY);
-                redrawView();
-            }
-            m.lastX = x;
-            m.lastY = y;
-            return;
-        }
+    const int k = renderer_.boatAt(x, y);
+    const int boat = k > 0 && options_.shown(k) ? k : 0;
+    carryOut(mouse_.move(mouseButtons(buttons), {x, y}, boat, mouseScene()));
+}
+
+void RaceScreen::onOverviewPressed(Qt::MouseButton button, QPointF pos) {
+    carryOut(mouse_.overviewPress(mouseButton(button), {pos.x(), pos.y()}, overview_.view(),
+                                  mouseScene()));
+}
+
+void RaceScreen::carryOut(const MapActions& actions) {
+    for (const MapAction& action : actions) {
+        std::visit(
+            Overloaded{
+                [this](const mapmouse::ZoomTo& a) {
+                    zoomTo(view_, a.zoom, a.centre);
+                    redrawView();
+                },
+                [this](const mapmouse::PanBy& a) {
+                    panBy(view_, a.dx, a.dy);
+                    redrawView();
+                },
+                [this](const mapmouse::ShowPosition& a) {
+                    setWindowTitle(
+                        QString::fromStdString(positionTitle(windowTitle_.toStdString(), a.at)));
+                },
+                [this](const mapmouse::ShowBox& a) { showBox(a); },
+                [this](const mapmouse::HideBox&) { hintBox->hide(); },
+                [this](const mapmouse::ShowRubberLine&) { mapPicture->update(); },
+                [this](const mapmouse::HideRubberLine&) { mapPicture->update(); },
+                [this](const mapmouse::ModesChanged&) { setupModeChanged(); },
+                [this](const mapmouse::EndMeasuring&) { rangeBearingCheck->setChecked(false); },
+                [this](const mapmouse::AddMark& a) {
+                    courseDefinitionChanged(session_->setMark(a.at));
+                },
+                [this](const mapmouse::AddLine& a) {
+                    courseDefinitionChanged(session_->setLine(a.end1, a.end2));
+                },
+                [this](const mapmouse::DeleteMark& a) {
+                    courseDefinitionChanged(session_->deleteMark(a.number));
+                },
+                [this](const mapmouse::DeleteLine& a) {
+                    courseDefinitionChanged(session_->deleteLine(a.number));
+                },
+                [this](const mapmouse::AddCourseEntry& a) {
+                    courseDefinitionChanged(session_->addCourseEntry(a.pick));
+                },
+                [this](const mapmouse::SetWindDirection& a) { setWindFromOverview(a.degrees); },
+            },
+            action);
     }
-    const GeoPoint p = view_.toLatLon(x, y);
-    if (!options_.AutoTrace)
-        setWindowTitle(QString::fromStdString(positionTitle(windowTitle_.toStdString(), p)));
-    const int ix = static_cast<int>(x), iy = static_cast<int>(y);
-    if (!m.MarkMode && m.LineMode == LineStage::Off) {
-        if (m.CourseMode) {
-            const MapPick pick = pickAt(session_->race(), p, view_.LonFactor, view_.Zoom);
-            if (!pick.any()) {
-                hintBox->hide();
-                return;
-            }
-            const QString label = QString::fromStdString(pickLabel(pick));
-            const int w = fontMetrics().horizontalAdvance(label);
-            showMapBox(label, w + 5, 0, ix - w / 2, iy - 20, false);
-        } else if (m.RangeBearingOn && m.hasOrigin()) {
-            m.RubberLineShown = true;
-            m.RubberX1 = m.RBOriginX, m.RubberY1 = m.RBOriginY, m.RubberX2 = x, m.RubberY2 = y;
-            const RangeBearing rb =
-                rangeAndBearing(m.RBOrigin, p, view_.LonFactor, view_.MPerMinLat,
-                                session_->race().MagneticVariation);
-            const QString text = QString::fromStdString(rb.text);
+}
+
+void RaceScreen::showBox(const mapmouse::ShowBox& b) {
+    const QString text = QString::fromStdString(b.text);
+    switch (b.box) {
+        case MapBox::PickLabel: {
+            const int w = fontMetrics().horizontalAdvance(text);
+            showMapBox(text, w + 5, 0, b.x - w / 2, b.y - 20, false);
+            break;
+        }
+        case MapBox::RangeBearing:
             showMapBox(text, fontMetrics().horizontalAdvance(text) + 10, 15, 10, 10, false);
-            mapPicture->update();
-        } else if (const int k = renderer_.boatAt(x, y); k > 0 && options_.shown(k)) {
-            // Over a boat symbol: its name and speed, whatever the hint box says.
-            const QString label = FrameRenderer::boatLabel(session_->race().Boats[k].BoatName,
-                                                           session_->frame().Boats[k].speed);
-            const int w = fontMetrics().horizontalAdvance(label);
-            showMapBox(label, w + 8, 0, ix, iy, true);
-        } else if (!options_.AutoTrace && hintsOn_ && !m.RangeBearingOn) {
-            int h = 0;
-            const QString help = mapHelp(settings_, view_.Zoom > kOverviewRecentreZoom, h);
-            showMapBox(help, 170, h, ix, iy, true);
-        } else {
-            hintBox->hide();
+            break;
+        case MapBox::Boat: {
+            const QString label = FrameRenderer::boatLabel(session_->race().Boats[b.boat].BoatName,
+                                                           session_->frame().Boats[b.boat].speed);
+            showMapBox(label, fontMetrics().horizontalAdvance(label) + 8, 0, b.x, b.y, true);
+            break;
         }
-        return;
+        case MapBox::MapHelp: {
+            int h = 0;
+            const QString help = mapHelp(settings_, b.wholeAreaLine, h);
+            showMapBox(help, 170, h, b.x, b.y, true);
+            break;
+        }
+        case MapBox::MarkPrompt:
+            showMapBox(QString::fromUtf8(kMarkPrompt), 200, 17, b.x, b.y, true);
+            break;
+        case MapBox::FirstEndPrompt:
+            showMapBox(QString::fromUtf8(kFirstEndPrompt), 150, 17, b.x, b.y, true);
+            break;
+        case MapBox::SecondEndPrompt:
+            showMapBox(QString::fromUtf8(kSecondEndPrompt), 150, 17, b.x, b.y, true);
+            break;
     }
-    if (m.LineMode == LineStage::SecondEnd) {
-        m.RubberLineShown = true;
-        m.RubberX1 = m.LineStartX, m.RubberY1 = m.LineStartY, m.RubberX2 = x, m.RubberY2 = y;
-        mapPicture->update();
-    } else if (m.RubberLineShown) {
-        m.RubberLineShown = false;
-        mapPicture->update();
-    }
-    if (!hintsOn_) {
-        hintBox->hide();
-        return;
-    }
-    if (m.MarkMode)
-        showMapBox(QString::fromUtf8(kMarkPrompt), 200, 17, ix, iy, true);
-    else if (m.LineMode == LineStage::FirstEnd)
-        showMapBox(QString::fromUtf8(kFirstEndPrompt), 150, 17, ix, iy, true);
-    else
-        showMapBox(QString::fromUtf8(kSecondEndPrompt), 150, 17, ix, iy, true);
 }
 
 void RaceScreen::showMapBox(const QString& text, int width, int height, int x, int y, bool beside) {
@@ -290,27 +245,15 @@ void RaceScreen::showMapBox(const QString& text, int width, int height, int x, i
 }
 
 void RaceScreen::paintMouseLayer(QPainter& p) const {
-    const MapMouseState& m = mouse_;
+    const MapMouseState& m = mouse_.state();
     if (!m.RubberLineShown) return;
     const Rgb ink = options_.InkColour;
     p.setPen(QPen(QColor(ink.r, ink.g, ink.b), 1));
-    p.drawLine(QPointF(m.RubberX1, m.RubberY1), QPointF(m.RubberX2, m.RubberY2));
+    p.drawLine(QPointF(m.RubberFrom.x, m.RubberFrom.y), QPointF(m.RubberTo.x, m.RubberTo.y));
 }
 
-void RaceScreen::onOverviewPressed(Qt::MouseButton button, QPointF pos) {
-    if (!session_) return;
-    const MapView& ov = overview_.view();
-    if (button == Qt::LeftButton) {
-        // At the whole-area zoom the map shows all of it already.
-        if (options_.AutoTrace || !(view_.Zoom > kOverviewRecentreZoom)) return;
-        moveCentreTo(view_, ov.toLatLon(pos.x(), pos.y()));
-        redrawView();
-        return;
-    }
-    if (!view_.windUp() || browserMode()) return;
-    const double b = overviewScreenBearing(pos.x() - ov.ScreenCx, ov.ScreenCy - pos.y());
-    const WriteResult w =
-        session_->setWindDirection(windDirectionFromOverview(view_.ViewRotation, b));
+void RaceScreen::setWindFromOverview(int degrees) {
+    const WriteResult w = session_->setWindDirection(degrees);
     if (!w.ok) {
         sink_.show({w.error, {}, MessageButtons::Ok});
         return;
@@ -326,62 +269,21 @@ void RaceScreen::onOverviewPressed(Qt::MouseButton button, QPointF pos) {
 }
 
 void RaceScreen::applyRangeBearingCheck() {
-    MapMouseState& m = mouse_;
-    m.RBOriginX = m.RBOriginY = 0;
-    m.RangeBearingOn = rangeBearingCheck->isChecked();
-    if (m.RangeBearingOn) {
-        // While measuring the set-up modes are off.
-        m.MarkMode = m.CourseMode = false;
-        m.LineMode = LineStage::Off;
-        setupModeChanged();
-    }
-    m.RubberLineShown = false;
-    hintBox->hide();
-    mapPicture->update();
+    carryOut(mouse_.setMeasuring(rangeBearingCheck->isChecked()));
 }
 
-void RaceScreen::toggleMarkMode() {
-    MapMouseState& m = mouse_;
-    m.MarkMode = !m.MarkMode;
-    if (m.MarkMode) {
-        m.LineMode = LineStage::Off;
-        m.CourseMode = false;
-        m.RubberLineShown = false;
-    }
-    setupModeChanged();
-}
+void RaceScreen::toggleMarkMode() { carryOut(mouse_.toggleMarkMode()); }
 
-void RaceScreen::toggleLineMode() {
-    MapMouseState& m = mouse_;
-    m.LineMode = m.LineMode == LineStage::Off ? LineStage::FirstEnd : LineStage::Off;
-    if (m.LineMode != LineStage::Off) {
-        m.MarkMode = m.CourseMode = false;
-    } else {
-        m.LineStartX = m.LineStartY = 0;
-    }
-    m.RubberLineShown = false;
-    mapPicture->update();
-    setupModeChanged();
-}
+void RaceScreen::toggleLineMode() { carryOut(mouse_.toggleLineMode()); }
 
-void RaceScreen::toggleCourseMode() {
-    MapMouseState& m = mouse_;
-    m.CourseMode = !m.CourseMode;
-    if (m.CourseMode) {
-        m.MarkMode = false;
-        m.LineMode = LineStage::Off;
-        m.RubberLineShown = false;
-        mapPicture->update();
-    }
-    setupModeChanged();
-}
+void RaceScreen::toggleCourseMode() { carryOut(mouse_.toggleCourseMode()); }
 
 void RaceScreen::clearCourse() {
     if (session_) courseDefinitionChanged(session_->clearCourse());
 }
 
 void RaceScreen::setupModeChanged() {
-    const MapMouseState& m = mouse_;
+    const MapMouseState& m = mouse_.state();
     paintMode(setMarkButton, m.MarkMode);
     paintMode(setLineButton, m.LineMode != LineStage::Off);
     paintMode(setCourseButton, m.CourseMode);
@@ -389,7 +291,6 @@ void RaceScreen::setupModeChanged() {
         coursePanel_->refresh(session_->race(), layout_.mapSize);
     else
         coursePanel_->hide();
-    if (!m.anySetupMode()) hintBox->hide();
 }
 
 void RaceScreen::courseDefinitionChanged(const WriteResult& written) {
