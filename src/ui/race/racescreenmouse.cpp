@@ -242,7 +242,7 @@ void RaceScreen::onMapMouseMoved(Qt::MouseButtons buttons, double x, double y) {
             const QString text = QString::fromStdString(rb.text);
             showMapBox(text, fontMetrics().horizontalAdvance(text) + 10, 15, 10, 10, false);
             mapPicture->update();
-        } else if (const int k = renderer_.boatAt(x, y); k > 0 && options_.shown(k)) {
+        } else if (const int k = session_->frameLayout().boatAt(x, y); k > 0 && options_.shown(k)) {
             // Over a boat symbol: its name and speed, whatever the hint box says.
             const QString label = FrameRenderer::boatLabel(session_->race().Boats[k].BoatName,
                                                            session_->frame().Boats[k].speed);
