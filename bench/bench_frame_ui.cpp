@@ -121,14 +121,20 @@ static void BM_Frame(benchmark::State& state) {
     kept.fill(Qt::blue);
     QImage shown(kMapSize, kMapSize, QImage::Format_RGB32);
     FrameRenderer fr;
+    FrameLayout layout;
     s.clock.RaceTime = 600;
     for (auto _ : state) {
         s.clock.RaceTime += s.clock.TimeStep;
         s.frame.advance(s.tracks, {}, s.clock, 0, kMapSize);
-        fr.drawFrame(s.scene, kept);
+        layout.layOut(s.frame, s.tracks, s.race, s.clock.RaceTime, s.scene.SpeedBarScale, s.view,
+                      s.options);
+        {
+            QPainter k(&kept);
+            fr.paint(k, s.scene, layout);
+        }
         QPainter p(&shown);
         p.drawImage(0, 0, kept);
-        fr.drawMovingLayer(p, s.scene);
+        fr.paintMovingLayer(p, s.scene, layout);
     }
 }
 BENCHMARK(BM_Frame)->Unit(benchmark::kMicrosecond);

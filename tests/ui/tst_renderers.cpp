@@ -1,5 +1,5 @@
 // Draws the map layers onto plain images and checks pixels: coastline, tracks, boats at their
-// transformed positions in their colours, wind triangle, and the symbol size rules.
+// transformed positions in their colours, wind triangle, and the boat symbols' shapes.
 #include <QImage>
 #include <QPainter>
 #include <QtTest>
@@ -72,9 +72,13 @@ struct Fixture {
     }
     // The frame at the clock's time, as the race session advances it.
     void advance() { frame.advance(tracks, {}, clock, scene.windDirNow(), kSize); }
-    FrameResult draw(FrameRenderer& fr, QImage& kept) {
+    // The frame advanced and laid out as the race session does it, then its wakes and names
+    // painted into the kept picture as the window does.
+    void draw(const FrameRenderer& fr, FrameLayout& layout, QImage& kept) {
         advance();
-        return fr.drawFrame(scene, kept);
+        layout.layOut(frame, tracks, race, clock.RaceTime, scene.SpeedBarScale, view, options);
+        QPainter p(&kept);
+        fr.paint(p, scene, layout);
     }
 };
 
@@ -200,12 +204,13 @@ void TstRenderers::boatDrawnAtItsPositionInItsColour() {
     f.clock.RaceTime = 505;  // boat 1 between samples 51 and 52
     QImage kept = blank();
     FrameRenderer fr;
-    FrameResult r = f.draw(fr, kept);
-    QVERIFY(r.anyBoatInView);
+    FrameLayout layout;
+    f.draw(fr, layout, kept);
+    QVERIFY(layout.anyInView);
     QVERIFY(f.frame.Boats[1].visible);
     const ScreenPoint sp = f.view.toScreen(2000, 7999.5 + 0.505);
-    QCOMPARE(fr.boatCentre(1).x(), sp.x);
-    QCOMPARE(fr.boatCentre(1).y(), sp.y);
+    QCOMPARE(layout.boats[1].x, sp.x);
+    QCOMPARE(layout.boats[1].y, sp.y);
     // Short wakes go into the kept picture (whole tracks are off).
     const ScreenPoint prev = f.view.toScreen(2000, 7999.5 + 0.49);
     QVERIFY(anyPixelNear(kept, {prev.x, prev.y}, 1, Qt::white));
@@ -213,7 +218,7 @@ void TstRenderers::boatDrawnAtItsPositionInItsColour() {
     QImage shown = kept.copy();
     {
         QPainter p(&shown);
-        fr.drawMovingLayer(p, f.scene);
+        fr.paintMovingLayer(p, f.scene, layout);
     }
     QVERIFY(anyPixelNear(shown, {sp.x, sp.y}, 3, toQColor(f.options.BoatColour[1])));
     const ScreenPoint sp2 = f.view.toScreen(1999.5 + 0.505, 8000.2);
@@ -221,27 +226,22 @@ void TstRenderers::boatDrawnAtItsPositionInItsColour() {
     // The moving layer never touches the kept picture.
     QVERIFY(!anyPixelNear(kept, {sp2.x, sp2.y}, 2, toQColor(f.options.BoatColour[2])));
 
-    QCOMPARE(fr.clockText(), QString("00:08:25"));
-    QCOMPARE(fr.clockColour(), QColor(0, 0, 255));
-    QCOMPARE(fr.timeOfDayText(), QString("10:08:25"));
-    QCOMPARE(fr.panel(2).speedText, QString("6.00"));
-    QVERIFY(fr.panel(2).speedChanged);
+    QCOMPARE(layout.clockText, std::string("00:08:25"));
+    QCOMPARE(toQColor(layout.clockColour), QColor(0, 0, 255));
+    QCOMPARE(layout.timeOfDay, std::string("10:08:25"));
+    QCOMPARE(layout.panel[2].speedText, std::string("6.00"));
+    QVERIFY(layout.panel[2].speedChanged);
     QCOMPARE(FrameRenderer::timeBarCursorY(100, 0.5, 1000), 30 + 450.0);
 
     // A boat outside its track time is not drawn.
     f.clock.RaceTime = 1500;
     f.clock.PeriodTo = 2000;
-    f.draw(fr, kept);
+    f.draw(fr, layout, kept);
     QVERIFY(!f.frame.Boats[1].visible);
+    QVERIFY(!layout.boats[1].drawn);
 }
 
 void TstRenderers::symbolSizeAndHeading() {
-    bool real = true;
-    QCOMPARE(FrameRenderer::symbolSize(2, 2, true, 15, real), 15.0);
-    QVERIFY(!real);
-    QCOMPARE(FrameRenderer::symbolSize(2, 2, false, 15, real), 4.0);
-    QVERIFY(real);
-    QCOMPARE(FrameRenderer::symbolSize(2, 0.1, false, 15, real), 3.0);
     // The bow vertex points along the screen heading.
     QPolygonF hull = FrameRenderer::hullPolygon({100, 100}, 20, 90, false);
     QCOMPARE(hull.size(), 7);
@@ -346,20 +346,21 @@ void TstRenderers::namesComparisonAndLayLines() {
     f.clock.RaceTime = 505;
     QImage kept = blank();
     FrameRenderer fr;
-    f.draw(fr, kept);
-    const QPointF c = fr.boatCentre(2);
+    FrameLayout layout;
+    f.draw(fr, layout, kept);
+    const QPointF c(layout.boats[2].x, layout.boats[2].y);
     const QColor blue = toQColor(f.options.BoatColour[2]);
     // The name label lies right of the symbol in the kept picture.
     bool named = false;
     for (int y = qRound(c.y()) - 5; y < qRound(c.y()) + 8; ++y)
-        for (int x = qRound(c.x() + fr.boatSize(2) / 2 + 5); x < qRound(c.x()) + 80; ++x)
+        for (int x = qRound(c.x() + layout.boats[2].size / 2 + 5); x < qRound(c.x()) + 80; ++x)
             named = named || kept.pixelColor(x, y) == blue;
     QVERIFY(named);
     // The comparison line runs across the whole box, level with the boat.
     QImage shown = kept.copy();
     {
         QPainter p(&shown);
-        fr.drawMovingLayer(p, f.scene);
+        fr.paintMovingLayer(p, f.scene, layout);
     }
     QCOMPARE(shown.pixelColor(2, qRound(c.y())), blue);
     QCOMPARE(shown.pixelColor(kSize - 2, qRound(c.y())), blue);
@@ -368,7 +369,7 @@ void TstRenderers::namesComparisonAndLayLines() {
     QImage plain = kept.copy();
     {
         QPainter p(&plain);
-        fr.drawMovingLayer(p, f.scene);
+        fr.paintMovingLayer(p, f.scene, layout);
     }
     QVERIFY(plain.pixelColor(2, qRound(c.y())) != blue);
 

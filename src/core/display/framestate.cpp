@@ -40,13 +40,11 @@ void FrameState::resetForRace(const TrackStore& tracks, int boats, const Playbac
     boatCount = std::clamp(boats, 0, kMaxBoats);
     LastDataTime = lastDataTimeOf(tracks);
     Boats.fill(BoatFrame{});
-    ShownSpeed.fill(0);
     GunFired = 0;
     resetFinishList();
     resetHints(true, tracks);
     putFlagsBack();
     BlueP.shown = Seven.shown = false;
-    BoatInView = false;
     LastWholeSecond = wholeSecond(clock.RaceTime);
     LastMarksWind = -1;
 }

@@ -63,7 +63,6 @@ public:
 
     std::array<int, kMaxBoats + 1> SampleHint{};
     std::array<BoatFrame, kMaxBoats + 1> Boats{};
-    std::array<double, kMaxBoats + 1> ShownSpeed{};  // speed last written to the panel
 
     int GunFired = 0;
     std::array<int, kMaxBoats + 1> Finished{};
@@ -73,7 +72,6 @@ public:
     bool FinishListShown = false;
 
     FlagState BlueP, Seven;
-    bool BoatInView = false;
     long long LastWholeSecond = 0;
     double LastMarksWind = -1;
 

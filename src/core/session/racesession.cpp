@@ -31,8 +31,8 @@ constexpr const char* kTxt = ".txt";
 bool containsTxt(const std::string& s) { return toLowerAscii(s).find(kTxt) != std::string::npos; }
 }  // namespace
 
-bool acceptableRaceTimes(const std::string& start, const std::string& finish,
-                         const RaceTime& first, const RaceTime& last) {
+bool acceptableRaceTimes(const std::string& start, const std::string& finish, const RaceTime& first,
+                         const RaceTime& last) {
     const auto s = parseDateTime(trimBlanks(start));
     const auto f = parseDateTime(trimBlanks(finish));
     if (!s || !f || !first || !last) return false;
@@ -205,6 +205,8 @@ void RaceSession::continueReplayOf(const RaceSession& previous) {
     clock_.TicksLastSecond = p.TicksLastSecond;
     clock_.AutoTraceArmed = p.AutoTraceArmed;
     clock_.IdleSeconds = p.IdleSeconds;
+    // The size label reads the last frame's symbol size until the new race's first measure.
+    layout_.realSize = previous.layout_.realSize;
     backedUp_.insert(previous.backedUp_.begin(), previous.backedUp_.end());
     shorelessTiles_.insert(previous.shorelessTiles_.begin(), previous.shorelessTiles_.end());
     std::erase_if(missingCoastTiles_, [this](const std::string& name) {
@@ -253,6 +255,64 @@ RaceSession::FrameAdvance RaceSession::advanceFrame(double mapSize) {
         a.windChanged = windNow_.WindDirNow != before || windNow_.WindSpeedNow != speedBefore;
     }
     return a;
+}
+
+namespace {
+constexpr int kLayLinesEvery = 5;  // seconds between lay-line updates following the wind
+
+void merge(FrameShown& into, const FrameShown& f) {
+    into.events.wrapped = into.events.wrapped || f.events.wrapped;
+    into.events.playGun = into.events.playGun || f.events.playGun;
+    into.events.finishListChanged = into.events.finishListChanged || f.events.finishListChanged;
+    into.windChanged = into.windChanged || f.windChanged;
+    into.layLinesDue = into.layLinesDue || f.layLinesDue;
+    into.viewFitted = into.viewFitted || f.viewFitted;
+}
+}  // namespace
+
+FrameShown RaceSession::deriveFrame(MapView& view, const DisplayOptions& options) {
+    FrameShown f;
+    const FrameAdvance a = advanceFrame(view.MapSize);
+    f.events = a.events;
+    f.windChanged = a.windChanged;
+    f.layLinesDue = a.windChanged && FrameState::wholeSecond(clock_.RaceTime) % kLayLinesEvery == 0;
+    // The view follows the boats at the time just reached, then the boats are laid out on it.
+    if (options.AutoTrace) f.viewFitted = view.fitToBoats(frame_.positionsForFit(options));
+    return f;
+}
+
+void RaceSession::layOutFrame(const MapView& view, const DisplayOptions& options) {
+    layout_.layOut(frame_, data_.tracks, race_, clock_.RaceTime, data_.SpeedBarScale, view,
+                   options);
+}
+
+FrameShown RaceSession::showFrame(MapView& view, const DisplayOptions& options) {
+    FrameShown f = deriveFrame(view, options);
+    layOutFrame(view, options);
+    f.laidOut = true;
+    return f;
+}
+
+FrameShown RaceSession::replayTick(MapView& view, const DisplayOptions& options) {
+    FrameShown shown;
+    clock_.advance();
+    if (options.AutoTrace || !clock_.stopped()) {
+        shown = deriveFrame(view, options);
+        // Stretches with no boat in the map box are crossed faster: the positions are checked
+        // against the map box after each step, and the frame is laid out once, where it ends.
+        if (!options.AutoTrace && options.ViewMode == ViewModeKind::Map) {
+            for (int i = 0; i < kCatchUpFrames && !clock_.stopped() &&
+                            !FrameLayout::anyBoatInView(frame_, view, options);
+                 ++i) {
+                clock_.catchUpStep();
+                merge(shown, deriveFrame(view, options));
+            }
+        }
+        layOutFrame(view, options);
+        shown.laidOut = true;
+    }
+    clock_.countTick();
+    return shown;
 }
 
 void RaceSession::setOrientation(bool northUp) {

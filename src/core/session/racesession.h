@@ -10,12 +10,13 @@
 
 #include "app/appsettings.h"
 #include "app/messages.h"
+#include "display/framelayout.h"
 #include "display/framestate.h"
 #include "display/playbackclock.h"
 #include "display/windnow.h"
 #include "interact/mapmouse.h"
-#include "session/openrace.h"
 #include "race/racedefinition.h"
+#include "session/openrace.h"
 #include "track/coastline.h"
 #include "track/coastmaker.h"
 #include "util/fileutil.h"
@@ -66,6 +67,16 @@ struct CoastTilesAdded {
     std::string raceFileNote;
 };
 
+// What the window acts on once the replay has moved the frame and the session laid it out.
+struct FrameShown {
+    bool laidOut = false;      // a new frame is laid out (false: the replay is stopped)
+    FrameEvents events;        // over every frame crossed: a gun to sound, a longer list
+    bool windChanged = false;  // the wind in force moved (the indicator follows)
+    // The wind moved at a whole five seconds: lay lines drawn for another wind follow it.
+    bool layLinesDue = false;
+    bool viewFitted = false;  // auto trace moved the view onto the boats: a new background
+};
+
 class RaceSession {
 public:
     struct Opened {
@@ -112,12 +123,9 @@ public:
     void setPeriod(double t1, double t2);
     // Shift + right click: the period opens to four minutes either side of the race.
     void cancelPeriod();
-    // The replay timer's step, and the step over a stretch with no boat in view.
-    void tick() { clock_.advance(); }
-    void catchUpStep() { clock_.catchUpStep(); }
-    void countTick() { clock_.countTick(); }
-    // The rate timer: true when the view should be fitted to the boats (see PlaybackClock).
-    bool rateTick(double now, bool boatInView) { return clock_.rateTick(now, boatInView); }
+    // The rate timer: true when the view should be fitted to the boats, after ten seconds
+    // with no boat in the map box (see PlaybackClock).
+    bool rateTick(double now) { return clock_.rateTick(now, layout_.anyInView); }
     // The leader's last rounding and the time since, for the rounding timer.
     void updateRoundingTimer();
     bool autoTraceTick() { return clock_.autoTraceTick(); }
@@ -131,6 +139,23 @@ public:
         bool windChanged = false;  // the wind in force moved (indicator and lay lines follow)
     };
     FrameAdvance advanceFrame(double mapSize);
+
+    // The replay timer's tick: the clock steps on, the frame follows and is laid out once on
+    // the view. In auto trace the view first follows the boats; otherwise, while the chart
+    // shows no boat in the map box, up to three catch-up steps of 5 s cross the stretch faster.
+    // A stopped replay lays out nothing new, except in auto trace (a tick that fires while
+    // stopped still moves the clock by its step, as the tick always has).
+    FrameShown replayTick(MapView& view, const DisplayOptions& options);
+    // The frame at the clock's time as it is now (a step, a jump, a new race), laid out.
+    FrameShown showFrame(MapView& view, const DisplayOptions& options);
+    // The frame laid out again as it is: the view or the display options changed.
+    void layOutFrame(const MapView& view, const DisplayOptions& options);
+    const FrameLayout& frameLayout() const { return layout_; }
+    // The race shown afresh on the screen: no speed written to the boat panel yet.
+    void resetFrameLayout() { layout_.resetForRace(); }
+    // The time bar's preview of a time on the overview, and its end.
+    void previewAt(double raceTime) { layout_.previewAt(data_.tracks, boatCount(), raceTime); }
+    void endPreview() { layout_.endPreview(); }
 
     // Race definition. The orientation is the viewer's and lives in memory only.
     void setOrientation(bool northUp);
@@ -188,6 +213,8 @@ private:
     void readCoastPoints(const RaceDefinition& withTiles);
     // The race's marks, lines or course changed: the roundings are computed afresh.
     void courseChanged();
+    // The frame at the clock's time, and in auto trace the view fitted to it; nothing laid out.
+    FrameShown deriveFrame(MapView& view, const DisplayOptions& options);
 
     const AppSettings& settings_;
     RaceDefinition race_;
@@ -195,6 +222,7 @@ private:
     CoastLine coast_;
     PlaybackClock clock_;
     FrameState frame_;
+    FrameLayout layout_;
     WindNow windNow_;
     std::string shownFile_;
     std::set<std::string> backedUp_;  // race files (lower case) kept as "<name>.bak"

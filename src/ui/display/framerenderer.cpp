@@ -7,18 +7,15 @@
 
 #include "ui/display/backgroundrenderer.h"
 #include "util/angles.h"
-#include "util/numbers.h"
 
 namespace brisko {
 
 namespace {
 constexpr double kSmallBoatLength = 3;  // shorter boats get the dinghy hull
-constexpr double kMinSymbol = 3;
-constexpr double kSailFromSize = 5;  // smaller symbols have no sail
-constexpr double kBoomTwist = 0.4;   // boom angle follows the wind by this share
+constexpr double kSailFromSize = 5;     // smaller symbols have no sail
+constexpr double kBoomTwist = 0.4;      // boom angle follows the wind by this share
 constexpr double kNameDx = 5, kNameDy = -5, kNamePoints = 9;
 constexpr double kWakeDot = 1;
-constexpr int kWakeSamples = 4;
 constexpr double kTimeBarMargin = 30;
 constexpr double kListRow = 14, kListLeft = 16, kListRight = 98, kListTime = 105;
 
@@ -40,18 +37,6 @@ double boatLengthOf(const RaceScene& s) {
     return boatLengthOrDefault(s.race ? s.race->BoatLength : 0);
 }
 }  // namespace
-
-double FrameRenderer::symbolSize(double boatLength, double pxPerMetre, bool enlarge,
-                                 double minEnlarged, bool& realSize) {
-    double s = boatLength * pxPerMetre;
-    if (!std::isfinite(s)) s = 0;
-    realSize = true;
-    if (enlarge && s < minEnlarged) {
-        s = minEnlarged;
-        realSize = false;
-    }
-    return std::max(s, kMinSymbol);
-}
 
 QPolygonF FrameRenderer::hullPolygon(QPointF centre, double s, double a, bool smallBoat) {
     QPolygonF poly;
@@ -123,122 +108,43 @@ double FrameRenderer::timeBarCursorY(double raceTime, double pxPerSecond, double
     return kTimeBarMargin + pxPerSecond * (raceSeconds - raceTime);
 }
 
-FrameResult FrameRenderer::drawFrame(const RaceScene& scene, QImage& kept) {
-    FrameResult res;
-    if (!scene.ready()) return res;
-    const MapView& view = *scene.view;
+void FrameRenderer::paint(QPainter& p, const RaceScene& scene, const FrameLayout& layout) const {
+    if (!scene.options || !layout.mapMode) return;
     const DisplayOptions& opt = *scene.options;
-    const FrameState& fs = *scene.frame;
-    const TrackStore& tracks = *scene.tracks;
-    const double box = view.MapSize;
-    const double t = scene.raceTime();
-    clockText_ = QString::fromStdString(FrameState::clockText(t));
-    clockColour_ = toQColor(FrameState::clockColour(t));
-    countdownVisible_ = FrameState::countdownVisible(t);
-    countdownText_ = QString::number(FrameState::countdownValue(t));
-    countdownColour_ = toQColor(FrameState::countdownColour(t));
-
-    const bool mapMode = opt.ViewMode == ViewModeKind::Map;
-    const double boatLength = boatLengthOf(scene);
-    const double s =
-        symbolSize(boatLength, view.PxPerMetre, opt.Enlarge, opt.MinEnlargedSize, realSize_);
-    const bool wakes = opt.AutoTrace || !opt.WakeOn;
-    const bool namesAllowed = mapMode && opt.AutoTrace;
-
-    QPainter p;
-    const bool painting = mapMode && !kept.isNull() && p.begin(&kept);
-    if (painting) {
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setFont(BackgroundRenderer::labelFont(kNamePoints, opt.FontScale));
-    }
-    const QFontMetricsF fm(BackgroundRenderer::labelFont(kNamePoints, opt.FontScale));
-    const int boats = std::min(fs.boatCount, kMaxBoats);
-    bool inView = false;
-    for (int k = 1; k <= boats; ++k) {
-        const BoatFrame& bf = fs.Boats[k];
-        size_[k] = 0;
-        if (!bf.visible) continue;
-        if (!mapMode) {
-            inView = true;
-            continue;
-        }
-        const ScreenPoint sp = view.toScreen(bf.lat, bf.lon);
-        centre_[k] = QPointF(sp.x, sp.y);
-        size_[k] = s;
-        if (sp.x >= 0 && sp.x < box && sp.y >= 0 && sp.y <= box) inView = true;
-        if (!painting) continue;
-        const QColor colour = toQColor(opt.BoatColour[k]);
-        if (wakes) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QFont font = BackgroundRenderer::labelFont(kNamePoints, opt.FontScale);
+    p.setFont(font);
+    const QFontMetricsF fm(font);
+    for (int k = 1; k <= layout.boatCount; ++k) {
+        const BoatPlace& b = layout.boats[k];
+        if (!b.drawn) continue;
+        if (b.wakePoints > 0) {
             p.setPen(QPen(Qt::white, 1));
-            QPointF prev(sp.x, sp.y);
-            for (int j = bf.segment; j >= 1 && j > bf.segment - 1 - kWakeSamples; --j) {
-                const ScreenPoint q = view.toScreen(tracks.TrkLat(k, j), tracks.TrkLon(k, j));
-                const QPointF cur(q.x, q.y);
+            QPointF prev(b.wake[0].x, b.wake[0].y);
+            for (int j = 1; j < b.wakePoints; ++j) {
+                const QPointF cur(b.wake[j].x, b.wake[j].y);
                 p.drawLine(prev, cur);
                 p.drawEllipse(cur, kWakeDot, kWakeDot);
                 prev = cur;
-                if (std::fabs(t - tracks.TrkSec(k, j)) > FrameState::kWakeMaxAge) break;
             }
         }
-        if (namesAllowed && (opt.BoatNames || opt.BoatMarked[k]) && scene.race) {
-            drawHaloText(p, QPointF(sp.x + s / 2 + kNameDx, sp.y + kNameDy + fm.ascent()),
-                         boatLabel(scene.race->Boats[k].BoatName, bf.speed), colour);
-        }
+        if (!b.label.empty())
+            drawHaloText(p, QPointF(b.x + b.size / 2 + kNameDx, b.y + kNameDy + fm.ascent()),
+                         QString::fromStdString(b.label), toQColor(opt.BoatColour[k]));
     }
-    if (painting) p.end();
-
-    // Speed panel values, written only while some boat is in view.
-    res.anyBoatInView = inView;
-    if (inView) {
-        if (scene.race)
-            timeOfDay_ =
-                QString::fromStdString(FrameState::timeOfDayText(scene.race->RaceStart, t));
-        for (int k = 1; k <= boats; ++k) {
-            BoatPanelValues& row = panel_[k];
-            const BoatFrame& bf = fs.Boats[k];
-            row.speedChanged = false;
-            if (bf.visible && bf.speed != shownSpeed_[k] && bf.speed > 0) {
-                row.speedChanged = true;
-                shownSpeed_[k] = bf.speed;
-                QString text = QString::number(bf.speed, 'f', 2);
-                if (text.startsWith("0.")) text.remove(0, 1);  // "##.#0" has no leading zero
-                row.speedText = text;
-            }
-            if (bf.visible) row.twaText = QString::number(roundToInt(bf.twa));
-            // The bar follows the speed last shown, and vanishes when the boat is unticked.
-            row.barLength = opt.shown(k) ? scene.SpeedBarScale * shownSpeed_[k] : 0;
-            if (!std::isfinite(row.barLength) || row.barLength < 0) row.barLength = 0;
-        }
-    }
-    return res;
+    p.restore();
 }
 
 QString FrameRenderer::boatLabel(const std::string& name, double speed) {
-    return QString::fromStdString(name + " (" + shortestDecimal(std::round(speed * 100) / 100) +
-                                  ")");
+    return QString::fromStdString(boatLabelText(name, speed));
 }
 
-int FrameRenderer::boatAt(double x, double y) const {
-    for (int k = kMaxBoats; k >= 1; --k) {
-        const double half = size_[k] / 2;
-        if (size_[k] > 0 && std::fabs(x - centre_[k].x()) <= half &&
-            std::fabs(y - centre_[k].y()) <= half)
-            return k;
-    }
-    return 0;
-}
-
-void FrameRenderer::resetForRace() {
-    shownSpeed_.fill(0);
-    panel_.fill(BoatPanelValues{});
-    size_.fill(0);
-}
-
-void FrameRenderer::drawMovingLayer(QPainter& p, const RaceScene& scene) const {
+void FrameRenderer::paintMovingLayer(QPainter& p, const RaceScene& scene,
+                                     const FrameLayout& layout) const {
     if (!scene.ready() || scene.options->ViewMode != ViewModeKind::Map) return;
     const MapView& view = *scene.view;
     const DisplayOptions& opt = *scene.options;
-    const FrameState& fs = *scene.frame;
     const double box = view.MapSize;
     const double wind = scene.windDirNow();
     const bool smallBoat = boatLengthOf(scene) < kSmallBoatLength;
@@ -248,15 +154,15 @@ void FrameRenderer::drawMovingLayer(QPainter& p, const RaceScene& scene) const {
     // Cross-wind comparison lines, in wind-up only.
     if (opt.CompareLines && view.windUp()) {
         const double d = reduceAngle180(wind - view.ViewRotation);
-        for (int k = 1; k <= std::min(fs.boatCount, kMaxBoats); ++k) {
-            if (!fs.Boats[k].visible) continue;
-            const QPointF c = centre_[k];
+        for (int k = 1; k <= layout.boatCount; ++k) {
+            const BoatPlace& b = layout.boats[k];
+            if (!b.drawn) continue;
             p.setPen(QPen(toQColor(opt.BoatColour[k]), 1));
             if (std::fabs(d) == 90) {
-                p.drawLine(QPointF(c.x(), 0), QPointF(c.x(), box));
+                p.drawLine(QPointF(b.x, 0), QPointF(b.x, box));
             } else {
                 const double slope = std::tan(d * kDegToRad);
-                const double y0 = c.y() - c.x() * slope;
+                const double y0 = b.y - b.x * slope;
                 p.drawLine(QPointF(0, y0), QPointF(box, y0 + box * slope));
             }
         }
@@ -264,10 +170,10 @@ void FrameRenderer::drawMovingLayer(QPainter& p, const RaceScene& scene) const {
     // The boat symbols are painted here rather than moved as one child widget per boat: up to
     // 50 widgets moved every tick would cost more than painting them. The start flags and the
     // finishing list are the map box's own child widgets (StartFlag, FinishList).
-    for (int k = 1; k <= std::min(fs.boatCount, kMaxBoats); ++k) {
-        const BoatFrame& bf = fs.Boats[k];
-        if (!bf.visible || size_[k] <= 0) continue;
-        drawBoat(p, centre_[k], size_[k], bf.heading, view.ViewRotation, wind, smallBoat,
+    for (int k = 1; k <= layout.boatCount; ++k) {
+        const BoatPlace& b = layout.boats[k];
+        if (!b.drawn || b.size <= 0) continue;
+        drawBoat(p, QPointF(b.x, b.y), b.size, b.heading, view.ViewRotation, wind, smallBoat,
                  toQColor(opt.BoatColour[k]), opt.focused(k));
     }
     p.restore();

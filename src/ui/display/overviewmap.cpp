@@ -78,4 +78,16 @@ void OverviewMap::drawDots(QPainter& p, const RaceScene& scene) const {
     p.restore();
 }
 
+void OverviewMap::drawPreview(QPainter& p, const RaceScene& scene,
+                              const FrameLayout& layout) const {
+    if (!scene.options) return;
+    for (const PreviewDot& d : layout.preview) {
+        const QPointF c = dotPosition(d.at);
+        const QRectF dot(c.x() - kDotHalf, c.y() - kDotHalf, 2 * kDotHalf + 1, 2 * kDotHalf + 1);
+        p.fillRect(dot, toQColor(scene.options->BoatColour[std::clamp(d.boat, 0, kMaxBoats)]));
+        p.setPen(Qt::white);
+        p.drawRect(dot);
+    }
+}
+
 }  // namespace brisko

@@ -1,10 +1,11 @@
 // The overview map: every boat's whole track and the coastline over the whole race area,
-// with one dot per boat at its current position.
+// with one dot per boat at its current position, or at the time the time bar previews.
 #pragma once
 
 #include <QColor>
 #include <QPointF>
 
+#include "display/framelayout.h"
 #include "ui/display/racescene.h"
 
 class QPainter;
@@ -27,6 +28,9 @@ public:
     void draw(QPainter& p, const RaceScene& scene, double width, double height);
     // Draws the dots of the visible boats at their frame positions.
     void drawDots(QPainter& p, const RaceScene& scene) const;
+    // Draws the dots of the time bar's preview: each boat where the layout found it at the
+    // previewed time.
+    void drawPreview(QPainter& p, const RaceScene& scene, const FrameLayout& layout) const;
     // Dot position of a boat at a position (overview pixels).
     QPointF dotPosition(GeoPoint pos) const;
 

@@ -46,24 +46,10 @@ void Playback::setReplayRunning(bool on) {
 }
 
 void Playback::onReplayTick() {
-    RaceSession* s = hooks_.session();
     // A tick never runs inside another (a modal box opened by a frame lets timers fire).
-    if (inTick_ || !s) return;
+    if (inTick_ || !hooks_.session()) return;
     inTick_ = true;
-    s->tick();
-    if (!hooks_.autoTrace()) {
-        if (!s->clock().stopped()) boatInView_ = hooks_.showFrame();
-        // Stretches with no boat in the map box are crossed 15 s per tick faster.
-        if (hooks_.mapShown()) {
-            for (int i = 0; i < kCatchUpFrames && !boatInView_ && !s->clock().stopped(); ++i) {
-                s->catchUpStep();
-                boatInView_ = hooks_.showFrame();
-            }
-        }
-    } else {
-        boatInView_ = hooks_.showFrame();
-    }
-    s->countTick();
+    hooks_.replayTick();
     inTick_ = false;
 }
 
@@ -72,7 +58,7 @@ void Playback::onRateTick() {
     if (!s) return;
     const double now = realTime_.elapsed() / 1000.0;
     if (!s->clock().stopped()) {
-        const bool refit = s->rateTick(now, boatInView_);
+        const bool refit = s->rateTick(now);
         hooks_.rateMeasured();
         if (refit) hooks_.fitView();
     }

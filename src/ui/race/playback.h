@@ -1,8 +1,9 @@
-// The race screen's replay timers: the replay timer (30 ms) steps the replay clock and shows a
-// frame, the rate timer (1 s) measures the frame rate, sets the time step and keeps the rounding
-// timer, the auto trace timer (1 s) switches auto trace on about seven seconds after the screen
-// first shows. It steps the race session's clock and asks the window, through the hooks, to show
-// what follows.
+// The race screen's replay timers: the replay timer (30 ms) steps the replay and shows a frame,
+// the rate timer (1 s) measures the frame rate, sets the time step and keeps the rounding timer,
+// the auto trace timer (1 s) switches auto trace on about seven seconds after the screen first
+// shows. The replay tick is the window's (the race session steps the clock and lays the frame
+// out on the window's view, the window paints it once); the rate and auto trace timers drive the
+// session and ask the window, through the hooks, to show what follows.
 #pragma once
 
 #include <QElapsedTimer>
@@ -16,10 +17,8 @@ class RaceSession;
 
 struct PlaybackHooks {
     std::function<RaceSession*()> session;  // the race shown; null when none
-    std::function<bool()> autoTrace;        // auto trace is on
-    std::function<bool()> mapShown;         // the chart (not a graph or table) is shown
-    // Derives the frame from the clock and shows it; true when a boat lies in the map box.
-    std::function<bool()> showFrame;
+    // One step of the replay, laid out by the session and shown by the window.
+    std::function<void()> replayTick;
     std::function<void()> fitView;             // fits the view to the boats of the last frame
     std::function<void()> rateMeasured;        // after a rate measurement (the size label)
     std::function<void()> roundingTimerMoved;  // the leader's rounding timer changed
@@ -40,9 +39,6 @@ public:
     // The replay timer alone, as the direction buttons switch it.
     void setReplayRunning(bool on);
     bool replayRunning() const { return replayTimer_.isActive(); }
-    // The last frame had a boat in the map box.
-    bool boatInView() const { return boatInView_; }
-    void setBoatInView(bool inView) { boatInView_ = inView; }
 
 private:
     void onReplayTick();
@@ -53,7 +49,6 @@ private:
     QTimer replayTimer_, autoTraceTimer_, rateTimer_;
     QElapsedTimer realTime_;
     bool inTick_ = false;
-    bool boatInView_ = false;
 };
 
 }  // namespace brisko

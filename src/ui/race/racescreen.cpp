@@ -61,9 +61,7 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
     build(this, settings_);
     PlaybackHooks hooks;
     hooks.session = [this] { return session_.get(); };
-    hooks.autoTrace = [this] { return options_.AutoTrace; };
-    hooks.mapShown = [this] { return options_.ViewMode == ViewModeKind::Map; };
-    hooks.showFrame = [this] { return showFrame(); };
+    hooks.replayTick = [this] { replayTick(); };
     hooks.fitView = [this] { fitViewToBoats(); };
     hooks.rateMeasured = [this] { updateSizeLabel(); };
     hooks.roundingTimerMoved = [this] {
@@ -310,7 +308,7 @@ void RaceScreen::showSession() {
     const FleetBox fleet = scene_.racingFleetBox();
     if (fleet.valid && !fleet.everyBoat)
         view_.fitHome(fleet.south, fleet.north, fleet.west, fleet.east);
-    renderer_.resetForRace();
+    session_->resetFrameLayout();
     lastMarksWind_ = s.windDirNow();
     mapPicture->followFrame(s.frame(), &scene_, timePanelOnMap());
 
@@ -541,7 +539,7 @@ void RaceScreen::jumpToTime(double t) {
 
 void RaceScreen::showTimePreview(double t, QPoint globalPos) {
     if (!session_) return;
-    previewTime_ = t;
+    session_->previewAt(t);
     overviewPicture->update();
     hintBox->setText(TimeBar::hoverText(t, session_->race().RaceStart, settings_));
     hintBox->adjustSize();
@@ -551,7 +549,7 @@ void RaceScreen::showTimePreview(double t, QPoint globalPos) {
 }
 
 void RaceScreen::endTimePreview() {
-    previewTime_ = std::numeric_limits<double>::quiet_NaN();
+    if (session_) session_->endPreview();
     overviewPicture->update();
     hintBox->hide();
 }
@@ -604,7 +602,7 @@ void RaceScreen::setAutoTrace(bool on) {
 }
 
 void RaceScreen::updateSizeLabel() {
-    const bool enlarged = !renderer_.realSize();
+    const bool enlarged = session_ && !session_->frameLayout().realSize;
     sizeLabel->setText(sizeLabelText(enlarged, settings_));
     QPalette pal = sizeLabel->palette();
     pal.setColor(QPalette::Window, toQColor(options_.SeaColour));
@@ -698,7 +696,7 @@ void RaceScreen::hideHints() {
 
 void RaceScreen::mouseMoveEvent(QMouseEvent*) {
     hideHints();
-    if (!std::isnan(previewTime_)) endTimePreview();
+    if (session_ && session_->frameLayout().previewing) endTimePreview();
 }
 
 bool RaceScreen::eventFilter(QObject* watched, QEvent* e) {

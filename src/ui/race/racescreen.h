@@ -35,6 +35,7 @@ class Playback;
 class RaceHints;
 class RaceSession;
 class SplashScreen;
+struct FrameShown;
 
 class RaceScreen : public QWidget, private RaceControls {
     Q_OBJECT
@@ -121,10 +122,14 @@ private:
     void chooseSeaColour(int swatch);  // 1-based, as kSeaSwatches counts from the first
     void readDisplayChecks();
 
-    // Showing the race: a frame derived from the clock, the layers in their fixed order.
-    bool showFrame();
-    bool paintFrame();
-    void redrawBackground();  // background, time marks, then marks and lines
+    // Showing the race: the race session derives the frame from the clock and lays it out on
+    // the view once, then the window paints it once; the layers in their fixed order.
+    void replayTick();                        // the replay timer's step
+    void showFrame();                         // the frame at the clock's time as it is
+    void paintFrame();                        // the frame laid out again on the view as it is
+    void takeFrame(const FrameShown& shown);  // what follows a frame that moved
+    void paintLaidOutFrame();                 // the kept picture and the panels, once
+    void redrawBackground();                  // background, time marks, then marks and lines
     void redrawOverview();
     void redrawWindPanel();
     void fitViewToBoats();
@@ -199,7 +204,6 @@ private:
     bool setupDone_ = false;
     bool hintsOn_ = true;
     int lastKeyCode_ = 0;  // key held down on the window, 0 when none (16: Shift)
-    double previewTime_ = std::numeric_limits<double>::quiet_NaN();
     double lastMarksWind_ = std::numeric_limits<double>::quiet_NaN();
     bool activating_ = false;
     bool layoutPending_ = false;

@@ -1,5 +1,6 @@
-// The race screen's drawing: a frame derived from the race session's clock, and the layers of
-// the map, the overview and the wind panel redrawn in their fixed order. See racescreen.h.
+// The race screen's drawing: the frame the race session derived from its clock and laid out,
+// painted once, and the layers of the map, the overview and the wind panel redrawn in their
+// fixed order. See racescreen.h.
 #include <QCheckBox>
 #include <QLabel>
 #include <QPainter>
@@ -7,7 +8,6 @@
 #include <cmath>
 
 #include "session/racesession.h"
-#include "ui/widgets/colour.h"
 #include "ui/analysis/analysisviews.h"
 #include "ui/display/backgroundrenderer.h"
 #include "ui/display/boatpanel.h"
@@ -21,41 +21,18 @@
 
 namespace brisko {
 
-namespace {
-constexpr int kPreviewDotHalf = 2;
-constexpr int kMarksWindEvery = 5;  // seconds between lay-line updates following the wind
-
-}  // namespace
-
 void RaceScreen::buildOverlays() {
     mapPicture->setOverlay([this](QPainter& p) {
-        if (session_) renderer_.drawMovingLayer(p, scene_);
+        if (session_) renderer_.paintMovingLayer(p, scene_, session_->frameLayout());
         paintMouseLayer(p);
     });
     overviewPicture->setOverlay([this](QPainter& p) {
         if (!session_) return;
-        if (std::isnan(previewTime_)) {
+        // While the time bar previews a time, each boat where it was then.
+        if (session_->frameLayout().previewing)
+            overview_.drawPreview(p, scene_, session_->frameLayout());
+        else
             overview_.drawDots(p, scene_);
-            return;
-        }
-        // Preview: each boat at the sample that starts its segment at the previewed time.
-        const TrackStore& t = session_->tracks();
-        for (int k = 1; k <= session_->boatCount(); ++k) {
-            const int n = t.TrkCount(k);
-            int i = 0;
-            for (int j = 1; j < n; ++j)
-                if (t.TrkSec(k, j) <= previewTime_ && previewTime_ < t.TrkSec(k, j + 1)) {
-                    i = j;
-                    break;
-                }
-            if (i == 0) continue;
-            const QPointF c = overview_.dotPosition({t.TrkLat(k, i), t.TrkLon(k, i)});
-            const QRectF dot(c.x() - kPreviewDotHalf, c.y() - kPreviewDotHalf,
-                             2 * kPreviewDotHalf + 1, 2 * kPreviewDotHalf + 1);
-            p.fillRect(dot, toQColor(options_.BoatColour[k]));
-            p.setPen(Qt::white);
-            p.drawRect(dot);
-        }
     });
 }
 
@@ -83,46 +60,63 @@ void RaceScreen::buildAnalysis() {
         new AnalysisViews(this, *this, options_, settings_, sink_, platform_, std::move(hooks));
 }
 
-bool RaceScreen::showFrame() {
-    if (!session_) return false;
+void RaceScreen::replayTick() {
+    if (!session_) return;
     view_.MapSize = layout_.mapSize;
     view_.recompute();
-    const RaceSession::FrameAdvance a = session_->advanceFrame(view_.MapSize);
-    if (a.events.playGun) playGun();
-    if (options_.AutoTrace) {
-        // The view follows the boats at the time just reached, then the boats are drawn on it.
-        fitViewToBoats();
-    } else if (a.windChanged && options_.LayLines &&
-               FrameState::wholeSecond(session_->clock().RaceTime) % kMarksWindEvery == 0 &&
+    takeFrame(session_->replayTick(view_, options_));
+}
+
+void RaceScreen::showFrame() {
+    if (!session_) return;
+    view_.MapSize = layout_.mapSize;
+    view_.recompute();
+    takeFrame(session_->showFrame(view_, options_));
+}
+
+void RaceScreen::takeFrame(const FrameShown& shown) {
+    if (!shown.laidOut) return;
+    if (shown.events.playGun) playGun();
+    if (shown.viewFitted) {
+        // Auto trace: the view moved onto the boats, the background follows it.
+        redrawBackground();
+    } else if (!options_.AutoTrace && shown.layLinesDue && options_.LayLines &&
                session_->windDirNow() != lastMarksWind_) {
         // The lay lines follow the wind: the whole background again, so that the old ones go.
         redrawBackground();
     }
-    if (a.windChanged) redrawWindPanel();
-    return paintFrame();
+    if (shown.windChanged) redrawWindPanel();
+    paintLaidOutFrame();
 }
 
-bool RaceScreen::paintFrame() {
-    if (!session_) return false;
-    const FrameResult r = renderer_.drawFrame(scene_, mapPicture->picture());
-    timePanel->setClock(renderer_.clockText(), renderer_.clockColour());
-    timePanel->setCountdown(renderer_.countdownVisible(), renderer_.countdownText(),
-                            renderer_.countdownColour());
-    timePanel->setTimeOfDay(renderer_.timeOfDayText());
-    const int boats = std::min(session_->boatCount(), boatPanel->rowCount());
-    for (int k = 1; k <= boats; ++k) {
-        const BoatPanelValues& v = renderer_.panel(k);
-        if (v.speedChanged) boatPanel->setSpeed(k, v.speedText);
-        boatPanel->setTwa(k, v.twaText);
-        boatPanel->setBar(k, v.barLength);
+void RaceScreen::paintFrame() {
+    if (!session_) return;
+    session_->layOutFrame(view_, options_);
+    paintLaidOutFrame();
+}
+
+void RaceScreen::paintLaidOutFrame() {
+    const FrameLayout& f = session_->frameLayout();
+    if (f.mapMode && !mapPicture->picture().isNull()) {
+        QPainter p(&mapPicture->picture());
+        renderer_.paint(p, scene_, f);
     }
-    timeBar->setCursorTime(session_->clock().RaceTime);
-    analysis_->timeShown(session_->clock().RaceTime);
+    timePanel->setClock(QString::fromStdString(f.clockText), toQColor(f.clockColour));
+    timePanel->setCountdown(f.countdownVisible, QString::fromStdString(f.countdownText),
+                            toQColor(f.countdownColour));
+    timePanel->setTimeOfDay(QString::fromStdString(f.timeOfDay));
+    const int boats = std::min(f.boatCount, boatPanel->rowCount());
+    for (int k = 1; k <= boats; ++k) {
+        const BoatPanelRow& row = f.panel[k];
+        if (row.speedChanged) boatPanel->setSpeed(k, QString::fromStdString(row.speedText));
+        boatPanel->setTwa(k, QString::fromStdString(row.twaText));
+        boatPanel->setBar(k, row.barLength);
+    }
+    timeBar->setCursorTime(f.raceTime);
+    analysis_->timeShown(f.raceTime);
     mapPicture->followFrame(session_->frame(), &scene_, timePanelOnMap());
     mapPicture->update();
     overviewPicture->update();
-    playback_->setBoatInView(r.anyBoatInView);
-    return r.anyBoatInView;
 }
 
 void RaceScreen::redrawBackground() {

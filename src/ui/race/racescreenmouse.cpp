@@ -144,7 +144,7 @@ void RaceScreen::onMapWheel(double x, double y, int angle) {
 }
 
 void RaceScreen::onMapMouseMoved(Qt::MouseButtons buttons, double x, double y) {
-    const int k = renderer_.boatAt(x, y);
+    const int k = session_ ? session_->frameLayout().boatAt(x, y) : 0;
     const int boat = k > 0 && options_.shown(k) ? k : 0;
     carryOut(mouse_.move(mouseButtons(buttons), {x, y}, boat, mouseScene()));
 }
