@@ -46,13 +46,17 @@ public:
             firstFix_ = fix;
             race_.FirstFix = fix;
         }
+        // A finish given without a start is no window either: the tracks settle both, and the
+        // finish's minute cuts none of the boats read after the first.
         if (!raceStart_) {
             raceStart_ = *firstFix_ + kStartAfterFirstFix;
             viewStart_ = *firstFix_;
             raceEnd_.reset();
+            viewEnd_.reset();
             race_.RaceStart = raceStart_;
             race_.ViewStart = viewStart_;
             race_.RaceEnd.reset();
+            race_.ViewEnd.reset();
         }
         // The window is compared in whole minutes: a fix in the minute of ViewStart or of
         // ViewEnd is inside. A bound that is not set does not limit.
