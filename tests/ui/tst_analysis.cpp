@@ -14,6 +14,7 @@
 #include "ui/analysis/screenpicture.h"
 #include "ui/display/boatpanel.h"
 #include "ui/race/picturebox.h"
+#include "ui/widgets/colour.h"
 
 using namespace brisko;
 using namespace brisko::test;
@@ -90,6 +91,43 @@ private slots:
         QVERIFY(picture(s, "speedGraphPicture") != graph);
     }
 
+    void speedGraphDrawsMagneticCourses() {
+        // The demo's variation is 7 degrees west: a true course of 100 is 107 magnetic. Boat 1's
+        // line (drawn over the others) passes through its magnetic course at each sample's time;
+        // the same course 7 degrees the other way is met only where the course swings by 14.
+        Screen s(kDemo, 1, 1);
+        QCOMPARE(s.race().MagneticVariation, -7.0);
+        s.c<QRadioButton>("speedGraphRadio")->click();
+        const QImage graph = picture(s, "speedGraphPicture");
+        const SpeedGraphScale& g = s.w->analysis().graphScale();
+        const TrackStore& t = s.session().tracks();
+        const QColor boat1 = toQColor(s.w->options().BoatColour[1]);
+        auto drawnAt = [&](double dir, double y) {
+            const int x = qRound(g.xForDirection(dir)), row = qRound(y);
+            for (int dx = -1; dx <= 1; ++dx)
+                if (graph.valid(x + dx, row) && graph.pixelColor(x + dx, row) == boat1) return true;
+            return false;
+        };
+        int samples = 0, magnetic = 0, flipped = 0;
+        for (int i = 1; i <= t.TrkCount(1); ++i) {
+            const double sec = t.TrkSec(1, i);
+            if (sec < 60 || sec > s.race().RaceSeconds - 60) continue;
+            ++samples;
+            const double y = g.yForTime(sec);
+            magnetic += drawnAt(t.TrkCourse(1, i) + 7, y);
+            flipped += drawnAt(t.TrkCourse(1, i) - 7, y);
+        }
+        const QString counts = QStringLiteral(
+                                   "%1 of %2 samples on the magnetic course, %3 on the "
+                                   "flipped one")
+                                   .arg(magnetic)
+                                   .arg(samples)
+                                   .arg(flipped);
+        QVERIFY(samples > 100);
+        QVERIFY2(magnetic > samples * 2 / 3, qPrintable(counts));
+        QVERIFY2(flipped * 3 < magnetic, qPrintable(counts));
+    }
+
     void windEntrySavedAndReadBack() {
         QTemporaryDir dir;
         QVERIFY(copyTree(kDemo, dir.path()));
@@ -127,6 +165,30 @@ private slots:
                     ++found;
         QCOMPARE(found, 3);
         for (int i = 2; i <= back.WindCount; ++i) QVERIFY(back.WindSec[i - 1] <= back.WindSec[i]);
+        // A second entry saved in the same run replaces the wind file but not its ".bak": that
+        // keeps the file as it was before the first save.
+        const QByteArray firstSave = readAll(windFile);
+        s.c<QPushButton>("windEntryButton")->click();  // overwrite? yes
+        clickGraph(s, 180, 900);
+        clickGraph(s, 170, 1800);
+        s.c<QPushButton>("windEntryButton")->click();  // save? yes
+        QVERIFY(readAll(windFile) != firstSave);
+        QCOMPARE(readAll(windFile + ".bak"), before);
+        // Nor does one after the race was set up again in the same run (its times confirmed,
+        // the race file not saved under a new name).
+        s.w->setNamePrompt([](const QString&, const QString&, const QString&) {
+            return std::optional<QString>();
+        });
+        const RaceSession* firstSession = s.w->session();
+        s.c<QPushButton>("confirmTimesButton")->click();
+        QVERIFY(s.w->session() != firstSession);
+        s.c<QRadioButton>("speedGraphRadio")->click();
+        s.c<QPushButton>("windEntryButton")->click();
+        clickGraph(s, 185, 700);
+        clickGraph(s, 175, 1500);
+        s.c<QPushButton>("windEntryButton")->click();
+        QVERIFY(readAll(windFile).contains(",0,185\r\n"));
+        QCOMPARE(readAll(windFile + ".bak"), before);
         // A single click then stop: no question, nothing written.
         const size_t asked = s.sink.messages.size();
         s.c<QPushButton>("windEntryButton")->click();
