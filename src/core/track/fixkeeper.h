@@ -52,7 +52,6 @@ public:
             raceStart_ = *firstFix_ + kStartAfterFirstFix;
             viewStart_ = *firstFix_;
             raceEnd_.reset();
-            viewEnd_.reset();
             race_.RaceStart = raceStart_;
             race_.ViewStart = viewStart_;
             race_.RaceEnd.reset();
