@@ -198,6 +198,61 @@ private slots:
         QCOMPARE(s.sink.messages.size(), asked + 1);  // only the overwrite question
     }
 
+    void windEnteredForARaceWithoutWindIsNamedInItsFileOrTheFailureSaid() {
+        // The demo without its wind file: the race file names none.
+        auto withoutWind = [](const QString& app) {
+            QVERIFY(copyTree(kDemo, app));
+            const QString race = app + "/RaceAdmin/enoshima_0607.txt";
+            QByteArray kept;
+            for (const QByteArray& line : readAll(race).split('\n'))
+                if (!line.startsWith("WF,") && !line.isEmpty()) kept += line + '\n';
+            QVERIFY(writeAll(race, kept));
+            QVERIFY(QFile::remove(app + "/WINDDAT/enoshima_0607_WIND.CSV"));
+        };
+        auto enterWind = [](Screen& s) {
+            s.c<QRadioButton>("speedGraphRadio")->click();
+            s.c<QPushButton>("windEntryButton")->click();  // no wind file: nothing to overwrite
+            QVERIFY(s.w->analysis().windEntryMode());
+            clickGraph(s, 200, 600);
+            clickGraph(s, 210, 1500);
+            clickGraph(s, 190, 2400);
+            s.c<QPushButton>("windEntryButton")->click();  // save? yes
+            QVERIFY(!s.w->analysis().windEntryMode());
+        };
+        QTemporaryDir dir;
+        const QString app = dir.path() + "/app";
+        withoutWind(app);
+        {
+            Screen s(app, 2, 1);
+            s.sink.setAnswer(MessageAnswer::Yes);
+            QVERIFY(s.race().WindFileName.empty());
+            QVERIFY(!s.session().data().WindShown);
+            enterWind(s);
+            QCOMPARE(QString::fromStdString(s.sink.messages.back().text),
+                     QStringLiteral("Do you want to save Wind Data File ?"));
+            // The new wind file is shown, and named in the race file for the next opening.
+            QVERIFY(QFile::exists(app + "/WINDDAT/enoshima_0607_WIND.CSV"));
+            QCOMPARE(s.race().WindFileName, std::string("enoshima_0607_WIND.CSV"));
+            QVERIFY(s.session().data().WindShown);
+            RaceDefinition onDisk;
+            onDisk.RaceFileName = kDemoRace;
+            CapturingMessageSink quiet;
+            QVERIFY(readRaceControlFile(s.settings, onDisk, quiet).ok);
+            QCOMPARE(onDisk.WindFileName, std::string("enoshima_0607_WIND.CSV"));
+        }
+        // A wind folder that is a file: nothing can be saved, and the user is told so.
+        const QString broken = dir.path() + "/broken";
+        withoutWind(broken);
+        QVERIFY(QDir(broken + "/WINDDAT").removeRecursively());
+        writeText(broken + "/WINDDAT", "not a folder");
+        Screen s(broken, 2, 1);
+        s.sink.setAnswer(MessageAnswer::Yes);
+        enterWind(s);
+        QVERIFY(QString::fromStdString(s.sink.messages.back().text)
+                    .startsWith(QStringLiteral("The wind file could not be saved: ")));
+        QVERIFY(s.race().WindFileName.empty());
+    }
+
     void typedWindDirectionWrittenToTheRaceFile() {
         QTemporaryDir dir;
         QVERIFY(copyTree(kDemo, dir.path()));
