@@ -158,4 +158,11 @@ TEST(TableText, BestValuesInDarkRed) {
     const LegTable sp = buildLegTable(TableKind::Speed, r);
     EXPECT_EQ(cellText(sp.cum[2][3]), "");
     EXPECT_EQ(cumCellColour(sp, 2, 2), kTitleRed);  // faster to entry 2
+    EXPECT_EQ(cumCellColour(sp, 1, 2), kBlack);
+    // By leg: the quickest leg in the time table, the fastest in the speed table.
+    EXPECT_EQ(legCellColour(t, 2, 2), kTitleRed);  // 370 s against 390 s
+    EXPECT_EQ(legCellColour(t, 1, 2), kBlack);
+    EXPECT_EQ(legCellColour(sp, 2, 2), kTitleRed);  // 2.918 kn against 2.769 kn
+    EXPECT_EQ(legCellColour(sp, 1, 2), kBlack);
+    EXPECT_EQ(legCellColour(sp, 1, 3), kTitleRed);  // alone on the leg
 }

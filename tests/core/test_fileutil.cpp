@@ -164,6 +164,12 @@ TEST(FileUtil, AtomicWriteKeepsPermissionsAndOwner) {
     ASSERT_TRUE(writeFileAtomically(secret, "c").ok);
     EXPECT_EQ(modeOf(secret), 0640u);
     EXPECT_EQ(readFileBytes(secret), "c");
+    // The set-group-id bit (a shared race folder's files keep the club's group) stays too.
+    ASSERT_EQ(::chmod(secret.c_str(), 02660), 0);
+    ASSERT_EQ(modeOf(secret), 02660u);
+    ASSERT_TRUE(writeFileAtomically(secret, "c2").ok);
+    EXPECT_EQ(modeOf(secret), 02660u);
+    ::chmod(secret.c_str(), 0640);
 
     ASSERT_TRUE(writeFileAtomically(app.path + "/fresh.txt", "new").ok);
     EXPECT_EQ(modeOf(app.path + "/fresh.txt"), 0644u);
@@ -177,6 +183,10 @@ TEST(FileUtil, AtomicWriteKeepsPermissionsAndOwner) {
         EXPECT_EQ(st.st_uid, 4321u);
         EXPECT_EQ(st.st_gid, 4322u);
         EXPECT_EQ(st.st_mode & 07777, 0640u);
+        // Giving the file its owner clears set-id bits; they are set again after it.
+        ASSERT_EQ(::chmod(secret.c_str(), 06750), 0);
+        ASSERT_TRUE(writeFileAtomically(secret, "e").ok);
+        EXPECT_EQ(modeOf(secret), 06750u);
     }
 }
 

@@ -203,6 +203,20 @@ TEST_F(FrameStateTest, FinishingListIsTheBoatsFinishedByTheShownTime) {
     EXPECT_FALSE(at(78).playGun);
 }
 
+TEST_F(FrameStateTest, EveryRowOfTheFinishingListGivesItsGapToTheWinner) {
+    finish.courseCount = 4;
+    finish.leadFinish = 70;
+    finish.finishTime[1] = 80;
+    finish.finishTime[2] = 70;
+    finish.finishTime[3] = 95;
+    at(99);
+    ASSERT_EQ(fs.FinishCount, 3);
+    EXPECT_EQ(fs.finishRowText(1, finish), "00:01:10   <0>");
+    EXPECT_EQ(fs.finishRowText(2, finish), "00:01:20   <10>");
+    EXPECT_EQ(fs.finishRowText(3, finish), "00:01:35   <25>");  // not 15 behind the second
+    EXPECT_EQ(fs.finishRowText(4, finish), "");
+}
+
 TEST_F(FrameStateTest, NobodyFinishedShowsNoList) {
     finish.courseCount = 2;  // leader's finish time 0: not finished
     at(50);

@@ -99,6 +99,18 @@ TEST(GpxRuns, SegmentsTracksAndWindowsLineEndsKeepTheirPoints) {
     expectSameAsExpat(twoTracks, "segments and tracks");
     EXPECT_GT(readGpx(twoTracks, 700, 64).inRuns, 100u);
     expectSameAsExpat(document(segment(points(0, 50, "\r\n"))), "CR LF line ends");
+    // Points on the poles and the date line, read in runs as expat reads them: kept.
+    const std::string ends = document(
+        segment(points(0, 60) +
+                "<trkpt lat=\"90\" lon=\"180\"><time>2025-06-21T11:00:00Z</time></trkpt>\n" +
+                "<trkpt lat=\"-90.0\" lon=\"-180\"><time>2025-06-21T11:00:01Z</time></trkpt>\n" +
+                "<trkpt lat=\"0\" lon=\"180.001\"><time>2025-06-21T11:00:02Z</time></trkpt>\n" +
+                points(60, 60)));
+    expectSameAsExpat(ends, "poles and date line");
+    const Reading endsInRuns = readGpx(ends, 700, ends.size() + 1);
+    EXPECT_EQ(endsInRuns.stats.kept, 122);
+    EXPECT_EQ(endsInRuns.stats.unreadable, 1);
+    EXPECT_GT(endsInRuns.inRuns, 100u);
     expectSameAsExpat(document(segment(points(0, 50, ""))), "one line");
     // Text and other elements between points; points without time or position; a second time.
     expectSameAsExpat(

@@ -142,6 +142,21 @@ TEST(GpxTrack, PointsWithoutTimeOrPositionAreCountedNotKept) {
     EXPECT_TRUE(p.stats.damage.empty());
 }
 
+TEST(GpxTrack, PointsOnThePolesAndTheDateLineAreKept) {
+    // The ends of the ranges are positions; a hair beyond them is not.
+    const std::string body = "<trk><trkseg>" + point(90, 180, "2025-06-21T11:00:00Z") +
+                             point(-90, -180, "2025-06-21T11:00:01Z") +
+                             point(90.000001, 0, "2025-06-21T11:00:02Z") +
+                             point(0, -180.000001, "2025-06-21T11:00:03Z") + "</trkseg></trk>";
+    auto p = parseGpx(gpx(body));
+    ASSERT_EQ(p.track.count(), 2);
+    EXPECT_EQ(p.stats.unreadable, 2);
+    EXPECT_DOUBLE_EQ(p.track.TrkLat[1], 90 * 60);
+    EXPECT_DOUBLE_EQ(p.track.TrkLon[1], 180 * 60);
+    EXPECT_DOUBLE_EQ(p.track.TrkLat[2], -90 * 60);
+    EXPECT_DOUBLE_EQ(p.track.TrkLon[2], -180 * 60);
+}
+
 TEST(GpxTrack, NoTrackAndDamagedXmlKeepWhatCameBefore) {
     auto none = parseGpx(gpx("<wpt lat=\"40\" lon=\"1\"><time>2025-06-21T10:00:00Z</time></wpt>"));
     EXPECT_EQ(none.track.count(), 0);

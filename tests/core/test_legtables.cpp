@@ -83,6 +83,13 @@ TEST(LegTables, DistanceAndSpeedTables) {
     EXPECT_DOUBLE_EQ(*s.leg[1][2], 6.428);  // 6.4285..., truncated
     EXPECT_FALSE(s.leg[2][3].has_value());  // a leg of no time has no speed
     EXPECT_TRUE(s.cumBest(2, 2));           // the fastest is best
+    EXPECT_FALSE(s.cumBest(1, 2));
+    // The fastest leg is the one marked: 15.737 kn against 7.705 and 6.428.
+    EXPECT_DOUBLE_EQ(*s.leg[2][2], 15.737);
+    EXPECT_TRUE(s.legBest(2, 2));
+    EXPECT_FALSE(s.legBest(1, 2));
+    EXPECT_FALSE(s.legBest(3, 2));
+    EXPECT_DOUBLE_EQ(s.LegMax[2], 15.737);
     // The start column's speeds (up to 18 kn) do not count for the spread.
     EXPECT_DOUBLE_EQ(s.CumSpread, *s.cum[2][2] - *s.cum[1][2]);
     EXPECT_FALSE(s.cumY[1][1].has_value());

@@ -82,13 +82,14 @@ TEST(NmeaTrack, BadChecksumsVoidFixesAndGarbageAreSkippedAndCounted) {
                             "$GPRMC,10150" +  // a sentence cut by the next one
                             rmc("GP", "101506", "210625") + std::string("\x00\xFF\r\n", 4) +
                             sentence("GPRMC,101507,A,39xx.1,N,00019.4005,W,5,87,210625,,") + "\n" +
-                            sentence("GPRMC,101508,A,3924.1,N,00019.4005,W,5,87,310625,,") + "\n";
+                            sentence("GPRMC,101508,A,3924.1,N,00019.4005,W,5,87,310625,,") + "\n" +
+                            gga("GP", "101509", "");  // no fix quality given: no fix
     auto p = parse(log);
     EXPECT_EQ(p.track.count(), 3);  // 10:15:00, 10:15:03, 10:15:06
     EXPECT_EQ(p.stats.badChecksum, 3);
-    EXPECT_EQ(p.stats.noFix, 2);
+    EXPECT_EQ(p.stats.noFix, 3);
     EXPECT_EQ(p.stats.unreadable, 2);  // a coordinate and a date that cannot be read
-    EXPECT_EQ(p.stats.trackLines, 10);
+    EXPECT_EQ(p.stats.trackLines, 11);
     EXPECT_DOUBLE_EQ(p.track.TrkSec[2], -237);
     EXPECT_DOUBLE_EQ(p.track.TrkSec[3], -234);
 }

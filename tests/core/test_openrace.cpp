@@ -283,3 +283,42 @@ TEST(OpenRace, MarkWithoutPositionIsNotRoundedAndNoStartTimeFails) {
     EXPECT_NE(none.sink.messages[0].text.find("no fix can be read"), std::string::npos);
     EXPECT_EQ(none.sink.messages[1].text, n.error);
 }
+
+TEST(OpenRace, TheRaceFilesTimeDifferenceIsKeptWestOfGreenwichAndForASingleTrack) {
+    // Five hours behind GPS time: the fixes of 00:55 UTC are 19:55 of the day before. The
+    // default of nine hours would put every fix a day away from the race.
+    ScratchRace west(
+        "TD,-5\r\nST, 2005/08/10 20:00:00\r\nFT, 2005/08/10 21:00:00\r\nBN, boat1.trk, One\r\n"
+        "BN, boat2.dtr, Two\r\nBT, 3\r\n");
+    ASSERT_TRUE(west.open("scratch.txt").ok) << west.result.error;
+    EXPECT_EQ(west.race.TimeDiff, -5);
+    EXPECT_EQ(formatRaceTime(west.race.FirstFix), "2005/08/10 19:55:00");
+    EXPECT_EQ(west.data.tracks.TrkCount(1), 390);  // as race1.txt nine hours east
+    EXPECT_EQ(west.data.tracks.TrkSec(1, 1), -240);
+    EXPECT_TRUE(west.result.warnings.empty());
+
+    // Eleven hours ahead: a single track opened next keeps the race's time zone.
+    ScratchRace east(
+        "TD, 11\r\nST, 2005/08/11 12:00:00\r\nFT, 2005/08/11 13:00:00\r\nBN, boat1.trk, One\r\n"
+        "BN, boat2.dtr, Two\r\n");
+    ASSERT_TRUE(east.open("scratch.txt").ok) << east.result.error;
+    EXPECT_EQ(formatRaceTime(east.race.FirstFix), "2005/08/11 11:55:00");
+    ASSERT_TRUE(east.open("", "boat1.trk").ok) << east.result.error;
+    EXPECT_EQ(east.race.TimeDiff, 11);
+    EXPECT_EQ(formatRaceTime(east.race.FirstFix), "2005/08/11 11:55:00");
+    EXPECT_EQ(formatRaceTime(east.race.RaceStart), "2005/08/11 11:59:00");
+}
+
+TEST(OpenRace, AFinishWithoutAStartDoesNotCutTheTracks) {
+    // The finish alone is no window: the tracks give the start, and with it the finish, and
+    // every fix is kept as when the file gives no time at all (nostart.txt).
+    ScratchRace o("FT, 2005/08/11 10:30:00\r\nBN, boat1.trk, One\r\nBN, boat2.dtr, Two\r\n");
+    ASSERT_TRUE(o.open("scratch.txt").ok) << o.result.error;
+    EXPECT_EQ(formatRaceTime(o.race.RaceStart), "2005/08/11 09:59:00");
+    EXPECT_EQ(formatRaceTime(o.race.RaceEnd), "2005/08/11 11:09:50");
+    EXPECT_EQ(o.race.RaceSeconds, 4250);
+    EXPECT_EQ(o.data.tracks.TrkCount(1), 450);
+    EXPECT_EQ(o.data.tracks.TrkCount(2), 450);
+    EXPECT_EQ(o.result.trackStats[1].outsideWindow, 0);
+    EXPECT_EQ(o.result.trackStats[2].outsideWindow, 0);
+}

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "display/framestate.h"
 #include "race/racedefinition.h"
 #include "session/racesession.h"
 
@@ -277,4 +278,34 @@ TEST(RaceSession, OpeningAFileReadInPartLeavesItAsItIs) {
     EXPECT_EQ(readFile(app.raceFile("many.txt")), text);
     ASSERT_TRUE(opened.session->setWindDirection(-30).ok);
     EXPECT_EQ(readFile(app.raceFile("many.txt.bak")), text);
+}
+
+TEST(RaceSession, ALongCourseFinishesAtItsLastEntryTakingPart) {
+    // 25 course entries: only the first 20 are rounded, so the 20th is the finish the
+    // finishing list waits for. Waiting for the 25th would never show the list.
+    RaceDefinition race;
+    race.BoatCount = 3;
+    race.CourseCount = 25;
+    RoundingResults r;
+    r.entryCount = kMaxRoundingEntries;
+    r.boatCount = 3;
+    r.setRoundTime(kMaxRoundingEntries, 1, 3010);
+    r.setRoundTime(kMaxRoundingEntries, 2, 2950);  // boat 3 never finished
+    r.setLeadTime(kMaxRoundingEntries, 2950);
+    const FinishInputs in = finishInputsOf(race, r);
+    EXPECT_EQ(in.courseCount, kMaxRoundingEntries);
+    EXPECT_EQ(in.leadFinish, 2950);
+    EXPECT_EQ(in.finishTime[1], 3010);
+    EXPECT_EQ(in.finishTime[2], 2950);
+    EXPECT_EQ(in.finishTime[3], 0);
+
+    FrameState frame;
+    frame.boatCount = 3;
+    EXPECT_FALSE(frame.updateFinishes(in, 2900));
+    EXPECT_FALSE(frame.FinishListShown);
+    EXPECT_TRUE(frame.updateFinishes(in, 3020));
+    EXPECT_TRUE(frame.FinishListShown);
+    ASSERT_EQ(frame.FinishCount, 2);
+    EXPECT_EQ(frame.FinishOrder[1], 2);
+    EXPECT_EQ(frame.finishRowText(2, in), "00:50:10   <60>");
 }

@@ -91,7 +91,7 @@ struct Race {
 }  // namespace
 
 TEST(Rounding, StartLineKeepsLastCrossingWithinItsWindow) {
-    Race race(3);
+    Race race(5);
     race.line(1, {0, 0}, {0, 200});
     race.course({"L1"});
     // Over at -9.5 s, back at -1.6 s, over again at 25.5 s: the last crossing counts.
@@ -100,10 +100,16 @@ TEST(Rounding, StartLineKeepsLastCrossingWithinItsWindow) {
     addTrack(race.st, 2, {{-30, -102.5, 100}, {-5, 22.5, 100}, {390, 50, 100}, {420, -100, 100}});
     // Reaches the line only at 400.5 s.
     addTrack(race.st, 3, {{-30, -2152.5, 100}, {420, 97.5, 100}});
+    // Over at -89.5 s, a minute and a half before the gun, and away up the course.
+    addTrack(race.st, 4, {{-100, -26.25, 100}, {-60, 73.75, 100}, {400, 1200, 100}});
+    // Over at -129.5 s, before the line is watched, and never back.
+    addTrack(race.st, 5, {{-140, -26.25, 100}, {-100, 73.75, 100}, {400, 1200, 100}});
     race.run();
     EXPECT_EQ(race.r.RoundTime(1, 1), 25);
     EXPECT_EQ(race.r.RoundTime(1, 2), -10);  // early and never back: negative, not "missing"
     EXPECT_EQ(race.r.RoundTime(1, 3), 0);
+    EXPECT_EQ(race.r.RoundTime(1, 4), -90);
+    EXPECT_EQ(race.r.RoundTime(1, 5), 0);
     EXPECT_EQ(race.r.LeadTime(1), 25);  // only positive times lead
 }
 

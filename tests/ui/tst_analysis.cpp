@@ -14,6 +14,7 @@
 #include "ui/analysis/screenpicture.h"
 #include "ui/display/boatpanel.h"
 #include "ui/race/picturebox.h"
+#include "ui/widgets/colour.h"
 
 using namespace brisko;
 using namespace brisko::test;
@@ -90,6 +91,43 @@ private slots:
         QVERIFY(picture(s, "speedGraphPicture") != graph);
     }
 
+    void speedGraphDrawsMagneticCourses() {
+        // The demo's variation is 7 degrees west: a true course of 100 is 107 magnetic. Boat 1's
+        // line (drawn over the others) passes through its magnetic course at each sample's time;
+        // the same course 7 degrees the other way is met only where the course swings by 14.
+        Screen s(kDemo, 1, 1);
+        QCOMPARE(s.race().MagneticVariation, -7.0);
+        s.c<QRadioButton>("speedGraphRadio")->click();
+        const QImage graph = picture(s, "speedGraphPicture");
+        const SpeedGraphScale& g = s.w->analysis().graphScale();
+        const TrackStore& t = s.session().tracks();
+        const QColor boat1 = toQColor(s.w->options().BoatColour[1]);
+        auto drawnAt = [&](double dir, double y) {
+            const int x = qRound(g.xForDirection(dir)), row = qRound(y);
+            for (int dx = -1; dx <= 1; ++dx)
+                if (graph.valid(x + dx, row) && graph.pixelColor(x + dx, row) == boat1) return true;
+            return false;
+        };
+        int samples = 0, magnetic = 0, flipped = 0;
+        for (int i = 1; i <= t.TrkCount(1); ++i) {
+            const double sec = t.TrkSec(1, i);
+            if (sec < 60 || sec > s.race().RaceSeconds - 60) continue;
+            ++samples;
+            const double y = g.yForTime(sec);
+            magnetic += drawnAt(t.TrkCourse(1, i) + 7, y);
+            flipped += drawnAt(t.TrkCourse(1, i) - 7, y);
+        }
+        const QString counts = QStringLiteral(
+                                   "%1 of %2 samples on the magnetic course, %3 on the "
+                                   "flipped one")
+                                   .arg(magnetic)
+                                   .arg(samples)
+                                   .arg(flipped);
+        QVERIFY(samples > 100);
+        QVERIFY2(magnetic > samples * 2 / 3, qPrintable(counts));
+        QVERIFY2(flipped * 3 < magnetic, qPrintable(counts));
+    }
+
     void windEntrySavedAndReadBack() {
         QTemporaryDir dir;
         QVERIFY(copyTree(kDemo, dir.path()));
@@ -127,6 +165,30 @@ private slots:
                     ++found;
         QCOMPARE(found, 3);
         for (int i = 2; i <= back.WindCount; ++i) QVERIFY(back.WindSec[i - 1] <= back.WindSec[i]);
+        // A second entry saved in the same run replaces the wind file but not its ".bak": that
+        // keeps the file as it was before the first save.
+        const QByteArray firstSave = readAll(windFile);
+        s.c<QPushButton>("windEntryButton")->click();  // overwrite? yes
+        clickGraph(s, 180, 900);
+        clickGraph(s, 170, 1800);
+        s.c<QPushButton>("windEntryButton")->click();  // save? yes
+        QVERIFY(readAll(windFile) != firstSave);
+        QCOMPARE(readAll(windFile + ".bak"), before);
+        // Nor does one after the race was set up again in the same run (its times confirmed,
+        // the race file not saved under a new name).
+        s.w->setNamePrompt([](const QString&, const QString&, const QString&) {
+            return std::optional<QString>();
+        });
+        const RaceSession* firstSession = s.w->session();
+        s.c<QPushButton>("confirmTimesButton")->click();
+        QVERIFY(s.w->session() != firstSession);
+        s.c<QRadioButton>("speedGraphRadio")->click();
+        s.c<QPushButton>("windEntryButton")->click();
+        clickGraph(s, 185, 700);
+        clickGraph(s, 175, 1500);
+        s.c<QPushButton>("windEntryButton")->click();
+        QVERIFY(readAll(windFile).contains(",0,185\r\n"));
+        QCOMPARE(readAll(windFile + ".bak"), before);
         // A single click then stop: no question, nothing written.
         const size_t asked = s.sink.messages.size();
         s.c<QPushButton>("windEntryButton")->click();
@@ -134,6 +196,61 @@ private slots:
         s.c<QPushButton>("windEntryButton")->click();
         QVERIFY(!s.w->analysis().windEntryMode());
         QCOMPARE(s.sink.messages.size(), asked + 1);  // only the overwrite question
+    }
+
+    void windEnteredForARaceWithoutWindIsNamedInItsFileOrTheFailureSaid() {
+        // The demo without its wind file: the race file names none.
+        auto withoutWind = [](const QString& app) {
+            QVERIFY(copyTree(kDemo, app));
+            const QString race = app + "/RaceAdmin/enoshima_0607.txt";
+            QByteArray kept;
+            for (const QByteArray& line : readAll(race).split('\n'))
+                if (!line.startsWith("WF,") && !line.isEmpty()) kept += line + '\n';
+            QVERIFY(writeAll(race, kept));
+            QVERIFY(QFile::remove(app + "/WINDDAT/enoshima_0607_WIND.CSV"));
+        };
+        auto enterWind = [](Screen& s) {
+            s.c<QRadioButton>("speedGraphRadio")->click();
+            s.c<QPushButton>("windEntryButton")->click();  // no wind file: nothing to overwrite
+            QVERIFY(s.w->analysis().windEntryMode());
+            clickGraph(s, 200, 600);
+            clickGraph(s, 210, 1500);
+            clickGraph(s, 190, 2400);
+            s.c<QPushButton>("windEntryButton")->click();  // save? yes
+            QVERIFY(!s.w->analysis().windEntryMode());
+        };
+        QTemporaryDir dir;
+        const QString app = dir.path() + "/app";
+        withoutWind(app);
+        {
+            Screen s(app, 2, 1);
+            s.sink.setAnswer(MessageAnswer::Yes);
+            QVERIFY(s.race().WindFileName.empty());
+            QVERIFY(!s.session().data().WindShown);
+            enterWind(s);
+            QCOMPARE(QString::fromStdString(s.sink.messages.back().text),
+                     QStringLiteral("Do you want to save Wind Data File ?"));
+            // The new wind file is shown, and named in the race file for the next opening.
+            QVERIFY(QFile::exists(app + "/WINDDAT/enoshima_0607_WIND.CSV"));
+            QCOMPARE(s.race().WindFileName, std::string("enoshima_0607_WIND.CSV"));
+            QVERIFY(s.session().data().WindShown);
+            RaceDefinition onDisk;
+            onDisk.RaceFileName = kDemoRace;
+            CapturingMessageSink quiet;
+            QVERIFY(readRaceControlFile(s.settings, onDisk, quiet).ok);
+            QCOMPARE(onDisk.WindFileName, std::string("enoshima_0607_WIND.CSV"));
+        }
+        // A wind folder that is a file: nothing can be saved, and the user is told so.
+        const QString broken = dir.path() + "/broken";
+        withoutWind(broken);
+        QVERIFY(QDir(broken + "/WINDDAT").removeRecursively());
+        writeText(broken + "/WINDDAT", "not a folder");
+        Screen s(broken, 2, 1);
+        s.sink.setAnswer(MessageAnswer::Yes);
+        enterWind(s);
+        QVERIFY(QString::fromStdString(s.sink.messages.back().text)
+                    .startsWith(QStringLiteral("The wind file could not be saved: ")));
+        QVERIFY(s.race().WindFileName.empty());
     }
 
     void typedWindDirectionWrittenToTheRaceFile() {

@@ -80,6 +80,11 @@ void addBoat(RaceEditor& ed, const QString& file, const QString& name) {
     QTest::mouseClick(ed.addBoatButton, Qt::LeftButton);
 }
 
+QByteArray readAllOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 void retype(QLineEdit* t, const QString& text) {
     t->selectAll();
     QTest::keyClick(t, Qt::Key_Delete);
@@ -105,6 +110,10 @@ private slots:
         sel.nameEdit->clear();
         QTest::keyClicks(sel.nameEdit, "*.CSV");
         QCOMPARE(listed(sel.fileList), QStringList({"c.csv"}));
+        // Every file, but never the temporary of a save that was cut short.
+        sel.nameEdit->clear();
+        QTest::keyClicks(sel.nameEdit, "*");
+        QCOMPARE(listed(sel.fileList), QStringList({"A.TXT", "b.txt", "c.csv", "d.Txt.bak"}));
         QCOMPARE(FileSelector::listPattern("*.*", "txt"), QString("*"));
 
         // OK on the pattern itself: no such file.
@@ -355,6 +364,16 @@ private slots:
         QVERIFY(QString::fromStdString(sink.messages.back().text).contains("JPN4012.trk"));
         QVERIFY(ed.isVisible());
         QVERIFY(QFile::rename(dir.filePath("moved.trk"), dir.filePath("GPSDAT/JPN4012.trk")));
+
+        // The mode file shares the race folder: no race is saved over it, whatever the case.
+        const QByteArray mode = readAllOf(dir.filePath("RaceAdmin/Ver.txt"));
+        for (const char* name : {"VER.TXT", "ver.txt"}) {
+            chooseInSelector(name);
+            QTest::mouseClick(ed.saveButton, Qt::LeftButton);
+            QCOMPARE(sink.messages.back().text, std::string("正しいファイル名を入れてください。"));
+            QVERIFY(ed.isVisible());
+            QCOMPARE(readAllOf(dir.filePath("RaceAdmin/Ver.txt")), mode);
+        }
 
         // Saving over the race: asked, the old file kept as ".bak", the race opened.
         retype(ed.title1Edit, "新しいタイトル");

@@ -244,6 +244,12 @@ private slots:
         QCOMPARE(s.sink.messages.size(), size_t(1));
         QCOMPARE(s.sink.messages[0].text, std::string("Choose Other File"));
 
+        // The replay speed chosen on the slider: 20 times real time.
+        auto* speed = s.c<QSlider>("replaySpeedSlider");
+        for (int i = 0; i < 6; ++i) QTest::keyClick(speed, Qt::Key_Right);
+        QCOMPARE(speed->value(), 11);
+        QCOMPARE(s.clock().SpeedFactor, 20);
+
         // Something of the first race's replay state that must not survive.
         s.stop();
         s.jump(2000);
@@ -260,6 +266,13 @@ private slots:
         QCOMPARE(s.session().frame().FinishCount, 0);
         QCOMPARE(combo->currentText(), QStringLiteral("second.txt"));
         QVERIFY(s.clock().stopped());  // the way the replay ran carries over
+        // The speed on the slider still drives the clock of the race shown now.
+        QCOMPARE(speed->value(), 11);
+        QCOMPARE(s.c<QLabel>("replaySpeedLabel")->text(), QStringLiteral("20 x spd"));
+        QCOMPARE(s.clock().SpeedFactor, 20);
+        QTest::keyClick(speed, Qt::Key_Left);
+        QCOMPARE(s.c<QLabel>("replaySpeedLabel")->text(), QStringLiteral("10 x spd"));
+        QCOMPARE(s.clock().SpeedFactor, 10);
     }
 
     void aRaceThatCannotBeShownLeavesTheRaceShown() {

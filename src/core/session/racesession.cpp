@@ -208,6 +208,7 @@ void RaceSession::continueReplayOf(const RaceSession& previous) {
     // The size label reads the last frame's symbol size until the new race's first measure.
     layout_.realSize = previous.layout_.realSize;
     backedUp_.insert(previous.backedUp_.begin(), previous.backedUp_.end());
+    windBackedUp_.insert(previous.windBackedUp_.begin(), previous.windBackedUp_.end());
     shorelessTiles_.insert(previous.shorelessTiles_.begin(), previous.shorelessTiles_.end());
     std::erase_if(missingCoastTiles_, [this](const std::string& name) {
         return shorelessTiles_.count(toLowerAscii(name)) > 0;
@@ -374,7 +375,7 @@ WriteResult RaceSession::saveWindSamples() {
     changed.WindFileName = windFileNameFor(race_.RaceFileName);
     // The wind file as it was is kept once, before anything replaces it.
     const std::string path = windFilePath(settings_, changed);
-    if (!windBackedUp_ && fileExists(path)) {
+    if (!windBackedUp_.count(path) && fileExists(path)) {
         const auto old = readFileBytes(path);
         if (!old)
             return refused(
@@ -385,7 +386,7 @@ WriteResult RaceSession::saveWindSamples() {
             kept.error = writeFailureText(kept, settings_.english());
             return kept;
         }
-        windBackedUp_ = true;
+        windBackedUp_.insert(path);
     }
     const WriteResult w = writeRaceWindFile(settings_, changed, data_.wind);
     if (!w.ok) return w;

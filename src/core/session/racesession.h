@@ -109,7 +109,7 @@ public:
     // Replay clock. The frame follows on the next advanceFrame().
     void firstShow();  // the first showing of the race screen: forward at the first step
     // The next race plays on as the last did: direction, speed, step and the auto-trace start;
-    // the race files already kept as "<name>.bak" are not kept again.
+    // the race and wind files already kept as "<name>.bak" are not kept again.
     void continueReplayOf(const RaceSession& previous);
     void forward() { clock_.forward(); }
     void stop() { clock_.stop(); }
@@ -227,7 +227,7 @@ private:
     std::string shownFile_;
     std::set<std::string> backedUp_;  // race files (lower case) kept as "<name>.bak"
     bool legDataValid_ = true;
-    bool windBackedUp_ = false;  // the wind file of this race was kept as .bak once
+    std::set<std::string> windBackedUp_;  // wind files (paths) kept as "<name>.bak"
     // The race file was read without warnings and kept every boat: it may be written again.
     bool raceFileWhole_ = true;
     // The boats the race file names but the race leaves out (their logs are missing): every

@@ -46,6 +46,8 @@ public:
             firstFix_ = fix;
             race_.FirstFix = fix;
         }
+        // A finish given without a start is no window either: the tracks settle both, and the
+        // finish's minute cuts none of the boats read after the first.
         if (!raceStart_) {
             raceStart_ = *firstFix_ + kStartAfterFirstFix;
             viewStart_ = *firstFix_;
@@ -53,6 +55,7 @@ public:
             race_.RaceStart = raceStart_;
             race_.ViewStart = viewStart_;
             race_.RaceEnd.reset();
+            race_.ViewEnd.reset();
         }
         // The window is compared in whole minutes: a fix in the minute of ViewStart or of
         // ViewEnd is inside. A bound that is not set does not limit.
