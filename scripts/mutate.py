@@ -714,7 +714,10 @@ class Runner:
     def test(self):
         cmd = ["ctest", "--test-dir", str(self.build_dir), "-j", str(self.jobs),
                "--timeout", str(self.test_timeout), "--stop-on-failure", "--no-tests=error",
-               "--output-on-failure"]
+               "--output-on-failure",
+               # The operators' own test reads the sources this run is mutating: it says
+               # nothing of the mutant, so it is no judge of it.
+               "-E", "^mutate_operators$"]
         if self.test_regex:
             cmd += ["-R", self.test_regex]
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
