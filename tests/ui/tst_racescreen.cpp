@@ -452,6 +452,34 @@ private slots:
             }
     }
 
+    void keyboardGoesThroughTheSidePanelInItsDesignedOrder() {
+        // From the replay buttons through the view and display options, the wind, the first
+        // boat and the race file to the exit button, whichever part of the screen made them.
+        Screen s(kDemo, 2, 0);
+        const QStringList designed = {
+            "forwardRadio",        "stopRadio",         "backwardRadio",     "stepForwardButton",
+            "stepBackwardButton",  "replaySpeedSlider", "windUpRadio",       "northUpRadio",
+            "trackViewRadio",      "speedGraphRadio",   "dataViewRadio",     "timeMarksCheck",
+            "rangeBearingCheck",   "hintsCheck",        "compareLinesCheck", "autoTraceCheck",
+            "wakeCheck",           "coastlineCheck",    "layLinesCheck",     "boatNamesCheck",
+            "enlargeBoatsCheck",   "seaSwatch1",        "seaSwatch2",        "seaSwatch3",
+            "seaSwatch4",          "seaSwatch5",        "seaSwatch6",        "meanWindEdit",
+            "traceZoomSlider",     "boatScroll",        "boatMark_0",        "boatName_0",
+            "raceFileCombo",       "showRaceButton",    "startTimeEdit",     "finishTimeEdit",
+            "confirmTimesButton",  "setMarkButton",     "setLineButton",     "setCourseButton",
+            "screenPictureButton", "referenceButton",   "windEntryButton",   "makeCoastlineButton",
+            "helpButton",          "exitButton"};
+        QStringList met;
+        QWidget* start = s.c("forwardRadio");
+        QWidget* w = start;
+        do {
+            if (designed.contains(w->objectName()) && (w->focusPolicy() & Qt::TabFocus))
+                met << w->objectName();
+            w = w->nextInFocusChain();
+        } while (w && w != start);
+        QCOMPARE(met, designed);
+    }
+
     void autoTraceComesOnAfterSevenSeconds() {
         Screen s(kDemo, 2, 0);
         for (int i = 0; i < 6; ++i) s.fire("autoTraceTimer");

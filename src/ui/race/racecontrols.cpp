@@ -3,7 +3,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,7 +11,6 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSlider>
-#include <QVBoxLayout>
 
 #include "display/displayoptions.h"
 #include "display/playbackclock.h"
@@ -23,6 +21,7 @@
 #include "ui/race/loadingprogress.h"
 #include "ui/race/picturebox.h"
 #include "ui/race/racecaptions.h"
+#include "ui/race/sidepanel.h"
 #include "ui/widgets/named.h"
 
 namespace brisko {
@@ -55,9 +54,6 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     boatHintBox = makeHintBox(form, "boatHintBox");
 
     QWidget* p = sidePanel;
-    auto* box = new QVBoxLayout(p);
-    box->setContentsMargins(2, 0, 2, 0);
-    box->setSpacing(3);
 
     // Replay.
     forwardRadio = named<QRadioButton>(p, "forwardRadio", QStringLiteral("FWD"));
@@ -66,16 +62,7 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     stepForwardButton = named<QPushButton>(p, "stepForwardButton", QStringLiteral("+"));
     stepBackwardButton = named<QPushButton>(p, "stepBackwardButton", QStringLiteral("-"));
     forwardRadio->setChecked(true);
-    auto* replay = new QHBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(forwardRadio), static_cast<QWidget*>(stopRadio),
-                       static_cast<QWidget*>(backwardRadio)})
-        replay->addWidget(w);
-    for (QPushButton* b : {stepForwardButton, stepBackwardButton}) {
-        b->setFixedWidth(28);
-        replay->addWidget(b);
-    }
-    box->addLayout(replay);
-
+    for (QPushButton* b : {stepForwardButton, stepBackwardButton}) b->setFixedWidth(28);
     replaySpeedSlider = named<QSlider>(p, "replaySpeedSlider");
     replaySpeedSlider->setOrientation(Qt::Horizontal);
     replaySpeedSlider->setRange(kSpeedSliderMin, kSpeedSliderMax);
@@ -83,10 +70,6 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     replaySpeedSlider->setPageStep(1);
     replaySpeedLabel = named<QLabel>(p, "replaySpeedLabel");
     replaySpeedLabel->setMinimumWidth(70);
-    auto* speed = new QHBoxLayout;
-    speed->addWidget(replaySpeedLabel);
-    speed->addWidget(replaySpeedSlider, 1);
-    box->addLayout(speed);
 
     // Orientation and view.
     orientationBox = named<QGroupBox>(p, "orientationBox");
@@ -108,12 +91,8 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     f4->addWidget(speedGraphRadio);
     f4->addWidget(dataViewRadio);
     trackViewRadio->setChecked(true);
-    auto* frames = new QHBoxLayout;
-    frames->addWidget(orientationBox);
-    frames->addWidget(viewBox);
-    box->addLayout(frames);
 
-    // Display check boxes; the keyboard moves through them in the order they are created.
+    // Display check boxes.
     timeMarksCheck = named<QCheckBox>(p, "timeMarksCheck");
     rangeBearingCheck = named<QCheckBox>(p, "rangeBearingCheck");
     hintsCheck = named<QCheckBox>(p, "hintsCheck");
@@ -130,19 +109,8 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     coastlineCheck->setChecked(true);
     enlargeBoatsCheck->setChecked(true);
     boatNamesCheck->setEnabled(false);
-    auto* checks = new QGridLayout;
-    checks->setHorizontalSpacing(4);
-    checks->setVerticalSpacing(0);
-    // Four to a row, in the order they appear.
-    QCheckBox* const shown[] = {
-        boatNamesCheck, compareLinesCheck, autoTraceCheck,    coastlineCheck, wakeCheck,
-        timeMarksCheck, enlargeBoatsCheck, rangeBearingCheck, layLinesCheck,  hintsCheck};
-    for (int i = 0; i < 10; ++i) checks->addWidget(shown[i], i / 4, i % 4);
-    box->addLayout(checks);
 
     // Sea colour swatches and the size label.
-    auto* swatches = new QHBoxLayout;
-    swatches->setSpacing(2);
     for (int i = 0; i < static_cast<int>(seaSwatches.size()); ++i) {
         QPushButton* b =
             named<QPushButton>(p, QStringLiteral("seaSwatch%1").arg(i + 1).toLatin1().constData());
@@ -153,16 +121,13 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
                              .arg(c.r)
                              .arg(c.g)
                              .arg(c.b));
-        swatches->addWidget(b);
         seaSwatches[i] = b;
     }
     sizeLabel = named<QLabel>(p, "sizeLabel");
     sizeLabel->setAutoFillBackground(true);
     sizeLabel->setAlignment(Qt::AlignCenter);
-    swatches->addWidget(sizeLabel, 1);
-    box->addLayout(swatches);
 
-    // Overview beside the wind panel and the zoom panel.
+    // Overview, wind panel and the zoom panel.
     overviewPicture = new PictureBox(p);
     overviewPicture->setObjectName(QStringLiteral("overviewPicture"));
     overviewPicture->setFixedSize(kOverviewSize, kOverviewSize);
@@ -191,20 +156,9 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     zoom->addWidget(traceZoomLabel);
     zoom->addWidget(traceZoomSlider, 1);
     traceZoomPanel->hide();
-    auto* pictures = new QHBoxLayout;
-    pictures->addWidget(overviewPicture);
-    pictures->addWidget(windPicture);
-    pictures->addStretch(1);
-    box->addLayout(pictures);
     meanWindLabel = named<QLabel>(p, "meanWindLabel", meanWindHeading(settings));
     windNowLabel = named<QLabel>(windNowPanel, "windNowLabel", windNowHeading(settings));
     sw->insertWidget(0, windNowLabel);
-    auto* windRow = new QHBoxLayout;
-    windRow->addWidget(meanWindLabel);
-    windRow->addWidget(meanWindEdit);
-    windRow->addWidget(windNowPanel);
-    windRow->addWidget(traceZoomPanel, 1);
-    box->addLayout(windRow);
 
     // Boats.
     boatPanel = new BoatPanel;
@@ -212,32 +166,16 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     boatScroll->setWidget(boatPanel);
     boatScroll->setWidgetResizable(true);
     boatScroll->setFrameShape(QFrame::StyledPanel);
-    box->addWidget(boatScroll, 1);
 
     // Race file, times and buttons.
     raceFileLabel = named<QLabel>(p, "raceFileLabel");
     raceFileCombo = named<QComboBox>(p, "raceFileCombo");
     showRaceButton = named<QPushButton>(p, "showRaceButton");
-    auto* race = new QHBoxLayout;
-    race->addWidget(raceFileLabel);
-    race->addWidget(raceFileCombo, 1);
-    race->addWidget(showRaceButton);
-    box->addLayout(race);
-
     startTimeLabel = named<QLabel>(p, "startTimeLabel");
     startTimeEdit = named<QLineEdit>(p, "startTimeEdit");
     finishTimeLabel = named<QLabel>(p, "finishTimeLabel");
     finishTimeEdit = named<QLineEdit>(p, "finishTimeEdit");
     confirmTimesButton = named<QPushButton>(p, "confirmTimesButton");
-    auto* times = new QGridLayout;
-    times->setVerticalSpacing(1);
-    times->addWidget(startTimeLabel, 0, 0);
-    times->addWidget(startTimeEdit, 0, 1);
-    times->addWidget(finishTimeLabel, 1, 0);
-    times->addWidget(finishTimeEdit, 1, 1);
-    times->addWidget(confirmTimesButton, 0, 2, 2, 1);
-    box->addLayout(times);
-
     setMarkButton = named<QPushButton>(p, "setMarkButton");
     setLineButton = named<QPushButton>(p, "setLineButton");
     setCourseButton = named<QPushButton>(p, "setCourseButton");
@@ -246,28 +184,13 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     windEntryButton = named<QPushButton>(p, "windEntryButton");
     makeCoastlineButton = named<QPushButton>(p, "makeCoastlineButton");
     makeCoastlineButton->setEnabled(false);  // until a race without its coastline tiles is shown
-    auto* buttons = new QGridLayout;
-    buttons->setSpacing(2);
-    buttons->addWidget(setMarkButton, 0, 0);
-    buttons->addWidget(setLineButton, 0, 1);
-    buttons->addWidget(setCourseButton, 0, 2);
-    buttons->addWidget(screenPictureButton, 1, 0);
-    buttons->addWidget(referenceButton, 1, 1);
-    buttons->addWidget(windEntryButton, 1, 2);
-    buttons->addWidget(makeCoastlineButton, 2, 0);
-    box->addLayout(buttons);
-
     helpButton = named<QPushButton>(p, "helpButton", QStringLiteral("?"));
     helpButton->setFixedWidth(28);
     infoLabel = named<QLabel>(p, "infoLabel");
     infoLabel->setWordWrap(true);
     exitButton = named<QPushButton>(p, "exitButton");
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(helpButton);
-    bottom->addWidget(infoLabel, 1);
-    bottom->addWidget(exitButton);
-    box->addLayout(bottom);
 
+    arrangeSidePanel(p);
     applyRaceScreenCaptions(form, settings);
     applyFontScale(settings);
 }
