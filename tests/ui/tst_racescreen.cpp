@@ -518,6 +518,36 @@ private slots:
         QVERIFY(!s.w->options().BoatShown[1]);
     }
 
+    void boatListStandsAloneOnTheFlagsItIsGiven() {
+        // Built from a race and the flags given, the list keeps them itself and tells of each
+        // change; the flags it was built from stay as they were.
+        RaceDefinition race;
+        race.BoatCount = 4;
+        DisplayOptions start;
+        start.resetForRace(4);
+        start.BoatShown[2] = false;
+        start.BoatMarked[3] = true;
+        BoatPanel panel;
+        panel.buildRows(race, start, AppSettings{});
+        QCOMPARE(panel.rowCount(), 4);
+        QVERIFY(panel.shown(1) && !panel.shown(2) && panel.shown(3) && panel.marked(3));
+        QVERIFY(!panel.shown(0) && !panel.shown(5) && !panel.marked(5));
+        QSignalSpy shownChanged(&panel, &BoatPanel::shownBoatsChanged);
+        QSignalSpy markedChanged(&panel, &BoatPanel::markedBoatsChanged);
+        panel.nameReleased(1, Qt::RightButton);  // only boat 1, and the marked boat 3
+        QCOMPARE(shownChanged.count(), 1);
+        QVERIFY(panel.shown(1) && !panel.shown(2) && panel.shown(3) && !panel.shown(4));
+        panel.markBox(1)->setChecked(true);  // marking hidden boat 2 shows it
+        panel.markToggled(2, true);
+        QCOMPARE(markedChanged.count(), 1);
+        QCOMPARE(shownChanged.count(), 2);
+        QVERIFY(panel.shown(2) && panel.marked(2));
+        QVERIFY(!start.BoatShown[2] && !start.BoatMarked[2]);
+        panel.clearRows();
+        QCOMPARE(panel.rowCount(), 0);
+        QVERIFY(!panel.shown(1));
+    }
+
     void boatListFollowsTheMouseButtons() {
         Screen s(kDemo, 1, 1);
         QVERIFY(s.showOnScreen());

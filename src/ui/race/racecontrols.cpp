@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollArea>
 #include <QSlider>
 
 #include "display/displayoptions.h"
@@ -161,11 +160,7 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     sw->insertWidget(0, windNowLabel);
 
     // Boats.
-    boatPanel = new BoatPanel;
-    boatScroll = named<QScrollArea>(p, "boatScroll");
-    boatScroll->setWidget(boatPanel);
-    boatScroll->setWidgetResizable(true);
-    boatScroll->setFrameShape(QFrame::StyledPanel);
+    boatPanel = BoatPanel::inScrollArea(p);
 
     // Race file, times and buttons.
     raceFileLabel = named<QLabel>(p, "raceFileLabel");

@@ -14,7 +14,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QScrollArea;
 class QSlider;
 class QWidget;
 
@@ -81,7 +80,6 @@ struct RaceControls {
     QSlider* traceZoomSlider = nullptr;
 
     // Boats.
-    QScrollArea* boatScroll = nullptr;
     BoatPanel* boatPanel = nullptr;
 
     // Race file, times, set-up and leaving.

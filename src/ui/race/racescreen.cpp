@@ -124,6 +124,9 @@ void RaceScreen::connectControls() {
     connect(timeBar, &TimeBar::periodCancelled, this, &RaceScreen::cancelReplayPeriod);
     connect(overviewPicture, &PictureBox::resized, this, &RaceScreen::redrawOverview);
     connect(windPicture, &PictureBox::resized, this, &RaceScreen::redrawWindPanel);
+    // The boat list keeps which boats are shown and marked: the options follow it first.
+    connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceScreen::readBoatChecks);
+    connect(boatPanel, &BoatPanel::markedBoatsChanged, this, &RaceScreen::readBoatChecks);
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceScreen::redrawBackground);
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, [this] { analysis_->boatsChanged(); });
     connect(northUpRadio, &QRadioButton::clicked, this, &RaceScreen::turnNorthUp);
@@ -479,6 +482,13 @@ void RaceScreen::readDisplayChecks() {
     options_.BoatNames = boatNamesCheck->isChecked();
     options_.Enlarge = enlargeBoatsCheck->isChecked();
     options_.AutoTrace = autoTraceCheck->isChecked();
+}
+
+void RaceScreen::readBoatChecks() {
+    for (int k = 1; k <= boatPanel->rowCount(); ++k) {
+        options_.BoatShown[k] = boatPanel->shown(k);
+        options_.BoatMarked[k] = boatPanel->marked(k);
+    }
 }
 
 void RaceScreen::turnNorthUp() {

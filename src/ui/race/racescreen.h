@@ -120,6 +120,7 @@ private:
     void applyTimeMarksCheck();
     void chooseSeaColour(int swatch);  // 1-based, as kSeaSwatches counts from the first
     void readDisplayChecks();
+    void readBoatChecks();  // the boats shown and marked in the boat list
 
     // Showing the race: a frame derived from the clock, the layers in their fixed order.
     bool showFrame();
