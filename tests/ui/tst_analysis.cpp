@@ -1,6 +1,7 @@
 // The race screen's analysis views driven as a user drives them: the view buttons and back, the
 // table kinds, ticking boats, wind entry on the graph saved and read back, a typed wind
 // direction written to the race file, and the screen picture read back from its bitmap file.
+#include <QComboBox>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QTemporaryDir>
@@ -155,6 +156,43 @@ private slots:
         meanWind->selectAll();
         QTest::keyClicks(meanWind, "400");
         QCOMPARE(s.race().MeanWindDir, 0.0);
+    }
+
+    void onlyTypingInTheMeanWindBoxWritesTheRaceFile() {
+        // Once the box was clicked into, the direction the screen puts there itself for the
+        // next race shown is not typing: that race's file is left as it is.
+        QTemporaryDir dir;
+        QVERIFY(copyTree(kDemo, dir.path()));
+        const QString other = dir.path() + QStringLiteral("/RaceAdmin/other.txt");
+        QByteArray bytes = readAll(dir.path() + QStringLiteral("/RaceAdmin/enoshima_0607.txt"));
+        QVERIFY(bytes.contains("WD,  205"));
+        bytes.replace("WD,  205", "WD,  230");
+        QVERIFY(writeAll(other, bytes));
+        Screen s(dir.path(), 1, 0);
+        auto* meanWind = s.c<QLineEdit>("meanWindEdit");
+        QTest::mouseClick(meanWind, Qt::LeftButton);
+        auto* races = s.c<QComboBox>("raceFileCombo");
+        races->setCurrentIndex(races->findText(QStringLiteral("other.txt")));
+        s.c<QPushButton>("showRaceButton")->click();
+        QCOMPARE(s.session().shownFile(), std::string("other.txt"));
+        QCOMPARE(meanWind->text(), QStringLiteral("230"));
+        QCOMPARE(readAll(other), bytes);
+        QVERIFY(!QFile::exists(other + QStringLiteral(".bak")));
+    }
+
+    void windStripOpensUnderTheDial() {
+        Screen s(kDemo, 1, 1);
+        QVERIFY(s.session().data().WindShown);
+        QWidget* dial = s.c("windPicture");
+        QWidget* strip = s.c("WindStrip");
+        QVERIFY(strip->isHidden());  // it would cover the boat list as the race opens
+        QTest::mouseClick(dial, Qt::LeftButton);
+        QVERIFY(!strip->isHidden());
+        QCOMPARE(strip->geometry(),
+                 QRect(dial->x(), dial->geometry().bottom() + 1, dial->width(), dial->width()));
+        QCOMPARE(picture(s, "WindStrip").size(), strip->size());
+        QTest::mouseClick(strip, Qt::LeftButton);
+        QVERIFY(strip->isHidden());
     }
 
     void screenPictureWithLegend() {

@@ -8,7 +8,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -53,8 +52,7 @@ QFont viewFont(const QWidget* w, const AppSettings& settings) {
 // The time of day at race time t: the part after the date.
 QString clockAt(const RaceTime& raceStart, double t) {
     if (!raceStart) return {};
-    const std::string text =
-        formatDateTime(*raceStart + static_cast<CivilSeconds>(std::lround(t)));
+    const std::string text = formatDateTime(*raceStart + static_cast<CivilSeconds>(std::lround(t)));
     const size_t blank = text.find(' ');
     return QString::fromStdString(blank == std::string::npos ? text : text.substr(blank + 1));
 }
@@ -124,10 +122,6 @@ void AnalysisViews::buildWidgets(QWidget* form) {
     graphArea_->hide();
     graphPicture_->setOverlay([this](QPainter& p) { drawGraphOverlay(p); });
 
-    windStrip_ = new PictureBox(c_.sidePanel);
-    windStrip_->setObjectName(QStringLiteral("WindStrip"));
-    windStrip_->hide();
-
     applyRaceScreenCaptions(dataView_, settings_);
     applyUiFont(dataView_, settings_);
     for (QWidget* w :
@@ -145,15 +139,10 @@ void AnalysisViews::buildWidgets(QWidget* form) {
         graphPicture_, &PictureBox::mouseDown, this,
         [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) { onGraphPressed(b, pos); });
     connect(graphPicture_, &PictureBox::mouseMoved, this, &AnalysisViews::onGraphMouseMoved);
-    connect(c_.windPicture, &PictureBox::mouseDown, this, [this] { toggleWindStrip(); });
-    connect(windStrip_, &PictureBox::mouseDown, this, [this] { toggleWindStrip(); });
-    connect(c_.meanWindEdit, &QLineEdit::textChanged, this, &AnalysisViews::onMeanWindTyped);
-    c_.meanWindEdit->installEventFilter(this);
     graphPicture_->installEventFilter(this);
 }
 
 bool AnalysisViews::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == c_.meanWindEdit && e->type() == QEvent::MouseButtonPress) windTextArmed_ = true;
     if (watched == graphPicture_ && e->type() == QEvent::Leave) {
         mouse_ = QPointF(-1, -1);
         graphPicture_->update();
@@ -162,27 +151,19 @@ bool AnalysisViews::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void AnalysisViews::raceShown() {
-    windTextArmed_ = false;
     windEntryMode_ = false;
     windEntryCount_ = 0;
     windPointsEntered_ = false;
-    windWriteFailureShown_ = false;
     c_.windEntryButton->setStyleSheet({});
     c_.windEntryButton->setVisible(settings_.EditionMode > 1);
     prevViewMode_ = ViewModeKind::Map;
     showView(ViewModeKind::Map);
     c_.trackViewRadio->setChecked(true);
-    // The strip chart lies over the wind boxes and the boat list: it waits for a click on the
-    // wind panel rather than covering them as the race opens.
-    windStripShown_ = false;
-    redrawWindStrip();
-    placeStrip();
     setTimeBarStrip();
 }
 
 void AnalysisViews::raceGone() {
     showView(ViewModeKind::Map);
-    windStrip_->hide();
     c_.timeBar->setStripPainter({});
 }
 
@@ -192,7 +173,6 @@ void AnalysisViews::place(const QRect& mapArea) {
     graphArea_->setGeometry(mapArea);
     if (options_.ViewMode == ViewModeKind::SpeedGraph) redrawSpeedGraph();
     if (options_.ViewMode == ViewModeKind::Analysis) redrawTable();
-    placeStrip();
 }
 
 void AnalysisViews::boatsChanged() {
@@ -421,46 +401,9 @@ void AnalysisViews::toggleWindEntry() {
     }
 }
 
-void AnalysisViews::onMeanWindTyped() {
-    RaceSession* s = hooks_.session();
-    if (!windTextArmed_ || !s) return;
-    const double d = typedWindDirection(c_.meanWindEdit->text().toStdString());
-    const WriteResult w = s->setWindDirection(d);
-    if (!w.ok && !windWriteFailureShown_) {
-        windWriteFailureShown_ = true;
-        sink_.show({w.error, {}, MessageButtons::Ok});
-    }
-    hooks_.windTyped();
+void AnalysisViews::windChanged() {
     if (options_.ViewMode == ViewModeKind::SpeedGraph) redrawSpeedGraph();
     setTimeBarStrip();
-}
-
-void AnalysisViews::toggleWindStrip() {
-    windStripShown_ = !windStripShown_;
-    placeStrip();
-}
-
-void AnalysisViews::placeStrip() {
-    const RaceSession* s = hooks_.session();
-    const bool show = windStripShown_ && s && s->data().WindShown;
-    const QRect r = c_.windPicture->geometry();
-    windStrip_->setGeometry(r.left(), r.bottom() + 1, r.width(), r.width());
-    if (show && windStrip_->picture().size() != windStrip_->size()) redrawWindStrip();
-    windStrip_->setVisible(show);
-    if (show) windStrip_->raise();
-}
-
-void AnalysisViews::redrawWindStrip() {
-    const RaceSession* s = hooks_.session();
-    const int w = c_.windPicture->width();
-    windStrip_->resize(w, w);
-    windStrip_->clear(QColor(0, 0, 96));
-    if (!s || !s->data().WindShown) return;
-    QPainter p(&windStrip_->picture());
-    QFont f = windStrip_->font();
-    f.setPointSizeF(scaledPointSize(8, settings_));
-    drawWindStrip(p, s->data().wind, s->race(), w, f);
-    windStrip_->update();
 }
 
 void AnalysisViews::setTimeBarStrip() {

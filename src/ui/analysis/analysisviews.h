@@ -1,6 +1,6 @@
 // The race screen's analysis side: the data view (tables, difference charts, factor analysis),
-// the speed and course graph with wind entry, the typed mean wind direction, the wind strip
-// chart, the time bar's upwind/downwind strip and the screen picture. Owns the widgets that
+// the speed and course graph with wind entry, the time bar's upwind/downwind strip and the
+// screen picture. Owns the widgets that
 // replace the map and the handlers of the controls that lead to them; reads the race session
 // and changes it only through its named operations.
 #pragma once
@@ -34,7 +34,6 @@ struct RaceControls;
 struct AnalysisHooks {
     std::function<RaceSession*()> session;
     std::function<void(bool)> setReplayRunning;  // the replay timer on or off
-    std::function<void()> windTyped;             // the map side follows a typed wind direction
     std::function<QImage()> mapPicture;          // the map with the boats as on the screen
     std::function<QString()> dateTimeText;       // the date and time shown
 };
@@ -55,6 +54,8 @@ public:
     void boatsChanged();
     void periodChanged();
     void timeShown(double raceTime);
+    // The race's mean wind direction changed: the graph and the time bar's strip follow it.
+    void windChanged();
 
     ViewModeKind viewMode() const { return options_.ViewMode; }
     bool windEntryMode() const { return windEntryMode_; }
@@ -73,12 +74,9 @@ public:
     void toggleWindEntry();  // switched off, the directions entered are offered for saving
     void onGraphPressed(Qt::MouseButton button, QPointF pos);  // a wind direction entered
     void onGraphMouseMoved(QPointF pos);
-    void onMeanWindTyped();
-    void toggleWindStrip();
 
     void redrawTable();  // the table kind chosen
     void redrawSpeedGraph();
-    void redrawWindStrip();
     void setTimeBarStrip();  // the upwind/downwind strip of the race shown, or none
 
 protected:
@@ -90,7 +88,6 @@ private:
     void drawGraphOverlay(QPainter& p);
     void pauseForView();
     void resumeUnlessStopped();
-    void placeStrip();
     QString tr2(const char* ja, const char* en) const;
 
     RaceControls& c_;
@@ -105,7 +102,6 @@ private:
     PictureBox* table_ = nullptr;  // the table picture
     QScrollArea* graphArea_ = nullptr;
     PictureBox* graphPicture_ = nullptr;
-    PictureBox* windStrip_ = nullptr;  // the wind strip chart under the wind panel
     QGroupBox* tableKindBox_ = nullptr;
     QRadioButton* timeTableRadio_ = nullptr;
     QRadioButton* distanceTableRadio_ = nullptr;
@@ -120,9 +116,6 @@ private:
     QPointF mouse_{-1, -1};
     bool windEntryMode_ = false;
     int windEntryCount_ = 0;
-    bool windStripShown_ = false;
-    bool windTextArmed_ = false;
-    bool windWriteFailureShown_ = false;
     bool windPointsEntered_ = false;  // the graph shows entered wind points
     std::string picturePath_;
 };

@@ -20,7 +20,6 @@
 #include "ui/race/loadingprogress.h"
 #include "ui/race/picturebox.h"
 #include "ui/race/racecaptions.h"
-#include "ui/race/sidepanel.h"
 #include "ui/widgets/named.h"
 
 namespace brisko {
@@ -126,23 +125,10 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     sizeLabel->setAutoFillBackground(true);
     sizeLabel->setAlignment(Qt::AlignCenter);
 
-    // Overview, wind panel and the zoom panel.
+    // Overview and the zoom panel.
     overviewPicture = new PictureBox(p);
     overviewPicture->setObjectName(QStringLiteral("overviewPicture"));
     overviewPicture->setFixedSize(kOverviewSize, kOverviewSize);
-    windPicture = new PictureBox(p);
-    windPicture->setObjectName(QStringLiteral("windPicture"));
-    windPicture->setFixedSize(kOverviewSize, kOverviewSize);
-    meanWindEdit = named<QLineEdit>(p, "meanWindEdit");
-    meanWindEdit->setMaximumWidth(50);
-    windNowPanel = named<QWidget>(p, "windNowPanel");
-    windDirectionNowLabel = named<QLabel>(windNowPanel, "windDirectionNowLabel");
-    windSpeedNowLabel = named<QLabel>(windNowPanel, "windSpeedNowLabel");
-    auto* sw = new QHBoxLayout(windNowPanel);
-    sw->setContentsMargins(0, 0, 0, 0);
-    sw->addWidget(windDirectionNowLabel);
-    sw->addWidget(windSpeedNowLabel);
-    sw->addStretch(1);
     traceZoomPanel = named<QWidget>(p, "traceZoomPanel");
     traceZoomPanel->setAutoFillBackground(true);
     traceZoomLabel = named<QLabel>(traceZoomPanel, "traceZoomLabel", QStringLiteral("ZOOM"));
@@ -155,9 +141,6 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     zoom->addWidget(traceZoomLabel);
     zoom->addWidget(traceZoomSlider, 1);
     traceZoomPanel->hide();
-    meanWindLabel = named<QLabel>(p, "meanWindLabel", meanWindHeading(settings));
-    windNowLabel = named<QLabel>(windNowPanel, "windNowLabel", windNowHeading(settings));
-    sw->insertWidget(0, windNowLabel);
 
     // Boats.
     boatPanel = BoatPanel::inScrollArea(p);
@@ -184,10 +167,6 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     infoLabel = named<QLabel>(p, "infoLabel");
     infoLabel->setWordWrap(true);
     exitButton = named<QPushButton>(p, "exitButton");
-
-    arrangeSidePanel(p);
-    applyRaceScreenCaptions(form, settings);
-    applyFontScale(settings);
 }
 
 void RaceControls::applyFontScale(const AppSettings& settings) {

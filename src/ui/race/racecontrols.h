@@ -66,17 +66,10 @@ struct RaceControls {
     std::array<QPushButton*, 6> seaSwatches{};  // the sea colours of kSeaSwatches, in order
     QLabel* sizeLabel = nullptr;                // "Real Size" or "Enlarged"
 
-    // Overview, wind, zoom.
+    // Overview, zoom.
     PictureBox* overviewPicture = nullptr;  // the whole race area
-    PictureBox* windPicture = nullptr;      // the wind dial
-    QWidget* windNowPanel = nullptr;        // heading, direction and speed of the wind now
-    QLabel* meanWindLabel = nullptr;
-    QLineEdit* meanWindEdit = nullptr;  // mean wind direction, typed
-    QLabel* windNowLabel = nullptr;
-    QLabel* windDirectionNowLabel = nullptr;
-    QLabel* windSpeedNowLabel = nullptr;
-    QWidget* traceZoomPanel = nullptr;  // the zoom of auto trace, shown while it is on
-    QLabel* traceZoomLabel = nullptr;   // "ZOOM"
+    QWidget* traceZoomPanel = nullptr;      // the zoom of auto trace, shown while it is on
+    QLabel* traceZoomLabel = nullptr;       // "ZOOM"
     QSlider* traceZoomSlider = nullptr;
 
     // Boats.
@@ -102,7 +95,8 @@ struct RaceControls {
     QPushButton* helpButton = nullptr;  // the help pages
     QLabel* infoLabel = nullptr;        // where to find further information
 
-    // Creates every control under `form` with its designed (Japanese) caption.
+    // Creates the controls under `form` with their designed (Japanese) captions; the window
+    // arranges the side panel once its pieces have made theirs.
     void build(QWidget* form, const AppSettings& settings);
     // Sets the base point sizes times the font scale.
     void applyFontScale(const AppSettings& settings);

@@ -30,6 +30,8 @@
 #include "ui/race/playback.h"
 #include "ui/race/racecaptions.h"
 #include "ui/race/racesetup.h"
+#include "ui/race/sidepanel.h"
+#include "ui/race/windcontrols.h"
 #include "ui/widgets/colour.h"
 #include "util/fileutil.h"
 
@@ -59,6 +61,10 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
     setObjectName(QStringLiteral("RaceScreen"));
     setAttribute(Qt::WA_QuitOnClose, true);
     build(this, settings_);
+    wind_ = new WindControls(sidePanel, settings_);
+    arrangeSidePanel(sidePanel);
+    applyRaceScreenCaptions(this, settings_);
+    applyFontScale(settings_);
     PlaybackHooks hooks;
     hooks.session = [this] { return session_.get(); };
     hooks.autoTrace = [this] { return options_.AutoTrace; };
@@ -123,7 +129,8 @@ void RaceScreen::connectControls() {
     connect(timeBar, &TimeBar::periodChosen, this, &RaceScreen::limitReplayPeriod);
     connect(timeBar, &TimeBar::periodCancelled, this, &RaceScreen::cancelReplayPeriod);
     connect(overviewPicture, &PictureBox::resized, this, &RaceScreen::redrawOverview);
-    connect(windPicture, &PictureBox::resized, this, &RaceScreen::redrawWindPanel);
+    connect(wind_->dial(), &PictureBox::resized, this, &RaceScreen::redrawWindPanel);
+    connect(wind_, &WindControls::meanWindTyped, this, &RaceScreen::setTypedWind);
     // The boat list keeps which boats are shown and marked: the options follow it first.
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceScreen::readBoatChecks);
     connect(boatPanel, &BoatPanel::markedBoatsChanged, this, &RaceScreen::readBoatChecks);
@@ -298,6 +305,7 @@ void RaceScreen::showSession() {
     options_.SeaColour = kSeaSwatches[0].sea;
     options_.InkColour = kSeaSwatches[0].ink;
     RaceSetup(*this, settings_).showRaceControls(s);
+    wind_->raceShown(s);
     options_.resetForRace(s.boatCount());
     options_.FontScale = settings_.FontScale;
     readDisplayChecks();
@@ -332,6 +340,7 @@ void RaceScreen::showSession() {
     redrawWindPanel();
     updateSpeedText();
     updateSizeLabel();
+    windWriteFailureShown_ = false;
     analysis_->raceShown();
     showFrame();
     playback_->start();
@@ -339,6 +348,7 @@ void RaceScreen::showSession() {
 
 void RaceScreen::showEmptyScreen(const std::string& fileName) {
     session_.reset();
+    wind_->raceGone();
     scene_ = RaceScene{};
     windowTitle_ = raceWindowTitle(settings_, {}, {}, {}, QString::fromStdString(fileName));
     setWindowTitle(windowTitle_);
@@ -347,7 +357,7 @@ void RaceScreen::showEmptyScreen(const std::string& fileName) {
     timeBar->hide();
     analysis_->raceGone();
     boatPanel->clearRows();
-    for (QLineEdit* t : {startTimeEdit, finishTimeEdit, meanWindEdit}) t->clear();
+    for (QLineEdit* t : {startTimeEdit, finishTimeEdit}) t->clear();
     updateCoastButton();
     redrawOverview();
     redrawWindPanel();
@@ -525,6 +535,26 @@ void RaceScreen::applyTimeMarksCheck() {
         view_.Zoom = view_.ZoomHome;
         redrawBackground();
     }
+}
+
+void RaceScreen::setTypedWind(double degrees) {
+    if (!session_) return;
+    const WriteResult w = session_->setWindDirection(degrees);
+    if (!w.ok && !windWriteFailureShown_) {
+        windWriteFailureShown_ = true;
+        sink_.show({w.error, {}, MessageButtons::Ok});
+    }
+    // The map side follows the typed direction: the home zoom, and wind-up turns to it.
+    view_.Zoom = view_.ZoomHome;
+    if (windUpRadio->isChecked()) {
+        view_.setWindUp(session_->race().MeanWindDir);
+        session_->setOrientation(false);
+    }
+    redrawBackground();
+    redrawOverview();
+    redrawWindPanel();
+    paintFrame();
+    analysis_->windChanged();
 }
 
 void RaceScreen::chooseSeaColour(int swatch) {

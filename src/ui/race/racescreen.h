@@ -35,6 +35,7 @@ class Playback;
 class RaceHints;
 class RaceSession;
 class SplashScreen;
+class WindControls;
 
 class RaceScreen : public QWidget, private RaceControls {
     Q_OBJECT
@@ -118,7 +119,8 @@ private:
     void turnNorthUp();
     void turnWindUp();
     void applyTimeMarksCheck();
-    void chooseSeaColour(int swatch);  // 1-based, as kSeaSwatches counts from the first
+    void chooseSeaColour(int swatch);   // 1-based, as kSeaSwatches counts from the first
+    void setTypedWind(double degrees);  // the mean wind direction typed in its box
     void readDisplayChecks();
     void readBoatChecks();  // the boats shown and marked in the boat list
 
@@ -189,6 +191,7 @@ private:
     RaceLayout layout_;
     Playback* playback_ = nullptr;
     AnalysisViews* analysis_ = nullptr;  // graph, data view, wind entry, screen picture
+    WindControls* wind_ = nullptr;       // mean wind, wind now, the wind dial and its strip
 
     NamePrompt namePrompt_;
     ProgramRunner coastRunner_;
@@ -196,7 +199,8 @@ private:
     QString windowTitle_;
     bool setupDone_ = false;
     bool hintsOn_ = true;
-    int lastKeyCode_ = 0;  // key held down on the window, 0 when none (16: Shift)
+    bool windWriteFailureShown_ = false;  // a typed direction that could not be written, once
+    int lastKeyCode_ = 0;                 // key held down on the window, 0 when none (16: Shift)
     double previewTime_ = std::numeric_limits<double>::quiet_NaN();
     double lastMarksWind_ = std::numeric_limits<double>::quiet_NaN();
     bool activating_ = false;

@@ -17,6 +17,7 @@
 #include "ui/race/picturebox.h"
 #include "ui/race/playback.h"
 #include "ui/race/racescreen.h"
+#include "ui/race/windcontrols.h"
 #include "ui/widgets/colour.h"
 
 namespace brisko {
@@ -64,18 +65,6 @@ void RaceScreen::buildAnalysis() {
     hooks.session = [this] { return session_.get(); };
     hooks.setReplayRunning = [this](bool on) {
         if (session_) playback_->setReplayRunning(on);
-    };
-    hooks.windTyped = [this] {
-        if (!session_) return;
-        view_.Zoom = view_.ZoomHome;
-        if (windUpRadio->isChecked()) {
-            view_.setWindUp(session_->race().MeanWindDir);
-            session_->setOrientation(false);
-        }
-        redrawBackground();
-        redrawOverview();
-        redrawWindPanel();
-        paintFrame();
     };
     hooks.mapPicture = [this] { return mapPicture->grab().toImage(); };
     hooks.dateTimeText = [this] { return timePanel->timeOfDayLabel->text(); };
@@ -154,14 +143,14 @@ void RaceScreen::redrawOverview() {
 }
 
 void RaceScreen::redrawWindPanel() {
-    windPicture->clear(toQColor(options_.SeaColour));
+    PictureBox* dial = wind_->dial();
+    dial->clear(toQColor(options_.SeaColour));
     if (!session_) return;
-    QPainter p(&windPicture->picture());
+    QPainter p(&dial->picture());
     p.setRenderHint(QPainter::Antialiasing);
-    windIndicator_.draw(p, scene_, windPicture->width(), toQColor(options_.SeaColour));
-    windDirectionNowLabel->setText(windIndicator_.directionText());
-    windSpeedNowLabel->setText(windIndicator_.speedText());
-    windPicture->update();
+    windIndicator_.draw(p, scene_, dial->width(), toQColor(options_.SeaColour));
+    wind_->showWindNow(windIndicator_.directionText(), windIndicator_.speedText());
+    dial->update();
 }
 
 void RaceScreen::fitViewToBoats() {

@@ -17,6 +17,7 @@
 #include "ui/race/picturebox.h"
 #include "ui/race/racescreen.h"
 #include "ui/race/racesetup.h"
+#include "ui/race/windcontrols.h"
 #include "util/numbers.h"
 
 namespace brisko {
@@ -318,7 +319,7 @@ void RaceScreen::onOverviewPressed(Qt::MouseButton button, QPointF pos) {
     // The clicked direction is the wind now and is shown up.
     view_.setWindUp(session_->race().MeanWindDir);
     session_->setOrientation(false);
-    meanWindEdit->setText(QString::fromStdString(shortestDecimal(session_->race().MeanWindDir)));
+    wind_->showMeanWind(session_->race().MeanWindDir);
     redrawBackground();
     redrawOverview();
     redrawWindPanel();

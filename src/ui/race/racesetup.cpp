@@ -65,15 +65,10 @@ void RaceSetup::showRaceControls(const RaceSession& s) {
     c_.wakeCheck->setChecked(true);
     c_.startTimeEdit->setText(QString::fromStdString(formatRaceTime(race.RaceStart)));
     c_.finishTimeEdit->setText(QString::fromStdString(formatRaceTime(race.RaceEnd)));
-    c_.meanWindEdit->setText(QString::fromStdString(shortestDecimal(race.MeanWindDir)));
     const bool northUp = race.NorthUp > 0;
     c_.northUpRadio->setChecked(northUp);
     c_.windUpRadio->setChecked(!northUp);
     c_.compareLinesCheck->setEnabled(!northUp);
-    const bool wind = s.data().WindShown;
-    c_.windNowPanel->setVisible(wind);
-    c_.windDirectionNowLabel->setVisible(wind);
-    c_.windSpeedNowLabel->setVisible(wind);
 }
 
 }  // namespace brisko
