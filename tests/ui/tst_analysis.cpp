@@ -1,6 +1,7 @@
 // The race screen's analysis views driven as a user drives them: the view buttons and back, the
 // table kinds, ticking boats, wind entry on the graph saved and read back, a typed wind
 // direction written to the race file, and the screen picture read back from its bitmap file.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScrollArea>
@@ -71,6 +72,32 @@ private slots:
         s.c<QRadioButton>("dataViewRadio")->click();
         s.c<QPushButton>("dataViewExitButton")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::Map);
+    }
+
+    void measuringAndTheReplayFollowTheViewChosen() {
+        Screen s(kDemo, 1, 0);
+        auto* measure = s.c<QCheckBox>("rangeBearingCheck");
+        auto* replay = s.c<QTimer>("replayTimer");
+        s.stop();
+        measure->click();
+        QVERIFY(measure->isChecked());
+        // Range and bearing is a chart tool: the graph takes it away, with the clock panel.
+        s.c<QRadioButton>("speedGraphRadio")->click();
+        QVERIFY(!measure->isChecked() && !measure->isEnabled());
+        QVERIFY(s.c("timePanel")->isHidden());
+        // Back on the chart, stopped: measuring again, and the replay stays stopped.
+        s.c<QRadioButton>("trackViewRadio")->click();
+        QVERIFY(measure->isEnabled());
+        QVERIFY(!s.c("timePanel")->isHidden());
+        QVERIFY(!replay->isActive());
+        // While the replay runs the chart offers no measuring; the tables pause the replay and
+        // leaving them lets it run on.
+        s.c<QRadioButton>("forwardRadio")->click();
+        s.c<QRadioButton>("dataViewRadio")->click();
+        QVERIFY(!replay->isActive());
+        s.c<QPushButton>("dataViewExitButton")->click();
+        QVERIFY(replay->isActive());
+        QVERIFY(!measure->isEnabled());
     }
 
     void tickingABoatRedrawsTableAndGraph() {
@@ -193,6 +220,19 @@ private slots:
         QCOMPARE(picture(s, "WindStrip").size(), strip->size());
         QTest::mouseClick(strip, Qt::LeftButton);
         QVERIFY(strip->isHidden());
+    }
+
+    void timeBarStripFollowsATypedWind() {
+        QTemporaryDir dir;
+        QVERIFY(copyTree(kDemo, dir.path()));
+        Screen s(dir.path(), 2, 0);
+        const QImage before = s.bar()->strip().copy();
+        auto* meanWind = s.c<QLineEdit>("meanWindEdit");
+        QTest::mouseClick(meanWind, Qt::LeftButton);
+        meanWind->selectAll();
+        QTest::keyClicks(meanWind, "25");  // the other way round: upwind and downwind swap
+        QCOMPARE(s.race().MeanWindDir, 25.0);
+        QVERIFY(s.bar()->strip() != before);
     }
 
     void screenPictureWithLegend() {

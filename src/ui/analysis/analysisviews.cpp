@@ -1,7 +1,6 @@
 // The race screen's analysis views and their controls; see analysisviews.h.
 #include "ui/analysis/analysisviews.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -21,14 +20,11 @@
 #include "ui/analysis/legviewpainter.h"
 #include "ui/analysis/screenpicture.h"
 #include "ui/analysis/speedgraphpainter.h"
-#include "ui/display/mappicture.h"
-#include "ui/display/timebar.h"
-#include "ui/display/timepanel.h"
 #include "ui/race/picturebox.h"
 #include "ui/race/racecaptions.h"
-#include "ui/race/racecontrols.h"
-#include "ui/race/racesetup.h"
+#include "ui/widgets/captions.h"
 #include "ui/widgets/colour.h"
+#include "ui/widgets/named.h"
 #include "util/datetime.h"
 #include "util/fileutil.h"
 #include "util/numbers.h"
@@ -37,6 +33,7 @@ namespace brisko {
 
 namespace {
 constexpr double kViewPointSize = 9;
+constexpr int kCourseEntriesForTable = 2;
 constexpr double kMarkerHalf = 10;
 constexpr int kReadoutWidth = 85, kReadoutHeight = 15;
 constexpr double kReadoutHalf = 42.5;
@@ -58,24 +55,42 @@ QString clockAt(const RaceTime& raceStart, double t) {
 }
 }  // namespace
 
-AnalysisViews::AnalysisViews(QWidget* form, RaceControls& controls, DisplayOptions& options,
-                             const AppSettings& settings, MessageSink& sink,
-                             PlatformServices* platform, AnalysisHooks hooks)
-    : QObject(form),
-      c_(controls),
-      options_(options),
-      settings_(settings),
-      sink_(sink),
-      platform_(platform),
-      hooks_(std::move(hooks)) {
-    buildWidgets(form);
+AnalysisViews::AnalysisViews(QWidget* form, QWidget* sidePanel, const AppSettings& settings,
+                             MessageSink& sink, PlatformServices* platform)
+    : QObject(form), settings_(settings), sink_(sink), platform_(platform) {
+    buildSideControls(sidePanel);
+    buildViews(form);
 }
 
 QString AnalysisViews::tr2(const char* ja, const char* en) const {
     return QString::fromUtf8(settings_.english() ? en : ja);
 }
 
-void AnalysisViews::buildWidgets(QWidget* form) {
+void AnalysisViews::buildSideControls(QWidget* panel) {
+    viewBox_ = named<QGroupBox>(panel, "viewBox");
+    trackViewRadio_ = named<QRadioButton>(viewBox_, "trackViewRadio");
+    speedGraphRadio_ = named<QRadioButton>(viewBox_, "speedGraphRadio");
+    dataViewRadio_ = named<QRadioButton>(viewBox_, "dataViewRadio");
+    auto* views = new QHBoxLayout(viewBox_);
+    views->setContentsMargins(2, 0, 2, 0);
+    views->setSpacing(2);
+    for (QRadioButton* b : {trackViewRadio_, speedGraphRadio_, dataViewRadio_}) views->addWidget(b);
+    trackViewRadio_->setChecked(true);
+    screenPictureButton_ = named<QPushButton>(panel, "screenPictureButton");
+    windEntryButton_ = named<QPushButton>(panel, "windEntryButton");
+    applyRaceScreenCaptions(viewBox_, settings_);
+    int count = 0;
+    const ControlCaption* captions = raceScreenCaptions(count);
+    applyCaptions({screenPictureButton_, windEntryButton_}, std::span(captions, count), settings_);
+
+    connect(trackViewRadio_, &QRadioButton::clicked, this, &AnalysisViews::showTrackView);
+    connect(speedGraphRadio_, &QRadioButton::clicked, this, &AnalysisViews::showSpeedGraph);
+    connect(dataViewRadio_, &QRadioButton::clicked, this, &AnalysisViews::showDataView);
+    connect(screenPictureButton_, &QPushButton::clicked, this, &AnalysisViews::screenPictureWanted);
+    connect(windEntryButton_, &QPushButton::clicked, this, &AnalysisViews::toggleWindEntry);
+}
+
+void AnalysisViews::buildViews(QWidget* form) {
     dataView_ = new QWidget(form);
     dataView_->setObjectName(QStringLiteral("DataView"));
     dataView_->setAutoFillBackground(true);
@@ -129,12 +144,7 @@ void AnalysisViews::buildWidgets(QWidget* form) {
                                          factorTableRadio_, exitButton_})
         w->setFont(viewFont(w, settings_));
 
-    connect(c_.trackViewRadio, &QRadioButton::clicked, this, &AnalysisViews::showTrackView);
-    connect(c_.speedGraphRadio, &QRadioButton::clicked, this, &AnalysisViews::showSpeedGraph);
-    connect(c_.dataViewRadio, &QRadioButton::clicked, this, &AnalysisViews::showDataView);
     connect(exitButton_, &QPushButton::clicked, this, &AnalysisViews::leaveDataView);
-    connect(c_.screenPictureButton, &QPushButton::clicked, this, &AnalysisViews::saveScreenPicture);
-    connect(c_.windEntryButton, &QPushButton::clicked, this, &AnalysisViews::toggleWindEntry);
     connect(
         graphPicture_, &PictureBox::mouseDown, this,
         [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) { onGraphPressed(b, pos); });
@@ -150,85 +160,92 @@ bool AnalysisViews::eventFilter(QObject* watched, QEvent* e) {
     return QObject::eventFilter(watched, e);
 }
 
-void AnalysisViews::raceShown() {
+void AnalysisViews::raceShown(RaceSession& session, const DisplayOptions& boats) {
+    session_ = &session;
+    boats_ = boats;
     windEntryMode_ = false;
     windEntryCount_ = 0;
     windPointsEntered_ = false;
-    c_.windEntryButton->setStyleSheet({});
-    c_.windEntryButton->setVisible(settings_.EditionMode > 1);
+    periodMarked_ = false;
+    windEntryButton_->setStyleSheet({});
+    windEntryButton_->setVisible(settings_.EditionMode > 1);
+    setDataViewAvailable(session.race().CourseCount >= kCourseEntriesForTable);
     prevViewMode_ = ViewModeKind::Map;
     showView(ViewModeKind::Map);
-    c_.trackViewRadio->setChecked(true);
-    setTimeBarStrip();
+    trackViewRadio_->setChecked(true);
 }
 
 void AnalysisViews::raceGone() {
+    session_ = nullptr;
     showView(ViewModeKind::Map);
-    c_.timeBar->setStripPainter({});
+    trackViewRadio_->setChecked(true);
 }
+
+void AnalysisViews::setDataViewAvailable(bool on) { dataViewRadio_->setEnabled(on); }
 
 void AnalysisViews::place(const QRect& mapArea) {
     mapSize_ = mapArea.width();
     dataView_->setGeometry(mapArea);
     graphArea_->setGeometry(mapArea);
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) redrawSpeedGraph();
-    if (options_.ViewMode == ViewModeKind::Analysis) redrawTable();
+    if (mode_ == ViewModeKind::SpeedGraph) redrawSpeedGraph();
+    if (mode_ == ViewModeKind::Analysis) redrawTable();
 }
 
-void AnalysisViews::boatsChanged() {
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) redrawSpeedGraph();
-    if (options_.ViewMode == ViewModeKind::Analysis) redrawTable();
+void AnalysisViews::boatsChanged(const DisplayOptions& boats) {
+    boats_ = boats;
+    if (mode_ == ViewModeKind::SpeedGraph) redrawSpeedGraph();
+    if (mode_ == ViewModeKind::Analysis) redrawTable();
 }
 
-void AnalysisViews::periodChanged() {
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) redrawSpeedGraph();
+void AnalysisViews::periodChanged(bool marked) {
+    periodMarked_ = marked;
+    if (mode_ == ViewModeKind::SpeedGraph) redrawSpeedGraph();
 }
 
 void AnalysisViews::timeShown(double raceTime) {
     if (raceTime == cursorTime_) return;
     cursorTime_ = raceTime;
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) graphPicture_->update();
+    if (mode_ == ViewModeKind::SpeedGraph) graphPicture_->update();
+}
+
+void AnalysisViews::windChanged() {
+    if (mode_ == ViewModeKind::SpeedGraph) redrawSpeedGraph();
 }
 
 void AnalysisViews::showView(ViewModeKind mode) {
-    options_.ViewMode = mode;
-    const bool map = mode == ViewModeKind::Map;
-    c_.mapPicture->setVisible(map);
-    // The clock panel lies over the map only; the graph and the tables use the whole area.
-    c_.timePanel->setVisible(map);
+    mode_ = mode;
+    // The graph and the tables use the whole map area; the window hides the map box.
     graphArea_->setVisible(mode == ViewModeKind::SpeedGraph);
     dataView_->setVisible(mode == ViewModeKind::Analysis);
     if (mode == ViewModeKind::SpeedGraph) graphArea_->raise();
     if (mode == ViewModeKind::Analysis) dataView_->raise();
+    emit viewShown(mode);
 }
 
 void AnalysisViews::pauseForView() {
-    hooks_.setReplayRunning(false);
-    // Range and bearing is a map tool.
-    c_.rangeBearingCheck->setChecked(false);
-    c_.rangeBearingCheck->setEnabled(false);
+    emit replayWanted(false);
+    emit viewChosen(ViewModeKind::Analysis);
 }
 
 void AnalysisViews::resumeUnlessStopped() {
-    if (!c_.stopRadio->isChecked() && !windEntryMode_) hooks_.setReplayRunning(true);
+    if (!windEntryMode_) emit replayWanted(true);
 }
 
 void AnalysisViews::showTrackView() {
     showView(ViewModeKind::Map);
     resumeUnlessStopped();
-    RaceSetup::setAvailable(c_.rangeBearingCheck, c_.stopRadio->isChecked() && !options_.AutoTrace);
+    emit viewChosen(ViewModeKind::Map);
 }
 
 void AnalysisViews::showSpeedGraph() {
     redrawSpeedGraph();
     showView(ViewModeKind::SpeedGraph);
     resumeUnlessStopped();
-    c_.rangeBearingCheck->setChecked(false);
-    c_.rangeBearingCheck->setEnabled(false);
+    emit viewChosen(ViewModeKind::SpeedGraph);
 }
 
 void AnalysisViews::showDataView() {
-    if (!c_.dataViewRadio->isChecked()) return;
+    if (!dataViewRadio_->isChecked()) return;
     pauseForView();
     redrawTable();
 }
@@ -236,16 +253,16 @@ void AnalysisViews::showDataView() {
 void AnalysisViews::leaveDataView() {
     const ViewModeKind back = prevViewMode_;
     if (back == ViewModeKind::SpeedGraph) {
-        c_.speedGraphRadio->setChecked(true);
+        speedGraphRadio_->setChecked(true);
         showSpeedGraph();
     } else {
-        c_.trackViewRadio->setChecked(true);
+        trackViewRadio_->setChecked(true);
         showTrackView();
     }
 }
 
 void AnalysisViews::redrawTable() {
-    if (options_.ViewMode != ViewModeKind::Analysis) prevViewMode_ = options_.ViewMode;
+    if (mode_ != ViewModeKind::Analysis) prevViewMode_ = mode_;
     TableKind kind = TableKind::Factor;
     if (timeTableRadio_->isChecked())
         kind = TableKind::Time;
@@ -254,13 +271,13 @@ void AnalysisViews::redrawTable() {
     else if (speedTableRadio_->isChecked())
         kind = TableKind::Speed;
     showView(ViewModeKind::Analysis);
-    RaceSession* s = hooks_.session();
+    RaceSession* s = session_;
     if (!s) return;
     s->ensureLegData();
     LegViewInput in;
     in.race = &s->race();
     in.roundings = &s->data().roundings;
-    in.options = &options_;
+    in.options = &boats_;
     in.boats = s->boatCount();
     in.kind = kind;
     in.english = settings_.english();
@@ -276,7 +293,7 @@ void AnalysisViews::redrawTable() {
 }
 
 void AnalysisViews::redrawSpeedGraph() {
-    RaceSession* s = hooks_.session();
+    const RaceSession* s = session_;
     const int viewportH = mapSize_ - 4;
     const int width = std::max<int>(viewportH, static_cast<int>(kGraphWidth));
     // A graph wider than the area gets a horizontal scroll bar; the height leaves room for it.
@@ -292,12 +309,12 @@ void AnalysisViews::redrawSpeedGraph() {
     in.race = &race;
     in.tracks = &s->tracks();
     in.wind = &s->data().wind;
-    in.options = &options_;
+    in.options = &boats_;
     in.boats = s->boatCount();
     in.hasWind = s->data().WindShown || windPointsEntered_;
     in.periodFrom = s->clock().PeriodFrom;
     in.periodTo = s->clock().PeriodTo;
-    in.periodLimited = c_.timeBar->periodMarked();
+    in.periodLimited = periodMarked_;
     in.font = viewFont(graphPicture_, settings_);
     QPainter p(&graphPicture_->picture());
     drawSpeedGraph(p, in, graphScale_, graphPicture_->size());
@@ -305,7 +322,7 @@ void AnalysisViews::redrawSpeedGraph() {
 }
 
 void AnalysisViews::drawGraphOverlay(QPainter& p) {
-    const RaceSession* s = hooks_.session();
+    const RaceSession* s = session_;
     if (!s || !(graphScale_.PxPerSecond > 0)) return;
     // The current time's line.
     const double y = graphScale_.yForTime(cursorTime_);
@@ -349,7 +366,7 @@ void AnalysisViews::onGraphMouseMoved(QPointF pos) {
 }
 
 void AnalysisViews::onGraphPressed(Qt::MouseButton, QPointF pos) {
-    RaceSession* s = hooks_.session();
+    RaceSession* s = session_;
     if (!s || !windEntryMode_ || pos.x() < kDirPanelLeft || pos.x() > kDirPanelRight) return;
     if (!(graphScale_.PxPerSecond > 0)) return;
     WindStore wind = s->data().wind;
@@ -362,7 +379,7 @@ void AnalysisViews::onGraphPressed(Qt::MouseButton, QPointF pos) {
 }
 
 void AnalysisViews::toggleWindEntry() {
-    RaceSession* s = hooks_.session();
+    RaceSession* s = session_;
     if (!s) return;
     if (windEntryMode_ && windEntryCount_ > 2) {
         const Message ask{
@@ -385,64 +402,36 @@ void AnalysisViews::toggleWindEntry() {
             if (sink_.show(ask) != MessageAnswer::Yes) windEntryMode_ = false;
         }
     }
-    c_.windEntryButton->setStyleSheet(
+    windEntryButton_->setStyleSheet(
         windEntryMode_ ? QStringLiteral("QPushButton { background-color: yellow; }") : QString());
     windEntryCount_ = 0;
     if (windEntryMode_) {
-        hooks_.setReplayRunning(false);
+        emit replayWanted(false);
         // Directions are entered on the graph.
-        if (options_.ViewMode != ViewModeKind::SpeedGraph) {
-            c_.speedGraphRadio->setChecked(true);
+        if (mode_ != ViewModeKind::SpeedGraph) {
+            speedGraphRadio_->setChecked(true);
             showSpeedGraph();
-            hooks_.setReplayRunning(false);
+            emit replayWanted(false);
         }
     } else {
         resumeUnlessStopped();
     }
 }
 
-void AnalysisViews::windChanged() {
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) redrawSpeedGraph();
-    setTimeBarStrip();
-}
-
-void AnalysisViews::setTimeBarStrip() {
-    const RaceSession* s = hooks_.session();
-    if (!s) {
-        c_.timeBar->setStripPainter({});
-        return;
-    }
-    // The strip reads the race shown now whenever the bar repaints it (set-up, resize).
-    c_.timeBar->setStripPainter([this](QPainter& p, const TimeBarScale& scale, QSize size) {
-        if (const RaceSession* r = hooks_.session())
-            drawTimeBarStrip(p, r->tracks(), r->race(), scale, size);
-    });
-}
-
-void AnalysisViews::saveScreenPicture() {
-    const RaceSession* s = hooks_.session();
-    ScreenPictureParts parts;
-    switch (options_.ViewMode) {
-        case ViewModeKind::Map:
-            parts.main = hooks_.mapPicture();
-            break;
-        case ViewModeKind::SpeedGraph:
-            parts.main = graphPicture_->grab().toImage();
-            break;
-        default:
-            parts.main = table_->grab().toImage();
-            break;
-    }
-    parts.overview = c_.overviewPicture->grab().toImage();
-    parts.font = viewFont(c_.overviewPicture, settings_);
+void AnalysisViews::saveScreenPicture(ScreenPictureParts parts) {
+    const RaceSession* s = session_;
+    if (mode_ == ViewModeKind::SpeedGraph) parts.main = graphPicture_->grab().toImage();
+    if (mode_ == ViewModeKind::Analysis) parts.main = table_->grab().toImage();
+    parts.font.setPointSizeF(scaledPointSize(kViewPointSize, settings_));
     if (s) {
         parts.raceFile = QString::fromStdString(s->shownFile());
-        parts.dateTime = hooks_.dateTimeText();
         for (int b = 1; b <= s->boatCount(); ++b) {
-            const Rgb c = options_.BoatColour[static_cast<size_t>(b)];
+            const Rgb c = boats_.BoatColour[static_cast<size_t>(b)];
             parts.legend.push_back(
                 {QString::fromStdString(s->race().Boats[b].BoatName), toQColor(c)});
         }
+    } else {
+        parts.dateTime.clear();
     }
     picturePath_ = resolvePath(settings_.AppPath, kPictureFile);
     QDir().mkpath(QFileInfo(QString::fromStdString(picturePath_)).absolutePath());

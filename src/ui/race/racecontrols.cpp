@@ -78,17 +78,6 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     f1->setSpacing(2);
     f1->addWidget(windUpRadio);
     f1->addWidget(northUpRadio);
-    viewBox = named<QGroupBox>(p, "viewBox");
-    trackViewRadio = named<QRadioButton>(viewBox, "trackViewRadio");
-    speedGraphRadio = named<QRadioButton>(viewBox, "speedGraphRadio");
-    dataViewRadio = named<QRadioButton>(viewBox, "dataViewRadio");
-    auto* f4 = new QHBoxLayout(viewBox);
-    f4->setContentsMargins(2, 0, 2, 0);
-    f4->setSpacing(2);
-    f4->addWidget(trackViewRadio);
-    f4->addWidget(speedGraphRadio);
-    f4->addWidget(dataViewRadio);
-    trackViewRadio->setChecked(true);
 
     // Display check boxes.
     timeMarksCheck = named<QCheckBox>(p, "timeMarksCheck");
@@ -157,9 +146,7 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
     setMarkButton = named<QPushButton>(p, "setMarkButton");
     setLineButton = named<QPushButton>(p, "setLineButton");
     setCourseButton = named<QPushButton>(p, "setCourseButton");
-    screenPictureButton = named<QPushButton>(p, "screenPictureButton");
     referenceButton = named<QPushButton>(p, "referenceButton");
-    windEntryButton = named<QPushButton>(p, "windEntryButton");
     makeCoastlineButton = named<QPushButton>(p, "makeCoastlineButton");
     makeCoastlineButton->setEnabled(false);  // until a race without its coastline tiles is shown
     helpButton = named<QPushButton>(p, "helpButton", QStringLiteral("?"));

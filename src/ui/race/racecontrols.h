@@ -49,10 +49,6 @@ struct RaceControls {
     QGroupBox* orientationBox = nullptr;
     QRadioButton* windUpRadio = nullptr;
     QRadioButton* northUpRadio = nullptr;
-    QGroupBox* viewBox = nullptr;             // what the map area shows
-    QRadioButton* trackViewRadio = nullptr;   // the chart with the tracks
-    QRadioButton* speedGraphRadio = nullptr;  // the speed and course graph
-    QRadioButton* dataViewRadio = nullptr;    // the data tables
     QCheckBox* timeMarksCheck = nullptr;
     QCheckBox* rangeBearingCheck = nullptr;  // measuring on the chart
     QCheckBox* hintsCheck = nullptr;         // "HINT"
@@ -87,8 +83,6 @@ struct RaceControls {
     QPushButton* setMarkButton = nullptr;        // a mark clicked on the chart
     QPushButton* setLineButton = nullptr;        // a line of two points clicked on the chart
     QPushButton* setCourseButton = nullptr;      // the course order clicked on the chart
-    QPushButton* screenPictureButton = nullptr;  // saves and opens a picture of the screen
-    QPushButton* windEntryButton = nullptr;      // wind directions entered on the graph
     QPushButton* referenceButton = nullptr;      // the race's reference files
     QPushButton* makeCoastlineButton = nullptr;  // coastline tiles for the race area
     QPushButton* exitButton = nullptr;

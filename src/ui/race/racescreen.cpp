@@ -18,6 +18,7 @@
 
 #include "session/racesession.h"
 #include "ui/analysis/analysisviews.h"
+#include "ui/analysis/speedgraphpainter.h"
 #include "ui/app/splashscreen.h"
 #include "ui/display/boatpanel.h"
 #include "ui/display/mappicture.h"
@@ -62,6 +63,7 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
     setAttribute(Qt::WA_QuitOnClose, true);
     build(this, settings_);
     wind_ = new WindControls(sidePanel, settings_);
+    buildAnalysis();
     arrangeSidePanel(sidePanel);
     applyRaceScreenCaptions(this, settings_);
     applyFontScale(settings_);
@@ -97,7 +99,6 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
         resize(avail.width() * 9 / 10, avail.height() * 9 / 10);
     }
     buildOverlays();
-    buildAnalysis();
     updateSpeedText();
     relayout();
 }
@@ -135,7 +136,8 @@ void RaceScreen::connectControls() {
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceScreen::readBoatChecks);
     connect(boatPanel, &BoatPanel::markedBoatsChanged, this, &RaceScreen::readBoatChecks);
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceScreen::redrawBackground);
-    connect(boatPanel, &BoatPanel::shownBoatsChanged, this, [this] { analysis_->boatsChanged(); });
+    connect(boatPanel, &BoatPanel::shownBoatsChanged, this,
+            [this] { analysis_->boatsChanged(options_); });
     connect(northUpRadio, &QRadioButton::clicked, this, &RaceScreen::turnNorthUp);
     connect(windUpRadio, &QRadioButton::clicked, this, &RaceScreen::turnWindUp);
     connect(timeMarksCheck, &QCheckBox::clicked, this, &RaceScreen::applyTimeMarksCheck);
@@ -173,6 +175,35 @@ void RaceScreen::connectControls() {
     connect(boatPanel, &BoatPanel::markedBoatsChanged, this, [this] { paintFrame(); });
     connect(boatPanel, &BoatPanel::boatHovered, this,
             [this](int boat) { options_.FocusBoat = boat - 1; });
+    connectAnalysis();
+}
+
+void RaceScreen::connectAnalysis() {
+    // The graph and the tables take the map's place; the clock panel lies over the map only.
+    connect(analysis_, &AnalysisViews::viewShown, this, [this](ViewModeKind mode) {
+        options_.ViewMode = mode;
+        mapPicture->setVisible(mode == ViewModeKind::Map);
+        timePanel->setVisible(mode == ViewModeKind::Map);
+    });
+    // Range and bearing is a chart tool.
+    connect(analysis_, &AnalysisViews::viewChosen, this, [this](ViewModeKind mode) {
+        const bool map = mode == ViewModeKind::Map;
+        if (!map) rangeBearingCheck->setChecked(false);
+        RaceSetup::setAvailable(rangeBearingCheck,
+                                map && stopRadio->isChecked() && !options_.AutoTrace);
+    });
+    // A view may pause the replay; it runs again only if the user did not stop it.
+    connect(analysis_, &AnalysisViews::replayWanted, this, [this](bool run) {
+        if (session_ && !(run && stopRadio->isChecked())) playback_->setReplayRunning(run);
+    });
+    connect(analysis_, &AnalysisViews::screenPictureWanted, this, [this] {
+        ScreenPictureParts shown;
+        if (options_.ViewMode == ViewModeKind::Map) shown.main = mapPicture->grab().toImage();
+        shown.overview = overviewPicture->grab().toImage();
+        shown.font = overviewPicture->font();
+        shown.dateTime = timePanel->timeOfDayLabel->text();
+        analysis_->saveScreenPicture(std::move(shown));
+    });
 }
 
 void RaceScreen::showEvent(QShowEvent* e) {
@@ -309,6 +340,7 @@ void RaceScreen::showSession() {
     options_.resetForRace(s.boatCount());
     options_.FontScale = settings_.FontScale;
     readDisplayChecks();
+    analysis_->raceShown(*session_, options_);
     boatPanel->clearRows();
     boatPanel->buildRows(race, options_, settings_);
 
@@ -327,6 +359,11 @@ void RaceScreen::showSession() {
 
     timeBar->setRace(race.RaceSeconds, race.RaceSecondsPlus);
     timeBar->setPeriod(s.clock().PeriodFrom, s.clock().PeriodTo, false);
+    // The bar's strip: boat 1's upwind and downwind legs against the mean wind, read from the
+    // race shown whenever the bar repaints it.
+    timeBar->setStripPainter([this](QPainter& p, const TimeBarScale& scale, QSize size) {
+        if (session_) drawTimeBarStrip(p, session_->tracks(), session_->race(), scale, size);
+    });
     QPalette zoomPal = traceZoomPanel->palette();
     zoomPal.setColor(QPalette::Window, toQColor(options_.SeaColour));
     zoomPal.setColor(QPalette::WindowText, toQColor(options_.InkColour));
@@ -341,7 +378,6 @@ void RaceScreen::showSession() {
     updateSpeedText();
     updateSizeLabel();
     windWriteFailureShown_ = false;
-    analysis_->raceShown();
     showFrame();
     playback_->start();
 }
@@ -349,13 +385,14 @@ void RaceScreen::showSession() {
 void RaceScreen::showEmptyScreen(const std::string& fileName) {
     session_.reset();
     wind_->raceGone();
+    analysis_->raceGone();
     scene_ = RaceScene{};
     windowTitle_ = raceWindowTitle(settings_, {}, {}, {}, QString::fromStdString(fileName));
     setWindowTitle(windowTitle_);
     mapPicture->clear(toQColor(options_.SeaColour));
     mapPicture->followFrame(FrameState{}, nullptr);
     timeBar->hide();
-    analysis_->raceGone();
+    timeBar->setStripPainter({});
     boatPanel->clearRows();
     for (QLineEdit* t : {startTimeEdit, finishTimeEdit}) t->clear();
     updateCoastButton();
@@ -555,6 +592,7 @@ void RaceScreen::setTypedWind(double degrees) {
     redrawWindPanel();
     paintFrame();
     analysis_->windChanged();
+    timeBar->repaintStrip();
 }
 
 void RaceScreen::chooseSeaColour(int swatch) {
@@ -603,7 +641,7 @@ void RaceScreen::limitReplayPeriod(double from, double to) {
     wakeCheck->setChecked(true);
     timeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, true);
     redrawBackground();
-    analysis_->periodChanged();
+    analysis_->periodChanged(true);
     showFrame();
 }
 
@@ -612,7 +650,7 @@ void RaceScreen::cancelReplayPeriod() {
     session_->cancelPeriod();
     timeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, false);
     redrawBackground();
-    analysis_->periodChanged();
+    analysis_->periodChanged(false);
 }
 
 void RaceScreen::updateSetupButtons() {

@@ -89,6 +89,7 @@ private:
     void connectControls();
     void buildOverlays();
     void buildAnalysis();
+    void connectAnalysis();
 
     // Opening races. openRace replaces the session whole when the race can be shown; the first
     // race that cannot leaves an empty screen named after it, a later one leaves the race shown.

@@ -61,15 +61,7 @@ void RaceScreen::buildOverlays() {
 }
 
 void RaceScreen::buildAnalysis() {
-    AnalysisHooks hooks;
-    hooks.session = [this] { return session_.get(); };
-    hooks.setReplayRunning = [this](bool on) {
-        if (session_) playback_->setReplayRunning(on);
-    };
-    hooks.mapPicture = [this] { return mapPicture->grab().toImage(); };
-    hooks.dateTimeText = [this] { return timePanel->timeOfDayLabel->text(); };
-    analysis_ =
-        new AnalysisViews(this, *this, options_, settings_, sink_, platform_, std::move(hooks));
+    analysis_ = new AnalysisViews(this, sidePanel, settings_, sink_, platform_);
 }
 
 bool RaceScreen::showFrame() {

@@ -11,6 +11,7 @@
 
 #include "interact/mapmouse.h"
 #include "session/racesession.h"
+#include "ui/analysis/analysisviews.h"
 #include "ui/display/mappicture.h"
 #include "ui/interact/coursepanel.h"
 #include "ui/interact/racehints.h"
@@ -401,7 +402,7 @@ void RaceScreen::courseDefinitionChanged(const WriteResult& written) {
     }
     const RaceDefinition& race = session_->race();
     if (coursePanel_->isVisible()) coursePanel_->refresh(race, layout_.mapSize);
-    RaceSetup::setAvailable(dataViewRadio, race.CourseCount >= kCourseCountForTable);
+    analysis_->setDataViewAvailable(race.CourseCount >= kCourseCountForTable);
     updateSetupButtons();
     // Marks and lines lie in the kept picture: a removed one goes only with a fresh background.
     redrawView();

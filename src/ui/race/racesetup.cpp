@@ -20,7 +20,6 @@ namespace brisko {
 namespace {
 constexpr int kZoomSliderStart = 100;
 constexpr int kMarksAndLinesForCourse = 2;
-constexpr int kCourseEntriesForTable = 2;
 constexpr const char* kModeFileName = "ver.txt";
 }  // namespace
 
@@ -30,7 +29,6 @@ void RaceSetup::prepareControls(bool browser) {
     c_.traceZoomSlider->setValue(kZoomSliderStart);
     c_.hintBox->hide();
     c_.boatHintBox->hide();
-    c_.trackViewRadio->setChecked(true);
     // Browser mode shows the race list; full mode the set-up buttons and editable times.
     for (QPushButton* b :
          {c_.setMarkButton, c_.setLineButton, c_.confirmTimesButton, c_.setCourseButton})
@@ -60,7 +58,6 @@ void RaceSetup::fillRaceList(const std::string& current) {
 void RaceSetup::showRaceControls(const RaceSession& s) {
     const RaceDefinition& race = s.race();
     setAvailable(c_.setCourseButton, race.MarkCount + race.LineCount >= kMarksAndLinesForCourse);
-    setAvailable(c_.dataViewRadio, race.CourseCount >= kCourseEntriesForTable);
     setAvailable(c_.referenceButton, race.AttachmentCount >= 1);
     c_.wakeCheck->setChecked(true);
     c_.startTimeEdit->setText(QString::fromStdString(formatRaceTime(race.RaceStart)));
