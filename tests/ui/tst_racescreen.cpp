@@ -172,6 +172,22 @@ private slots:
         s.fire("replayTimer");
         QCOMPARE(s.clock().RaceTime, t + s.clock().TimeStep);
         QCOMPARE(s.clock().TickCount, 1);
+        // Exactly one of the three is on, whichever other radio buttons are pressed.
+        const auto on = [&] {
+            QStringList names;
+            for (const char* name : {"forwardRadio", "stopRadio", "backwardRadio"})
+                if (s.c<QRadioButton>(name)->isChecked()) names << QString::fromLatin1(name);
+            return names;
+        };
+        QCOMPARE(on(), QStringList{"stopRadio"});
+        s.c<QRadioButton>("northUpRadio")->click();
+        s.c<QRadioButton>("speedGraphRadio")->click();
+        s.c<QRadioButton>("backwardRadio")->click();
+        s.c<QRadioButton>("windUpRadio")->click();
+        s.c<QRadioButton>("trackViewRadio")->click();
+        QCOMPARE(on(), QStringList{"backwardRadio"});
+        QVERIFY(s.c<QRadioButton>("windUpRadio")->isChecked());
+        QVERIFY(s.c<QRadioButton>("trackViewRadio")->isChecked());
     }
 
     void confirmingTimesRefusesAndAccepts() {

@@ -53,22 +53,6 @@ void RaceControls::build(QWidget* form, const AppSettings& settings) {
 
     QWidget* p = sidePanel;
 
-    // Replay.
-    forwardRadio = named<QRadioButton>(p, "forwardRadio", QStringLiteral("FWD"));
-    stopRadio = named<QRadioButton>(p, "stopRadio", QStringLiteral("STOP"));
-    backwardRadio = named<QRadioButton>(p, "backwardRadio", QStringLiteral("BACK"));
-    stepForwardButton = named<QPushButton>(p, "stepForwardButton", QStringLiteral("+"));
-    stepBackwardButton = named<QPushButton>(p, "stepBackwardButton", QStringLiteral("-"));
-    forwardRadio->setChecked(true);
-    for (QPushButton* b : {stepForwardButton, stepBackwardButton}) b->setFixedWidth(28);
-    replaySpeedSlider = named<QSlider>(p, "replaySpeedSlider");
-    replaySpeedSlider->setOrientation(Qt::Horizontal);
-    replaySpeedSlider->setRange(kSpeedSliderMin, kSpeedSliderMax);
-    replaySpeedSlider->setValue(kSpeedSliderStart);
-    replaySpeedSlider->setPageStep(1);
-    replaySpeedLabel = named<QLabel>(p, "replaySpeedLabel");
-    replaySpeedLabel->setMinimumWidth(70);
-
     // Orientation and view.
     orientationBox = named<QGroupBox>(p, "orientationBox");
     windUpRadio = named<QRadioButton>(orientationBox, "windUpRadio");

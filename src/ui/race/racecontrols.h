@@ -36,15 +36,6 @@ struct RaceControls {
     QLabel* hintBox = nullptr;               // hints of the map side and the side panel
     QLabel* boatHintBox = nullptr;           // hints of the boat panel
 
-    // Replay.
-    QRadioButton* forwardRadio = nullptr;       // "FWD"
-    QRadioButton* stopRadio = nullptr;          // "STOP"
-    QRadioButton* backwardRadio = nullptr;      // "BACK"
-    QPushButton* stepForwardButton = nullptr;   // "+"
-    QPushButton* stepBackwardButton = nullptr;  // "-"
-    QSlider* replaySpeedSlider = nullptr;
-    QLabel* replaySpeedLabel = nullptr;  // "5 x spd"
-
     // View.
     QGroupBox* orientationBox = nullptr;
     QRadioButton* windUpRadio = nullptr;

@@ -31,6 +31,7 @@
 #include "ui/race/playback.h"
 #include "ui/race/racecaptions.h"
 #include "ui/race/racesetup.h"
+#include "ui/race/replaycontrols.h"
 #include "ui/race/sidepanel.h"
 #include "ui/race/windcontrols.h"
 #include "ui/widgets/colour.h"
@@ -62,6 +63,7 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
     setObjectName(QStringLiteral("RaceScreen"));
     setAttribute(Qt::WA_QuitOnClose, true);
     build(this, settings_);
+    replay_ = new ReplayControls(sidePanel, settings_);
     wind_ = new WindControls(sidePanel, settings_);
     buildAnalysis();
     arrangeSidePanel(sidePanel);
@@ -90,8 +92,6 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
     qApp->installEventFilter(this);
 
     applyUiFont(this, settings_);
-    replaySpeedSlider->setRange(kSpeedSliderMin, kSpeedSliderMax);
-    replaySpeedSlider->setValue(kSpeedSliderStart);
     setWindowTitle(QString::fromStdString(settings_.ProductTitle));
     setMinimumSize(RaceLayout::minimumInner(settings_.FontScale, sidePanel->minimumSizeHint()));
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -99,7 +99,6 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
         resize(avail.width() * 9 / 10, avail.height() * 9 / 10);
     }
     buildOverlays();
-    updateSpeedText();
     relayout();
 }
 
@@ -116,12 +115,14 @@ void RaceScreen::connectControls() {
     connect(referenceButton, &QPushButton::clicked, this, &RaceScreen::showReferenceFiles);
     connect(makeCoastlineButton, &QPushButton::clicked, this, &RaceScreen::makeCoastline);
     connect(helpButton, &QPushButton::clicked, this, &RaceScreen::showHelp);
-    connect(forwardRadio, &QRadioButton::clicked, this, &RaceScreen::playForward);
-    connect(stopRadio, &QRadioButton::clicked, this, &RaceScreen::stopReplay);
-    connect(backwardRadio, &QRadioButton::clicked, this, &RaceScreen::playBackward);
-    connect(stepForwardButton, &QPushButton::clicked, this, &RaceScreen::stepForward);
-    connect(stepBackwardButton, &QPushButton::clicked, this, &RaceScreen::stepBackward);
-    connect(replaySpeedSlider, &QSlider::valueChanged, this, &RaceScreen::setReplaySpeed);
+    connect(replay_, &ReplayControls::forwardChosen, this, &RaceScreen::playForward);
+    connect(replay_, &ReplayControls::stopChosen, this, &RaceScreen::stopReplay);
+    connect(replay_, &ReplayControls::backwardChosen, this, &RaceScreen::playBackward);
+    connect(replay_, &ReplayControls::stepForwardChosen, this, &RaceScreen::stepForward);
+    connect(replay_, &ReplayControls::stepBackwardChosen, this, &RaceScreen::stepBackward);
+    connect(replay_, &ReplayControls::speedChosen, this, [this](int value) {
+        if (session_) session_->setSpeedSlider(value);
+    });
     connect(traceZoomSlider, &QSlider::valueChanged, this, &RaceScreen::setTraceZoom);
     connect(autoTraceCheck, &QCheckBox::clicked, this, &RaceScreen::applyAutoTraceCheck);
     connect(timeBar, &TimeBar::timeClicked, this, &RaceScreen::jumpToTime);
@@ -190,11 +191,11 @@ void RaceScreen::connectAnalysis() {
         const bool map = mode == ViewModeKind::Map;
         if (!map) rangeBearingCheck->setChecked(false);
         RaceSetup::setAvailable(rangeBearingCheck,
-                                map && stopRadio->isChecked() && !options_.AutoTrace);
+                                map && replay_->stopped() && !options_.AutoTrace);
     });
     // A view may pause the replay; it runs again only if the user did not stop it.
     connect(analysis_, &AnalysisViews::replayWanted, this, [this](bool run) {
-        if (session_ && !(run && stopRadio->isChecked())) playback_->setReplayRunning(run);
+        if (session_ && !(run && replay_->stopped())) playback_->setReplayRunning(run);
     });
     connect(analysis_, &AnalysisViews::screenPictureWanted, this, [this] {
         ScreenPictureParts shown;
@@ -375,7 +376,6 @@ void RaceScreen::showSession() {
     redrawOverview();
     timeBar->show();
     redrawWindPanel();
-    updateSpeedText();
     updateSizeLabel();
     windWriteFailureShown_ = false;
     showFrame();
@@ -495,7 +495,7 @@ void RaceScreen::playBackward() {
 }
 
 void RaceScreen::stepForward() {
-    stopRadio->setChecked(true);
+    replay_->showStopped();
     playback_->setReplayRunning(false);
     if (!session_) return;
     session_->stepForward();
@@ -503,16 +503,11 @@ void RaceScreen::stepForward() {
 }
 
 void RaceScreen::stepBackward() {
-    stopRadio->setChecked(true);
+    replay_->showStopped();
     playback_->setReplayRunning(false);
     if (!session_) return;
     session_->stepBackward();
     showFrame();
-}
-
-void RaceScreen::setReplaySpeed(int value) {
-    if (session_) session_->setSpeedSlider(value);
-    updateSpeedText();
 }
 
 void RaceScreen::setTraceZoom(int value) { view_.TraceZoom = value / 100.0; }
@@ -688,11 +683,6 @@ void RaceScreen::updateSizeLabel() {
     pal.setColor(QPalette::Window, toQColor(options_.SeaColour));
     pal.setColor(QPalette::WindowText, enlarged ? QColor(255, 0, 0) : toQColor(options_.InkColour));
     sizeLabel->setPalette(pal);
-}
-
-void RaceScreen::updateSpeedText() {
-    replaySpeedLabel->setText(QString::fromStdString(
-        speedText(speedFactorForSlider(replaySpeedSlider->value()), settings_.english())));
 }
 
 void RaceScreen::putFlagsBack() {

@@ -34,6 +34,7 @@ class AnalysisViews;
 class Playback;
 class RaceHints;
 class RaceSession;
+class ReplayControls;
 class SplashScreen;
 class WindControls;
 
@@ -109,7 +110,6 @@ private:
     void playBackward();
     void stepForward();
     void stepBackward();
-    void setReplaySpeed(int sliderValue);
     void setTraceZoom(int sliderValue);
     void jumpToTime(double t);
     void showTimePreview(double t, QPoint globalPos);  // the boats on the overview at t
@@ -134,7 +134,6 @@ private:
     void fitViewToBoats();
     void setAutoTrace(bool on);
     void updateSizeLabel();
-    void updateSpeedText();
     void putFlagsBack();
     void relayout();
     // The time panel's place over the map box, in map box pixels.
@@ -192,6 +191,7 @@ private:
     RaceLayout layout_;
     Playback* playback_ = nullptr;
     AnalysisViews* analysis_ = nullptr;  // graph, data view, wind entry, screen picture
+    ReplayControls* replay_ = nullptr;   // forward, stop, backward, the steps and the speed
     WindControls* wind_ = nullptr;       // mean wind, wind now, the wind dial and its strip
 
     NamePrompt namePrompt_;
