@@ -399,6 +399,21 @@ private slots:
         QCOMPARE(s.w->options().SeaColour, kSeaSwatches[4].sea);
         QCOMPARE(s.map()->picture().pixelColor(1, s.w->layout().mapSize - 2),
                  toQColor(kSeaSwatches[4].sea));
+        // The size label and the zoom of auto trace lie on the same sea.
+        for (const char* name : {"sizeLabel", "traceZoomPanel"})
+            QCOMPARE(s.c(name)->palette().color(QPalette::Window), toQColor(kSeaSwatches[4].sea));
+        // Auto trace shows its zoom and puts the chart's own tools aside until it goes off.
+        QVERIFY(s.c("traceZoomPanel")->isHidden());
+        s.c<QCheckBox>("autoTraceCheck")->click();
+        QVERIFY(!s.c("traceZoomPanel")->isHidden());
+        const char* chartTools[] = {"timeMarksCheck", "rangeBearingCheck", "wakeCheck",
+                                    "coastlineCheck"};
+        for (const char* name : chartTools) QVERIFY2(!s.c(name)->isEnabled(), name);
+        QVERIFY(s.c("boatNamesCheck")->isEnabled());
+        s.c<QCheckBox>("autoTraceCheck")->click();
+        QVERIFY(s.c("traceZoomPanel")->isHidden());
+        for (const char* name : chartTools) QVERIFY2(s.c(name)->isEnabled(), name);
+        QVERIFY(!s.c("boatNamesCheck")->isEnabled());
     }
 
     void startFlagsAndFinishListFollowTheFrame() {

@@ -3,18 +3,12 @@
 // map, the graphs and the tables connect to the same controls.
 #pragma once
 
-#include <array>
-
 #include "app/appsettings.h"
 
-class QCheckBox;
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
-class QSlider;
 class QWidget;
 
 namespace brisko {
@@ -36,28 +30,8 @@ struct RaceControls {
     QLabel* hintBox = nullptr;               // hints of the map side and the side panel
     QLabel* boatHintBox = nullptr;           // hints of the boat panel
 
-    // View.
-    QGroupBox* orientationBox = nullptr;
-    QRadioButton* windUpRadio = nullptr;
-    QRadioButton* northUpRadio = nullptr;
-    QCheckBox* timeMarksCheck = nullptr;
-    QCheckBox* rangeBearingCheck = nullptr;  // measuring on the chart
-    QCheckBox* hintsCheck = nullptr;         // "HINT"
-    QCheckBox* compareLinesCheck = nullptr;  // cross-wind lines comparing the boats' heights
-    QCheckBox* autoTraceCheck = nullptr;
-    QCheckBox* wakeCheck = nullptr;       // whole tracks
-    QCheckBox* coastlineCheck = nullptr;  // "Map"
-    QCheckBox* layLinesCheck = nullptr;
-    QCheckBox* boatNamesCheck = nullptr;        // every boat's name in auto trace
-    QCheckBox* enlargeBoatsCheck = nullptr;     // boat symbols at least the enlarged size
-    std::array<QPushButton*, 6> seaSwatches{};  // the sea colours of kSeaSwatches, in order
-    QLabel* sizeLabel = nullptr;                // "Real Size" or "Enlarged"
-
-    // Overview, zoom.
+    // Overview.
     PictureBox* overviewPicture = nullptr;  // the whole race area
-    QWidget* traceZoomPanel = nullptr;      // the zoom of auto trace, shown while it is on
-    QLabel* traceZoomLabel = nullptr;       // "ZOOM"
-    QSlider* traceZoomSlider = nullptr;
 
     // Boats.
     BoatPanel* boatPanel = nullptr;

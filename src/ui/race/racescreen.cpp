@@ -26,6 +26,7 @@
 #include "ui/display/timepanel.h"
 #include "ui/distrib/referenceviewer.h"
 #include "ui/interact/racehints.h"
+#include "ui/race/displaycontrols.h"
 #include "ui/race/loadingprogress.h"
 #include "ui/race/picturebox.h"
 #include "ui/race/playback.h"
@@ -64,6 +65,7 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
     setAttribute(Qt::WA_QuitOnClose, true);
     build(this, settings_);
     replay_ = new ReplayControls(sidePanel, settings_);
+    display_ = new DisplayControls(sidePanel, settings_);
     wind_ = new WindControls(sidePanel, settings_);
     buildAnalysis();
     arrangeSidePanel(sidePanel);
@@ -83,7 +85,7 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
     };
     hooks.autoTraceDue = [this] {
         if (!session_) return;
-        autoTraceCheck->setChecked(true);
+        display_->setChecked(DisplayCheck::AutoTrace, true);
         setAutoTrace(true);
     };
     playback_ = new Playback(this, std::move(hooks));
@@ -123,8 +125,11 @@ void RaceScreen::connectControls() {
     connect(replay_, &ReplayControls::speedChosen, this, [this](int value) {
         if (session_) session_->setSpeedSlider(value);
     });
-    connect(traceZoomSlider, &QSlider::valueChanged, this, &RaceScreen::setTraceZoom);
-    connect(autoTraceCheck, &QCheckBox::clicked, this, &RaceScreen::applyAutoTraceCheck);
+    connect(display_, &DisplayControls::traceZoomChosen, this, &RaceScreen::setTraceZoom);
+    connect(display_, &DisplayControls::checkClicked, this, &RaceScreen::applyDisplayCheck);
+    connect(display_, &DisplayControls::northUpChosen, this, &RaceScreen::turnNorthUp);
+    connect(display_, &DisplayControls::windUpChosen, this, &RaceScreen::turnWindUp);
+    connect(display_, &DisplayControls::seaSwatchChosen, this, &RaceScreen::chooseSeaColour);
     connect(timeBar, &TimeBar::timeClicked, this, &RaceScreen::jumpToTime);
     connect(timeBar, &TimeBar::previewTime, this, &RaceScreen::showTimePreview);
     connect(timeBar, &TimeBar::previewEnded, this, &RaceScreen::endTimePreview);
@@ -139,40 +144,6 @@ void RaceScreen::connectControls() {
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceScreen::redrawBackground);
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this,
             [this] { analysis_->boatsChanged(options_); });
-    connect(northUpRadio, &QRadioButton::clicked, this, &RaceScreen::turnNorthUp);
-    connect(windUpRadio, &QRadioButton::clicked, this, &RaceScreen::turnWindUp);
-    connect(timeMarksCheck, &QCheckBox::clicked, this, &RaceScreen::applyTimeMarksCheck);
-    connect(hintsCheck, &QCheckBox::clicked, this,
-            [this](bool on) { hintsOn_ = options_.HintsOn = on; });
-    // Read by the frame renderer only: the next frame shows the change.
-    connect(compareLinesCheck, &QCheckBox::clicked, this, [this](bool on) {
-        options_.CompareLines = on;
-        paintFrame();
-    });
-    connect(boatNamesCheck, &QCheckBox::clicked, this, [this](bool on) {
-        options_.BoatNames = on;
-        paintFrame();
-    });
-    connect(enlargeBoatsCheck, &QCheckBox::clicked, this, [this](bool on) {
-        options_.Enlarge = on;
-        paintFrame();
-        updateSizeLabel();
-    });
-    // These change the background: background, time marks, marks and lines again.
-    connect(wakeCheck, &QCheckBox::clicked, this, [this](bool on) {
-        options_.WakeOn = on;
-        redrawBackground();
-    });
-    connect(coastlineCheck, &QCheckBox::clicked, this, [this](bool on) {
-        options_.MapOn = on;
-        redrawBackground();
-    });
-    connect(layLinesCheck, &QCheckBox::clicked, this, [this](bool on) {
-        options_.LayLines = on;
-        redrawBackground();
-    });
-    for (int i = 0; i < static_cast<int>(seaSwatches.size()); ++i)
-        connect(seaSwatches[i], &QPushButton::clicked, this, [this, i] { chooseSeaColour(i + 1); });
     connect(boatPanel, &BoatPanel::markedBoatsChanged, this, [this] { paintFrame(); });
     connect(boatPanel, &BoatPanel::boatHovered, this,
             [this](int boat) { options_.FocusBoat = boat - 1; });
@@ -189,9 +160,9 @@ void RaceScreen::connectAnalysis() {
     // Range and bearing is a chart tool.
     connect(analysis_, &AnalysisViews::viewChosen, this, [this](ViewModeKind mode) {
         const bool map = mode == ViewModeKind::Map;
-        if (!map) rangeBearingCheck->setChecked(false);
-        RaceSetup::setAvailable(rangeBearingCheck,
-                                map && replay_->stopped() && !options_.AutoTrace);
+        if (!map) display_->setChecked(DisplayCheck::RangeBearing, false);
+        display_->setAvailable(DisplayCheck::RangeBearing,
+                               map && replay_->stopped() && !options_.AutoTrace);
     });
     // A view may pause the replay; it runs again only if the user did not stop it.
     connect(analysis_, &AnalysisViews::replayWanted, this, [this](bool run) {
@@ -254,6 +225,7 @@ bool RaceScreen::setUpRace(RaceDefinition seed) {
     playback_->stopAll();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     RaceSetup setup(*this, settings_);
+    display_->resetTraceZoom();
     setup.prepareControls(browserMode());
     timeBar->hide();
     hideLoadingProgress();
@@ -332,11 +304,13 @@ void RaceScreen::showSession() {
     // The view: centred on the race area, zoom 1, rotation from the orientation.
     view_.setupForRace(s.tracks(), layout_.mapSize, race.NorthUp, race.MeanWindDir);
     view_.FitFactor = MapView::kFitFactor;
-    view_.TraceZoom = traceZoomSlider->value() / 100.0;
+    view_.TraceZoom = display_->traceZoom() / 100.0;
     options_.ViewMode = ViewModeKind::Map;
     options_.SeaColour = kSeaSwatches[0].sea;
     options_.InkColour = kSeaSwatches[0].ink;
     RaceSetup(*this, settings_).showRaceControls(s);
+    display_->setChecked(DisplayCheck::Wake, true);
+    display_->showOrientation(race.NorthUp > 0);
     wind_->raceShown(s);
     options_.resetForRace(s.boatCount());
     options_.FontScale = settings_.FontScale;
@@ -365,11 +339,7 @@ void RaceScreen::showSession() {
     timeBar->setStripPainter([this](QPainter& p, const TimeBarScale& scale, QSize size) {
         if (session_) drawTimeBarStrip(p, session_->tracks(), session_->race(), scale, size);
     });
-    QPalette zoomPal = traceZoomPanel->palette();
-    zoomPal.setColor(QPalette::Window, toQColor(options_.SeaColour));
-    zoomPal.setColor(QPalette::WindowText, toQColor(options_.InkColour));
-    traceZoomPanel->setPalette(zoomPal);
-    traceZoomPanel->setVisible(autoTraceCheck->isChecked());
+    display_->showTraceZoom(options_.AutoTrace);
     updateSetupButtons();
     resetMapMouse();
     redrawBackground();
@@ -482,8 +452,8 @@ void RaceScreen::stopReplay() {
     if (session_) session_->stop();
     playback_->setReplayRunning(false);
     const bool map = options_.ViewMode == ViewModeKind::Map;
-    if (!map) rangeBearingCheck->setChecked(false);
-    RaceSetup::setAvailable(rangeBearingCheck, map && !options_.AutoTrace);
+    if (!map) display_->setChecked(DisplayCheck::RangeBearing, false);
+    display_->setAvailable(DisplayCheck::RangeBearing, map && !options_.AutoTrace);
     putFlagsBack();
 }
 
@@ -512,18 +482,46 @@ void RaceScreen::stepBackward() {
 
 void RaceScreen::setTraceZoom(int value) { view_.TraceZoom = value / 100.0; }
 
-void RaceScreen::applyAutoTraceCheck() { setAutoTrace(autoTraceCheck->isChecked()); }
+void RaceScreen::applyDisplayCheck(DisplayCheck box, bool on) {
+    readDisplayChecks();
+    switch (box) {
+        case DisplayCheck::AutoTrace:
+            setAutoTrace(on);
+            break;
+        case DisplayCheck::TimeMarks:
+            applyTimeMarksCheck();
+            break;
+        // Read by the frame renderer only: the next frame shows the change.
+        case DisplayCheck::CompareLines:
+        case DisplayCheck::BoatNames:
+            paintFrame();
+            break;
+        case DisplayCheck::Enlarge:
+            paintFrame();
+            updateSizeLabel();
+            break;
+        // These change the background: background, time marks, marks and lines again.
+        case DisplayCheck::Wake:
+        case DisplayCheck::Coastline:
+        case DisplayCheck::LayLines:
+            redrawBackground();
+            break;
+        default:
+            break;  // the hints are read as they are shown
+    }
+}
 
 void RaceScreen::readDisplayChecks() {
-    options_.TimeMarks = timeMarksCheck->isChecked();
-    options_.HintsOn = hintsOn_ = hintsCheck->isChecked();
-    options_.CompareLines = compareLinesCheck->isChecked();
-    options_.WakeOn = wakeCheck->isChecked();
-    options_.MapOn = coastlineCheck->isChecked();
-    options_.LayLines = layLinesCheck->isChecked();
-    options_.BoatNames = boatNamesCheck->isChecked();
-    options_.Enlarge = enlargeBoatsCheck->isChecked();
-    options_.AutoTrace = autoTraceCheck->isChecked();
+    const auto on = [this](DisplayCheck box) { return display_->isChecked(box); };
+    options_.TimeMarks = on(DisplayCheck::TimeMarks);
+    options_.HintsOn = hintsOn_ = on(DisplayCheck::Hints);
+    options_.CompareLines = on(DisplayCheck::CompareLines);
+    options_.WakeOn = on(DisplayCheck::Wake);
+    options_.MapOn = on(DisplayCheck::Coastline);
+    options_.LayLines = on(DisplayCheck::LayLines);
+    options_.BoatNames = on(DisplayCheck::BoatNames);
+    options_.Enlarge = on(DisplayCheck::Enlarge);
+    options_.AutoTrace = on(DisplayCheck::AutoTrace);
 }
 
 void RaceScreen::readBoatChecks() {
@@ -536,7 +534,7 @@ void RaceScreen::readBoatChecks() {
 void RaceScreen::turnNorthUp() {
     view_.setNorthUp();
     if (session_) session_->setOrientation(true);
-    compareLinesCheck->setEnabled(false);
+    display_->showOrientation(true);
     redrawBackground();
     redrawOverview();
     redrawWindPanel();
@@ -548,7 +546,7 @@ void RaceScreen::turnWindUp() {
         view_.setWindUp(session_->race().MeanWindDir);
         session_->setOrientation(false);
     }
-    compareLinesCheck->setEnabled(true);
+    display_->showOrientation(false);
     redrawBackground();
     redrawOverview();
     redrawWindPanel();
@@ -556,7 +554,7 @@ void RaceScreen::turnWindUp() {
 }
 
 void RaceScreen::applyTimeMarksCheck() {
-    options_.TimeMarks = timeMarksCheck->isChecked();
+    options_.TimeMarks = display_->isChecked(DisplayCheck::TimeMarks);
     if (!session_) return;
     if (options_.TimeMarks) {
         // The map as it is with the time marks under the marks and lines. Drawn afresh: the
@@ -578,7 +576,7 @@ void RaceScreen::setTypedWind(double degrees) {
     }
     // The map side follows the typed direction: the home zoom, and wind-up turns to it.
     view_.Zoom = view_.ZoomHome;
-    if (windUpRadio->isChecked()) {
+    if (display_->windUp()) {
         view_.setWindUp(session_->race().MeanWindDir);
         session_->setOrientation(false);
     }
@@ -593,10 +591,6 @@ void RaceScreen::setTypedWind(double degrees) {
 void RaceScreen::chooseSeaColour(int swatch) {
     options_.applySwatch(swatch);
     // The map's sea is shared by the wind panel, the zoom panel, the overview and the size label.
-    QPalette zoomPal = traceZoomPanel->palette();
-    zoomPal.setColor(QPalette::Window, toQColor(options_.SeaColour));
-    zoomPal.setColor(QPalette::WindowText, toQColor(options_.InkColour));
-    traceZoomPanel->setPalette(zoomPal);
     updateSizeLabel();
     redrawOverview();
     redrawWindPanel();
@@ -633,7 +627,7 @@ void RaceScreen::limitReplayPeriod(double from, double to) {
     if (!session_) return;
     session_->setPeriod(from, to);
     options_.WakeOn = true;
-    wakeCheck->setChecked(true);
+    display_->setChecked(DisplayCheck::Wake, true);
     timeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, true);
     redrawBackground();
     analysis_->periodChanged(true);
@@ -655,17 +649,19 @@ void RaceScreen::updateSetupButtons() {
     RaceSetup::setAvailable(
         setCourseButton,
         manual && session_ && session_->race().MarkCount + session_->race().LineCount >= 2);
-    for (QCheckBox* c : {timeMarksCheck, rangeBearingCheck, wakeCheck, coastlineCheck})
-        RaceSetup::setAvailable(c, manual);
-    boatNamesCheck->setEnabled(!manual);
+    // Auto trace redraws the map as the boats move: the chart's own tools wait.
+    for (DisplayCheck box : {DisplayCheck::TimeMarks, DisplayCheck::RangeBearing,
+                             DisplayCheck::Wake, DisplayCheck::Coastline})
+        display_->setAvailable(box, manual);
+    display_->setAvailable(DisplayCheck::BoatNames, !manual);
     updateCoastButton();
 }
 
 void RaceScreen::setAutoTrace(bool on) {
     options_.AutoTrace = on;
-    if (on) rangeBearingCheck->setChecked(false);
+    if (on) display_->setChecked(DisplayCheck::RangeBearing, false);
     updateSetupButtons();
-    traceZoomPanel->setVisible(on);
+    display_->showTraceZoom(on);
     if (!session_) return;
     if (!on) {
         view_.Zoom = view_.ZoomHome;
@@ -677,12 +673,7 @@ void RaceScreen::setAutoTrace(bool on) {
 }
 
 void RaceScreen::updateSizeLabel() {
-    const bool enlarged = !renderer_.realSize();
-    sizeLabel->setText(sizeLabelText(enlarged, settings_));
-    QPalette pal = sizeLabel->palette();
-    pal.setColor(QPalette::Window, toQColor(options_.SeaColour));
-    pal.setColor(QPalette::WindowText, enlarged ? QColor(255, 0, 0) : toQColor(options_.InkColour));
-    sizeLabel->setPalette(pal);
+    display_->showSea(options_.SeaColour, options_.InkColour, !renderer_.realSize());
 }
 
 void RaceScreen::putFlagsBack() {

@@ -20,6 +20,7 @@
 #include "ui/display/racescene.h"
 #include "ui/display/windindicator.h"
 #include "ui/interact/mapmousestate.h"
+#include "ui/race/displaycontrols.h"
 #include "ui/race/racecontrols.h"
 #include "ui/race/racelayout.h"
 #include "util/fileutil.h"
@@ -31,6 +32,7 @@ namespace brisko {
 
 class CoursePanel;
 class AnalysisViews;
+class DisplayControls;
 class Playback;
 class RaceHints;
 class RaceSession;
@@ -116,7 +118,7 @@ private:
     void endTimePreview();
     void limitReplayPeriod(double from, double to);
     void cancelReplayPeriod();
-    void applyAutoTraceCheck();
+    void applyDisplayCheck(DisplayCheck box, bool on);  // a display check box clicked
     void turnNorthUp();
     void turnWindUp();
     void applyTimeMarksCheck();
@@ -190,9 +192,10 @@ private:
     WindIndicator windIndicator_;
     RaceLayout layout_;
     Playback* playback_ = nullptr;
-    AnalysisViews* analysis_ = nullptr;  // graph, data view, wind entry, screen picture
-    ReplayControls* replay_ = nullptr;   // forward, stop, backward, the steps and the speed
-    WindControls* wind_ = nullptr;       // mean wind, wind now, the wind dial and its strip
+    AnalysisViews* analysis_ = nullptr;   // graph, data view, wind entry, screen picture
+    DisplayControls* display_ = nullptr;  // orientation, display boxes, sea, size, trace zoom
+    ReplayControls* replay_ = nullptr;    // forward, stop, backward, the steps and the speed
+    WindControls* wind_ = nullptr;        // mean wind, wind now, the wind dial and its strip
 
     NamePrompt namePrompt_;
     ProgramRunner coastRunner_;

@@ -77,7 +77,8 @@ void RaceScreen::connectMapMouse() {
                 onOverviewPressed(b, pos);
             });
     // Toggled, not clicked: auto trace and the stop button untick it as well.
-    connect(rangeBearingCheck, &QCheckBox::toggled, this, &RaceScreen::applyRangeBearingCheck);
+    connect(display_, &DisplayControls::rangeBearingToggled, this,
+            &RaceScreen::applyRangeBearingCheck);
     connect(setMarkButton, &QPushButton::clicked, this, &RaceScreen::toggleMarkMode);
     connect(setLineButton, &QPushButton::clicked, this, &RaceScreen::toggleLineMode);
     connect(setCourseButton, &QPushButton::clicked, this, &RaceScreen::toggleCourseMode);
@@ -114,7 +115,7 @@ void RaceScreen::onMapPressed(Qt::MouseButton button, Qt::KeyboardModifiers mods
             m.RBOriginX = x;
             m.RBOriginY = y;
         } else {
-            rangeBearingCheck->setChecked(false);  // ends the measuring
+            display_->setChecked(DisplayCheck::RangeBearing, false);  // ends the measuring
         }
         return;
     }
@@ -330,7 +331,7 @@ void RaceScreen::onOverviewPressed(Qt::MouseButton button, QPointF pos) {
 void RaceScreen::applyRangeBearingCheck() {
     MapMouseState& m = mouse_;
     m.RBOriginX = m.RBOriginY = 0;
-    m.RangeBearingOn = rangeBearingCheck->isChecked();
+    m.RangeBearingOn = display_->isChecked(DisplayCheck::RangeBearing);
     if (m.RangeBearingOn) {
         // While measuring the set-up modes are off.
         m.MarkMode = m.CourseMode = false;

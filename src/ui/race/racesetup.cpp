@@ -18,7 +18,6 @@
 namespace brisko {
 
 namespace {
-constexpr int kZoomSliderStart = 100;
 constexpr int kMarksAndLinesForCourse = 2;
 constexpr const char* kModeFileName = "ver.txt";
 }  // namespace
@@ -26,7 +25,6 @@ constexpr const char* kModeFileName = "ver.txt";
 void RaceSetup::setAvailable(QWidget* w, bool on) { w->setEnabled(on); }
 
 void RaceSetup::prepareControls(bool browser) {
-    c_.traceZoomSlider->setValue(kZoomSliderStart);
     c_.hintBox->hide();
     c_.boatHintBox->hide();
     // Browser mode shows the race list; full mode the set-up buttons and editable times.
@@ -59,13 +57,8 @@ void RaceSetup::showRaceControls(const RaceSession& s) {
     const RaceDefinition& race = s.race();
     setAvailable(c_.setCourseButton, race.MarkCount + race.LineCount >= kMarksAndLinesForCourse);
     setAvailable(c_.referenceButton, race.AttachmentCount >= 1);
-    c_.wakeCheck->setChecked(true);
     c_.startTimeEdit->setText(QString::fromStdString(formatRaceTime(race.RaceStart)));
     c_.finishTimeEdit->setText(QString::fromStdString(formatRaceTime(race.RaceEnd)));
-    const bool northUp = race.NorthUp > 0;
-    c_.northUpRadio->setChecked(northUp);
-    c_.windUpRadio->setChecked(!northUp);
-    c_.compareLinesCheck->setEnabled(!northUp);
 }
 
 }  // namespace brisko
