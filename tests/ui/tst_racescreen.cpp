@@ -33,6 +33,7 @@
 #include "ui/race/racecaptions.h"
 #include "ui/race/racelayout.h"
 #include "ui/race/racescreen.h"
+#include "ui/race/racesetup.h"
 #include "util/datetime.h"
 
 using namespace brisko;
@@ -687,6 +688,40 @@ private slots:
                  QStringLiteral("Save Race Control File？"));
         QVERIFY(QFile::exists(app + QStringLiteral("/RaceAdmin/enoshima_0607_copy.txt")));
         QVERIFY(!s.c<QTimer>("replayTimer")->isActive());
+    }
+
+    void raceSetUpStandsAloneOnTheRaceItIsGiven() {
+        // The set-up piece without a window: what the race holds decides its buttons, and what
+        // the user asks goes out as signals with the typed times and the chosen race.
+        QWidget panel;
+        AppSettings settings;
+        RaceSetup setup(&panel, settings);
+        setup.prepare(false, false);
+        auto* course = panel.findChild<QPushButton*>(QStringLiteral("setCourseButton"));
+        auto* help = panel.findChild<QPushButton*>(QStringLiteral("helpButton"));
+        QVERIFY(!course->isHidden() && help->isHidden());
+        RaceDefinition race;
+        race.MarkCount = 1;
+        setup.raceShown(race);
+        QVERIFY(!course->isEnabled());  // one mark makes no course
+        setup.enableSetup(true, 2);
+        QVERIFY(course->isEnabled());
+        setup.enableSetup(false, 2);  // auto trace: nothing is set on the chart
+        QVERIFY(!course->isEnabled());
+        QVERIFY(!panel.findChild<QWidget*>(QStringLiteral("setMarkButton"))->isEnabled());
+        QSignalSpy confirmed(&setup, &RaceSetup::timesConfirmed);
+        auto* start = panel.findChild<QLineEdit*>(QStringLiteral("startTimeEdit"));
+        start->setText(QStringLiteral("2026/06/07 11:00:00"));
+        panel.findChild<QLineEdit*>(QStringLiteral("finishTimeEdit"))->setText("x");
+        panel.findChild<QPushButton*>(QStringLiteral("confirmTimesButton"))->click();
+        QCOMPARE(confirmed.count(), 1);
+        QCOMPARE(confirmed[0][0].toString(), QStringLiteral("2026/06/07 11:00:00"));
+        QCOMPARE(confirmed[0][1].toString(), QStringLiteral("x"));
+        setup.raceGone();
+        QVERIFY(start->text().isEmpty());
+        setup.prepare(true, true);  // browser mode: the list, no help
+        QVERIFY(course->isHidden() && help->isHidden());
+        QVERIFY(!panel.findChild<QWidget*>(QStringLiteral("raceFileCombo"))->isHidden());
     }
 
     void captionsInBothLanguages() {

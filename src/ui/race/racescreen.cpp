@@ -36,17 +36,30 @@
 #include "ui/race/sidepanel.h"
 #include "ui/race/windcontrols.h"
 #include "ui/widgets/colour.h"
+#include "ui/widgets/named.h"
 #include "util/fileutil.h"
 
 namespace brisko {
 
 namespace {
+constexpr double kBasePointSize = 9;
+constexpr int kOverviewSize = 150;
+constexpr int kMapProgressBarOffset = 50;
 constexpr int kShiftKeyCode = 16;
 constexpr double kMinutesPerHour = 60;
 constexpr double kDegreesPerHour = 15;  // of longitude, for a time zone estimated from it
 constexpr int kProgressTopAboveCentre = 16;
 constexpr int kHintOffset = 12;
 constexpr int kRelayoutDelayMs = 60;
+
+QLabel* makeHintBox(QWidget* parent, const char* name) {
+    auto* l = named<QLabel>(parent, name);
+    l->setWindowFlags(Qt::ToolTip);
+    l->setAutoFillBackground(true);
+    l->setStyleSheet(QStringLiteral("QLabel { background: #ffffe1; color: black; padding: 2px; }"));
+    l->hide();
+    return l;
+}
 
 // The map centre's longitude of the last race shown, kept while the program runs: the next
 // race screen guesses its time zone from it.
@@ -63,14 +76,7 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
       firstRaceFile_(std::move(raceFileName)) {
     setObjectName(QStringLiteral("RaceScreen"));
     setAttribute(Qt::WA_QuitOnClose, true);
-    build(this, settings_);
-    replay_ = new ReplayControls(sidePanel, settings_);
-    display_ = new DisplayControls(sidePanel, settings_);
-    wind_ = new WindControls(sidePanel, settings_);
-    buildAnalysis();
-    arrangeSidePanel(sidePanel);
-    applyRaceScreenCaptions(this, settings_);
-    applyFontScale(settings_);
+    buildControls();
     PlaybackHooks hooks;
     hooks.session = [this] { return session_.get(); };
     hooks.autoTrace = [this] { return options_.AutoTrace; };
@@ -104,6 +110,32 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
     relayout();
 }
 
+void RaceScreen::buildControls() {
+    mapPicture = new MapPicture(this);
+    timeBar = new TimeBar(this);
+    sidePanel = named<QWidget>(this, "sidePanel");
+    timePanel = new TimePanel(this);
+    mapProgress = new LoadingProgress(kMapProgressBarOffset, mapPicture);
+    mapProgress->hide();
+    hintBox = makeHintBox(this, "hintBox");
+    boatHintBox = makeHintBox(this, "boatHintBox");
+    // The side panel's pieces make their controls under it; it is arranged once all have.
+    replay_ = new ReplayControls(sidePanel, settings_);
+    display_ = new DisplayControls(sidePanel, settings_);
+    overviewPicture = new PictureBox(sidePanel);
+    overviewPicture->setObjectName(QStringLiteral("overviewPicture"));
+    overviewPicture->setFixedSize(kOverviewSize, kOverviewSize);
+    wind_ = new WindControls(sidePanel, settings_);
+    boatPanel = BoatPanel::inScrollArea(sidePanel);
+    setup_ = new RaceSetup(sidePanel, settings_);
+    buildAnalysis();
+    arrangeSidePanel(sidePanel);
+    QFont f = font();
+    f.setPointSizeF(scaledPointSize(kBasePointSize, settings_));
+    setFont(f);
+    timePanel->setFontScale(settings_.FontScale);
+}
+
 RaceScreen::~RaceScreen() {
     qApp->removeEventFilter(this);
     qApp->removeEventFilter(hints_);
@@ -111,12 +143,12 @@ RaceScreen::~RaceScreen() {
 }
 
 void RaceScreen::connectControls() {
-    connect(showRaceButton, &QPushButton::clicked, this, &RaceScreen::showChosenRace);
-    connect(confirmTimesButton, &QPushButton::clicked, this, &RaceScreen::confirmTimes);
-    connect(exitButton, &QPushButton::clicked, this, &RaceScreen::leave);
-    connect(referenceButton, &QPushButton::clicked, this, &RaceScreen::showReferenceFiles);
-    connect(makeCoastlineButton, &QPushButton::clicked, this, &RaceScreen::makeCoastline);
-    connect(helpButton, &QPushButton::clicked, this, &RaceScreen::showHelp);
+    connect(setup_, &RaceSetup::raceChosen, this, &RaceScreen::showChosenRace);
+    connect(setup_, &RaceSetup::timesConfirmed, this, &RaceScreen::confirmTimes);
+    connect(setup_, &RaceSetup::exitClicked, this, &RaceScreen::leave);
+    connect(setup_, &RaceSetup::referenceFilesClicked, this, &RaceScreen::showReferenceFiles);
+    connect(setup_, &RaceSetup::makeCoastlineClicked, this, &RaceScreen::makeCoastline);
+    connect(setup_, &RaceSetup::helpClicked, this, &RaceScreen::showHelp);
     connect(replay_, &ReplayControls::forwardChosen, this, &RaceScreen::playForward);
     connect(replay_, &ReplayControls::stopChosen, this, &RaceScreen::stopReplay);
     connect(replay_, &ReplayControls::backwardChosen, this, &RaceScreen::playBackward);
@@ -224,14 +256,13 @@ bool RaceScreen::setUpRace(RaceDefinition seed) {
     // No replay while the race is rebuilt.
     playback_->stopAll();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    RaceSetup setup(*this, settings_);
     display_->resetTraceZoom();
-    setup.prepareControls(browserMode());
+    hideHints();
+    const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
+    setup_->prepare(browserMode(), findPath(settings_.AppPath, help).has_value());
     timeBar->hide();
     hideLoadingProgress();
     relayout();
-    const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
-    helpButton->setVisible(!browserMode() && findPath(settings_.AppPath, help).has_value());
 
     const std::string name = seed.RaceFileName.empty() ? singleTrackFile_ : seed.RaceFileName;
     RaceRequest request;
@@ -249,16 +280,16 @@ bool RaceScreen::setUpRace(RaceDefinition seed) {
         const bool keep = session_ != nullptr;
         tellWhyNotShown(static_cast<int>(opened.status), name, keep);
         if (keep) {
-            if (browserMode()) setup.fillRaceList(session_->shownFile());
+            if (browserMode()) setup_->fillRaceList(session_->shownFile());
             showSession();
         } else {
-            if (browserMode()) setup.fillRaceList(name);
+            if (browserMode()) setup_->fillRaceList(name);
             showEmptyScreen(name);
         }
     } else {
         if (session_) opened.session->continueReplayOf(*session_);
         session_ = std::move(opened.session);
-        if (browserMode()) setup.fillRaceList(session_->shownFile());
+        if (browserMode()) setup_->fillRaceList(session_->shownFile());
         showSession();
         g_lastMapCentreLon = view_.CenterLon;
         if (!opened.coastTilesSaved.ok)
@@ -308,7 +339,7 @@ void RaceScreen::showSession() {
     options_.ViewMode = ViewModeKind::Map;
     options_.SeaColour = kSeaSwatches[0].sea;
     options_.InkColour = kSeaSwatches[0].ink;
-    RaceSetup(*this, settings_).showRaceControls(s);
+    setup_->raceShown(race);
     display_->setChecked(DisplayCheck::Wake, true);
     display_->showOrientation(race.NorthUp > 0);
     wind_->raceShown(s);
@@ -364,7 +395,7 @@ void RaceScreen::showEmptyScreen(const std::string& fileName) {
     timeBar->hide();
     timeBar->setStripPainter({});
     boatPanel->clearRows();
-    for (QLineEdit* t : {startTimeEdit, finishTimeEdit}) t->clear();
+    setup_->raceGone();
     updateCoastButton();
     redrawOverview();
     redrawWindPanel();
@@ -372,8 +403,8 @@ void RaceScreen::showEmptyScreen(const std::string& fileName) {
     timePanel->setCountdown(false, {}, Qt::black);
 }
 
-void RaceScreen::showChosenRace() {
-    const std::string chosen = raceFileCombo->currentText().toStdString();
+void RaceScreen::showChosenRace(const QString& fileName) {
+    const std::string chosen = fileName.toStdString();
     if (session_ && chosen == session_->shownFile()) {
         sink_.show({alreadyShownMessage(settings_).toStdString(), {}, MessageButtons::Ok});
         return;
@@ -386,9 +417,8 @@ void RaceScreen::showChosenRace() {
     setUpRace(seed);
 }
 
-void RaceScreen::confirmTimes() {
-    if (!session_ || !session_->setStartFinish(startTimeEdit->text().toStdString(),
-                                               finishTimeEdit->text().toStdString())) {
+void RaceScreen::confirmTimes(const QString& start, const QString& finish) {
+    if (!session_ || !session_->setStartFinish(start.toStdString(), finish.toStdString())) {
         sink_.show({badTimesMessage(settings_).toStdString(), {}, MessageButtons::Ok});
         return;
     }
@@ -644,11 +674,8 @@ void RaceScreen::cancelReplayPeriod() {
 
 void RaceScreen::updateSetupButtons() {
     const bool manual = !options_.AutoTrace;
-    RaceSetup::setAvailable(setMarkButton, manual);
-    RaceSetup::setAvailable(setLineButton, manual);
-    RaceSetup::setAvailable(
-        setCourseButton,
-        manual && session_ && session_->race().MarkCount + session_->race().LineCount >= 2);
+    setup_->enableSetup(manual,
+                        session_ ? session_->race().MarkCount + session_->race().LineCount : 0);
     // Auto trace redraws the map as the boats move: the chart's own tools wait.
     for (DisplayCheck box : {DisplayCheck::TimeMarks, DisplayCheck::RangeBearing,
                              DisplayCheck::Wake, DisplayCheck::Coastline})

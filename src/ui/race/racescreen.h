@@ -1,6 +1,7 @@
-// The race screen `RaceScreen`: map box, time bar, side panel with the replay controls, the boat
-// panel, the race list and times. A thin window over the race session it shows: its controls are
-// private, its handlers read them and call the session's named operations, then redraw.
+// The race screen `RaceScreen`: the map box, the time bar, the clock panel and the side panel,
+// whose pieces (replay, display options, wind, boats, race set-up, analysis views) make and keep
+// their own controls. A thin window over the race session it shows: it connects the pieces'
+// signals to the session's named operations, tells the pieces what the race holds, and draws.
 #pragma once
 
 #include <QWidget>
@@ -21,26 +22,33 @@
 #include "ui/display/windindicator.h"
 #include "ui/interact/mapmousestate.h"
 #include "ui/race/displaycontrols.h"
-#include "ui/race/racecontrols.h"
 #include "ui/race/racelayout.h"
 #include "util/fileutil.h"
 #include "util/programrun.h"
 
+class QLabel;
 class QPainter;
 
 namespace brisko {
 
-class CoursePanel;
 class AnalysisViews;
+class BoatPanel;
+class CoursePanel;
 class DisplayControls;
+class LoadingProgress;
+class MapPicture;
+class PictureBox;
 class Playback;
 class RaceHints;
 class RaceSession;
+class RaceSetup;
 class ReplayControls;
 class SplashScreen;
+class TimeBar;
+class TimePanel;
 class WindControls;
 
-class RaceScreen : public QWidget, private RaceControls {
+class RaceScreen : public QWidget {
     Q_OBJECT
 public:
     // Asks the user for a file name: the prompt, the title and the proposed name; nullopt when
@@ -89,6 +97,7 @@ protected:
 
 private:
     bool browserMode() const { return settings_.EditionMode < 2; }
+    void buildControls();
     void connectControls();
     void buildOverlays();
     void buildAnalysis();
@@ -102,9 +111,11 @@ private:
     void tellWhyNotShown(int status, const std::string& fileName, bool keepsShown);
 
     // What the side panel's controls and the time bar do.
-    void showChosenRace();  // the race chosen in the race list, in place of the one shown
-    void confirmTimes();    // the start and finish times typed, checked and set
-    void leave();           // offers to save the race file, then closes the window
+    // The race chosen in the race list, in place of the one shown.
+    void showChosenRace(const QString& fileName);
+    // The start and finish times typed, checked and set.
+    void confirmTimes(const QString& start, const QString& finish);
+    void leave();  // offers to save the race file, then closes the window
     void showReferenceFiles();
     void showHelp();
     void playForward();
@@ -192,10 +203,22 @@ private:
     WindIndicator windIndicator_;
     RaceLayout layout_;
     Playback* playback_ = nullptr;
+
+    // The window's own controls, named as their objects are; the side panel's pieces.
+    MapPicture* mapPicture = nullptr;
+    TimeBar* timeBar = nullptr;
+    TimePanel* timePanel = nullptr;
+    QWidget* sidePanel = nullptr;
+    LoadingProgress* mapProgress = nullptr;  // loading progress over the map
+    QLabel* hintBox = nullptr;               // hints of the map side and the side panel
+    QLabel* boatHintBox = nullptr;           // hints of the boat panel
+    PictureBox* overviewPicture = nullptr;   // the whole race area
+    BoatPanel* boatPanel = nullptr;
     AnalysisViews* analysis_ = nullptr;   // graph, data view, wind entry, screen picture
     DisplayControls* display_ = nullptr;  // orientation, display boxes, sea, size, trace zoom
     ReplayControls* replay_ = nullptr;    // forward, stop, backward, the steps and the speed
     WindControls* wind_ = nullptr;        // mean wind, wind now, the wind dial and its strip
+    RaceSetup* setup_ = nullptr;          // race list, times, set-up on the chart, help and exit
 
     NamePrompt namePrompt_;
     ProgramRunner coastRunner_;

@@ -29,7 +29,6 @@ constexpr double kDragSlop = 4;  // pixels a left press may move and still be a 
 constexpr int kWheelNotch = 120;
 constexpr double kOverviewRecentreZoom = 0.6;
 constexpr int kCourseCountForTable = 2;
-const QColor kModeOn(255, 255, 0);
 
 // The prompts of the set-up modes exist in Japanese only.
 const char* const kFirstEndPrompt = "まずは１点目をクリック";
@@ -52,13 +51,6 @@ QString mapHelp(const AppSettings& s, bool wholeAreaLine, int& height) {
     }
     return lines.join(QLatin1Char('\n'));
 }
-
-void paintMode(QPushButton* b, bool on) {
-    QPalette pal = b->palette();
-    pal.setColor(QPalette::Button, on ? kModeOn : QApplication::palette().color(QPalette::Button));
-    b->setPalette(pal);
-    b->setAutoFillBackground(on);
-}
 }  // namespace
 
 void RaceScreen::connectMapMouse() {
@@ -79,9 +71,9 @@ void RaceScreen::connectMapMouse() {
     // Toggled, not clicked: auto trace and the stop button untick it as well.
     connect(display_, &DisplayControls::rangeBearingToggled, this,
             &RaceScreen::applyRangeBearingCheck);
-    connect(setMarkButton, &QPushButton::clicked, this, &RaceScreen::toggleMarkMode);
-    connect(setLineButton, &QPushButton::clicked, this, &RaceScreen::toggleLineMode);
-    connect(setCourseButton, &QPushButton::clicked, this, &RaceScreen::toggleCourseMode);
+    connect(setup_, &RaceSetup::markModeClicked, this, &RaceScreen::toggleMarkMode);
+    connect(setup_, &RaceSetup::lineModeClicked, this, &RaceScreen::toggleLineMode);
+    connect(setup_, &RaceSetup::courseModeClicked, this, &RaceScreen::toggleCourseMode);
     coursePanel_ = new CoursePanel(settings_, mapPicture);
     connect(coursePanel_->clearButton(), &QPushButton::clicked, this, &RaceScreen::clearCourse);
     hints_ = new RaceHints(
@@ -385,9 +377,7 @@ void RaceScreen::clearCourse() {
 
 void RaceScreen::setupModeChanged() {
     const MapMouseState& m = mouse_;
-    paintMode(setMarkButton, m.MarkMode);
-    paintMode(setLineButton, m.LineMode != LineStage::Off);
-    paintMode(setCourseButton, m.CourseMode);
+    setup_->showModes(m.MarkMode, m.LineMode != LineStage::Off, m.CourseMode);
     if (m.CourseMode && session_)
         coursePanel_->refresh(session_->race(), layout_.mapSize);
     else
