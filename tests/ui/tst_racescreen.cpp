@@ -690,38 +690,41 @@ private slots:
         QVERIFY(!s.c<QTimer>("replayTimer")->isActive());
     }
 
-    void raceSetUpStandsAloneOnTheRaceItIsGiven() {
-        // The set-up piece without a window: what the race holds decides its buttons, and what
-        // the user asks goes out as signals with the typed times and the chosen race.
+    void raceSetUpStandsAloneWithoutARace() {
+        // The set-up piece without a window or a race: its buttons follow what it is told, and
+        // what it cannot do without a race is told to the user rather than passed on.
         QWidget panel;
         AppSettings settings;
-        RaceSetup setup(&panel, settings);
-        setup.prepare(false, false);
+        settings.Lang = 1;
+        CapturingMessageSink sink;
+        RaceSetup setup(&panel, settings, sink, nullptr);
+        setup.prepare(false);
         auto* course = panel.findChild<QPushButton*>(QStringLiteral("setCourseButton"));
-        auto* help = panel.findChild<QPushButton*>(QStringLiteral("helpButton"));
-        QVERIFY(!course->isHidden() && help->isHidden());
-        RaceDefinition race;
-        race.MarkCount = 1;
-        setup.raceShown(race);
-        QVERIFY(!course->isEnabled());  // one mark makes no course
+        QVERIFY(!course->isHidden());
+        QVERIFY(panel.findChild<QWidget*>(QStringLiteral("helpButton"))->isHidden());  // no pages
         setup.enableSetup(true, 2);
         QVERIFY(course->isEnabled());
-        setup.enableSetup(false, 2);  // auto trace: nothing is set on the chart
+        setup.enableSetup(true, 1);  // one mark makes no course
+        QVERIFY(!course->isEnabled());
+        setup.enableSetup(false, 5);  // auto trace: nothing is set on the chart
         QVERIFY(!course->isEnabled());
         QVERIFY(!panel.findChild<QWidget*>(QStringLiteral("setMarkButton"))->isEnabled());
-        QSignalSpy confirmed(&setup, &RaceSetup::timesConfirmed);
-        auto* start = panel.findChild<QLineEdit*>(QStringLiteral("startTimeEdit"));
-        start->setText(QStringLiteral("2026/06/07 11:00:00"));
-        panel.findChild<QLineEdit*>(QStringLiteral("finishTimeEdit"))->setText("x");
+        QSignalSpy timesSet(&setup, &RaceSetup::timesSet);
         panel.findChild<QPushButton*>(QStringLiteral("confirmTimesButton"))->click();
-        QCOMPARE(confirmed.count(), 1);
-        QCOMPARE(confirmed[0][0].toString(), QStringLiteral("2026/06/07 11:00:00"));
-        QCOMPARE(confirmed[0][1].toString(), QStringLiteral("x"));
-        setup.raceGone();
-        QVERIFY(start->text().isEmpty());
-        setup.prepare(true, true);  // browser mode: the list, no help
-        QVERIFY(course->isHidden() && help->isHidden());
-        QVERIFY(!panel.findChild<QWidget*>(QStringLiteral("raceFileCombo"))->isHidden());
+        QCOMPARE(timesSet.count(), 0);
+        QCOMPARE(QString::fromStdString(sink.messages.back().text), badTimesMessage(settings));
+        QSignalSpy leaving(&setup, &RaceSetup::leaving);
+        panel.findChild<QPushButton*>(QStringLiteral("exitButton"))->click();
+        QCOMPARE(leaving.count(), 1);
+        QCOMPARE(sink.messages.size(), size_t(1));  // no race: nothing offered for saving
+        setup.prepare(true);  // browser mode: the race list
+        auto* list = panel.findChild<QComboBox*>(QStringLiteral("raceFileCombo"));
+        QVERIFY(!list->isHidden() && course->isHidden());
+        QSignalSpy chosen(&setup, &RaceSetup::raceChosen);
+        list->addItem(QStringLiteral("other.txt"));
+        panel.findChild<QPushButton*>(QStringLiteral("showRaceButton"))->click();
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(chosen[0][0].toString(), QStringLiteral("other.txt"));
     }
 
     void captionsInBothLanguages() {

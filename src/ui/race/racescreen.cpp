@@ -127,13 +127,17 @@ void RaceScreen::buildControls() {
     overviewPicture->setFixedSize(kOverviewSize, kOverviewSize);
     wind_ = new WindControls(sidePanel, settings_);
     boatPanel = BoatPanel::inScrollArea(sidePanel);
-    setup_ = new RaceSetup(sidePanel, settings_);
+    setup_ = new RaceSetup(sidePanel, settings_, sink_, platform_);
     buildAnalysis();
     arrangeSidePanel(sidePanel);
     QFont f = font();
     f.setPointSizeF(scaledPointSize(kBasePointSize, settings_));
     setFont(f);
     timePanel->setFontScale(settings_.FontScale);
+}
+
+void RaceScreen::setNamePrompt(RaceSetup::NamePrompt prompt) {
+    setup_->setNamePrompt(std::move(prompt));
 }
 
 RaceScreen::~RaceScreen() {
@@ -144,18 +148,24 @@ RaceScreen::~RaceScreen() {
 
 void RaceScreen::connectControls() {
     connect(setup_, &RaceSetup::raceChosen, this, &RaceScreen::showChosenRace);
-    connect(setup_, &RaceSetup::timesConfirmed, this, &RaceScreen::confirmTimes);
-    connect(setup_, &RaceSetup::exitClicked, this, &RaceScreen::leave);
-    connect(setup_, &RaceSetup::referenceFilesClicked, this, &RaceScreen::showReferenceFiles);
+    // The new times are the race's: it is set up again with them.
+    connect(setup_, &RaceSetup::timesSet, this, [this] { setUpRace(session_->race()); });
+    connect(setup_, &RaceSetup::leaving, this, &RaceScreen::close);
     connect(setup_, &RaceSetup::makeCoastlineClicked, this, &RaceScreen::makeCoastline);
-    connect(setup_, &RaceSetup::helpClicked, this, &RaceScreen::showHelp);
-    connect(replay_, &ReplayControls::forwardChosen, this, &RaceScreen::playForward);
-    connect(replay_, &ReplayControls::stopChosen, this, &RaceScreen::stopReplay);
-    connect(replay_, &ReplayControls::backwardChosen, this, &RaceScreen::playBackward);
-    connect(replay_, &ReplayControls::stepForwardChosen, this, &RaceScreen::stepForward);
-    connect(replay_, &ReplayControls::stepBackwardChosen, this, &RaceScreen::stepBackward);
-    connect(replay_, &ReplayControls::speedChosen, this, [this](int value) {
-        if (session_) session_->setSpeedSlider(value);
+    // The direction buttons run or stop the replay timer and put the start flags back at the
+    // top; stopped on the chart, it can be measured.
+    connect(replay_, &ReplayControls::directionChosen, this, [this](bool running) {
+        playback_->setReplayRunning(running);
+        if (!running) {
+            const bool map = options_.ViewMode == ViewModeKind::Map;
+            if (!map) display_->setChecked(DisplayCheck::RangeBearing, false);
+            display_->setAvailable(DisplayCheck::RangeBearing, map && !options_.AutoTrace);
+        }
+        putFlagsBack();
+    });
+    connect(replay_, &ReplayControls::stepped, this, [this] {
+        playback_->setReplayRunning(false);
+        showFrame();
     });
     connect(display_, &DisplayControls::traceZoomChosen, this, &RaceScreen::setTraceZoom);
     connect(display_, &DisplayControls::checkClicked, this, &RaceScreen::applyDisplayCheck);
@@ -258,8 +268,7 @@ bool RaceScreen::setUpRace(RaceDefinition seed) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     display_->resetTraceZoom();
     hideHints();
-    const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
-    setup_->prepare(browserMode(), findPath(settings_.AppPath, help).has_value());
+    setup_->prepare(browserMode());
     timeBar->hide();
     hideLoadingProgress();
     relayout();
@@ -278,7 +287,7 @@ bool RaceScreen::setUpRace(RaceDefinition seed) {
         // A race switch that fails leaves the race shown whole; a first race that fails leaves
         // an empty screen named after it.
         const bool keep = session_ != nullptr;
-        tellWhyNotShown(static_cast<int>(opened.status), name, keep);
+        setup_->tellWhyNotShown(opened.status, name, keep ? session_->shownFile() : std::string());
         if (keep) {
             if (browserMode()) setup_->fillRaceList(session_->shownFile());
             showSession();
@@ -303,27 +312,6 @@ bool RaceScreen::setUpRace(RaceDefinition seed) {
     return shown;
 }
 
-void RaceScreen::tellWhyNotShown(int status, const std::string& fileName, bool keepsShown) {
-    const QString file = QString::fromStdString(fileName);
-    QString text;
-    switch (static_cast<SessionOpenStatus>(status)) {
-        case SessionOpenStatus::NoTracks:
-            text = noTracksMessage(settings_, file);
-            break;
-        case SessionOpenStatus::NoFixesInRace:
-            text = noFixesMessage(settings_, file);
-            break;
-        default:
-            break;  // the reader or the loader has said why
-    }
-    if (keepsShown) {
-        const QString stays =
-            raceStaysMessage(settings_, QString::fromStdString(session_->shownFile()));
-        text = text.isEmpty() ? stays : text + QLatin1Char('\n') + stays;
-    }
-    if (!text.isEmpty()) sink_.show({text.toStdString(), {}, MessageButtons::Ok});
-}
-
 void RaceScreen::showSession() {
     const RaceSession& s = *session_;
     const RaceDefinition& race = s.race();
@@ -339,7 +327,8 @@ void RaceScreen::showSession() {
     options_.ViewMode = ViewModeKind::Map;
     options_.SeaColour = kSeaSwatches[0].sea;
     options_.InkColour = kSeaSwatches[0].ink;
-    setup_->raceShown(race);
+    setup_->raceShown(*session_);
+    replay_->raceShown(*session_);
     display_->setChecked(DisplayCheck::Wake, true);
     display_->showOrientation(race.NorthUp > 0);
     wind_->raceShown(s);
@@ -387,6 +376,7 @@ void RaceScreen::showEmptyScreen(const std::string& fileName) {
     session_.reset();
     wind_->raceGone();
     analysis_->raceGone();
+    replay_->raceGone();
     scene_ = RaceScene{};
     windowTitle_ = raceWindowTitle(settings_, {}, {}, {}, QString::fromStdString(fileName));
     setWindowTitle(windowTitle_);
@@ -404,62 +394,11 @@ void RaceScreen::showEmptyScreen(const std::string& fileName) {
 }
 
 void RaceScreen::showChosenRace(const QString& fileName) {
-    const std::string chosen = fileName.toStdString();
-    if (session_ && chosen == session_->shownFile()) {
-        sink_.show({alreadyShownMessage(settings_).toStdString(), {}, MessageButtons::Ok});
-        return;
-    }
-    if (chosen.empty()) return;
     // Nothing of the race shown is carried into the next one but the way the replay runs.
     RaceDefinition seed;
-    seed.RaceFileName = chosen;
+    seed.RaceFileName = fileName.toStdString();
     singleTrackFile_.clear();
     setUpRace(seed);
-}
-
-void RaceScreen::confirmTimes(const QString& start, const QString& finish) {
-    if (!session_ || !session_->setStartFinish(start.toStdString(), finish.toStdString())) {
-        sink_.show({badTimesMessage(settings_).toStdString(), {}, MessageButtons::Ok});
-        return;
-    }
-    if (session_->race().BoatCount > 1 && !browserMode()) offerSave(false);
-    setUpRace(session_->race());
-}
-
-void RaceScreen::leave() {
-    if (session_ && !session_->race().RaceFileName.empty() && !browserMode()) offerSave(true);
-    close();
-}
-
-void RaceScreen::offerSave(bool leaving) {
-    const QString question = leaving ? leaveSaveQuestion(settings_) : saveQuestion(settings_);
-    if (sink_.show({question.toStdString(), {}, MessageButtons::YesNo}) != MessageAnswer::Yes)
-        return;
-    const auto answer =
-        askName(fileNamePrompt(settings_, leaving), fileNameTitle(settings_, leaving),
-                QString::fromStdString(session_->race().RaceFileName));
-    if (!answer || answer->trimmed().isEmpty()) return;
-    const std::string name = raceFileNameFromAnswer(answer->toStdString());
-    if (name.empty()) {
-        sink_.show({badFileNameMessage(settings_).toStdString(), {}, MessageButtons::Ok});
-        return;
-    }
-    const WriteResult written = session_->saveAs(name);
-    if (!written.ok)
-        sink_.show(
-            {saveFailedMessage(settings_, QString::fromStdString(written.error)).toStdString(),
-             {},
-             MessageButtons::Ok});
-}
-
-std::optional<QString> RaceScreen::askName(const QString& prompt, const QString& title,
-                                           const QString& proposal) {
-    if (namePrompt_) return namePrompt_(prompt, title, proposal);
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(this, title, prompt, QLineEdit::Normal, proposal, &ok);
-    if (!ok) return std::nullopt;
-    return text;
 }
 
 void RaceScreen::closeEvent(QCloseEvent* e) {
@@ -469,45 +408,6 @@ void RaceScreen::closeEvent(QCloseEvent* e) {
     e->accept();
     // In browser mode closing the race screen ends the program (the start-up connects this).
     emit closed();
-}
-
-void RaceScreen::playForward() {
-    if (!session_) return;
-    session_->forward();
-    playback_->setReplayRunning(true);
-    putFlagsBack();
-}
-
-void RaceScreen::stopReplay() {
-    if (session_) session_->stop();
-    playback_->setReplayRunning(false);
-    const bool map = options_.ViewMode == ViewModeKind::Map;
-    if (!map) display_->setChecked(DisplayCheck::RangeBearing, false);
-    display_->setAvailable(DisplayCheck::RangeBearing, map && !options_.AutoTrace);
-    putFlagsBack();
-}
-
-void RaceScreen::playBackward() {
-    if (!session_) return;
-    session_->backward();
-    playback_->setReplayRunning(true);
-    putFlagsBack();
-}
-
-void RaceScreen::stepForward() {
-    replay_->showStopped();
-    playback_->setReplayRunning(false);
-    if (!session_) return;
-    session_->stepForward();
-    showFrame();
-}
-
-void RaceScreen::stepBackward() {
-    replay_->showStopped();
-    playback_->setReplayRunning(false);
-    if (!session_) return;
-    session_->stepBackward();
-    showFrame();
 }
 
 void RaceScreen::setTraceZoom(int value) { view_.TraceZoom = value / 100.0; }
@@ -565,10 +465,7 @@ void RaceScreen::turnNorthUp() {
     view_.setNorthUp();
     if (session_) session_->setOrientation(true);
     display_->showOrientation(true);
-    redrawBackground();
-    redrawOverview();
-    redrawWindPanel();
-    paintFrame();
+    redrawTurned();
 }
 
 void RaceScreen::turnWindUp() {
@@ -577,6 +474,10 @@ void RaceScreen::turnWindUp() {
         session_->setOrientation(false);
     }
     display_->showOrientation(false);
+    redrawTurned();
+}
+
+void RaceScreen::redrawTurned() {
     redrawBackground();
     redrawOverview();
     redrawWindPanel();
@@ -586,15 +487,11 @@ void RaceScreen::turnWindUp() {
 void RaceScreen::applyTimeMarksCheck() {
     options_.TimeMarks = display_->isChecked(DisplayCheck::TimeMarks);
     if (!session_) return;
-    if (options_.TimeMarks) {
-        // The map as it is with the time marks under the marks and lines. Drawn afresh: the
-        // wind may have moved since the lay lines were drawn, and lay lines drawn over the old
-        // ones would pile up.
-        redrawBackground();
-    } else {
-        view_.Zoom = view_.ZoomHome;
-        redrawBackground();
-    }
+    // With the time marks the map as it is, drawn afresh: the wind may have moved since the
+    // lay lines were drawn, and lay lines drawn over the old ones would pile up. Without them
+    // the home zoom.
+    if (!options_.TimeMarks) view_.Zoom = view_.ZoomHome;
+    redrawBackground();
 }
 
 void RaceScreen::setTypedWind(double degrees) {
@@ -610,10 +507,7 @@ void RaceScreen::setTypedWind(double degrees) {
         view_.setWindUp(session_->race().MeanWindDir);
         session_->setOrientation(false);
     }
-    redrawBackground();
-    redrawOverview();
-    redrawWindPanel();
-    paintFrame();
+    redrawTurned();
     analysis_->windChanged();
     timeBar->repaintStrip();
 }
@@ -800,22 +694,6 @@ bool RaceScreen::eventFilter(QObject* watched, QEvent* e) {
         }
     }
     return QWidget::eventFilter(watched, e);
-}
-
-void RaceScreen::showReferenceFiles() {
-    // The viewer lists the attachments of the race shown now; it closes itself after opening one.
-    if (!session_ || !platform_) return;
-    auto* viewer = new ReferenceViewer(settings_, session_->race(), *platform_, sink_, this);
-    viewer->setAttribute(Qt::WA_DeleteOnClose);
-    viewer->setWindowFlag(Qt::Window);
-    viewer->show();
-}
-
-void RaceScreen::showHelp() {
-    if (!platform_) return;
-    const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
-    const std::string failure = platform_->openDocument(resolvePath(settings_.AppPath, help));
-    if (!failure.empty()) sink_.show(makeMessage(failure));
 }
 
 }  // namespace brisko

@@ -5,10 +5,8 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
 #include <limits>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "app/appsettings.h"
@@ -23,6 +21,7 @@
 #include "ui/interact/mapmousestate.h"
 #include "ui/race/displaycontrols.h"
 #include "ui/race/racelayout.h"
+#include "ui/race/racesetup.h"
 #include "util/fileutil.h"
 #include "util/programrun.h"
 
@@ -34,14 +33,12 @@ namespace brisko {
 class AnalysisViews;
 class BoatPanel;
 class CoursePanel;
-class DisplayControls;
 class LoadingProgress;
 class MapPicture;
 class PictureBox;
 class Playback;
 class RaceHints;
 class RaceSession;
-class RaceSetup;
 class ReplayControls;
 class SplashScreen;
 class TimeBar;
@@ -51,17 +48,12 @@ class WindControls;
 class RaceScreen : public QWidget {
     Q_OBJECT
 public:
-    // Asks the user for a file name: the prompt, the title and the proposed name; nullopt when
-    // the user cancels. Tests put an answer in place of the dialog.
-    using NamePrompt = std::function<std::optional<QString>(
-        const QString& prompt, const QString& title, const QString& proposal)>;
-
     // `raceFileName` is the race to open first (empty: the single track file, if any).
     RaceScreen(const AppSettings& settings, std::string raceFileName, MessageSink& sink,
                PlatformServices* platform, QWidget* parent = nullptr);
     ~RaceScreen() override;
 
-    void setNamePrompt(NamePrompt prompt) { namePrompt_ = std::move(prompt); }
+    void setNamePrompt(RaceSetup::NamePrompt prompt);
     // The splash that shows the loading of the first race; closed when set-up is done.
     void setSplash(SplashScreen* splash) { splash_ = splash; }
     // The track shown when no race file is given (chosen in the launcher).
@@ -108,21 +100,9 @@ private:
     bool setUpRace(RaceDefinition seed);
     void showSession();
     void showEmptyScreen(const std::string& fileName);
-    void tellWhyNotShown(int status, const std::string& fileName, bool keepsShown);
 
-    // What the side panel's controls and the time bar do.
-    // The race chosen in the race list, in place of the one shown.
-    void showChosenRace(const QString& fileName);
-    // The start and finish times typed, checked and set.
-    void confirmTimes(const QString& start, const QString& finish);
-    void leave();  // offers to save the race file, then closes the window
-    void showReferenceFiles();
-    void showHelp();
-    void playForward();
-    void stopReplay();
-    void playBackward();
-    void stepForward();
-    void stepBackward();
+    // What the side panel's pieces and the time bar ask for.
+    void showChosenRace(const QString& fileName);  // in place of the race shown
     void setTraceZoom(int sliderValue);
     void jumpToTime(double t);
     void showTimePreview(double t, QPoint globalPos);  // the boats on the overview at t
@@ -132,6 +112,7 @@ private:
     void applyDisplayCheck(DisplayCheck box, bool on);  // a display check box clicked
     void turnNorthUp();
     void turnWindUp();
+    void redrawTurned();  // the map, the overview and the wind dial after the view turned
     void applyTimeMarksCheck();
     void chooseSeaColour(int swatch);   // 1-based, as kSeaSwatches counts from the first
     void setTypedWind(double degrees);  // the mean wind direction typed in its box
@@ -156,10 +137,7 @@ private:
     void hideLoadingProgress();
     void playGun();
     std::string appFile(const std::string& relative) const;
-    void offerSave(bool leaving);
     void hideHints();
-    std::optional<QString> askName(const QString& prompt, const QString& title,
-                                   const QString& proposal);
 
     // The map mouse, the set-up of marks, lines and course on the chart, the overview clicks
     // and the hints (racescreenmouse.cpp).
@@ -220,7 +198,6 @@ private:
     WindControls* wind_ = nullptr;        // mean wind, wind now, the wind dial and its strip
     RaceSetup* setup_ = nullptr;          // race list, times, set-up on the chart, help and exit
 
-    NamePrompt namePrompt_;
     ProgramRunner coastRunner_;
     SplashScreen* splash_ = nullptr;
     QString windowTitle_;

@@ -8,6 +8,7 @@
 #include <QSlider>
 
 #include "display/playbackclock.h"
+#include "session/racesession.h"
 #include "ui/widgets/named.h"
 
 namespace brisko {
@@ -40,20 +41,37 @@ ReplayControls::ReplayControls(QWidget* panel, const AppSettings& settings)
     speedLabel_->setMinimumWidth(kSpeedLabelWidth);
     showSpeed();
 
-    connect(forwardRadio_, &QRadioButton::clicked, this, &ReplayControls::forwardChosen);
-    connect(stopRadio_, &QRadioButton::clicked, this, &ReplayControls::stopChosen);
-    connect(backwardRadio_, &QRadioButton::clicked, this, &ReplayControls::backwardChosen);
-    connect(stepForwardButton_, &QPushButton::clicked, this, &ReplayControls::stepForwardChosen);
-    connect(stepBackwardButton_, &QPushButton::clicked, this, &ReplayControls::stepBackwardChosen);
+    connect(forwardRadio_, &QRadioButton::clicked, this, [this] {
+        if (!session_) return;
+        session_->forward();
+        emit directionChosen(true);
+    });
+    connect(stopRadio_, &QRadioButton::clicked, this, [this] {
+        if (session_) session_->stop();
+        emit directionChosen(false);
+    });
+    connect(backwardRadio_, &QRadioButton::clicked, this, [this] {
+        if (!session_) return;
+        session_->backward();
+        emit directionChosen(true);
+    });
+    connect(stepForwardButton_, &QPushButton::clicked, this, [this] { step(true); });
+    connect(stepBackwardButton_, &QPushButton::clicked, this, [this] { step(false); });
     connect(speedSlider_, &QSlider::valueChanged, this, [this](int value) {
         showSpeed();
-        emit speedChosen(value);
+        if (session_) session_->setSpeedSlider(value);
     });
 }
 
 bool ReplayControls::stopped() const { return stopRadio_->isChecked(); }
 
-void ReplayControls::showStopped() { stopRadio_->setChecked(true); }
+void ReplayControls::step(bool forward) {
+    // A step stops the replay.
+    stopRadio_->setChecked(true);
+    if (session_ && forward) session_->stepForward();
+    if (session_ && !forward) session_->stepBackward();
+    emit stepped();
+}
 
 void ReplayControls::showSpeed() {
     speedLabel_->setText(QString::fromStdString(
