@@ -15,19 +15,19 @@
 #include "ui/analysis/analysisviews.h"
 #include "ui/analysis/screenpicture.h"
 #include "ui/display/boatpanel.h"
-#include "ui/race/picturebox.h"
+#include "ui/widgets/picturewidget.h"
 
 using namespace brisko;
 using namespace brisko::test;
 
 namespace {
 
-QImage picture(Screen& s, const char* name) { return s.c<PictureBox>(name)->picture().copy(); }
+QImage picture(Screen& s, const char* name) { return s.c<PictureWidget>(name)->picture().copy(); }
 
 // A click on the graph at the direction and time given.
 void clickGraph(Screen& s, double dir, double t) {
     const SpeedGraphScale& g = s.w->analysis().graphScale();
-    auto* gpic = s.c<PictureBox>("speedGraphPicture");
+    auto* gpic = s.c<PictureWidget>("speedGraphPicture");
     QTest::mouseClick(gpic, Qt::LeftButton, Qt::NoModifier,
                       QPoint(qRound(g.xForDirection(dir)), qRound(g.yForTime(t))));
 }
@@ -255,8 +255,8 @@ private slots:
         QImage img(path);
         QVERIFY(!img.isNull());
         QCOMPARE(readAll(path).left(2), QByteArray("BM"));
-        const auto* table = w.findChild<PictureBox*>(QStringLiteral("tablePicture"));
-        const auto* overview = w.findChild<PictureBox*>(QStringLiteral("overviewPicture"));
+        const auto* table = w.findChild<PictureWidget*>(QStringLiteral("tablePicture"));
+        const auto* overview = w.findChild<PictureWidget*>(QStringLiteral("overviewPicture"));
         QCOMPARE(img.width(), table->width() + overview->width() + 15);
         QVERIFY(img.height() >= table->height() + 10);
         ScreenPictureParts parts;

@@ -25,7 +25,6 @@
 #include "ui/display/backgroundrenderer.h"
 #include "ui/display/boatpanel.h"
 #include "ui/display/finishlist.h"
-#include "ui/display/mappicture.h"
 #include "ui/display/startflag.h"
 #include "ui/display/timebar.h"
 #include "ui/display/timepanel.h"
@@ -295,7 +294,7 @@ private slots:
         const QString title = s.w->windowTitle();
         const RaceSession* shown = s.w->session();
         s.jump(s.session().finishInputs().leadFinish + 1);
-        QVERIFY(!s.map()->finishList()->isHidden());
+        QVERIFY(!s.finishList()->isHidden());
         struct Case {
             const char* file;
             const char* says;
@@ -338,8 +337,8 @@ private slots:
         QCOMPARE(combo->findText(QStringLiteral("missing.txt")), -1);
         QCOMPARE(combo->count(), 1);
         // Nothing of a race on the map, and the controls neither crash nor draw one.
-        QVERIFY(s.map()->finishList()->isHidden());
-        QVERIFY(s.map()->bluePeter()->isHidden() && s.map()->sevenFlag()->isHidden());
+        QVERIFY(s.finishList()->isHidden());
+        QVERIFY(s.bluePeter()->isHidden() && s.sevenFlag()->isHidden());
         s.c<QRadioButton>("northUpRadio")->click();
         s.c<QCheckBox>("timeMarksCheck")->click();
         s.c<QCheckBox>("compareLinesCheck")->click();
@@ -420,9 +419,9 @@ private slots:
     void startFlagsAndFinishListFollowTheFrame() {
         Screen s(kDemo, 1, 0);
         s.stop();
-        auto* blue = s.map()->bluePeter();
-        auto* seven = s.map()->sevenFlag();
-        auto* position = s.map()->finishList();
+        auto* blue = s.bluePeter();
+        auto* seven = s.sevenFlag();
+        auto* position = s.finishList();
         const int left = s.w->layout().mapSize - StartFlag::kWidth - 10;
         s.jump(-120);
         QVERIFY(blue->isVisibleTo(s.map()));

@@ -20,11 +20,11 @@
 #include "ui/analysis/legviewpainter.h"
 #include "ui/analysis/screenpicture.h"
 #include "ui/analysis/speedgraphpainter.h"
-#include "ui/race/picturebox.h"
 #include "ui/race/racecaptions.h"
 #include "ui/widgets/captions.h"
 #include "ui/widgets/colour.h"
 #include "ui/widgets/named.h"
+#include "ui/widgets/picturewidget.h"
 #include "util/datetime.h"
 #include "util/fileutil.h"
 #include "util/numbers.h"
@@ -122,8 +122,7 @@ void AnalysisViews::buildViews(QWidget* form) {
     tableArea_->setObjectName(QStringLiteral("tableArea"));
     tableArea_->setWidgetResizable(false);
     tableArea_->setBackgroundRole(QPalette::Base);
-    table_ = new PictureBox;
-    table_->setObjectName(QStringLiteral("tablePicture"));
+    table_ = named<PictureWidget>(nullptr, "tablePicture");
     tableArea_->setWidget(table_);
     box->addWidget(tableArea_, 1);
     dataView_->hide();
@@ -131,8 +130,7 @@ void AnalysisViews::buildViews(QWidget* form) {
     graphArea_ = new QScrollArea(form);
     graphArea_->setObjectName(QStringLiteral("speedGraphArea"));
     graphArea_->setWidgetResizable(false);
-    graphPicture_ = new PictureBox;
-    graphPicture_->setObjectName(QStringLiteral("speedGraphPicture"));
+    graphPicture_ = named<PictureWidget>(nullptr, "speedGraphPicture");
     graphArea_->setWidget(graphPicture_);
     graphArea_->hide();
     graphPicture_->setOverlay([this](QPainter& p) { drawGraphOverlay(p); });
@@ -145,10 +143,14 @@ void AnalysisViews::buildViews(QWidget* form) {
         w->setFont(viewFont(w, settings_));
 
     connect(exitButton_, &QPushButton::clicked, this, &AnalysisViews::leaveDataView);
-    connect(
-        graphPicture_, &PictureBox::mouseDown, this,
-        [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) { onGraphPressed(b, pos); });
-    connect(graphPicture_, &PictureBox::mouseMoved, this, &AnalysisViews::onGraphMouseMoved);
+    connect(graphPicture_, &PictureWidget::mouseDown, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers, double x, double y) {
+                onGraphPressed(b, QPointF(x, y));
+            });
+    connect(graphPicture_, &PictureWidget::mouseMove, this,
+            [this](Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {
+                onGraphMouseMoved(QPointF(x, y));
+            });
     graphPicture_->installEventFilter(this);
 }
 

@@ -26,7 +26,7 @@ class QRect;
 
 namespace brisko {
 
-class PictureBox;
+class PictureWidget;
 class RaceSession;
 
 class AnalysisViews : public QObject {
@@ -114,9 +114,9 @@ private:
 
     QWidget* dataView_ = nullptr;  // the table kinds above the table picture
     QScrollArea* tableArea_ = nullptr;
-    PictureBox* table_ = nullptr;  // the table picture
+    PictureWidget* table_ = nullptr;  // the table picture
     QScrollArea* graphArea_ = nullptr;
-    PictureBox* graphPicture_ = nullptr;
+    PictureWidget* graphPicture_ = nullptr;
     QGroupBox* tableKindBox_ = nullptr;
     QRadioButton* timeTableRadio_ = nullptr;
     QRadioButton* distanceTableRadio_ = nullptr;

@@ -21,14 +21,13 @@
 #include "ui/analysis/speedgraphpainter.h"
 #include "ui/app/splashscreen.h"
 #include "ui/display/boatpanel.h"
-#include "ui/display/mappicture.h"
+#include "ui/display/mapflags.h"
 #include "ui/display/timebar.h"
 #include "ui/display/timepanel.h"
 #include "ui/distrib/referenceviewer.h"
 #include "ui/interact/racehints.h"
 #include "ui/race/displaycontrols.h"
 #include "ui/race/loadingprogress.h"
-#include "ui/race/picturebox.h"
 #include "ui/race/playback.h"
 #include "ui/race/racecaptions.h"
 #include "ui/race/racesetup.h"
@@ -37,6 +36,7 @@
 #include "ui/race/windcontrols.h"
 #include "ui/widgets/colour.h"
 #include "ui/widgets/named.h"
+#include "ui/widgets/picturewidget.h"
 #include "util/fileutil.h"
 
 namespace brisko {
@@ -111,7 +111,9 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
 }
 
 void RaceScreen::buildControls() {
-    mapPicture = new MapPicture(this);
+    mapPicture = named<PictureWidget>(this, "mapPicture");
+    mapPicture->clear(toQColor(options_.SeaColour));
+    flags_ = new MapFlags(mapPicture);
     timeBar = new TimeBar(this);
     sidePanel = named<QWidget>(this, "sidePanel");
     timePanel = new TimePanel(this);
@@ -122,8 +124,7 @@ void RaceScreen::buildControls() {
     // The side panel's pieces make their controls under it; it is arranged once all have.
     replay_ = new ReplayControls(sidePanel, settings_);
     display_ = new DisplayControls(sidePanel, settings_);
-    overviewPicture = new PictureBox(sidePanel);
-    overviewPicture->setObjectName(QStringLiteral("overviewPicture"));
+    overviewPicture = named<PictureWidget>(sidePanel, "overviewPicture");
     overviewPicture->setFixedSize(kOverviewSize, kOverviewSize);
     wind_ = new WindControls(sidePanel, settings_);
     boatPanel = BoatPanel::inScrollArea(sidePanel);
@@ -177,8 +178,8 @@ void RaceScreen::connectControls() {
     connect(timeBar, &TimeBar::previewEnded, this, &RaceScreen::endTimePreview);
     connect(timeBar, &TimeBar::periodChosen, this, &RaceScreen::limitReplayPeriod);
     connect(timeBar, &TimeBar::periodCancelled, this, &RaceScreen::cancelReplayPeriod);
-    connect(overviewPicture, &PictureBox::resized, this, &RaceScreen::redrawOverview);
-    connect(wind_->dial(), &PictureBox::resized, this, &RaceScreen::redrawWindPanel);
+    connect(overviewPicture, &PictureWidget::resized, this, &RaceScreen::redrawOverview);
+    connect(wind_->dial(), &PictureWidget::resized, this, &RaceScreen::redrawWindPanel);
     connect(wind_, &WindControls::meanWindTyped, this, &RaceScreen::setTypedWind);
     // The boat list keeps which boats are shown and marked: the options follow it first.
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceScreen::readBoatChecks);
@@ -350,7 +351,7 @@ void RaceScreen::showSession() {
         view_.fitHome(fleet.south, fleet.north, fleet.west, fleet.east);
     renderer_.resetForRace();
     lastMarksWind_ = s.windDirNow();
-    mapPicture->followFrame(s.frame(), &scene_, timePanelOnMap());
+    flags_->followFrame(s.frame(), &scene_, timePanelOnMap());
 
     timeBar->setRace(race.RaceSeconds, race.RaceSecondsPlus);
     timeBar->setPeriod(s.clock().PeriodFrom, s.clock().PeriodTo, false);
@@ -381,7 +382,7 @@ void RaceScreen::showEmptyScreen(const std::string& fileName) {
     windowTitle_ = raceWindowTitle(settings_, {}, {}, {}, QString::fromStdString(fileName));
     setWindowTitle(windowTitle_);
     mapPicture->clear(toQColor(options_.SeaColour));
-    mapPicture->followFrame(FrameState{}, nullptr);
+    flags_->followFrame(FrameState{}, nullptr);
     timeBar->hide();
     timeBar->setStripPainter({});
     boatPanel->clearRows();
@@ -600,7 +601,7 @@ void RaceScreen::updateSizeLabel() {
 void RaceScreen::putFlagsBack() {
     if (!session_) return;
     session_->putFlagsBack();
-    mapPicture->followFrame(session_->frame(), &scene_, timePanelOnMap());
+    flags_->followFrame(session_->frame(), &scene_, timePanelOnMap());
 }
 
 QRect RaceScreen::timePanelOnMap() const {
@@ -609,9 +610,9 @@ QRect RaceScreen::timePanelOnMap() const {
 
 void RaceScreen::relayout() {
     layout_ = RaceLayout::compute(size(), settings_.FontScale, timePanel->sizeHint());
-    const bool mapResized = mapPicture->mapSize() != layout_.mapSize;
+    const bool mapResized = mapPicture->picture().height() != layout_.mapSize;
     mapPicture->move(layout_.map.topLeft());
-    mapPicture->setMapSize(layout_.mapSize);
+    mapPicture->setPictureSize(QSize(layout_.mapSize, layout_.mapSize));
     timeBar->setGeometry(layout_.timeBar);
     sidePanel->setGeometry(layout_.sidePanel);
     timePanel->resize(timePanel->sizeHint());
@@ -630,8 +631,7 @@ void RaceScreen::relayout() {
         paintFrame();
     }
     // The flags keep their distance from the map box's right edge.
-    if (mapResized && session_)
-        mapPicture->followFrame(session_->frame(), &scene_, timePanelOnMap());
+    if (mapResized && session_) flags_->followFrame(session_->frame(), &scene_, timePanelOnMap());
 }
 
 void RaceScreen::resizeEvent(QResizeEvent*) {

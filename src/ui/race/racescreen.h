@@ -34,8 +34,8 @@ class AnalysisViews;
 class BoatPanel;
 class CoursePanel;
 class LoadingProgress;
-class MapPicture;
-class PictureBox;
+class MapFlags;
+class PictureWidget;
 class Playback;
 class RaceHints;
 class RaceSession;
@@ -183,14 +183,15 @@ private:
     Playback* playback_ = nullptr;
 
     // The window's own controls, named as their objects are; the side panel's pieces.
-    MapPicture* mapPicture = nullptr;
+    PictureWidget* mapPicture = nullptr;
+    MapFlags* flags_ = nullptr;  // the start flags and the finishing list over the map
     TimeBar* timeBar = nullptr;
     TimePanel* timePanel = nullptr;
     QWidget* sidePanel = nullptr;
-    LoadingProgress* mapProgress = nullptr;  // loading progress over the map
-    QLabel* hintBox = nullptr;               // hints of the map side and the side panel
-    QLabel* boatHintBox = nullptr;           // hints of the boat panel
-    PictureBox* overviewPicture = nullptr;   // the whole race area
+    LoadingProgress* mapProgress = nullptr;    // loading progress over the map
+    QLabel* hintBox = nullptr;                 // hints of the map side and the side panel
+    QLabel* boatHintBox = nullptr;             // hints of the boat panel
+    PictureWidget* overviewPicture = nullptr;  // the whole race area
     BoatPanel* boatPanel = nullptr;
     AnalysisViews* analysis_ = nullptr;   // graph, data view, wind entry, screen picture
     DisplayControls* display_ = nullptr;  // orientation, display boxes, sea, size, trace zoom

@@ -11,10 +11,10 @@
 #include "ui/analysis/analysisviews.h"
 #include "ui/display/backgroundrenderer.h"
 #include "ui/display/boatpanel.h"
-#include "ui/display/mappicture.h"
+#include "ui/display/mapflags.h"
 #include "ui/display/timebar.h"
 #include "ui/display/timepanel.h"
-#include "ui/race/picturebox.h"
+#include "ui/widgets/picturewidget.h"
 #include "ui/race/playback.h"
 #include "ui/race/racescreen.h"
 #include "ui/race/windcontrols.h"
@@ -99,7 +99,7 @@ bool RaceScreen::paintFrame() {
     }
     timeBar->setCursorTime(session_->clock().RaceTime);
     analysis_->timeShown(session_->clock().RaceTime);
-    mapPicture->followFrame(session_->frame(), &scene_, timePanelOnMap());
+    flags_->followFrame(session_->frame(), &scene_, timePanelOnMap());
     mapPicture->update();
     overviewPicture->update();
     playback_->setBoatInView(r.anyBoatInView);
@@ -135,7 +135,7 @@ void RaceScreen::redrawOverview() {
 }
 
 void RaceScreen::redrawWindPanel() {
-    PictureBox* dial = wind_->dial();
+    PictureWidget* dial = wind_->dial();
     dial->clear(toQColor(options_.SeaColour));
     if (!session_) return;
     QPainter p(&dial->picture());

@@ -12,13 +12,12 @@
 #include "interact/mapmouse.h"
 #include "session/racesession.h"
 #include "ui/analysis/analysisviews.h"
-#include "ui/display/mappicture.h"
 #include "ui/interact/coursepanel.h"
 #include "ui/interact/racehints.h"
-#include "ui/race/picturebox.h"
 #include "ui/race/racescreen.h"
 #include "ui/race/racesetup.h"
 #include "ui/race/windcontrols.h"
+#include "ui/widgets/picturewidget.h"
 #include "util/numbers.h"
 
 namespace brisko {
@@ -54,19 +53,19 @@ QString mapHelp(const AppSettings& s, bool wholeAreaLine, int& height) {
 }  // namespace
 
 void RaceScreen::connectMapMouse() {
-    connect(mapPicture, &MapPicture::mouseDown, this, &RaceScreen::onMapPressed);
-    connect(mapPicture, &MapPicture::mouseMove, this,
+    connect(mapPicture, &PictureWidget::mouseDown, this, &RaceScreen::onMapPressed);
+    connect(mapPicture, &PictureWidget::mouseMove, this,
             [this](Qt::MouseButtons b, Qt::KeyboardModifiers, double x, double y) {
                 onMapMouseMoved(b, x, y);
             });
-    connect(mapPicture, &MapPicture::mouseUp, this,
+    connect(mapPicture, &PictureWidget::mouseUp, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, double x, double y) {
                 onMapReleased(b, x, y);
             });
-    connect(mapPicture, &MapPicture::wheel, this, &RaceScreen::onMapWheel);
-    connect(overviewPicture, &PictureBox::mouseDown, this,
-            [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) {
-                onOverviewPressed(b, pos);
+    connect(mapPicture, &PictureWidget::wheel, this, &RaceScreen::onMapWheel);
+    connect(overviewPicture, &PictureWidget::mouseDown, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers, double x, double y) {
+                onOverviewPressed(b, QPointF(x, y));
             });
     // Toggled, not clicked: auto trace and the stop button untick it as well.
     connect(display_, &DisplayControls::rangeBearingToggled, this,

@@ -10,10 +10,10 @@
 #include "analysis/windentry.h"
 #include "session/racesession.h"
 #include "ui/analysis/speedgraphpainter.h"
-#include "ui/race/picturebox.h"
 #include "ui/race/racecaptions.h"
 #include "ui/widgets/captions.h"
 #include "ui/widgets/named.h"
+#include "ui/widgets/picturewidget.h"
 #include "util/numbers.h"
 
 namespace brisko {
@@ -27,8 +27,7 @@ const QColor kStripBackground(0, 0, 96);
 
 WindControls::WindControls(QWidget* panel, const AppSettings& settings)
     : QObject(panel), settings_(settings) {
-    dial_ = new PictureBox(panel);
-    dial_->setObjectName(QStringLiteral("windPicture"));
+    dial_ = named<PictureWidget>(panel, "windPicture");
     dial_->setFixedSize(kDialSize, kDialSize);
     meanWindEdit_ = named<QLineEdit>(panel, "meanWindEdit");
     meanWindEdit_->setMaximumWidth(kMeanWindEditWidth);
@@ -43,12 +42,11 @@ WindControls::WindControls(QWidget* panel, const AppSettings& settings)
     now->addWidget(speedLabel_);
     now->addStretch(1);
     meanWindLabel_ = named<QLabel>(panel, "meanWindLabel", meanWindHeading(settings));
-    strip_ = new PictureBox(panel);
-    strip_->setObjectName(QStringLiteral("WindStrip"));
+    strip_ = named<PictureWidget>(panel, "WindStrip");
     strip_->hide();
 
-    connect(dial_, &PictureBox::mouseDown, this, &WindControls::toggleStrip);
-    connect(strip_, &PictureBox::mouseDown, this, &WindControls::toggleStrip);
+    connect(dial_, &PictureWidget::mouseDown, this, &WindControls::toggleStrip);
+    connect(strip_, &PictureWidget::mouseDown, this, &WindControls::toggleStrip);
     connect(meanWindEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (typing_) emit meanWindTyped(typedWindDirection(text.toStdString()));
     });

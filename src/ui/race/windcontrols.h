@@ -15,7 +15,7 @@ class QWidget;
 
 namespace brisko {
 
-class PictureBox;
+class PictureWidget;
 class RaceSession;
 
 class WindControls : public QObject {
@@ -24,7 +24,7 @@ public:
     WindControls(QWidget* sidePanel, const AppSettings& settings);
 
     // The wind dial: the window draws the wind indicator into it.
-    PictureBox* dial() const { return dial_; }
+    PictureWidget* dial() const { return dial_; }
 
     // A race shown: its mean wind in the box, the wind now shown when it has wind data, the
     // strip drawn from its wind and hidden until the dial is clicked. The session is read
@@ -56,8 +56,8 @@ private:
     QLabel* windNowLabel_ = nullptr;
     QLabel* directionLabel_ = nullptr;
     QLabel* speedLabel_ = nullptr;
-    PictureBox* dial_ = nullptr;
-    PictureBox* strip_ = nullptr;
+    PictureWidget* dial_ = nullptr;
+    PictureWidget* strip_ = nullptr;
     bool stripShown_ = false;
     // The box was clicked into: from then on its text changes are the user's typing.
     bool typing_ = false;
