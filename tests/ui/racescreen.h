@@ -15,9 +15,11 @@
 
 #include "app/messages.h"
 #include "session/racesession.h"
-#include "ui/display/mappicture.h"
+#include "ui/display/finishlist.h"
+#include "ui/display/startflag.h"
 #include "ui/display/timebar.h"
 #include "ui/race/racescreen.h"
+#include "ui/widgets/picturewidget.h"
 #include "uitesthelpers.h"
 
 namespace brisko::test {
@@ -62,7 +64,11 @@ struct Screen {
     const PlaybackClock& clock() const { return session().clock(); }
     const RaceDefinition& race() const { return session().race(); }
     TimeBar* bar() const { return c<TimeBar>("timeBar"); }
-    MapPicture* map() const { return c<MapPicture>("mapPicture"); }
+    PictureWidget* map() const { return c<PictureWidget>("mapPicture"); }
+    // The start flags and the finishing list over the map box.
+    StartFlag* bluePeter() const { return c<StartFlag>("bluePeterFlag"); }
+    StartFlag* sevenFlag() const { return c<StartFlag>("sevenFlag"); }
+    FinishList* finishList() const { return c<FinishList>("finishList"); }
     void stop() { c<QRadioButton>("stopRadio")->click(); }
     // A click on the time bar at the pixel of race time t (the clock lands on its whole second).
     void jump(double t) {

@@ -1,6 +1,8 @@
 // The race screen's analysis views driven as a user drives them: the view buttons and back, the
 // table kinds, ticking boats, wind entry on the graph saved and read back, a typed wind
 // direction written to the race file, and the screen picture read back from its bitmap file.
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QTemporaryDir>
@@ -13,20 +15,20 @@
 #include "ui/analysis/analysisviews.h"
 #include "ui/analysis/screenpicture.h"
 #include "ui/display/boatpanel.h"
-#include "ui/race/picturebox.h"
 #include "ui/widgets/colour.h"
+#include "ui/widgets/picturewidget.h"
 
 using namespace brisko;
 using namespace brisko::test;
 
 namespace {
 
-QImage picture(Screen& s, const char* name) { return s.c<PictureBox>(name)->picture().copy(); }
+QImage picture(Screen& s, const char* name) { return s.c<PictureWidget>(name)->picture().copy(); }
 
 // A click on the graph at the direction and time given.
 void clickGraph(Screen& s, double dir, double t) {
     const SpeedGraphScale& g = s.w->analysis().graphScale();
-    auto* gpic = s.c<PictureBox>("speedGraphPicture");
+    auto* gpic = s.c<PictureWidget>("speedGraphPicture");
     QTest::mouseClick(gpic, Qt::LeftButton, Qt::NoModifier,
                       QPoint(qRound(g.xForDirection(dir)), qRound(g.yForTime(t))));
 }
@@ -71,6 +73,32 @@ private slots:
         s.c<QRadioButton>("dataViewRadio")->click();
         s.c<QPushButton>("dataViewExitButton")->click();
         QCOMPARE(s.w->options().ViewMode, ViewModeKind::Map);
+    }
+
+    void measuringAndTheReplayFollowTheViewChosen() {
+        Screen s(kDemo, 1, 0);
+        auto* measure = s.c<QCheckBox>("rangeBearingCheck");
+        auto* replay = s.c<QTimer>("replayTimer");
+        s.stop();
+        measure->click();
+        QVERIFY(measure->isChecked());
+        // Range and bearing is a chart tool: the graph takes it away, with the clock panel.
+        s.c<QRadioButton>("speedGraphRadio")->click();
+        QVERIFY(!measure->isChecked() && !measure->isEnabled());
+        QVERIFY(s.c("timePanel")->isHidden());
+        // Back on the chart, stopped: measuring again, and the replay stays stopped.
+        s.c<QRadioButton>("trackViewRadio")->click();
+        QVERIFY(measure->isEnabled());
+        QVERIFY(!s.c("timePanel")->isHidden());
+        QVERIFY(!replay->isActive());
+        // While the replay runs the chart offers no measuring; the tables pause the replay and
+        // leaving them lets it run on.
+        s.c<QRadioButton>("forwardRadio")->click();
+        s.c<QRadioButton>("dataViewRadio")->click();
+        QVERIFY(!replay->isActive());
+        s.c<QPushButton>("dataViewExitButton")->click();
+        QVERIFY(replay->isActive());
+        QVERIFY(!measure->isEnabled());
     }
 
     void tickingABoatRedrawsTableAndGraph() {
@@ -274,6 +302,56 @@ private slots:
         QCOMPARE(s.race().MeanWindDir, 0.0);
     }
 
+    void onlyTypingInTheMeanWindBoxWritesTheRaceFile() {
+        // Once the box was clicked into, the direction the screen puts there itself for the
+        // next race shown is not typing: that race's file is left as it is.
+        QTemporaryDir dir;
+        QVERIFY(copyTree(kDemo, dir.path()));
+        const QString other = dir.path() + QStringLiteral("/RaceAdmin/other.txt");
+        QByteArray bytes = readAll(dir.path() + QStringLiteral("/RaceAdmin/enoshima_0607.txt"));
+        QVERIFY(bytes.contains("WD,  205"));
+        bytes.replace("WD,  205", "WD,  230");
+        QVERIFY(writeAll(other, bytes));
+        Screen s(dir.path(), 1, 0);
+        auto* meanWind = s.c<QLineEdit>("meanWindEdit");
+        QTest::mouseClick(meanWind, Qt::LeftButton);
+        auto* races = s.c<QComboBox>("raceFileCombo");
+        races->setCurrentIndex(races->findText(QStringLiteral("other.txt")));
+        s.c<QPushButton>("showRaceButton")->click();
+        QCOMPARE(s.session().shownFile(), std::string("other.txt"));
+        QCOMPARE(meanWind->text(), QStringLiteral("230"));
+        QCOMPARE(readAll(other), bytes);
+        QVERIFY(!QFile::exists(other + QStringLiteral(".bak")));
+    }
+
+    void windStripOpensUnderTheDial() {
+        Screen s(kDemo, 1, 1);
+        QVERIFY(s.session().data().WindShown);
+        QWidget* dial = s.c("windPicture");
+        QWidget* strip = s.c("WindStrip");
+        QVERIFY(strip->isHidden());  // it would cover the boat list as the race opens
+        QTest::mouseClick(dial, Qt::LeftButton);
+        QVERIFY(!strip->isHidden());
+        QCOMPARE(strip->geometry(),
+                 QRect(dial->x(), dial->geometry().bottom() + 1, dial->width(), dial->width()));
+        QCOMPARE(picture(s, "WindStrip").size(), strip->size());
+        QTest::mouseClick(strip, Qt::LeftButton);
+        QVERIFY(strip->isHidden());
+    }
+
+    void timeBarStripFollowsATypedWind() {
+        QTemporaryDir dir;
+        QVERIFY(copyTree(kDemo, dir.path()));
+        Screen s(dir.path(), 2, 0);
+        const QImage before = s.bar()->strip().copy();
+        auto* meanWind = s.c<QLineEdit>("meanWindEdit");
+        QTest::mouseClick(meanWind, Qt::LeftButton);
+        meanWind->selectAll();
+        QTest::keyClicks(meanWind, "25");  // the other way round: upwind and downwind swap
+        QCOMPARE(s.race().MeanWindDir, 25.0);
+        QVERIFY(s.bar()->strip() != before);
+    }
+
     void screenPictureWithLegend() {
         QTemporaryDir dir;
         QVERIFY(copyTree(kDemo, dir.path()));
@@ -294,8 +372,8 @@ private slots:
         QImage img(path);
         QVERIFY(!img.isNull());
         QCOMPARE(readAll(path).left(2), QByteArray("BM"));
-        const auto* table = w.findChild<PictureBox*>(QStringLiteral("tablePicture"));
-        const auto* overview = w.findChild<PictureBox*>(QStringLiteral("overviewPicture"));
+        const auto* table = w.findChild<PictureWidget*>(QStringLiteral("tablePicture"));
+        const auto* overview = w.findChild<PictureWidget*>(QStringLiteral("overviewPicture"));
         QCOMPARE(img.width(), table->width() + overview->width() + 15);
         QVERIFY(img.height() >= table->height() + 10);
         ScreenPictureParts parts;

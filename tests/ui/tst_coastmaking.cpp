@@ -11,7 +11,7 @@
 
 #include "session/racesession.h"
 #include "racescreen.h"
-#include "ui/race/picturebox.h"
+#include "ui/widgets/picturewidget.h"
 #include "ui/race/racescreen.h"
 
 using namespace brisko;

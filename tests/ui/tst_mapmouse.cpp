@@ -13,7 +13,7 @@
 #include "interact/mapmouse.h"
 #include "racescreen.h"
 #include "ui/interact/racehints.h"
-#include "ui/race/picturebox.h"
+#include "ui/widgets/picturewidget.h"
 #include "util/numbers.h"
 
 using namespace brisko;
@@ -207,7 +207,7 @@ private slots:
         EditableDemo d(1, "WD,  205", "WD,  200");
         Screen& s = *d.s;
         s.c<QRadioButton>("windUpRadio")->click();
-        auto* ov = s.c<PictureBox>("overviewPicture");
+        auto* ov = s.c<PictureWidget>("overviewPicture");
         const QPoint c(ov->width() / 2, ov->height() / 2);
         QTest::mouseClick(ov, Qt::RightButton, Qt::NoModifier, c + QPoint(40, 0));
         QCOMPARE(s.race().MeanWindDir, 290.0);

@@ -168,7 +168,7 @@ private slots:
             for (size_t i = 0; i < expected.size(); ++i)
                 QVERIFY2(fs.FinishOrder[i + 1] == expected[i], where);
             // The list on the map: one row a finisher, hidden before the first finish.
-            FinishList* list = s.map()->finishList();
+            FinishList* list = s.finishList();
             QCOMPARE(list->shownCount(), fs.FinishCount);
             QVERIFY2(list->isVisibleTo(s.map()) == (fs.FinishCount > 0), where);
             if (fs.FinishCount > 0) QCOMPARE(list->height(), FinishList::heightFor(fs.FinishCount));
@@ -290,7 +290,7 @@ private slots:
         for (int k = 1; k <= s.race().BoatCount; ++k) last = std::max(last, fin.finishTime[k]);
         s.stop();
         s.jump(last + 5);
-        FinishList* list = s.map()->finishList();
+        FinishList* list = s.finishList();
         QVERIFY(list->isVisibleTo(s.map()));
         const QRect panel = s.c("timePanel")->geometry();
         const QRect listOnWindow(s.map()->mapTo(s.w.get(), list->pos()), list->size());

@@ -25,7 +25,6 @@
 #include "ui/display/backgroundrenderer.h"
 #include "ui/display/boatpanel.h"
 #include "ui/display/finishlist.h"
-#include "ui/display/mappicture.h"
 #include "ui/display/startflag.h"
 #include "ui/display/timebar.h"
 #include "ui/display/timepanel.h"
@@ -33,6 +32,7 @@
 #include "ui/race/racecaptions.h"
 #include "ui/race/racelayout.h"
 #include "ui/race/racescreen.h"
+#include "ui/race/racesetup.h"
 #include "util/datetime.h"
 
 using namespace brisko;
@@ -172,6 +172,22 @@ private slots:
         s.fire("replayTimer");
         QCOMPARE(s.clock().RaceTime, t + s.clock().TimeStep);
         QCOMPARE(s.clock().TickCount, 1);
+        // Exactly one of the three is on, whichever other radio buttons are pressed.
+        const auto on = [&] {
+            QStringList names;
+            for (const char* name : {"forwardRadio", "stopRadio", "backwardRadio"})
+                if (s.c<QRadioButton>(name)->isChecked()) names << QString::fromLatin1(name);
+            return names;
+        };
+        QCOMPARE(on(), QStringList{"stopRadio"});
+        s.c<QRadioButton>("northUpRadio")->click();
+        s.c<QRadioButton>("speedGraphRadio")->click();
+        s.c<QRadioButton>("backwardRadio")->click();
+        s.c<QRadioButton>("windUpRadio")->click();
+        s.c<QRadioButton>("trackViewRadio")->click();
+        QCOMPARE(on(), QStringList{"backwardRadio"});
+        QVERIFY(s.c<QRadioButton>("windUpRadio")->isChecked());
+        QVERIFY(s.c<QRadioButton>("trackViewRadio")->isChecked());
     }
 
     void confirmingTimesRefusesAndAccepts() {
@@ -291,7 +307,7 @@ private slots:
         const QString title = s.w->windowTitle();
         const RaceSession* shown = s.w->session();
         s.jump(s.session().finishInputs().leadFinish + 1);
-        QVERIFY(!s.map()->finishList()->isHidden());
+        QVERIFY(!s.finishList()->isHidden());
         struct Case {
             const char* file;
             const char* says;
@@ -334,8 +350,8 @@ private slots:
         QCOMPARE(combo->findText(QStringLiteral("missing.txt")), -1);
         QCOMPARE(combo->count(), 1);
         // Nothing of a race on the map, and the controls neither crash nor draw one.
-        QVERIFY(s.map()->finishList()->isHidden());
-        QVERIFY(s.map()->bluePeter()->isHidden() && s.map()->sevenFlag()->isHidden());
+        QVERIFY(s.finishList()->isHidden());
+        QVERIFY(s.bluePeter()->isHidden() && s.sevenFlag()->isHidden());
         s.c<QRadioButton>("northUpRadio")->click();
         s.c<QCheckBox>("timeMarksCheck")->click();
         s.c<QCheckBox>("compareLinesCheck")->click();
@@ -396,14 +412,29 @@ private slots:
         QCOMPARE(s.w->options().SeaColour, kSeaSwatches[4].sea);
         QCOMPARE(s.map()->picture().pixelColor(1, s.w->layout().mapSize - 2),
                  toQColor(kSeaSwatches[4].sea));
+        // The size label and the zoom of auto trace lie on the same sea.
+        for (const char* name : {"sizeLabel", "traceZoomPanel"})
+            QCOMPARE(s.c(name)->palette().color(QPalette::Window), toQColor(kSeaSwatches[4].sea));
+        // Auto trace shows its zoom and puts the chart's own tools aside until it goes off.
+        QVERIFY(s.c("traceZoomPanel")->isHidden());
+        s.c<QCheckBox>("autoTraceCheck")->click();
+        QVERIFY(!s.c("traceZoomPanel")->isHidden());
+        const char* chartTools[] = {"timeMarksCheck", "rangeBearingCheck", "wakeCheck",
+                                    "coastlineCheck"};
+        for (const char* name : chartTools) QVERIFY2(!s.c(name)->isEnabled(), name);
+        QVERIFY(s.c("boatNamesCheck")->isEnabled());
+        s.c<QCheckBox>("autoTraceCheck")->click();
+        QVERIFY(s.c("traceZoomPanel")->isHidden());
+        for (const char* name : chartTools) QVERIFY2(s.c(name)->isEnabled(), name);
+        QVERIFY(!s.c("boatNamesCheck")->isEnabled());
     }
 
     void startFlagsAndFinishListFollowTheFrame() {
         Screen s(kDemo, 1, 0);
         s.stop();
-        auto* blue = s.map()->bluePeter();
-        auto* seven = s.map()->sevenFlag();
-        auto* position = s.map()->finishList();
+        auto* blue = s.bluePeter();
+        auto* seven = s.sevenFlag();
+        auto* position = s.finishList();
         const int left = s.w->layout().mapSize - StartFlag::kWidth - 10;
         s.jump(-120);
         QVERIFY(blue->isVisibleTo(s.map()));
@@ -465,6 +496,34 @@ private slots:
             }
     }
 
+    void keyboardGoesThroughTheSidePanelInItsDesignedOrder() {
+        // From the replay buttons through the view and display options, the wind, the first
+        // boat and the race file to the exit button, whichever part of the screen made them.
+        Screen s(kDemo, 2, 0);
+        const QStringList designed = {
+            "forwardRadio",        "stopRadio",         "backwardRadio",     "stepForwardButton",
+            "stepBackwardButton",  "replaySpeedSlider", "windUpRadio",       "northUpRadio",
+            "trackViewRadio",      "speedGraphRadio",   "dataViewRadio",     "timeMarksCheck",
+            "rangeBearingCheck",   "hintsCheck",        "compareLinesCheck", "autoTraceCheck",
+            "wakeCheck",           "coastlineCheck",    "layLinesCheck",     "boatNamesCheck",
+            "enlargeBoatsCheck",   "seaSwatch1",        "seaSwatch2",        "seaSwatch3",
+            "seaSwatch4",          "seaSwatch5",        "seaSwatch6",        "meanWindEdit",
+            "traceZoomSlider",     "boatScroll",        "boatMark_0",        "boatName_0",
+            "raceFileCombo",       "showRaceButton",    "startTimeEdit",     "finishTimeEdit",
+            "confirmTimesButton",  "setMarkButton",     "setLineButton",     "setCourseButton",
+            "screenPictureButton", "referenceButton",   "windEntryButton",   "makeCoastlineButton",
+            "helpButton",          "exitButton"};
+        QStringList met;
+        QWidget* start = s.c("forwardRadio");
+        QWidget* w = start;
+        do {
+            if (designed.contains(w->objectName()) && (w->focusPolicy() & Qt::TabFocus))
+                met << w->objectName();
+            w = w->nextInFocusChain();
+        } while (w && w != start);
+        QCOMPARE(met, designed);
+    }
+
     void autoTraceComesOnAfterSevenSeconds() {
         Screen s(kDemo, 2, 0);
         for (int i = 0; i < 6; ++i) s.fire("autoTraceTimer");
@@ -501,6 +560,36 @@ private slots:
         QVERIFY(s.w->options().BoatShown[2]);
         QVERIFY(s.w->options().BoatShown[7]);
         QVERIFY(!s.w->options().BoatShown[1]);
+    }
+
+    void boatListStandsAloneOnTheFlagsItIsGiven() {
+        // Built from a race and the flags given, the list keeps them itself and tells of each
+        // change; the flags it was built from stay as they were.
+        RaceDefinition race;
+        race.BoatCount = 4;
+        DisplayOptions start;
+        start.resetForRace(4);
+        start.BoatShown[2] = false;
+        start.BoatMarked[3] = true;
+        BoatPanel panel;
+        panel.buildRows(race, start, AppSettings{});
+        QCOMPARE(panel.rowCount(), 4);
+        QVERIFY(panel.shown(1) && !panel.shown(2) && panel.shown(3) && panel.marked(3));
+        QVERIFY(!panel.shown(0) && !panel.shown(5) && !panel.marked(5));
+        QSignalSpy shownChanged(&panel, &BoatPanel::shownBoatsChanged);
+        QSignalSpy markedChanged(&panel, &BoatPanel::markedBoatsChanged);
+        panel.nameReleased(1, Qt::RightButton);  // only boat 1, and the marked boat 3
+        QCOMPARE(shownChanged.count(), 1);
+        QVERIFY(panel.shown(1) && !panel.shown(2) && panel.shown(3) && !panel.shown(4));
+        panel.markBox(1)->setChecked(true);  // marking hidden boat 2 shows it
+        panel.markToggled(2, true);
+        QCOMPARE(markedChanged.count(), 1);
+        QCOMPARE(shownChanged.count(), 2);
+        QVERIFY(panel.shown(2) && panel.marked(2));
+        QVERIFY(!start.BoatShown[2] && !start.BoatMarked[2]);
+        panel.clearRows();
+        QCOMPARE(panel.rowCount(), 0);
+        QVERIFY(!panel.shown(1));
     }
 
     void boatListFollowsTheMouseButtons() {
@@ -611,6 +700,43 @@ private slots:
                  QStringLiteral("Save Race Control File？"));
         QVERIFY(QFile::exists(app + QStringLiteral("/RaceAdmin/enoshima_0607_copy.txt")));
         QVERIFY(!s.c<QTimer>("replayTimer")->isActive());
+    }
+
+    void raceSetUpStandsAloneWithoutARace() {
+        // The set-up piece without a window or a race: its buttons follow what it is told, and
+        // what it cannot do without a race is told to the user rather than passed on.
+        QWidget panel;
+        AppSettings settings;
+        settings.Lang = 1;
+        CapturingMessageSink sink;
+        RaceSetup setup(&panel, settings, sink, nullptr);
+        setup.prepare(false);
+        auto* course = panel.findChild<QPushButton*>(QStringLiteral("setCourseButton"));
+        QVERIFY(!course->isHidden());
+        QVERIFY(panel.findChild<QWidget*>(QStringLiteral("helpButton"))->isHidden());  // no pages
+        setup.enableSetup(true, 2);
+        QVERIFY(course->isEnabled());
+        setup.enableSetup(true, 1);  // one mark makes no course
+        QVERIFY(!course->isEnabled());
+        setup.enableSetup(false, 5);  // auto trace: nothing is set on the chart
+        QVERIFY(!course->isEnabled());
+        QVERIFY(!panel.findChild<QWidget*>(QStringLiteral("setMarkButton"))->isEnabled());
+        QSignalSpy timesSet(&setup, &RaceSetup::timesSet);
+        panel.findChild<QPushButton*>(QStringLiteral("confirmTimesButton"))->click();
+        QCOMPARE(timesSet.count(), 0);
+        QCOMPARE(QString::fromStdString(sink.messages.back().text), badTimesMessage(settings));
+        QSignalSpy leaving(&setup, &RaceSetup::leaving);
+        panel.findChild<QPushButton*>(QStringLiteral("exitButton"))->click();
+        QCOMPARE(leaving.count(), 1);
+        QCOMPARE(sink.messages.size(), size_t(1));  // no race: nothing offered for saving
+        setup.prepare(true);  // browser mode: the race list
+        auto* list = panel.findChild<QComboBox*>(QStringLiteral("raceFileCombo"));
+        QVERIFY(!list->isHidden() && course->isHidden());
+        QSignalSpy chosen(&setup, &RaceSetup::raceChosen);
+        list->addItem(QStringLiteral("other.txt"));
+        panel.findChild<QPushButton*>(QStringLiteral("showRaceButton"))->click();
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(chosen[0][0].toString(), QStringLiteral("other.txt"));
     }
 
     void captionsInBothLanguages() {

@@ -1,5 +1,6 @@
 // Draws the map layers onto plain images and checks pixels: coastline, tracks, boats at their
-// transformed positions in their colours, wind triangle, and the boat symbols' shapes.
+// transformed positions in their colours, wind triangle, and the boat symbols' shapes; and the
+// picture widget that keeps what is drawn.
 #include <QImage>
 #include <QPainter>
 #include <QtTest>
@@ -8,6 +9,7 @@
 #include "ui/display/framerenderer.h"
 #include "ui/display/overviewmap.h"
 #include "ui/display/windindicator.h"
+#include "ui/widgets/picturewidget.h"
 
 using namespace brisko;
 
@@ -112,6 +114,9 @@ private slots:
     void namesComparisonAndLayLines();
     void readableOnEverySea();
     void overviewFitsTheBoatsStillRacing();
+    void pictureKeepsWhatFitsWhenResized();
+    void pictureAsShownHasItsOverlayAndChildren();
+    void pictureTakesTheWheelOnlyWhenListenedTo();
 };
 
 void TstRenderers::coastDrawnOnlyWhereAnEndIsInside() {
@@ -478,6 +483,74 @@ void TstRenderers::overviewFitsTheBoatsStillRacing() {
     QVERIFY(fleet.TrackSpan <= 1.01);  // boat 1's track: one minute east to west
     const ScreenPoint mid = fleet.toScreen(2000, 8000);
     QVERIFY(mid.x > 0 && mid.x < 120 && mid.y > 0 && mid.y < 120);
+}
+
+void TstRenderers::pictureKeepsWhatFitsWhenResized() {
+    PictureWidget w(nullptr, Qt::blue);
+    // Hidden, the widget hears of its size only when shown: the picture follows at once.
+    w.setPictureSize(QSize(40, 30));
+    QCOMPARE(w.picture().size(), QSize(40, 30));
+    w.clear(Qt::white);
+    w.picture().setPixelColor(5, 5, Qt::red);
+    w.picture().setPixelColor(35, 25, Qt::red);
+    QSignalSpy resized(&w, &PictureWidget::resized);
+    w.setPictureSize(QSize(20, 50));
+    QCOMPARE(w.picture().size(), QSize(20, 50));
+    QCOMPARE(w.picture().pixelColor(5, 5), QColor(Qt::red));      // kept where it fits
+    QCOMPARE(w.picture().pixelColor(10, 40), QColor(Qt::white));  // the background now
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(resized.count() >= 1);
+    QCOMPARE(w.picture().pixelColor(5, 5), QColor(Qt::red));
+    // Cleared, the picture takes the widget's size and the new background.
+    w.clear(Qt::black);
+    QCOMPARE(w.picture().size(), w.size());
+    QCOMPARE(w.picture().pixelColor(5, 5), QColor(Qt::black));
+}
+
+void TstRenderers::pictureAsShownHasItsOverlayAndChildren() {
+    PictureWidget w(nullptr, Qt::white);
+    w.setPictureSize(QSize(60, 60));
+    w.clear(Qt::white);
+    w.setOverlay([](QPainter& p) { p.fillRect(QRect(0, 0, 10, 10), Qt::red); });
+    auto* shown = new QWidget(&w);
+    shown->setGeometry(30, 30, 10, 10);
+    shown->setAutoFillBackground(true);
+    shown->setPalette(QPalette(Qt::green));
+    auto* hidden = new QWidget(&w);
+    hidden->setGeometry(45, 45, 10, 10);
+    hidden->setAutoFillBackground(true);
+    hidden->setPalette(QPalette(Qt::green));
+    hidden->hide();
+    const QImage img = w.composed();
+    QCOMPARE(img.pixelColor(5, 5), QColor(Qt::red));
+    QCOMPARE(img.pixelColor(35, 35), QColor(Qt::green));
+    QCOMPARE(img.pixelColor(50, 50), QColor(Qt::white));
+    // The overlay is painted over the kept picture, never into it.
+    QCOMPARE(w.picture().pixelColor(5, 5), QColor(Qt::white));
+}
+
+void TstRenderers::pictureTakesTheWheelOnlyWhenListenedTo() {
+    PictureWidget w;
+    w.setPictureSize(QSize(80, 80));
+    const auto turn = [&] {
+        QWheelEvent e(QPointF(10, 20), QPointF(10, 20), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&w, &e);
+        return e.isAccepted();
+    };
+    // Nobody listens: the wheel is left to the parent (a scroll area scrolls the picture).
+    QVERIFY(!turn());
+    // A listener takes it, and hears the notch where the mouse is.
+    QList<QPointF> at;
+    QList<int> angles;
+    QObject::connect(&w, &PictureWidget::wheel, [&](double x, double y, int a) {
+        at << QPointF(x, y);
+        angles << a;
+    });
+    QVERIFY(turn());
+    QCOMPARE(angles, QList<int>{-120});
+    QCOMPARE(at, QList<QPointF>{QPointF(10, 20)});
 }
 
 QTEST_MAIN(TstRenderers)

@@ -1,14 +1,12 @@
 // The race screen's analysis views and their controls; see analysisviews.h.
 #include "ui/analysis/analysisviews.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,14 +20,11 @@
 #include "ui/analysis/legviewpainter.h"
 #include "ui/analysis/screenpicture.h"
 #include "ui/analysis/speedgraphpainter.h"
-#include "ui/display/mappicture.h"
-#include "ui/display/timebar.h"
-#include "ui/display/timepanel.h"
-#include "ui/race/picturebox.h"
 #include "ui/race/racecaptions.h"
-#include "ui/race/racecontrols.h"
-#include "ui/race/racesetup.h"
+#include "ui/widgets/captions.h"
 #include "ui/widgets/colour.h"
+#include "ui/widgets/named.h"
+#include "ui/widgets/picturewidget.h"
 #include "util/datetime.h"
 #include "util/fileutil.h"
 #include "util/numbers.h"
@@ -38,6 +33,7 @@ namespace brisko {
 
 namespace {
 constexpr double kViewPointSize = 9;
+constexpr int kCourseEntriesForTable = 2;
 constexpr double kMarkerHalf = 10;
 constexpr int kReadoutWidth = 85, kReadoutHeight = 15;
 constexpr double kReadoutHalf = 42.5;
@@ -53,31 +49,48 @@ QFont viewFont(const QWidget* w, const AppSettings& settings) {
 // The time of day at race time t: the part after the date.
 QString clockAt(const RaceTime& raceStart, double t) {
     if (!raceStart) return {};
-    const std::string text =
-        formatDateTime(*raceStart + static_cast<CivilSeconds>(std::lround(t)));
+    const std::string text = formatDateTime(*raceStart + static_cast<CivilSeconds>(std::lround(t)));
     const size_t blank = text.find(' ');
     return QString::fromStdString(blank == std::string::npos ? text : text.substr(blank + 1));
 }
 }  // namespace
 
-AnalysisViews::AnalysisViews(QWidget* form, RaceControls& controls, DisplayOptions& options,
-                             const AppSettings& settings, MessageSink& sink,
-                             PlatformServices* platform, AnalysisHooks hooks)
-    : QObject(form),
-      c_(controls),
-      options_(options),
-      settings_(settings),
-      sink_(sink),
-      platform_(platform),
-      hooks_(std::move(hooks)) {
-    buildWidgets(form);
+AnalysisViews::AnalysisViews(QWidget* form, QWidget* sidePanel, const AppSettings& settings,
+                             MessageSink& sink, PlatformServices* platform)
+    : QObject(form), settings_(settings), sink_(sink), platform_(platform) {
+    buildSideControls(sidePanel);
+    buildViews(form);
 }
 
 QString AnalysisViews::tr2(const char* ja, const char* en) const {
     return QString::fromUtf8(settings_.english() ? en : ja);
 }
 
-void AnalysisViews::buildWidgets(QWidget* form) {
+void AnalysisViews::buildSideControls(QWidget* panel) {
+    viewBox_ = named<QGroupBox>(panel, "viewBox");
+    trackViewRadio_ = named<QRadioButton>(viewBox_, "trackViewRadio");
+    speedGraphRadio_ = named<QRadioButton>(viewBox_, "speedGraphRadio");
+    dataViewRadio_ = named<QRadioButton>(viewBox_, "dataViewRadio");
+    auto* views = new QHBoxLayout(viewBox_);
+    views->setContentsMargins(2, 0, 2, 0);
+    views->setSpacing(2);
+    for (QRadioButton* b : {trackViewRadio_, speedGraphRadio_, dataViewRadio_}) views->addWidget(b);
+    trackViewRadio_->setChecked(true);
+    screenPictureButton_ = named<QPushButton>(panel, "screenPictureButton");
+    windEntryButton_ = named<QPushButton>(panel, "windEntryButton");
+    applyRaceScreenCaptions(viewBox_, settings_);
+    int count = 0;
+    const ControlCaption* captions = raceScreenCaptions(count);
+    applyCaptions({screenPictureButton_, windEntryButton_}, std::span(captions, count), settings_);
+
+    connect(trackViewRadio_, &QRadioButton::clicked, this, &AnalysisViews::showTrackView);
+    connect(speedGraphRadio_, &QRadioButton::clicked, this, &AnalysisViews::showSpeedGraph);
+    connect(dataViewRadio_, &QRadioButton::clicked, this, &AnalysisViews::showDataView);
+    connect(screenPictureButton_, &QPushButton::clicked, this, &AnalysisViews::screenPictureWanted);
+    connect(windEntryButton_, &QPushButton::clicked, this, &AnalysisViews::toggleWindEntry);
+}
+
+void AnalysisViews::buildViews(QWidget* form) {
     dataView_ = new QWidget(form);
     dataView_->setObjectName(QStringLiteral("DataView"));
     dataView_->setAutoFillBackground(true);
@@ -109,8 +122,7 @@ void AnalysisViews::buildWidgets(QWidget* form) {
     tableArea_->setObjectName(QStringLiteral("tableArea"));
     tableArea_->setWidgetResizable(false);
     tableArea_->setBackgroundRole(QPalette::Base);
-    table_ = new PictureBox;
-    table_->setObjectName(QStringLiteral("tablePicture"));
+    table_ = named<PictureWidget>(nullptr, "tablePicture");
     tableArea_->setWidget(table_);
     box->addWidget(tableArea_, 1);
     dataView_->hide();
@@ -118,15 +130,10 @@ void AnalysisViews::buildWidgets(QWidget* form) {
     graphArea_ = new QScrollArea(form);
     graphArea_->setObjectName(QStringLiteral("speedGraphArea"));
     graphArea_->setWidgetResizable(false);
-    graphPicture_ = new PictureBox;
-    graphPicture_->setObjectName(QStringLiteral("speedGraphPicture"));
+    graphPicture_ = named<PictureWidget>(nullptr, "speedGraphPicture");
     graphArea_->setWidget(graphPicture_);
     graphArea_->hide();
     graphPicture_->setOverlay([this](QPainter& p) { drawGraphOverlay(p); });
-
-    windStrip_ = new PictureBox(c_.sidePanel);
-    windStrip_->setObjectName(QStringLiteral("WindStrip"));
-    windStrip_->hide();
 
     applyRaceScreenCaptions(dataView_, settings_);
     applyUiFont(dataView_, settings_);
@@ -135,25 +142,19 @@ void AnalysisViews::buildWidgets(QWidget* form) {
                                          factorTableRadio_, exitButton_})
         w->setFont(viewFont(w, settings_));
 
-    connect(c_.trackViewRadio, &QRadioButton::clicked, this, &AnalysisViews::showTrackView);
-    connect(c_.speedGraphRadio, &QRadioButton::clicked, this, &AnalysisViews::showSpeedGraph);
-    connect(c_.dataViewRadio, &QRadioButton::clicked, this, &AnalysisViews::showDataView);
     connect(exitButton_, &QPushButton::clicked, this, &AnalysisViews::leaveDataView);
-    connect(c_.screenPictureButton, &QPushButton::clicked, this, &AnalysisViews::saveScreenPicture);
-    connect(c_.windEntryButton, &QPushButton::clicked, this, &AnalysisViews::toggleWindEntry);
-    connect(
-        graphPicture_, &PictureBox::mouseDown, this,
-        [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) { onGraphPressed(b, pos); });
-    connect(graphPicture_, &PictureBox::mouseMoved, this, &AnalysisViews::onGraphMouseMoved);
-    connect(c_.windPicture, &PictureBox::mouseDown, this, [this] { toggleWindStrip(); });
-    connect(windStrip_, &PictureBox::mouseDown, this, [this] { toggleWindStrip(); });
-    connect(c_.meanWindEdit, &QLineEdit::textChanged, this, &AnalysisViews::onMeanWindTyped);
-    c_.meanWindEdit->installEventFilter(this);
+    connect(graphPicture_, &PictureWidget::mouseDown, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers, double x, double y) {
+                onGraphPressed(b, QPointF(x, y));
+            });
+    connect(graphPicture_, &PictureWidget::mouseMove, this,
+            [this](Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {
+                onGraphMouseMoved(QPointF(x, y));
+            });
     graphPicture_->installEventFilter(this);
 }
 
 bool AnalysisViews::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == c_.meanWindEdit && e->type() == QEvent::MouseButtonPress) windTextArmed_ = true;
     if (watched == graphPicture_ && e->type() == QEvent::Leave) {
         mouse_ = QPointF(-1, -1);
         graphPicture_->update();
@@ -161,94 +162,92 @@ bool AnalysisViews::eventFilter(QObject* watched, QEvent* e) {
     return QObject::eventFilter(watched, e);
 }
 
-void AnalysisViews::raceShown() {
-    windTextArmed_ = false;
+void AnalysisViews::raceShown(RaceSession& session, const DisplayOptions& boats) {
+    session_ = &session;
+    boats_ = boats;
     windEntryMode_ = false;
     windEntryCount_ = 0;
     windPointsEntered_ = false;
-    windWriteFailureShown_ = false;
-    c_.windEntryButton->setStyleSheet({});
-    c_.windEntryButton->setVisible(settings_.EditionMode > 1);
+    periodMarked_ = false;
+    windEntryButton_->setStyleSheet({});
+    windEntryButton_->setVisible(settings_.EditionMode > 1);
+    setDataViewAvailable(session.race().CourseCount >= kCourseEntriesForTable);
     prevViewMode_ = ViewModeKind::Map;
     showView(ViewModeKind::Map);
-    c_.trackViewRadio->setChecked(true);
-    // The strip chart lies over the wind boxes and the boat list: it waits for a click on the
-    // wind panel rather than covering them as the race opens.
-    windStripShown_ = false;
-    redrawWindStrip();
-    placeStrip();
-    setTimeBarStrip();
+    trackViewRadio_->setChecked(true);
 }
 
 void AnalysisViews::raceGone() {
+    session_ = nullptr;
     showView(ViewModeKind::Map);
-    windStrip_->hide();
-    c_.timeBar->setStripPainter({});
+    trackViewRadio_->setChecked(true);
 }
+
+void AnalysisViews::setDataViewAvailable(bool on) { dataViewRadio_->setEnabled(on); }
 
 void AnalysisViews::place(const QRect& mapArea) {
     mapSize_ = mapArea.width();
     dataView_->setGeometry(mapArea);
     graphArea_->setGeometry(mapArea);
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) redrawSpeedGraph();
-    if (options_.ViewMode == ViewModeKind::Analysis) redrawTable();
-    placeStrip();
+    if (mode_ == ViewModeKind::SpeedGraph) redrawSpeedGraph();
+    if (mode_ == ViewModeKind::Analysis) redrawTable();
 }
 
-void AnalysisViews::boatsChanged() {
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) redrawSpeedGraph();
-    if (options_.ViewMode == ViewModeKind::Analysis) redrawTable();
+void AnalysisViews::boatsChanged(const DisplayOptions& boats) {
+    boats_ = boats;
+    if (mode_ == ViewModeKind::SpeedGraph) redrawSpeedGraph();
+    if (mode_ == ViewModeKind::Analysis) redrawTable();
 }
 
-void AnalysisViews::periodChanged() {
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) redrawSpeedGraph();
+void AnalysisViews::periodChanged(bool marked) {
+    periodMarked_ = marked;
+    if (mode_ == ViewModeKind::SpeedGraph) redrawSpeedGraph();
 }
 
 void AnalysisViews::timeShown(double raceTime) {
     if (raceTime == cursorTime_) return;
     cursorTime_ = raceTime;
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) graphPicture_->update();
+    if (mode_ == ViewModeKind::SpeedGraph) graphPicture_->update();
+}
+
+void AnalysisViews::windChanged() {
+    if (mode_ == ViewModeKind::SpeedGraph) redrawSpeedGraph();
 }
 
 void AnalysisViews::showView(ViewModeKind mode) {
-    options_.ViewMode = mode;
-    const bool map = mode == ViewModeKind::Map;
-    c_.mapPicture->setVisible(map);
-    // The clock panel lies over the map only; the graph and the tables use the whole area.
-    c_.timePanel->setVisible(map);
+    mode_ = mode;
+    // The graph and the tables use the whole map area; the window hides the map box.
     graphArea_->setVisible(mode == ViewModeKind::SpeedGraph);
     dataView_->setVisible(mode == ViewModeKind::Analysis);
     if (mode == ViewModeKind::SpeedGraph) graphArea_->raise();
     if (mode == ViewModeKind::Analysis) dataView_->raise();
+    emit viewShown(mode);
 }
 
 void AnalysisViews::pauseForView() {
-    hooks_.setReplayRunning(false);
-    // Range and bearing is a map tool.
-    c_.rangeBearingCheck->setChecked(false);
-    c_.rangeBearingCheck->setEnabled(false);
+    emit replayWanted(false);
+    emit viewChosen(ViewModeKind::Analysis);
 }
 
 void AnalysisViews::resumeUnlessStopped() {
-    if (!c_.stopRadio->isChecked() && !windEntryMode_) hooks_.setReplayRunning(true);
+    if (!windEntryMode_) emit replayWanted(true);
 }
 
 void AnalysisViews::showTrackView() {
     showView(ViewModeKind::Map);
     resumeUnlessStopped();
-    RaceSetup::setAvailable(c_.rangeBearingCheck, c_.stopRadio->isChecked() && !options_.AutoTrace);
+    emit viewChosen(ViewModeKind::Map);
 }
 
 void AnalysisViews::showSpeedGraph() {
     redrawSpeedGraph();
     showView(ViewModeKind::SpeedGraph);
     resumeUnlessStopped();
-    c_.rangeBearingCheck->setChecked(false);
-    c_.rangeBearingCheck->setEnabled(false);
+    emit viewChosen(ViewModeKind::SpeedGraph);
 }
 
 void AnalysisViews::showDataView() {
-    if (!c_.dataViewRadio->isChecked()) return;
+    if (!dataViewRadio_->isChecked()) return;
     pauseForView();
     redrawTable();
 }
@@ -256,16 +255,16 @@ void AnalysisViews::showDataView() {
 void AnalysisViews::leaveDataView() {
     const ViewModeKind back = prevViewMode_;
     if (back == ViewModeKind::SpeedGraph) {
-        c_.speedGraphRadio->setChecked(true);
+        speedGraphRadio_->setChecked(true);
         showSpeedGraph();
     } else {
-        c_.trackViewRadio->setChecked(true);
+        trackViewRadio_->setChecked(true);
         showTrackView();
     }
 }
 
 void AnalysisViews::redrawTable() {
-    if (options_.ViewMode != ViewModeKind::Analysis) prevViewMode_ = options_.ViewMode;
+    if (mode_ != ViewModeKind::Analysis) prevViewMode_ = mode_;
     TableKind kind = TableKind::Factor;
     if (timeTableRadio_->isChecked())
         kind = TableKind::Time;
@@ -274,13 +273,13 @@ void AnalysisViews::redrawTable() {
     else if (speedTableRadio_->isChecked())
         kind = TableKind::Speed;
     showView(ViewModeKind::Analysis);
-    RaceSession* s = hooks_.session();
+    RaceSession* s = session_;
     if (!s) return;
     s->ensureLegData();
     LegViewInput in;
     in.race = &s->race();
     in.roundings = &s->data().roundings;
-    in.options = &options_;
+    in.options = &boats_;
     in.boats = s->boatCount();
     in.kind = kind;
     in.english = settings_.english();
@@ -296,7 +295,7 @@ void AnalysisViews::redrawTable() {
 }
 
 void AnalysisViews::redrawSpeedGraph() {
-    RaceSession* s = hooks_.session();
+    const RaceSession* s = session_;
     const int viewportH = mapSize_ - 4;
     const int width = std::max<int>(viewportH, static_cast<int>(kGraphWidth));
     // A graph wider than the area gets a horizontal scroll bar; the height leaves room for it.
@@ -312,12 +311,12 @@ void AnalysisViews::redrawSpeedGraph() {
     in.race = &race;
     in.tracks = &s->tracks();
     in.wind = &s->data().wind;
-    in.options = &options_;
+    in.options = &boats_;
     in.boats = s->boatCount();
     in.hasWind = s->data().WindShown || windPointsEntered_;
     in.periodFrom = s->clock().PeriodFrom;
     in.periodTo = s->clock().PeriodTo;
-    in.periodLimited = c_.timeBar->periodMarked();
+    in.periodLimited = periodMarked_;
     in.font = viewFont(graphPicture_, settings_);
     QPainter p(&graphPicture_->picture());
     drawSpeedGraph(p, in, graphScale_, graphPicture_->size());
@@ -325,7 +324,7 @@ void AnalysisViews::redrawSpeedGraph() {
 }
 
 void AnalysisViews::drawGraphOverlay(QPainter& p) {
-    const RaceSession* s = hooks_.session();
+    const RaceSession* s = session_;
     if (!s || !(graphScale_.PxPerSecond > 0)) return;
     // The current time's line.
     const double y = graphScale_.yForTime(cursorTime_);
@@ -369,7 +368,7 @@ void AnalysisViews::onGraphMouseMoved(QPointF pos) {
 }
 
 void AnalysisViews::onGraphPressed(Qt::MouseButton, QPointF pos) {
-    RaceSession* s = hooks_.session();
+    RaceSession* s = session_;
     if (!s || !windEntryMode_ || pos.x() < kDirPanelLeft || pos.x() > kDirPanelRight) return;
     if (!(graphScale_.PxPerSecond > 0)) return;
     WindStore wind = s->data().wind;
@@ -382,7 +381,7 @@ void AnalysisViews::onGraphPressed(Qt::MouseButton, QPointF pos) {
 }
 
 void AnalysisViews::toggleWindEntry() {
-    RaceSession* s = hooks_.session();
+    RaceSession* s = session_;
     if (!s) return;
     if (windEntryMode_ && windEntryCount_ > 2) {
         const Message ask{
@@ -405,101 +404,36 @@ void AnalysisViews::toggleWindEntry() {
             if (sink_.show(ask) != MessageAnswer::Yes) windEntryMode_ = false;
         }
     }
-    c_.windEntryButton->setStyleSheet(
+    windEntryButton_->setStyleSheet(
         windEntryMode_ ? QStringLiteral("QPushButton { background-color: yellow; }") : QString());
     windEntryCount_ = 0;
     if (windEntryMode_) {
-        hooks_.setReplayRunning(false);
+        emit replayWanted(false);
         // Directions are entered on the graph.
-        if (options_.ViewMode != ViewModeKind::SpeedGraph) {
-            c_.speedGraphRadio->setChecked(true);
+        if (mode_ != ViewModeKind::SpeedGraph) {
+            speedGraphRadio_->setChecked(true);
             showSpeedGraph();
-            hooks_.setReplayRunning(false);
+            emit replayWanted(false);
         }
     } else {
         resumeUnlessStopped();
     }
 }
 
-void AnalysisViews::onMeanWindTyped() {
-    RaceSession* s = hooks_.session();
-    if (!windTextArmed_ || !s) return;
-    const double d = typedWindDirection(c_.meanWindEdit->text().toStdString());
-    const WriteResult w = s->setWindDirection(d);
-    if (!w.ok && !windWriteFailureShown_) {
-        windWriteFailureShown_ = true;
-        sink_.show({w.error, {}, MessageButtons::Ok});
-    }
-    hooks_.windTyped();
-    if (options_.ViewMode == ViewModeKind::SpeedGraph) redrawSpeedGraph();
-    setTimeBarStrip();
-}
-
-void AnalysisViews::toggleWindStrip() {
-    windStripShown_ = !windStripShown_;
-    placeStrip();
-}
-
-void AnalysisViews::placeStrip() {
-    const RaceSession* s = hooks_.session();
-    const bool show = windStripShown_ && s && s->data().WindShown;
-    const QRect r = c_.windPicture->geometry();
-    windStrip_->setGeometry(r.left(), r.bottom() + 1, r.width(), r.width());
-    if (show && windStrip_->picture().size() != windStrip_->size()) redrawWindStrip();
-    windStrip_->setVisible(show);
-    if (show) windStrip_->raise();
-}
-
-void AnalysisViews::redrawWindStrip() {
-    const RaceSession* s = hooks_.session();
-    const int w = c_.windPicture->width();
-    windStrip_->resize(w, w);
-    windStrip_->clear(QColor(0, 0, 96));
-    if (!s || !s->data().WindShown) return;
-    QPainter p(&windStrip_->picture());
-    QFont f = windStrip_->font();
-    f.setPointSizeF(scaledPointSize(8, settings_));
-    drawWindStrip(p, s->data().wind, s->race(), w, f);
-    windStrip_->update();
-}
-
-void AnalysisViews::setTimeBarStrip() {
-    const RaceSession* s = hooks_.session();
-    if (!s) {
-        c_.timeBar->setStripPainter({});
-        return;
-    }
-    // The strip reads the race shown now whenever the bar repaints it (set-up, resize).
-    c_.timeBar->setStripPainter([this](QPainter& p, const TimeBarScale& scale, QSize size) {
-        if (const RaceSession* r = hooks_.session())
-            drawTimeBarStrip(p, r->tracks(), r->race(), scale, size);
-    });
-}
-
-void AnalysisViews::saveScreenPicture() {
-    const RaceSession* s = hooks_.session();
-    ScreenPictureParts parts;
-    switch (options_.ViewMode) {
-        case ViewModeKind::Map:
-            parts.main = hooks_.mapPicture();
-            break;
-        case ViewModeKind::SpeedGraph:
-            parts.main = graphPicture_->grab().toImage();
-            break;
-        default:
-            parts.main = table_->grab().toImage();
-            break;
-    }
-    parts.overview = c_.overviewPicture->grab().toImage();
-    parts.font = viewFont(c_.overviewPicture, settings_);
+void AnalysisViews::saveScreenPicture(ScreenPictureParts parts) {
+    const RaceSession* s = session_;
+    if (mode_ == ViewModeKind::SpeedGraph) parts.main = graphPicture_->grab().toImage();
+    if (mode_ == ViewModeKind::Analysis) parts.main = table_->grab().toImage();
+    parts.font.setPointSizeF(scaledPointSize(kViewPointSize, settings_));
     if (s) {
         parts.raceFile = QString::fromStdString(s->shownFile());
-        parts.dateTime = hooks_.dateTimeText();
         for (int b = 1; b <= s->boatCount(); ++b) {
-            const Rgb c = options_.BoatColour[static_cast<size_t>(b)];
+            const Rgb c = boats_.BoatColour[static_cast<size_t>(b)];
             parts.legend.push_back(
                 {QString::fromStdString(s->race().Boats[b].BoatName), toQColor(c)});
         }
+    } else {
+        parts.dateTime.clear();
     }
     picturePath_ = resolvePath(settings_.AppPath, kPictureFile);
     QDir().mkpath(QFileInfo(QString::fromStdString(picturePath_)).absolutePath());

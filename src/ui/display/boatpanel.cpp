@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollArea>
 #include <cmath>
 
 #include "ui/widgets/colour.h"
+#include "ui/widgets/named.h"
 
 namespace brisko {
 
@@ -68,6 +70,15 @@ BoatPanel::BoatPanel(QWidget* parent) : QWidget(parent) {
     placeRow(0);
 }
 
+BoatPanel* BoatPanel::inScrollArea(QWidget* sidePanel) {
+    auto* scroll = named<QScrollArea>(sidePanel, "boatScroll");
+    auto* panel = new BoatPanel;
+    scroll->setWidget(panel);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::StyledPanel);
+    return panel;
+}
+
 QCheckBox* BoatPanel::nameBox(int i) const {
     return i >= 0 && i < static_cast<int>(rows_.size()) ? rows_[i].nameBox : nullptr;
 }
@@ -81,6 +92,14 @@ QLabel* BoatPanel::twaLabel(int i) const {
     return i >= 0 && i < static_cast<int>(rows_.size()) ? rows_[i].twa : nullptr;
 }
 QWidget* BoatPanel::speedBars() const { return bars_; }
+
+bool BoatPanel::shown(int boat) const {
+    return boat >= 1 && boat <= rowCount() && rows_[boat - 1].nameBox->isChecked();
+}
+
+bool BoatPanel::marked(int boat) const {
+    return boat >= 1 && boat <= rowCount() && rows_[boat - 1].markBox->isChecked();
+}
 
 BoatPanel::Row BoatPanel::makeRow(int index) {
     Row r;
@@ -118,10 +137,9 @@ void BoatPanel::placeRow(int i) {
     r.twa->setGeometry(px(kTwaLeft), y, px(kTwaWidth), pitch_);
 }
 
-void BoatPanel::buildRows(const RaceDefinition& race, DisplayOptions& options,
+void BoatPanel::buildRows(const RaceDefinition& race, const DisplayOptions& start,
                           const AppSettings& settings) {
     clearRows();
-    options_ = &options;
     fontScale_ = settings.FontScale > 0 ? settings.FontScale : 1.0;
     pitch_ = std::max(kRowPitch, static_cast<int>(std::lround(kRowPitch * fontScale_)));
     headerHeight_ = pitch_ + 4;
@@ -144,12 +162,12 @@ void BoatPanel::buildRows(const RaceDefinition& race, DisplayOptions& options,
         Row& r = rows_[k - 1];
         placeRow(k - 1);
         const bool named = k <= race.BoatCount;
-        r.colour = toQColor(options.BoatColour[k]);
+        r.colour = toQColor(start.BoatColour[k]);
         r.nameBox->setText(named ? QString::fromStdString(race.Boats[k].BoatName) : QString());
         r.nameBox->setStyleSheet(QStringLiteral("QCheckBox { background-color: %1; color: white; }")
                                      .arg(r.colour.name()));
-        r.nameBox->setChecked(options.BoatShown[k]);
-        r.markBox->setChecked(options.BoatMarked[k]);
+        r.nameBox->setChecked(start.BoatShown[k]);
+        r.markBox->setChecked(start.BoatMarked[k]);
         r.speed->clear();
         r.twa->clear();
         r.bar = 0;
@@ -210,17 +228,12 @@ QColor BoatPanel::barColour(int boat) const {
 }
 
 void BoatPanel::syncChecks() {
-    if (!options_) return;
     const int n = rowCount();
     bool any = false;
     for (int k = 1; k <= n; ++k) any = any || rows_[k - 1].nameBox->isChecked();
     if (!any && n > 0) rows_[0].nameBox->setChecked(true);
-    for (int k = 1; k <= n; ++k) {
-        Row& r = rows_[k - 1];
-        if (r.markBox->isChecked()) r.nameBox->setChecked(true);
-        options_->BoatShown[k] = r.nameBox->isChecked();
-        options_->BoatMarked[k] = r.markBox->isChecked();
-    }
+    for (int k = 1; k <= n; ++k)
+        if (rows_[k - 1].markBox->isChecked()) rows_[k - 1].nameBox->setChecked(true);
     bars_->update();
 }
 

@@ -1,6 +1,7 @@
 // The boat panel: one row per boat with the mark box, the name box in the boat's colour, the
-// speed, the true wind angle and a speed bar beside them. Ticking
-// and unticking keeps at least one boat, and every marked boat, shown.
+// speed, the true wind angle and a speed bar beside them. Ticking and unticking keeps at least
+// one boat, and every marked boat, shown. The panel keeps which boats are shown and marked; it
+// tells the window through its signals, and the window reads them back.
 #pragma once
 
 #include <QWidget>
@@ -28,10 +29,13 @@ public:
     static constexpr int kBarLeft = 2;
 
     explicit BoatPanel(QWidget* parent = nullptr);
+    // A boat panel in its scroll area "boatScroll", created under `sidePanel`.
+    static BoatPanel* inScrollArea(QWidget* sidePanel);
 
-    // Builds the rows of boats 1..BoatCount from the options' colours and shown flags. Row 0
-    // (boat 1) is the designed row and is always there; rows 1.. are created here.
-    void buildRows(const RaceDefinition& race, DisplayOptions& options,
+    // Builds the rows of boats 1..BoatCount with the colours and the shown and marked boats of
+    // `start` (read here, not kept). Row 0 (boat 1) is the designed row and is always there;
+    // rows 1.. are created here.
+    void buildRows(const RaceDefinition& race, const DisplayOptions& start,
                    const AppSettings& settings);
     // Removes the rows of boats 2..; the designed row stays, emptied.
     void clearRows();
@@ -44,6 +48,10 @@ public:
     QLabel* speedLabel(int i) const;
     QLabel* twaLabel(int i) const;
     QWidget* speedBars() const;
+    // Whether boat k (1-based) is shown (its name box ticked) and marked; false for a boat
+    // without a row.
+    bool shown(int boat) const;
+    bool marked(int boat) const;
 
     // After a frame: the texts and bar of boat k (1-based). A bar length of 0 clears the row.
     void setSpeed(int boat, const QString& speedText);
@@ -54,7 +62,7 @@ public:
 
     // The list rules on a name box release: with the left button the boat's tick is taken as
     // the user left it, with any other button only that boat stays shown; then if no boat is
-    // shown boat 1 is, and every marked boat is shown again. Updates the boxes and the options.
+    // shown boat 1 is, and every marked boat is shown again.
     void nameReleased(int boat, Qt::MouseButton button);
     // A mark box clicked: every marked boat is shown (shownBoatsChanged when that showed one).
     void markToggled(int boat, bool marked);
@@ -84,7 +92,6 @@ private:
     int boatOf(QObject* o) const;
 
     std::vector<Row> rows_;
-    DisplayOptions* options_ = nullptr;
     SpeedBarPicture* bars_ = nullptr;
     QLabel* allLabel_ = nullptr;
     std::array<QLabel*, 3> headings_{};  // speed, wind angle and bar columns

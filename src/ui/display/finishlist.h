@@ -1,6 +1,6 @@
 // The finishing list picture over the map box: shown once the first boat has
 // finished, one row per finisher (height 14 x FinishCount + 5), at the top right where the start
-// flags were (the time panel covers the top left). Held by MapPicture.
+// flags were (the time panel covers the top left). Held by MapFlags.
 #pragma once
 
 #include <QWidget>

@@ -1,6 +1,6 @@
 // The start-sequence flag pictures, the blue peter and the flag with the 7 (class flag), at the
 // top right of the map box: shown, lowered and put back as the frame state says. Held by
-// MapPicture.
+// MapFlags.
 #pragma once
 
 #include <QWidget>

@@ -18,30 +18,48 @@
 
 #include "session/racesession.h"
 #include "ui/analysis/analysisviews.h"
+#include "ui/analysis/speedgraphpainter.h"
 #include "ui/app/splashscreen.h"
 #include "ui/display/boatpanel.h"
-#include "ui/display/mappicture.h"
+#include "ui/display/mapflags.h"
 #include "ui/display/timebar.h"
 #include "ui/display/timepanel.h"
 #include "ui/distrib/referenceviewer.h"
 #include "ui/interact/racehints.h"
+#include "ui/race/displaycontrols.h"
 #include "ui/race/loadingprogress.h"
-#include "ui/race/picturebox.h"
 #include "ui/race/playback.h"
 #include "ui/race/racecaptions.h"
 #include "ui/race/racesetup.h"
+#include "ui/race/replaycontrols.h"
+#include "ui/race/sidepanel.h"
+#include "ui/race/windcontrols.h"
 #include "ui/widgets/colour.h"
+#include "ui/widgets/named.h"
+#include "ui/widgets/picturewidget.h"
 #include "util/fileutil.h"
 
 namespace brisko {
 
 namespace {
+constexpr double kBasePointSize = 9;
+constexpr int kOverviewSize = 150;
+constexpr int kMapProgressBarOffset = 50;
 constexpr int kShiftKeyCode = 16;
 constexpr double kMinutesPerHour = 60;
 constexpr double kDegreesPerHour = 15;  // of longitude, for a time zone estimated from it
 constexpr int kProgressTopAboveCentre = 16;
 constexpr int kHintOffset = 12;
 constexpr int kRelayoutDelayMs = 60;
+
+QLabel* makeHintBox(QWidget* parent, const char* name) {
+    auto* l = named<QLabel>(parent, name);
+    l->setWindowFlags(Qt::ToolTip);
+    l->setAutoFillBackground(true);
+    l->setStyleSheet(QStringLiteral("QLabel { background: #ffffe1; color: black; padding: 2px; }"));
+    l->hide();
+    return l;
+}
 
 // The map centre's longitude of the last race shown, kept while the program runs: the next
 // race screen guesses its time zone from it.
@@ -58,7 +76,7 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
       firstRaceFile_(std::move(raceFileName)) {
     setObjectName(QStringLiteral("RaceScreen"));
     setAttribute(Qt::WA_QuitOnClose, true);
-    build(this, settings_);
+    buildControls();
     PlaybackHooks hooks;
     hooks.session = [this] { return session_.get(); };
     hooks.replayTick = [this] { replayTick(); };
@@ -71,7 +89,7 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
     };
     hooks.autoTraceDue = [this] {
         if (!session_) return;
-        autoTraceCheck->setChecked(true);
+        display_->setChecked(DisplayCheck::AutoTrace, true);
         setAutoTrace(true);
     };
     playback_ = new Playback(this, std::move(hooks));
@@ -80,8 +98,6 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
     qApp->installEventFilter(this);
 
     applyUiFont(this, settings_);
-    replaySpeedSlider->setRange(kSpeedSliderMin, kSpeedSliderMax);
-    replaySpeedSlider->setValue(kSpeedSliderStart);
     setWindowTitle(QString::fromStdString(settings_.ProductTitle));
     setMinimumSize(RaceLayout::minimumInner(settings_.FontScale, sidePanel->minimumSizeHint()));
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -89,9 +105,38 @@ RaceScreen::RaceScreen(const AppSettings& s, std::string raceFileName, MessageSi
         resize(avail.width() * 9 / 10, avail.height() * 9 / 10);
     }
     buildOverlays();
-    buildAnalysis();
-    updateSpeedText();
     relayout();
+}
+
+void RaceScreen::buildControls() {
+    mapPicture = named<PictureWidget>(this, "mapPicture");
+    mapPicture->clear(toQColor(options_.SeaColour));
+    flags_ = new MapFlags(mapPicture);
+    timeBar = new TimeBar(this);
+    sidePanel = named<QWidget>(this, "sidePanel");
+    timePanel = new TimePanel(this);
+    mapProgress = new LoadingProgress(kMapProgressBarOffset, mapPicture);
+    mapProgress->hide();
+    hintBox = makeHintBox(this, "hintBox");
+    boatHintBox = makeHintBox(this, "boatHintBox");
+    // The side panel's pieces make their controls under it; it is arranged once all have.
+    replay_ = new ReplayControls(sidePanel, settings_);
+    display_ = new DisplayControls(sidePanel, settings_);
+    overviewPicture = named<PictureWidget>(sidePanel, "overviewPicture");
+    overviewPicture->setFixedSize(kOverviewSize, kOverviewSize);
+    wind_ = new WindControls(sidePanel, settings_);
+    boatPanel = BoatPanel::inScrollArea(sidePanel);
+    setup_ = new RaceSetup(sidePanel, settings_, sink_, platform_);
+    buildAnalysis();
+    arrangeSidePanel(sidePanel);
+    QFont f = font();
+    f.setPointSizeF(scaledPointSize(kBasePointSize, settings_));
+    setFont(f);
+    timePanel->setFontScale(settings_.FontScale);
+}
+
+void RaceScreen::setNamePrompt(RaceSetup::NamePrompt prompt) {
+    setup_->setNamePrompt(std::move(prompt));
 }
 
 RaceScreen::~RaceScreen() {
@@ -101,66 +146,77 @@ RaceScreen::~RaceScreen() {
 }
 
 void RaceScreen::connectControls() {
-    connect(showRaceButton, &QPushButton::clicked, this, &RaceScreen::showChosenRace);
-    connect(confirmTimesButton, &QPushButton::clicked, this, &RaceScreen::confirmTimes);
-    connect(exitButton, &QPushButton::clicked, this, &RaceScreen::leave);
-    connect(referenceButton, &QPushButton::clicked, this, &RaceScreen::showReferenceFiles);
-    connect(makeCoastlineButton, &QPushButton::clicked, this, &RaceScreen::makeCoastline);
-    connect(helpButton, &QPushButton::clicked, this, &RaceScreen::showHelp);
-    connect(forwardRadio, &QRadioButton::clicked, this, &RaceScreen::playForward);
-    connect(stopRadio, &QRadioButton::clicked, this, &RaceScreen::stopReplay);
-    connect(backwardRadio, &QRadioButton::clicked, this, &RaceScreen::playBackward);
-    connect(stepForwardButton, &QPushButton::clicked, this, &RaceScreen::stepForward);
-    connect(stepBackwardButton, &QPushButton::clicked, this, &RaceScreen::stepBackward);
-    connect(replaySpeedSlider, &QSlider::valueChanged, this, &RaceScreen::setReplaySpeed);
-    connect(traceZoomSlider, &QSlider::valueChanged, this, &RaceScreen::setTraceZoom);
-    connect(autoTraceCheck, &QCheckBox::clicked, this, &RaceScreen::applyAutoTraceCheck);
+    connect(setup_, &RaceSetup::raceChosen, this, &RaceScreen::showChosenRace);
+    // The new times are the race's: it is set up again with them.
+    connect(setup_, &RaceSetup::timesSet, this, [this] { setUpRace(session_->race()); });
+    connect(setup_, &RaceSetup::leaving, this, &RaceScreen::close);
+    connect(setup_, &RaceSetup::makeCoastlineClicked, this, &RaceScreen::makeCoastline);
+    // The direction buttons run or stop the replay timer and put the start flags back at the
+    // top; stopped on the chart, it can be measured.
+    connect(replay_, &ReplayControls::directionChosen, this, [this](bool running) {
+        playback_->setReplayRunning(running);
+        if (!running) {
+            const bool map = options_.ViewMode == ViewModeKind::Map;
+            if (!map) display_->setChecked(DisplayCheck::RangeBearing, false);
+            display_->setAvailable(DisplayCheck::RangeBearing, map && !options_.AutoTrace);
+        }
+        putFlagsBack();
+    });
+    connect(replay_, &ReplayControls::stepped, this, [this] {
+        playback_->setReplayRunning(false);
+        showFrame();
+    });
+    connect(display_, &DisplayControls::traceZoomChosen, this, &RaceScreen::setTraceZoom);
+    connect(display_, &DisplayControls::checkClicked, this, &RaceScreen::applyDisplayCheck);
+    connect(display_, &DisplayControls::northUpChosen, this, &RaceScreen::turnNorthUp);
+    connect(display_, &DisplayControls::windUpChosen, this, &RaceScreen::turnWindUp);
+    connect(display_, &DisplayControls::seaSwatchChosen, this, &RaceScreen::chooseSeaColour);
     connect(timeBar, &TimeBar::timeClicked, this, &RaceScreen::jumpToTime);
     connect(timeBar, &TimeBar::previewTime, this, &RaceScreen::showTimePreview);
     connect(timeBar, &TimeBar::previewEnded, this, &RaceScreen::endTimePreview);
     connect(timeBar, &TimeBar::periodChosen, this, &RaceScreen::limitReplayPeriod);
     connect(timeBar, &TimeBar::periodCancelled, this, &RaceScreen::cancelReplayPeriod);
-    connect(overviewPicture, &PictureBox::resized, this, &RaceScreen::redrawOverview);
-    connect(windPicture, &PictureBox::resized, this, &RaceScreen::redrawWindPanel);
+    connect(overviewPicture, &PictureWidget::resized, this, &RaceScreen::redrawOverview);
+    connect(wind_->dial(), &PictureWidget::resized, this, &RaceScreen::redrawWindPanel);
+    connect(wind_, &WindControls::meanWindTyped, this, &RaceScreen::setTypedWind);
+    // The boat list keeps which boats are shown and marked: the options follow it first.
+    connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceScreen::readBoatChecks);
+    connect(boatPanel, &BoatPanel::markedBoatsChanged, this, &RaceScreen::readBoatChecks);
     connect(boatPanel, &BoatPanel::shownBoatsChanged, this, &RaceScreen::redrawBackground);
-    connect(boatPanel, &BoatPanel::shownBoatsChanged, this, [this] { analysis_->boatsChanged(); });
-    connect(northUpRadio, &QRadioButton::clicked, this, &RaceScreen::turnNorthUp);
-    connect(windUpRadio, &QRadioButton::clicked, this, &RaceScreen::turnWindUp);
-    connect(timeMarksCheck, &QCheckBox::clicked, this, &RaceScreen::applyTimeMarksCheck);
-    connect(hintsCheck, &QCheckBox::clicked, this,
-            [this](bool on) { hintsOn_ = options_.HintsOn = on; });
-    // Read by the frame renderer only: the next frame shows the change.
-    connect(compareLinesCheck, &QCheckBox::clicked, this, [this](bool on) {
-        options_.CompareLines = on;
-        paintFrame();
-    });
-    connect(boatNamesCheck, &QCheckBox::clicked, this, [this](bool on) {
-        options_.BoatNames = on;
-        paintFrame();
-    });
-    connect(enlargeBoatsCheck, &QCheckBox::clicked, this, [this](bool on) {
-        options_.Enlarge = on;
-        paintFrame();
-        updateSizeLabel();
-    });
-    // These change the background: background, time marks, marks and lines again.
-    connect(wakeCheck, &QCheckBox::clicked, this, [this](bool on) {
-        options_.WakeOn = on;
-        redrawBackground();
-    });
-    connect(coastlineCheck, &QCheckBox::clicked, this, [this](bool on) {
-        options_.MapOn = on;
-        redrawBackground();
-    });
-    connect(layLinesCheck, &QCheckBox::clicked, this, [this](bool on) {
-        options_.LayLines = on;
-        redrawBackground();
-    });
-    for (int i = 0; i < static_cast<int>(seaSwatches.size()); ++i)
-        connect(seaSwatches[i], &QPushButton::clicked, this, [this, i] { chooseSeaColour(i + 1); });
+    connect(boatPanel, &BoatPanel::shownBoatsChanged, this,
+            [this] { analysis_->boatsChanged(options_); });
     connect(boatPanel, &BoatPanel::markedBoatsChanged, this, [this] { paintFrame(); });
     connect(boatPanel, &BoatPanel::boatHovered, this,
             [this](int boat) { options_.FocusBoat = boat - 1; });
+    connectAnalysis();
+}
+
+void RaceScreen::connectAnalysis() {
+    // The graph and the tables take the map's place; the clock panel lies over the map only.
+    connect(analysis_, &AnalysisViews::viewShown, this, [this](ViewModeKind mode) {
+        options_.ViewMode = mode;
+        mapPicture->setVisible(mode == ViewModeKind::Map);
+        timePanel->setVisible(mode == ViewModeKind::Map);
+    });
+    // Range and bearing is a chart tool.
+    connect(analysis_, &AnalysisViews::viewChosen, this, [this](ViewModeKind mode) {
+        const bool map = mode == ViewModeKind::Map;
+        if (!map) display_->setChecked(DisplayCheck::RangeBearing, false);
+        display_->setAvailable(DisplayCheck::RangeBearing,
+                               map && replay_->stopped() && !options_.AutoTrace);
+    });
+    // A view may pause the replay; it runs again only if the user did not stop it.
+    connect(analysis_, &AnalysisViews::replayWanted, this, [this](bool run) {
+        if (session_ && !(run && replay_->stopped())) playback_->setReplayRunning(run);
+    });
+    connect(analysis_, &AnalysisViews::screenPictureWanted, this, [this] {
+        ScreenPictureParts shown;
+        if (options_.ViewMode == ViewModeKind::Map) shown.main = mapPicture->grab().toImage();
+        shown.overview = overviewPicture->grab().toImage();
+        shown.font = overviewPicture->font();
+        shown.dateTime = timePanel->timeOfDayLabel->text();
+        analysis_->saveScreenPicture(std::move(shown));
+    });
 }
 
 void RaceScreen::showEvent(QShowEvent* e) {
@@ -209,13 +265,12 @@ bool RaceScreen::setUpRace(RaceDefinition seed) {
     // No replay while the race is rebuilt.
     playback_->stopAll();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    RaceSetup setup(*this, settings_);
-    setup.prepareControls(browserMode());
+    display_->resetTraceZoom();
+    hideHints();
+    setup_->prepare(browserMode());
     timeBar->hide();
     hideLoadingProgress();
     relayout();
-    const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
-    helpButton->setVisible(!browserMode() && findPath(settings_.AppPath, help).has_value());
 
     const std::string name = seed.RaceFileName.empty() ? singleTrackFile_ : seed.RaceFileName;
     RaceRequest request;
@@ -231,18 +286,18 @@ bool RaceScreen::setUpRace(RaceDefinition seed) {
         // A race switch that fails leaves the race shown whole; a first race that fails leaves
         // an empty screen named after it.
         const bool keep = session_ != nullptr;
-        tellWhyNotShown(static_cast<int>(opened.status), name, keep);
+        setup_->tellWhyNotShown(opened.status, name, keep ? session_->shownFile() : std::string());
         if (keep) {
-            if (browserMode()) setup.fillRaceList(session_->shownFile());
+            if (browserMode()) setup_->fillRaceList(session_->shownFile());
             showSession();
         } else {
-            if (browserMode()) setup.fillRaceList(name);
+            if (browserMode()) setup_->fillRaceList(name);
             showEmptyScreen(name);
         }
     } else {
         if (session_) opened.session->continueReplayOf(*session_);
         session_ = std::move(opened.session);
-        if (browserMode()) setup.fillRaceList(session_->shownFile());
+        if (browserMode()) setup_->fillRaceList(session_->shownFile());
         showSession();
         g_lastMapCentreLon = view_.CenterLon;
         if (!opened.coastTilesSaved.ok)
@@ -256,27 +311,6 @@ bool RaceScreen::setUpRace(RaceDefinition seed) {
     return shown;
 }
 
-void RaceScreen::tellWhyNotShown(int status, const std::string& fileName, bool keepsShown) {
-    const QString file = QString::fromStdString(fileName);
-    QString text;
-    switch (static_cast<SessionOpenStatus>(status)) {
-        case SessionOpenStatus::NoTracks:
-            text = noTracksMessage(settings_, file);
-            break;
-        case SessionOpenStatus::NoFixesInRace:
-            text = noFixesMessage(settings_, file);
-            break;
-        default:
-            break;  // the reader or the loader has said why
-    }
-    if (keepsShown) {
-        const QString stays =
-            raceStaysMessage(settings_, QString::fromStdString(session_->shownFile()));
-        text = text.isEmpty() ? stays : text + QLatin1Char('\n') + stays;
-    }
-    if (!text.isEmpty()) sink_.show({text.toStdString(), {}, MessageButtons::Ok});
-}
-
 void RaceScreen::showSession() {
     const RaceSession& s = *session_;
     const RaceDefinition& race = s.race();
@@ -288,14 +322,19 @@ void RaceScreen::showSession() {
     // The view: centred on the race area, zoom 1, rotation from the orientation.
     view_.setupForRace(s.tracks(), layout_.mapSize, race.NorthUp, race.MeanWindDir);
     view_.FitFactor = MapView::kFitFactor;
-    view_.TraceZoom = traceZoomSlider->value() / 100.0;
+    view_.TraceZoom = display_->traceZoom() / 100.0;
     options_.ViewMode = ViewModeKind::Map;
     options_.SeaColour = kSeaSwatches[0].sea;
     options_.InkColour = kSeaSwatches[0].ink;
-    RaceSetup(*this, settings_).showRaceControls(s);
+    setup_->raceShown(*session_);
+    replay_->raceShown(*session_);
+    display_->setChecked(DisplayCheck::Wake, true);
+    display_->showOrientation(race.NorthUp > 0);
+    wind_->raceShown(s);
     options_.resetForRace(s.boatCount());
     options_.FontScale = settings_.FontScale;
     readDisplayChecks();
+    analysis_->raceShown(*session_, options_);
     boatPanel->clearRows();
     boatPanel->buildRows(race, options_, settings_);
 
@@ -310,39 +349,42 @@ void RaceScreen::showSession() {
         view_.fitHome(fleet.south, fleet.north, fleet.west, fleet.east);
     session_->resetFrameLayout();
     lastMarksWind_ = s.windDirNow();
-    mapPicture->followFrame(s.frame(), &scene_, timePanelOnMap());
+    flags_->followFrame(s.frame(), &scene_, timePanelOnMap());
 
     timeBar->setRace(race.RaceSeconds, race.RaceSecondsPlus);
     timeBar->setPeriod(s.clock().PeriodFrom, s.clock().PeriodTo, false);
-    QPalette zoomPal = traceZoomPanel->palette();
-    zoomPal.setColor(QPalette::Window, toQColor(options_.SeaColour));
-    zoomPal.setColor(QPalette::WindowText, toQColor(options_.InkColour));
-    traceZoomPanel->setPalette(zoomPal);
-    traceZoomPanel->setVisible(autoTraceCheck->isChecked());
+    // The bar's strip: boat 1's upwind and downwind legs against the mean wind, read from the
+    // race shown whenever the bar repaints it.
+    timeBar->setStripPainter([this](QPainter& p, const TimeBarScale& scale, QSize size) {
+        if (session_) drawTimeBarStrip(p, session_->tracks(), session_->race(), scale, size);
+    });
+    display_->showTraceZoom(options_.AutoTrace);
     updateSetupButtons();
     resetMapMouse();
     redrawBackground();
     redrawOverview();
     timeBar->show();
     redrawWindPanel();
-    updateSpeedText();
     updateSizeLabel();
-    analysis_->raceShown();
+    windWriteFailureShown_ = false;
     showFrame();
     playback_->start();
 }
 
 void RaceScreen::showEmptyScreen(const std::string& fileName) {
     session_.reset();
+    wind_->raceGone();
+    analysis_->raceGone();
+    replay_->raceGone();
     scene_ = RaceScene{};
     windowTitle_ = raceWindowTitle(settings_, {}, {}, {}, QString::fromStdString(fileName));
     setWindowTitle(windowTitle_);
     mapPicture->clear(toQColor(options_.SeaColour));
-    mapPicture->followFrame(FrameState{}, nullptr);
+    flags_->followFrame(FrameState{}, nullptr);
     timeBar->hide();
-    analysis_->raceGone();
+    timeBar->setStripPainter({});
     boatPanel->clearRows();
-    for (QLineEdit* t : {startTimeEdit, finishTimeEdit, meanWindEdit}) t->clear();
+    setup_->raceGone();
     updateCoastButton();
     redrawOverview();
     redrawWindPanel();
@@ -350,64 +392,12 @@ void RaceScreen::showEmptyScreen(const std::string& fileName) {
     timePanel->setCountdown(false, {}, Qt::black);
 }
 
-void RaceScreen::showChosenRace() {
-    const std::string chosen = raceFileCombo->currentText().toStdString();
-    if (session_ && chosen == session_->shownFile()) {
-        sink_.show({alreadyShownMessage(settings_).toStdString(), {}, MessageButtons::Ok});
-        return;
-    }
-    if (chosen.empty()) return;
+void RaceScreen::showChosenRace(const QString& fileName) {
     // Nothing of the race shown is carried into the next one but the way the replay runs.
     RaceDefinition seed;
-    seed.RaceFileName = chosen;
+    seed.RaceFileName = fileName.toStdString();
     singleTrackFile_.clear();
     setUpRace(seed);
-}
-
-void RaceScreen::confirmTimes() {
-    if (!session_ || !session_->setStartFinish(startTimeEdit->text().toStdString(),
-                                               finishTimeEdit->text().toStdString())) {
-        sink_.show({badTimesMessage(settings_).toStdString(), {}, MessageButtons::Ok});
-        return;
-    }
-    if (session_->race().BoatCount > 1 && !browserMode()) offerSave(false);
-    setUpRace(session_->race());
-}
-
-void RaceScreen::leave() {
-    if (session_ && !session_->race().RaceFileName.empty() && !browserMode()) offerSave(true);
-    close();
-}
-
-void RaceScreen::offerSave(bool leaving) {
-    const QString question = leaving ? leaveSaveQuestion(settings_) : saveQuestion(settings_);
-    if (sink_.show({question.toStdString(), {}, MessageButtons::YesNo}) != MessageAnswer::Yes)
-        return;
-    const auto answer =
-        askName(fileNamePrompt(settings_, leaving), fileNameTitle(settings_, leaving),
-                QString::fromStdString(session_->race().RaceFileName));
-    if (!answer || answer->trimmed().isEmpty()) return;
-    const std::string name = raceFileNameFromAnswer(answer->toStdString());
-    if (name.empty()) {
-        sink_.show({badFileNameMessage(settings_).toStdString(), {}, MessageButtons::Ok});
-        return;
-    }
-    const WriteResult written = session_->saveAs(name);
-    if (!written.ok)
-        sink_.show(
-            {saveFailedMessage(settings_, QString::fromStdString(written.error)).toStdString(),
-             {},
-             MessageButtons::Ok});
-}
-
-std::optional<QString> RaceScreen::askName(const QString& prompt, const QString& title,
-                                           const QString& proposal) {
-    if (namePrompt_) return namePrompt_(prompt, title, proposal);
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(this, title, prompt, QLineEdit::Normal, proposal, &ok);
-    if (!ok) return std::nullopt;
-    return text;
 }
 
 void RaceScreen::closeEvent(QCloseEvent* e) {
@@ -419,74 +409,62 @@ void RaceScreen::closeEvent(QCloseEvent* e) {
     emit closed();
 }
 
-void RaceScreen::playForward() {
-    if (!session_) return;
-    session_->forward();
-    playback_->setReplayRunning(true);
-    putFlagsBack();
-}
-
-void RaceScreen::stopReplay() {
-    if (session_) session_->stop();
-    playback_->setReplayRunning(false);
-    const bool map = options_.ViewMode == ViewModeKind::Map;
-    if (!map) rangeBearingCheck->setChecked(false);
-    RaceSetup::setAvailable(rangeBearingCheck, map && !options_.AutoTrace);
-    putFlagsBack();
-}
-
-void RaceScreen::playBackward() {
-    if (!session_) return;
-    session_->backward();
-    playback_->setReplayRunning(true);
-    putFlagsBack();
-}
-
-void RaceScreen::stepForward() {
-    stopRadio->setChecked(true);
-    playback_->setReplayRunning(false);
-    if (!session_) return;
-    session_->stepForward();
-    showFrame();
-}
-
-void RaceScreen::stepBackward() {
-    stopRadio->setChecked(true);
-    playback_->setReplayRunning(false);
-    if (!session_) return;
-    session_->stepBackward();
-    showFrame();
-}
-
-void RaceScreen::setReplaySpeed(int value) {
-    if (session_) session_->setSpeedSlider(value);
-    updateSpeedText();
-}
-
 void RaceScreen::setTraceZoom(int value) { view_.TraceZoom = value / 100.0; }
 
-void RaceScreen::applyAutoTraceCheck() { setAutoTrace(autoTraceCheck->isChecked()); }
+void RaceScreen::applyDisplayCheck(DisplayCheck box, bool on) {
+    readDisplayChecks();
+    switch (box) {
+        case DisplayCheck::AutoTrace:
+            setAutoTrace(on);
+            break;
+        case DisplayCheck::TimeMarks:
+            applyTimeMarksCheck();
+            break;
+        // Read by the frame renderer only: the next frame shows the change.
+        case DisplayCheck::CompareLines:
+        case DisplayCheck::BoatNames:
+            paintFrame();
+            break;
+        case DisplayCheck::Enlarge:
+            paintFrame();
+            updateSizeLabel();
+            break;
+        // These change the background: background, time marks, marks and lines again.
+        case DisplayCheck::Wake:
+        case DisplayCheck::Coastline:
+        case DisplayCheck::LayLines:
+            redrawBackground();
+            break;
+        default:
+            break;  // the hints are read as they are shown
+    }
+}
 
 void RaceScreen::readDisplayChecks() {
-    options_.TimeMarks = timeMarksCheck->isChecked();
-    options_.HintsOn = hintsOn_ = hintsCheck->isChecked();
-    options_.CompareLines = compareLinesCheck->isChecked();
-    options_.WakeOn = wakeCheck->isChecked();
-    options_.MapOn = coastlineCheck->isChecked();
-    options_.LayLines = layLinesCheck->isChecked();
-    options_.BoatNames = boatNamesCheck->isChecked();
-    options_.Enlarge = enlargeBoatsCheck->isChecked();
-    options_.AutoTrace = autoTraceCheck->isChecked();
+    const auto on = [this](DisplayCheck box) { return display_->isChecked(box); };
+    options_.TimeMarks = on(DisplayCheck::TimeMarks);
+    options_.HintsOn = hintsOn_ = on(DisplayCheck::Hints);
+    options_.CompareLines = on(DisplayCheck::CompareLines);
+    options_.WakeOn = on(DisplayCheck::Wake);
+    options_.MapOn = on(DisplayCheck::Coastline);
+    options_.LayLines = on(DisplayCheck::LayLines);
+    options_.BoatNames = on(DisplayCheck::BoatNames);
+    options_.Enlarge = on(DisplayCheck::Enlarge);
+    options_.AutoTrace = on(DisplayCheck::AutoTrace);
+}
+
+void RaceScreen::readBoatChecks() {
+    for (int k = 1; k <= boatPanel->rowCount(); ++k) {
+        options_.BoatShown[k] = boatPanel->shown(k);
+        options_.BoatMarked[k] = boatPanel->marked(k);
+    }
 }
 
 void RaceScreen::turnNorthUp() {
     view_.setNorthUp();
     if (session_) session_->setOrientation(true);
-    compareLinesCheck->setEnabled(false);
-    redrawBackground();
-    redrawOverview();
-    redrawWindPanel();
-    paintFrame();
+    display_->showOrientation(true);
+    redrawTurned();
 }
 
 void RaceScreen::turnWindUp() {
@@ -494,7 +472,11 @@ void RaceScreen::turnWindUp() {
         view_.setWindUp(session_->race().MeanWindDir);
         session_->setOrientation(false);
     }
-    compareLinesCheck->setEnabled(true);
+    display_->showOrientation(false);
+    redrawTurned();
+}
+
+void RaceScreen::redrawTurned() {
     redrawBackground();
     redrawOverview();
     redrawWindPanel();
@@ -502,26 +484,36 @@ void RaceScreen::turnWindUp() {
 }
 
 void RaceScreen::applyTimeMarksCheck() {
-    options_.TimeMarks = timeMarksCheck->isChecked();
+    options_.TimeMarks = display_->isChecked(DisplayCheck::TimeMarks);
     if (!session_) return;
-    if (options_.TimeMarks) {
-        // The map as it is with the time marks under the marks and lines. Drawn afresh: the
-        // wind may have moved since the lay lines were drawn, and lay lines drawn over the old
-        // ones would pile up.
-        redrawBackground();
-    } else {
-        view_.Zoom = view_.ZoomHome;
-        redrawBackground();
+    // With the time marks the map as it is, drawn afresh: the wind may have moved since the
+    // lay lines were drawn, and lay lines drawn over the old ones would pile up. Without them
+    // the home zoom.
+    if (!options_.TimeMarks) view_.Zoom = view_.ZoomHome;
+    redrawBackground();
+}
+
+void RaceScreen::setTypedWind(double degrees) {
+    if (!session_) return;
+    const WriteResult w = session_->setWindDirection(degrees);
+    if (!w.ok && !windWriteFailureShown_) {
+        windWriteFailureShown_ = true;
+        sink_.show({w.error, {}, MessageButtons::Ok});
     }
+    // The map side follows the typed direction: the home zoom, and wind-up turns to it.
+    view_.Zoom = view_.ZoomHome;
+    if (display_->windUp()) {
+        view_.setWindUp(session_->race().MeanWindDir);
+        session_->setOrientation(false);
+    }
+    redrawTurned();
+    analysis_->windChanged();
+    timeBar->repaintStrip();
 }
 
 void RaceScreen::chooseSeaColour(int swatch) {
     options_.applySwatch(swatch);
     // The map's sea is shared by the wind panel, the zoom panel, the overview and the size label.
-    QPalette zoomPal = traceZoomPanel->palette();
-    zoomPal.setColor(QPalette::Window, toQColor(options_.SeaColour));
-    zoomPal.setColor(QPalette::WindowText, toQColor(options_.InkColour));
-    traceZoomPanel->setPalette(zoomPal);
     updateSizeLabel();
     redrawOverview();
     redrawWindPanel();
@@ -558,10 +550,10 @@ void RaceScreen::limitReplayPeriod(double from, double to) {
     if (!session_) return;
     session_->setPeriod(from, to);
     options_.WakeOn = true;
-    wakeCheck->setChecked(true);
+    display_->setChecked(DisplayCheck::Wake, true);
     timeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, true);
     redrawBackground();
-    analysis_->periodChanged();
+    analysis_->periodChanged(true);
     showFrame();
 }
 
@@ -570,27 +562,26 @@ void RaceScreen::cancelReplayPeriod() {
     session_->cancelPeriod();
     timeBar->setPeriod(session_->clock().PeriodFrom, session_->clock().PeriodTo, false);
     redrawBackground();
-    analysis_->periodChanged();
+    analysis_->periodChanged(false);
 }
 
 void RaceScreen::updateSetupButtons() {
     const bool manual = !options_.AutoTrace;
-    RaceSetup::setAvailable(setMarkButton, manual);
-    RaceSetup::setAvailable(setLineButton, manual);
-    RaceSetup::setAvailable(
-        setCourseButton,
-        manual && session_ && session_->race().MarkCount + session_->race().LineCount >= 2);
-    for (QCheckBox* c : {timeMarksCheck, rangeBearingCheck, wakeCheck, coastlineCheck})
-        RaceSetup::setAvailable(c, manual);
-    boatNamesCheck->setEnabled(!manual);
+    setup_->enableSetup(manual,
+                        session_ ? session_->race().MarkCount + session_->race().LineCount : 0);
+    // Auto trace redraws the map as the boats move: the chart's own tools wait.
+    for (DisplayCheck box : {DisplayCheck::TimeMarks, DisplayCheck::RangeBearing,
+                             DisplayCheck::Wake, DisplayCheck::Coastline})
+        display_->setAvailable(box, manual);
+    display_->setAvailable(DisplayCheck::BoatNames, !manual);
     updateCoastButton();
 }
 
 void RaceScreen::setAutoTrace(bool on) {
     options_.AutoTrace = on;
-    if (on) rangeBearingCheck->setChecked(false);
+    if (on) display_->setChecked(DisplayCheck::RangeBearing, false);
     updateSetupButtons();
-    traceZoomPanel->setVisible(on);
+    display_->showTraceZoom(on);
     if (!session_) return;
     if (!on) {
         view_.Zoom = view_.ZoomHome;
@@ -603,22 +594,13 @@ void RaceScreen::setAutoTrace(bool on) {
 
 void RaceScreen::updateSizeLabel() {
     const bool enlarged = session_ && !session_->frameLayout().realSize;
-    sizeLabel->setText(sizeLabelText(enlarged, settings_));
-    QPalette pal = sizeLabel->palette();
-    pal.setColor(QPalette::Window, toQColor(options_.SeaColour));
-    pal.setColor(QPalette::WindowText, enlarged ? QColor(255, 0, 0) : toQColor(options_.InkColour));
-    sizeLabel->setPalette(pal);
-}
-
-void RaceScreen::updateSpeedText() {
-    replaySpeedLabel->setText(QString::fromStdString(
-        speedText(speedFactorForSlider(replaySpeedSlider->value()), settings_.english())));
+    display_->showSea(options_.SeaColour, options_.InkColour, enlarged);
 }
 
 void RaceScreen::putFlagsBack() {
     if (!session_) return;
     session_->putFlagsBack();
-    mapPicture->followFrame(session_->frame(), &scene_, timePanelOnMap());
+    flags_->followFrame(session_->frame(), &scene_, timePanelOnMap());
 }
 
 QRect RaceScreen::timePanelOnMap() const {
@@ -627,9 +609,9 @@ QRect RaceScreen::timePanelOnMap() const {
 
 void RaceScreen::relayout() {
     layout_ = RaceLayout::compute(size(), settings_.FontScale, timePanel->sizeHint());
-    const bool mapResized = mapPicture->mapSize() != layout_.mapSize;
+    const bool mapResized = mapPicture->picture().height() != layout_.mapSize;
     mapPicture->move(layout_.map.topLeft());
-    mapPicture->setMapSize(layout_.mapSize);
+    mapPicture->setPictureSize(QSize(layout_.mapSize, layout_.mapSize));
     timeBar->setGeometry(layout_.timeBar);
     sidePanel->setGeometry(layout_.sidePanel);
     timePanel->resize(timePanel->sizeHint());
@@ -648,8 +630,7 @@ void RaceScreen::relayout() {
         paintFrame();
     }
     // The flags keep their distance from the map box's right edge.
-    if (mapResized && session_)
-        mapPicture->followFrame(session_->frame(), &scene_, timePanelOnMap());
+    if (mapResized && session_) flags_->followFrame(session_->frame(), &scene_, timePanelOnMap());
 }
 
 void RaceScreen::resizeEvent(QResizeEvent*) {
@@ -712,22 +693,6 @@ bool RaceScreen::eventFilter(QObject* watched, QEvent* e) {
         }
     }
     return QWidget::eventFilter(watched, e);
-}
-
-void RaceScreen::showReferenceFiles() {
-    // The viewer lists the attachments of the race shown now; it closes itself after opening one.
-    if (!session_ || !platform_) return;
-    auto* viewer = new ReferenceViewer(settings_, session_->race(), *platform_, sink_, this);
-    viewer->setAttribute(Qt::WA_DeleteOnClose);
-    viewer->setWindowFlag(Qt::Window);
-    viewer->show();
-}
-
-void RaceScreen::showHelp() {
-    if (!platform_) return;
-    const char* help = settings_.english() ? "\\ehelp\\index.html" : "\\help\\index.html";
-    const std::string failure = platform_->openDocument(resolvePath(settings_.AppPath, help));
-    if (!failure.empty()) sink_.show(makeMessage(failure));
 }
 
 }  // namespace brisko

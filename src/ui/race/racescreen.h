@@ -1,13 +1,12 @@
-// The race screen `RaceScreen`: map box, time bar, side panel with the replay controls, the boat
-// panel, the race list and times. A thin window over the race session it shows: its controls are
-// private, its handlers read them and call the session's named operations, then redraw.
+// The race screen `RaceScreen`: the map box, the time bar, the clock panel and the side panel,
+// whose pieces (replay, display options, wind, boats, race set-up, analysis views) make and keep
+// their own controls. A thin window over the race session it shows: it connects the pieces'
+// signals to the session's named operations, tells the pieces what the race holds, and draws.
 #pragma once
 
 #include <QWidget>
-#include <functional>
 #include <limits>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "app/appsettings.h"
@@ -20,37 +19,42 @@
 #include "ui/display/overviewmap.h"
 #include "ui/display/racescene.h"
 #include "ui/display/windindicator.h"
-#include "ui/race/racecontrols.h"
+#include "ui/race/displaycontrols.h"
 #include "ui/race/racelayout.h"
+#include "ui/race/racesetup.h"
 #include "util/fileutil.h"
 #include "util/programrun.h"
 
+class QLabel;
 class QPainter;
 
 namespace brisko {
 
-class CoursePanel;
 class AnalysisViews;
+class BoatPanel;
+class CoursePanel;
+class LoadingProgress;
+class MapFlags;
+class PictureWidget;
 class Playback;
 class RaceHints;
 class RaceSession;
+class ReplayControls;
 class SplashScreen;
 struct FrameShown;
+class TimeBar;
+class TimePanel;
+class WindControls;
 
-class RaceScreen : public QWidget, private RaceControls {
+class RaceScreen : public QWidget {
     Q_OBJECT
 public:
-    // Asks the user for a file name: the prompt, the title and the proposed name; nullopt when
-    // the user cancels. Tests put an answer in place of the dialog.
-    using NamePrompt = std::function<std::optional<QString>(
-        const QString& prompt, const QString& title, const QString& proposal)>;
-
     // `raceFileName` is the race to open first (empty: the single track file, if any).
     RaceScreen(const AppSettings& settings, std::string raceFileName, MessageSink& sink,
                PlatformServices* platform, QWidget* parent = nullptr);
     ~RaceScreen() override;
 
-    void setNamePrompt(NamePrompt prompt) { namePrompt_ = std::move(prompt); }
+    void setNamePrompt(RaceSetup::NamePrompt prompt);
     // The splash that shows the loading of the first race; closed when set-up is done.
     void setSplash(SplashScreen* splash) { splash_ = splash; }
     // The track shown when no race file is given (chosen in the launcher).
@@ -86,41 +90,35 @@ protected:
 
 private:
     bool browserMode() const { return settings_.EditionMode < 2; }
+    void buildControls();
     void connectControls();
     void buildOverlays();
     void buildAnalysis();
+    void connectAnalysis();
 
     // Opening races. openRace replaces the session whole when the race can be shown; the first
     // race that cannot leaves an empty screen named after it, a later one leaves the race shown.
     bool setUpRace(RaceDefinition seed);
     void showSession();
     void showEmptyScreen(const std::string& fileName);
-    void tellWhyNotShown(int status, const std::string& fileName, bool keepsShown);
 
-    // What the side panel's controls and the time bar do.
-    void showChosenRace();  // the race chosen in the race list, in place of the one shown
-    void confirmTimes();    // the start and finish times typed, checked and set
-    void leave();           // offers to save the race file, then closes the window
-    void showReferenceFiles();
-    void showHelp();
-    void playForward();
-    void stopReplay();
-    void playBackward();
-    void stepForward();
-    void stepBackward();
-    void setReplaySpeed(int sliderValue);
+    // What the side panel's pieces and the time bar ask for.
+    void showChosenRace(const QString& fileName);  // in place of the race shown
     void setTraceZoom(int sliderValue);
     void jumpToTime(double t);
     void showTimePreview(double t, QPoint globalPos);  // the boats on the overview at t
     void endTimePreview();
     void limitReplayPeriod(double from, double to);
     void cancelReplayPeriod();
-    void applyAutoTraceCheck();
+    void applyDisplayCheck(DisplayCheck box, bool on);  // a display check box clicked
     void turnNorthUp();
     void turnWindUp();
+    void redrawTurned();  // the map, the overview and the wind dial after the view turned
     void applyTimeMarksCheck();
-    void chooseSeaColour(int swatch);  // 1-based, as kSeaSwatches counts from the first
+    void chooseSeaColour(int swatch);   // 1-based, as kSeaSwatches counts from the first
+    void setTypedWind(double degrees);  // the mean wind direction typed in its box
     void readDisplayChecks();
+    void readBoatChecks();  // the boats shown and marked in the boat list
 
     // Showing the race: the race session derives the frame from the clock and lays it out on
     // the view once, then the window paints it once; the layers in their fixed order.
@@ -135,7 +133,6 @@ private:
     void fitViewToBoats();
     void setAutoTrace(bool on);
     void updateSizeLabel();
-    void updateSpeedText();
     void putFlagsBack();
     void relayout();
     // The time panel's place over the map box, in map box pixels.
@@ -145,10 +142,7 @@ private:
     void hideLoadingProgress();
     void playGun();
     std::string appFile(const std::string& relative) const;
-    void offerSave(bool leaving);
     void hideHints();
-    std::optional<QString> askName(const QString& prompt, const QString& title,
-                                   const QString& proposal);
 
     // The map mouse, the set-up of marks, lines and course on the chart, the overview clicks
     // and the hints (racescreenmouse.cpp).
@@ -195,15 +189,31 @@ private:
     WindIndicator windIndicator_;
     RaceLayout layout_;
     Playback* playback_ = nullptr;
-    AnalysisViews* analysis_ = nullptr;  // graph, data view, wind entry, screen picture
 
-    NamePrompt namePrompt_;
+    // The window's own controls, named as their objects are; the side panel's pieces.
+    PictureWidget* mapPicture = nullptr;
+    MapFlags* flags_ = nullptr;  // the start flags and the finishing list over the map
+    TimeBar* timeBar = nullptr;
+    TimePanel* timePanel = nullptr;
+    QWidget* sidePanel = nullptr;
+    LoadingProgress* mapProgress = nullptr;    // loading progress over the map
+    QLabel* hintBox = nullptr;                 // hints of the map side and the side panel
+    QLabel* boatHintBox = nullptr;             // hints of the boat panel
+    PictureWidget* overviewPicture = nullptr;  // the whole race area
+    BoatPanel* boatPanel = nullptr;
+    AnalysisViews* analysis_ = nullptr;   // graph, data view, wind entry, screen picture
+    DisplayControls* display_ = nullptr;  // orientation, display boxes, sea, size, trace zoom
+    ReplayControls* replay_ = nullptr;    // forward, stop, backward, the steps and the speed
+    WindControls* wind_ = nullptr;        // mean wind, wind now, the wind dial and its strip
+    RaceSetup* setup_ = nullptr;          // race list, times, set-up on the chart, help and exit
+
     ProgramRunner coastRunner_;
     SplashScreen* splash_ = nullptr;
     QString windowTitle_;
     bool setupDone_ = false;
     bool hintsOn_ = true;
-    int lastKeyCode_ = 0;  // key held down on the window, 0 when none (16: Shift)
+    bool windWriteFailureShown_ = false;  // a typed direction that could not be written, once
+    int lastKeyCode_ = 0;                 // key held down on the window, 0 when none (16: Shift)
     double lastMarksWind_ = std::numeric_limits<double>::quiet_NaN();
     bool activating_ = false;
     bool layoutPending_ = false;

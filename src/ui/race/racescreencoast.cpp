@@ -1,7 +1,6 @@
 // The race screen's "Make coastline" button: makes the coastline tiles of the race area through
 // gmt, names them in the race file and redraws the chart with its coast. See racescreen.h.
 #include <QGuiApplication>
-#include <QPushButton>
 
 #include "session/racesession.h"
 #include "ui/race/racecaptions.h"
@@ -47,8 +46,7 @@ QString coastMadeMessage(const AppSettings& s, const CoastTilesAdded& added) {
 }  // namespace
 
 void RaceScreen::updateCoastButton() {
-    RaceSetup::setAvailable(makeCoastlineButton,
-                            session_ && !session_->missingCoastTiles().empty());
+    setup_->setCoastlineAvailable(session_ && !session_->missingCoastTiles().empty());
 }
 
 void RaceScreen::makeCoastline() {
@@ -56,7 +54,7 @@ void RaceScreen::makeCoastline() {
     hideHints();
     // gmt reads the shorelines of the whole area at once; the window waits for it.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    makeCoastlineButton->setEnabled(false);
+    setup_->setCoastlineAvailable(false);
     const CoastTilesAdded added = session_->makeCoastTiles(coastRunner_);
     scene_.coast = RaceScene::coastOf(session_->coast());
     redrawBackground();

@@ -11,12 +11,13 @@
 #include "ui/analysis/analysisviews.h"
 #include "ui/display/backgroundrenderer.h"
 #include "ui/display/boatpanel.h"
-#include "ui/display/mappicture.h"
+#include "ui/display/mapflags.h"
 #include "ui/display/timebar.h"
 #include "ui/display/timepanel.h"
-#include "ui/race/picturebox.h"
+#include "ui/widgets/picturewidget.h"
 #include "ui/race/playback.h"
 #include "ui/race/racescreen.h"
+#include "ui/race/windcontrols.h"
 #include "ui/widgets/colour.h"
 
 namespace brisko {
@@ -37,27 +38,7 @@ void RaceScreen::buildOverlays() {
 }
 
 void RaceScreen::buildAnalysis() {
-    AnalysisHooks hooks;
-    hooks.session = [this] { return session_.get(); };
-    hooks.setReplayRunning = [this](bool on) {
-        if (session_) playback_->setReplayRunning(on);
-    };
-    hooks.windTyped = [this] {
-        if (!session_) return;
-        view_.Zoom = view_.ZoomHome;
-        if (windUpRadio->isChecked()) {
-            view_.setWindUp(session_->race().MeanWindDir);
-            session_->setOrientation(false);
-        }
-        redrawBackground();
-        redrawOverview();
-        redrawWindPanel();
-        paintFrame();
-    };
-    hooks.mapPicture = [this] { return mapPicture->grab().toImage(); };
-    hooks.dateTimeText = [this] { return timePanel->timeOfDayLabel->text(); };
-    analysis_ =
-        new AnalysisViews(this, *this, options_, settings_, sink_, platform_, std::move(hooks));
+    analysis_ = new AnalysisViews(this, sidePanel, settings_, sink_, platform_);
 }
 
 void RaceScreen::replayTick() {
@@ -114,7 +95,7 @@ void RaceScreen::paintLaidOutFrame() {
     }
     timeBar->setCursorTime(f.raceTime);
     analysis_->timeShown(f.raceTime);
-    mapPicture->followFrame(session_->frame(), &scene_, timePanelOnMap());
+    flags_->followFrame(session_->frame(), &scene_, timePanelOnMap());
     mapPicture->update();
     overviewPicture->update();
 }
@@ -148,14 +129,14 @@ void RaceScreen::redrawOverview() {
 }
 
 void RaceScreen::redrawWindPanel() {
-    windPicture->clear(toQColor(options_.SeaColour));
+    PictureWidget* dial = wind_->dial();
+    dial->clear(toQColor(options_.SeaColour));
     if (!session_) return;
-    QPainter p(&windPicture->picture());
+    QPainter p(&dial->picture());
     p.setRenderHint(QPainter::Antialiasing);
-    windIndicator_.draw(p, scene_, windPicture->width(), toQColor(options_.SeaColour));
-    windDirectionNowLabel->setText(windIndicator_.directionText());
-    windSpeedNowLabel->setText(windIndicator_.speedText());
-    windPicture->update();
+    windIndicator_.draw(p, scene_, dial->width(), toQColor(options_.SeaColour));
+    wind_->showWindNow(windIndicator_.directionText(), windIndicator_.speedText());
+    dial->update();
 }
 
 void RaceScreen::fitViewToBoats() {

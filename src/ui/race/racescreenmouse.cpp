@@ -12,12 +12,13 @@
 #include "interact/mapmouse.h"
 #include "interact/mapmousemachine.h"
 #include "session/racesession.h"
-#include "ui/display/mappicture.h"
+#include "ui/analysis/analysisviews.h"
 #include "ui/interact/coursepanel.h"
 #include "ui/interact/racehints.h"
-#include "ui/race/picturebox.h"
 #include "ui/race/racescreen.h"
 #include "ui/race/racesetup.h"
+#include "ui/race/windcontrols.h"
+#include "ui/widgets/picturewidget.h"
 #include "util/numbers.h"
 
 namespace brisko {
@@ -25,7 +26,6 @@ namespace brisko {
 namespace {
 constexpr int kShiftKeyCode = 16;
 constexpr int kCourseCountForTable = 2;
-const QColor kModeOn(255, 255, 0);
 
 // The prompts of the set-up modes exist in Japanese only.
 const char* const kFirstEndPrompt = "まずは１点目をクリック";
@@ -78,32 +78,27 @@ struct Overloaded : Handlers... {
     using Handlers::operator()...;
 };
 
-void paintMode(QPushButton* b, bool on) {
-    QPalette pal = b->palette();
-    pal.setColor(QPalette::Button, on ? kModeOn : QApplication::palette().color(QPalette::Button));
-    b->setPalette(pal);
-    b->setAutoFillBackground(on);
-}
 }  // namespace
 
 void RaceScreen::connectMapMouse() {
-    connect(mapPicture, &MapPicture::mouseDown, this, &RaceScreen::onMapPressed);
-    connect(mapPicture, &MapPicture::mouseMove, this,
+    connect(mapPicture, &PictureWidget::mouseDown, this, &RaceScreen::onMapPressed);
+    connect(mapPicture, &PictureWidget::mouseMove, this,
             [this](Qt::MouseButtons b, Qt::KeyboardModifiers, double x, double y) {
                 onMapMouseMoved(b, x, y);
             });
-    connect(mapPicture, &MapPicture::mouseUp, this,
+    connect(mapPicture, &PictureWidget::mouseUp, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, double, double) { onMapReleased(b); });
-    connect(mapPicture, &MapPicture::wheel, this, &RaceScreen::onMapWheel);
-    connect(overviewPicture, &PictureBox::mouseDown, this,
-            [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPointF pos) {
-                onOverviewPressed(b, pos);
+    connect(mapPicture, &PictureWidget::wheel, this, &RaceScreen::onMapWheel);
+    connect(overviewPicture, &PictureWidget::mouseDown, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers, double x, double y) {
+                onOverviewPressed(b, QPointF(x, y));
             });
     // Toggled, not clicked: auto trace and the stop button untick it as well.
-    connect(rangeBearingCheck, &QCheckBox::toggled, this, &RaceScreen::applyRangeBearingCheck);
-    connect(setMarkButton, &QPushButton::clicked, this, &RaceScreen::toggleMarkMode);
-    connect(setLineButton, &QPushButton::clicked, this, &RaceScreen::toggleLineMode);
-    connect(setCourseButton, &QPushButton::clicked, this, &RaceScreen::toggleCourseMode);
+    connect(display_, &DisplayControls::rangeBearingToggled, this,
+            &RaceScreen::applyRangeBearingCheck);
+    connect(setup_, &RaceSetup::markModeClicked, this, &RaceScreen::toggleMarkMode);
+    connect(setup_, &RaceSetup::lineModeClicked, this, &RaceScreen::toggleLineMode);
+    connect(setup_, &RaceSetup::courseModeClicked, this, &RaceScreen::toggleCourseMode);
     coursePanel_ = new CoursePanel(settings_, mapPicture);
     connect(coursePanel_->clearButton(), &QPushButton::clicked, this, &RaceScreen::clearCourse);
     hints_ = new RaceHints(
@@ -175,7 +170,7 @@ void RaceScreen::carryOut(const MapActions& actions) {
                 [this](const mapmouse::ShowRubberLine&) { mapPicture->update(); },
                 [this](const mapmouse::HideRubberLine&) { mapPicture->update(); },
                 [this](const mapmouse::ModesChanged&) { setupModeChanged(); },
-                [this](const mapmouse::EndMeasuring&) { rangeBearingCheck->setChecked(false); },
+                [this](const mapmouse::EndMeasuring&) { display_->setChecked(DisplayCheck::RangeBearing, false); },
                 [this](const mapmouse::AddMark& a) {
                     courseDefinitionChanged(session_->setMark(a.at));
                 },
@@ -261,7 +256,7 @@ void RaceScreen::setWindFromOverview(int degrees) {
     // The clicked direction is the wind now and is shown up.
     view_.setWindUp(session_->race().MeanWindDir);
     session_->setOrientation(false);
-    meanWindEdit->setText(QString::fromStdString(shortestDecimal(session_->race().MeanWindDir)));
+    wind_->showMeanWind(session_->race().MeanWindDir);
     redrawBackground();
     redrawOverview();
     redrawWindPanel();
@@ -269,7 +264,7 @@ void RaceScreen::setWindFromOverview(int degrees) {
 }
 
 void RaceScreen::applyRangeBearingCheck() {
-    carryOut(mouse_.setMeasuring(rangeBearingCheck->isChecked()));
+    carryOut(mouse_.setMeasuring(display_->isChecked(DisplayCheck::RangeBearing)));
 }
 
 void RaceScreen::toggleMarkMode() { carryOut(mouse_.toggleMarkMode()); }
@@ -284,9 +279,7 @@ void RaceScreen::clearCourse() {
 
 void RaceScreen::setupModeChanged() {
     const MapMouseState& m = mouse_.state();
-    paintMode(setMarkButton, m.MarkMode);
-    paintMode(setLineButton, m.LineMode != LineStage::Off);
-    paintMode(setCourseButton, m.CourseMode);
+    setup_->showModes(m.MarkMode, m.LineMode != LineStage::Off, m.CourseMode);
     if (m.CourseMode && session_)
         coursePanel_->refresh(session_->race(), layout_.mapSize);
     else
@@ -301,7 +294,7 @@ void RaceScreen::courseDefinitionChanged(const WriteResult& written) {
     }
     const RaceDefinition& race = session_->race();
     if (coursePanel_->isVisible()) coursePanel_->refresh(race, layout_.mapSize);
-    RaceSetup::setAvailable(dataViewRadio, race.CourseCount >= kCourseCountForTable);
+    analysis_->setDataViewAvailable(race.CourseCount >= kCourseCountForTable);
     updateSetupButtons();
     // Marks and lines lie in the kept picture: a removed one goes only with a fresh background.
     redrawView();

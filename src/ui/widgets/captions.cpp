@@ -10,22 +10,34 @@
 
 namespace brisko {
 
+namespace {
+void setCaption(QWidget* w, const ControlCaption& c, bool english) {
+    const QString text = QString::fromUtf8(english ? c.english : c.japanese);
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        b->setText(text);
+    else if (auto* l = qobject_cast<QLabel*>(w))
+        l->setText(text);
+    else if (auto* g = qobject_cast<QGroupBox*>(w))
+        g->setTitle(text);
+}
+}  // namespace
+
 void applyCaptions(QWidget* root, std::span<const ControlCaption> table,
                    const AppSettings& settings) {
-    const bool english = settings.english();
     for (const ControlCaption& c : table) {
         QWidget* w = root->objectName() == QLatin1String(c.control)
                          ? root
                          : root->findChild<QWidget*>(QString::fromLatin1(c.control));
-        if (!w) continue;
-        const QString text = QString::fromUtf8(english ? c.english : c.japanese);
-        if (auto* b = qobject_cast<QAbstractButton*>(w))
-            b->setText(text);
-        else if (auto* l = qobject_cast<QLabel*>(w))
-            l->setText(text);
-        else if (auto* g = qobject_cast<QGroupBox*>(w))
-            g->setTitle(text);
+        if (w) setCaption(w, c, settings.english());
     }
+}
+
+void applyCaptions(std::initializer_list<QWidget*> controls, std::span<const ControlCaption> table,
+                   const AppSettings& settings) {
+    for (QWidget* w : controls)
+        for (const ControlCaption& c : table)
+            if (w && w->objectName() == QLatin1String(c.control))
+                setCaption(w, c, settings.english());
 }
 
 QString uiFontFamily(const AppSettings& settings) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
 #include <span>
 
 #include "app/appsettings.h"
@@ -20,6 +21,10 @@ struct ControlCaption {
 // Sets the caption of every control of the table found under `root` (buttons, labels, group
 // boxes) in the chosen language; controls the window does not have are passed over.
 void applyCaptions(QWidget* root, std::span<const ControlCaption> table,
+                   const AppSettings& settings);
+// Sets the caption of each of `controls` from the table's entry for its object name; a control
+// the table does not name keeps its text. For a piece of a window that captions its own controls.
+void applyCaptions(std::initializer_list<QWidget*> controls, std::span<const ControlCaption> table,
                    const AppSettings& settings);
 
 // The font family that stands for the settings' UI font name ("MS Sans Serif") on this desktop:
