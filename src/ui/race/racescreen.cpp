@@ -2,17 +2,10 @@
 #include "ui/race/racescreen.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
-#include <QSlider>
 #include <QTimer>
 #include <cmath>
 
@@ -24,7 +17,6 @@
 #include "ui/display/mapflags.h"
 #include "ui/display/timebar.h"
 #include "ui/display/timepanel.h"
-#include "ui/distrib/referenceviewer.h"
 #include "ui/interact/racehints.h"
 #include "ui/race/displaycontrols.h"
 #include "ui/race/loadingprogress.h"
@@ -372,10 +364,12 @@ void RaceScreen::showSession() {
 }
 
 void RaceScreen::showEmptyScreen(const std::string& fileName) {
+    // The pieces read the race shown: none from now on.
     session_.reset();
     wind_->raceGone();
     analysis_->raceGone();
     replay_->raceGone();
+    setup_->raceGone();
     scene_ = RaceScene{};
     windowTitle_ = raceWindowTitle(settings_, {}, {}, {}, QString::fromStdString(fileName));
     setWindowTitle(windowTitle_);
@@ -384,7 +378,6 @@ void RaceScreen::showEmptyScreen(const std::string& fileName) {
     timeBar->hide();
     timeBar->setStripPainter({});
     boatPanel->clearRows();
-    setup_->raceGone();
     updateCoastButton();
     redrawOverview();
     redrawWindPanel();
