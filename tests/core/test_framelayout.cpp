@@ -76,6 +76,20 @@ TEST(FrameLayoutSymbol, RealSizeOrEnlargedNeverBelowThreePixels) {
     EXPECT_DOUBLE_EQ(FrameLayout::symbolSize(2, 0.1, false, 15, real), 3.0);
     // A scale that is no number gives the smallest symbol rather than none.
     EXPECT_DOUBLE_EQ(FrameLayout::symbolSize(2, std::nan(""), false, 15, real), 3.0);
+    // A boat exactly as large as the enlarged size is shown at its real size: "Real Size".
+    EXPECT_DOUBLE_EQ(FrameLayout::symbolSize(5, 3, true, 15, real), 15.0);
+    EXPECT_TRUE(real);
+}
+
+TEST(FrameLayoutHitTest, EverySymbolDrawnIsFoundHoweverSmallAndNoneThatIsNot) {
+    FrameLayout layout;
+    layout.boats[3].x = 100;
+    layout.boats[3].y = 50;
+    layout.boats[3].size = 0.5;  // a boat far out on the whole race area
+    EXPECT_EQ(layout.boatAt(100.2, 50.2), 3);
+    EXPECT_EQ(layout.boatAt(100.3, 50), 0);
+    layout.boats[3].size = 0;  // not drawn
+    EXPECT_EQ(layout.boatAt(100, 50), 0);
 }
 
 TEST(FrameLayoutLabel, NameAndSpeedInKnots) {

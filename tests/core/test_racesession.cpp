@@ -232,6 +232,11 @@ TEST(RaceSession, TypedNamesAndTimes) {
     EXPECT_TRUE(acceptableRaceTimes("2026/06/07 10:00:00", "2026/06/07 10:00:01", first, last));
     EXPECT_FALSE(acceptableRaceTimes("2026/06/07 10:00:01", "2026/06/07 10:00:01", first, last));
     EXPECT_FALSE(acceptableRaceTimes("", "", RaceTime(), RaceTime()));
+    // Logs that settled only one end of their time give nothing to check typed times against.
+    EXPECT_FALSE(acceptableRaceTimes("2026/06/07 10:00:00", "2026/06/07 10:00:01", first,
+                                     RaceTime()));
+    EXPECT_FALSE(acceptableRaceTimes("2026/06/07 10:00:00", "2026/06/07 10:00:01", RaceTime(),
+                                     last));
 }
 
 // Boats whose logs are missing, or whose names are refused, are left out of the race shown but

@@ -35,9 +35,6 @@ public:
     // Samples to make room for at the first kept fix (a bound on the fixes the file holds).
     void setRoom(std::size_t samples) { room_ = samples; }
 
-    // The race's time difference in seconds, added to every receiver time.
-    std::int64_t shift() const { return shift_; }
-
     // One readable fix at `receiverTime` (whole seconds of the receiver's clock, before the
     // race's hour shift), latitude and longitude in minutes of arc.
     inline void offer(double lat, double lon, CivilSeconds receiverTime) {
