@@ -10,20 +10,12 @@
 #include "race/racedefinition.h"
 #include "interact/mapmouse.h"
 #include "session/racesession.h"
+#include "homeview.h"
 
 using namespace brisko;
 namespace fs = std::filesystem;
 
 namespace {
-
-MapView homeView() {
-    MapView v;
-    v.HomeLat = v.CenterLat = 2100;
-    v.HomeLon = v.CenterLon = 8300;
-    v.TrackSpan = 10;
-    v.recompute();
-    return v;
-}
 
 }  // namespace
 

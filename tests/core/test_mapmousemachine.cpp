@@ -7,22 +7,12 @@
 #include <cmath>
 
 #include "interact/mapmousemachine.h"
+#include "homeview.h"
 
 using namespace brisko;
 namespace mm = brisko::mapmouse;
 
 namespace {
-
-// The chart at zoom 1 on a race area 10 minutes high: 60 pixels a minute, the home position
-// (2100, 8300) in the middle of the 800 pixel map box.
-MapView homeView() {
-    MapView v;
-    v.HomeLat = v.CenterLat = 2100;
-    v.HomeLon = v.CenterLon = 8300;
-    v.TrackSpan = 10;
-    v.recompute();
-    return v;
-}
 
 // Two marks and a line: mark 1 at home (400, 400), mark 2 a minute north (400, 340), the line's
 // ends a minute south, a minute either side (340, 460) and (460, 460).

@@ -149,3 +149,11 @@ TEST(RaceEdit, ReadForEditingKeepsBoatsWithMissingLogs) {
     EXPECT_FALSE(readRaceForEditing(app.settings(), missing).ok);
     EXPECT_EQ(missing.Title1, "kept");
 }
+
+TEST(RaceEdit, TimeZoneFromLongitudeWestAndEastOfGreenwich) {
+    EXPECT_EQ(nauticalTimeZone(-0.33 * 60), 0);  // Valencia
+    EXPECT_EQ(nauticalTimeZone(-75 * 60), -5);   // west of Greenwich
+    EXPECT_EQ(nauticalTimeZone(139.5 * 60), 9);  // Enoshima
+    EXPECT_EQ(nauticalTimeZone(7.5 * 60), 1);    // a zone's edge rounds east
+    EXPECT_EQ(nauticalTimeZone(-7.5 * 60 - 1), -1);
+}

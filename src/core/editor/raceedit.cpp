@@ -9,8 +9,6 @@
 namespace brisko {
 
 namespace {
-constexpr double kMinutesPerDegree = 60;
-constexpr double kDegreesPerHour = 15;
 constexpr double kSecondsPerHour = 3600;
 constexpr double kStartAfterFirstFix = 4 * 60;  // seconds
 constexpr double kViewBeforeStart = 5 * 60;
@@ -31,8 +29,7 @@ std::optional<GpsScan> scanGpsFile(const std::string& path) {
 
 void applyScanDefaults(RaceDefinition& race, const GpsScan& scan) {
     if (race.TimeDiff == 0)
-        race.TimeDiff =
-            static_cast<int>(std::floor(scan.firstLon / kMinutesPerDegree / kDegreesPerHour + 0.5));
+        race.TimeDiff = nauticalTimeZone(scan.firstLon);
     const double shift = race.TimeDiff * kSecondsPerHour;
     if (!race.RaceStart) race.RaceStart = addSeconds(scan.firstFix, shift + kStartAfterFirstFix);
     if (!race.RaceEnd) {

@@ -4,6 +4,7 @@
 // The track readers take these times alone, not the whole race definition.
 #pragma once
 
+#include <cmath>
 #include <optional>
 
 #include "util/datetime.h"
@@ -24,6 +25,14 @@ struct RaceTimes {
 // Whole seconds from one time to another; 0 when either is not set.
 inline double secondsBetween(const RaceTime& from, const RaceTime& to) {
     return from && to ? static_cast<double>(*to - *from) : 0.0;
+}
+
+// The nautical time zone of a longitude in minutes of arc (east positive): whole hours, one
+// for every 15 degrees, rounded to the nearest. The hours to add to GPS time where no race file
+// says otherwise.
+inline int nauticalTimeZone(double lonMinutes) {
+    constexpr double kMinutesPerHourOfLongitude = 15 * 60;
+    return static_cast<int>(std::floor(lonMinutes / kMinutesPerHourOfLongitude + 0.5));
 }
 
 // "yyyy/mm/dd hh:mm:ss", or empty when the time is not set.

@@ -38,8 +38,6 @@ constexpr double kBasePointSize = 9;
 constexpr int kOverviewSize = 150;
 constexpr int kMapProgressBarOffset = 50;
 constexpr int kShiftKeyCode = 16;
-constexpr double kMinutesPerHour = 60;
-constexpr double kDegreesPerHour = 15;  // of longitude, for a time zone estimated from it
 constexpr int kProgressTopAboveCentre = 16;
 constexpr int kHintOffset = 12;
 constexpr int kRelayoutDelayMs = 60;
@@ -234,8 +232,7 @@ void RaceScreen::openFirstRace() {
     seed.RaceFileName = firstRaceFile_;
     // A time zone guessed from where the last map was (0, and so 9 hours, when none was shown).
     if (g_lastMapCentreLon)
-        seed.TimeDiff = static_cast<int>(
-            std::floor(*g_lastMapCentreLon / kDegreesPerHour / kMinutesPerHour + 0.5));
+        seed.TimeDiff = nauticalTimeZone(*g_lastMapCentreLon);
     setUpRace(seed);
     if (session_) {
         session_->firstShow();
