@@ -16,6 +16,7 @@
 #
 # Usage: mutate.py [FILE...] [--per-file 12] [--seed 1] [--minutes 30] [--tests REGEX]
 #                  [--file-lines FILE:START-END] [--list] [--build-dir build-mutate] [--jobs 2]
+#        mutate.py --again REPORT.json [--survivors]   (the same mutants again, after new tests)
 import argparse
 import fcntl
 import json
@@ -791,6 +792,34 @@ def failed_tests(log):
     return said
 
 
+def mutants_again(root, report_path, survivors_only):
+    """The mutants of an earlier run's report, to be run again after tests were added: the "after"
+    score of the same sample. A mutant's line is looked for by its text, nearest to where it was,
+    since edits elsewhere in the file move it; a line that is gone can no longer be mutated and is
+    said so (it counts as neither killed nor survived)."""
+    try:
+        report = json.loads(Path(report_path).read_text(encoding="utf-8"))
+    except (OSError, ValueError) as e:
+        raise SystemExit(f"mutate: cannot read the report {report_path}: {e}")
+    kept, gone = [], []
+    for d in report.get("mutants", []):
+        if not d.get("status") or d["status"] == "NO-BUILD":
+            continue
+        if survivors_only and d["status"] != "SURVIVED":
+            continue
+        m = Mutant(**{k: d[k] for k in ("file", "line", "column", "operator", "original",
+                                          "mutated", "old", "new")})
+        path = root / m.file
+        lines = path.read_text(encoding="utf-8").split("\n") if path.is_file() else []
+        places = [i + 1 for i, l in enumerate(lines) if l == m.original]
+        if not places:
+            gone.append(m)
+            continue
+        m.line = min(places, key=lambda i: abs(i - m.line))
+        kept.append(m)
+    return report, kept, gone
+
+
 def fmt_seconds(s):
     return f"{s:.0f}s" if s >= 10 else f"{s:.1f}s"
 
@@ -838,7 +867,12 @@ def main(argv=None):
     add("--build-dir", default="build-mutate", help="build folder of its own (build-mutate)")
     add("--jobs", type=int, default=2, help="parallel build and test jobs (2)")
     add("--test-timeout", type=int, default=120, help="seconds one test may run (120)")
+    add("--again", metavar="REPORT", help="run the mutants of an earlier run's mutants.json "
+        "again (copy it out of the build folder first); files and sampling options are ignored")
+    add("--survivors", action="store_true", help="with --again: only the mutants that survived")
     args = parser.parse_args(argv)
+    if args.survivors and not args.again:
+        raise SystemExit("mutate: --survivors goes with --again REPORT")
 
     root = Path(__file__).resolve().parent.parent
     caller_dir = os.environ.get("BRISKO_CALLER_DIR") or os.getcwd()
@@ -860,6 +894,13 @@ def main(argv=None):
 
     files = [resolve(root, f, caller_dir) for f in args.files]
     files += [f for f in ranges if f not in files]
+    again = None
+    if args.again:
+        if files:
+            raise SystemExit("mutate: --again takes its files from the report; name none")
+        report_path = Path(caller_dir) / args.again
+        again = mutants_again(root, report_path, args.survivors)
+        files = list(dict.fromkeys(m.file for m in again[1] + again[2]))
     if not files:
         files = default_files(root)
         if not files:
@@ -881,12 +922,21 @@ def main(argv=None):
               f"(the mutant it held is kept in {args.build_dir}/left-mutants/)")
 
     sampled = []
-    for f in files:
+    for f in files if again is None else []:
         text = (root / f).read_text(encoding="utf-8")
         found = find_mutants(f, text, operators, ranges.get(f))
         chosen = sample_mutants(found, args.per_file, args.seed, f)
         print(f"{f}: {len(found)} possible mutants, {len(chosen)} sampled (seed {args.seed})")
         sampled += chosen
+
+    if again is not None:
+        report, sampled, gone = again
+        print(f"Again: {len(sampled)} mutants of {args.again} (seed {report.get('seed')}, "
+              f"{report.get('per_file')} per file)" + (", the survivors only" if args.survivors
+                                                        else ""))
+        for m in gone:
+            print(f"GONE      {m.file}:{m.line}  the line '{m.original.strip()}' is no longer "
+                  "there; not run")
 
     if args.list:
         for m in sampled:
@@ -967,6 +1017,11 @@ def main(argv=None):
     elapsed = time.monotonic() - started
     print(f"Mutation score: {score_text(k, sv)}; {nb} did not compile; {len(ran)} mutants run, "
           f"{elapsed / 60:.1f} min in all")
+    if again is not None and args.survivors and not interrupted:
+        # The earlier run's killed mutants stay killed: tests were added, none taken away.
+        before_k, before_s = again[0].get("killed", 0), again[0].get("survived", 0)
+        print(f"Score of the earlier sample now: {score_text(before_k + k, before_s - k)} "
+              f"(it was {score_text(before_k, before_s)})")
     if ran:
         b = sum(m.build_seconds for m in ran) / len(ran)
         t = sum(m.test_seconds for m in ran) / len(ran)

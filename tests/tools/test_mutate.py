@@ -4,6 +4,7 @@
 # seeded sampling, and the backup that puts a mutated file back. Runs in well under a second.
 import contextlib
 import io
+import json
 import os
 import sys
 import tempfile
@@ -199,6 +200,45 @@ class Listing(unittest.TestCase):
             self.assertTrue(all("src/core/util/intmath.h:" in l for l in lines[1:]))
             self.assertEqual(sorted(os.listdir(d)), ["mutate.lock"])
             leftovers.assert_called_once()
+
+
+class Again(unittest.TestCase):
+    def test_the_same_mutants_are_found_where_their_lines_moved(self):
+        with tempfile.TemporaryDirectory() as d:
+            root = Path(d)
+            src = root / "src" / "a.cpp"
+            src.parent.mkdir()
+            src.write_text("int f(int x) {\n    if (x < 3) return 1;\n    return x + 1;\n}\n")
+
+            def entry(line, original, mutated, status):
+                return {"file": "src/a.cpp", "line": line, "column": 5, "operator": "op",
+                        "original": original, "mutated": mutated, "old": "", "new": "",
+                        "status": status}
+
+            report = {"seed": "1", "per_file": 2, "killed": 1, "survived": 2, "mutants": [
+                entry(2, "    if (x < 3) return 1;", "    if (x <= 3) return 1;", "SURVIVED"),
+                entry(3, "    return x + 1;", "    return x - 1;", "KILLED"),
+                entry(3, "    return x * 2;", "    return x / 2;", "SURVIVED"),  # edited since
+                entry(1, "int f(int x) {", "int f(int x) }", "NO-BUILD"),
+            ]}
+            path = root / "mutants.json"
+            path.write_text(json.dumps(report))
+            # A test-friendly edit above the mutants moves their lines down by two.
+            src.write_text("// two lines\n\n" + src.read_text())
+
+            _, kept, gone = mutate.mutants_again(root, path, survivors_only=False)
+            self.assertEqual([(m.line, m.mutated.strip()) for m in kept],
+                             [(4, "if (x <= 3) return 1;"), (5, "return x - 1;")])
+            self.assertEqual([m.original.strip() for m in gone], ["return x * 2;"])
+
+            _, kept, gone = mutate.mutants_again(root, path, survivors_only=True)
+            self.assertEqual([m.line for m in kept], [4])
+            self.assertEqual(len(gone), 1)
+
+    def test_an_unreadable_report_is_said_not_raised(self):
+        with self.assertRaises(SystemExit) as e:
+            mutate.mutants_again(Path("."), Path("/nonexistent/mutants.json"), False)
+        self.assertIn("cannot read the report", str(e.exception))
 
 
 class Restoring(unittest.TestCase):
