@@ -1,5 +1,6 @@
 # Compares brisko-analyse's whole output, byte for byte, with the golden files in
-# tests/data/golden/: the demo race's JSON and each CSV table, a race with missing GPS files,
+# tests/data/golden/: the demo race's JSON and each CSV table (the leg tables and the coach's
+# start, manoeuvres and legs), a race with missing GPS files,
 # a race whose course names a mark the race does not define, and the coastline of the demo
 # and of a race south of the equator. Numbers print as the shortest text
 # that reads back to the same double, so the text only changes when a value does.
@@ -37,11 +38,12 @@ function(golden name app)
 endfunction()
 
 golden(demo.json ${DEMO} --race enoshima_0607.txt)
-foreach(kind time dist speed factor)
+foreach(kind time dist speed factor start manoeuvres legs)
     golden(demo_${kind}.csv ${DEMO} --race enoshima_0607.txt --csv ${kind})
 endforeach()
 golden(missing_gps.json ${WORK}/app --race missing_gps.txt)
 golden(missing_gps_factor.csv ${WORK}/app --race missing_gps.txt --csv factor)
+golden(missing_gps_legs.csv ${WORK}/app --race missing_gps.txt --csv legs)
 golden(missing_mark.json ${WORK}/app --race missing_mark.txt)
 golden(demo_coastline.json ${DEMO} --race enoshima_0607.txt --coastline)
 # A race in Sydney harbour from a GPX log, with a WGS 84 tile south of the equator.

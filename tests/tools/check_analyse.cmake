@@ -1,6 +1,7 @@
 # brisko-analyse's command line as a race committee meets it: exit status, what goes to standard
 # error and that nothing goes to standard output on failure; a boat whose GPS file is missing is
-# left out and listed (an error with --strict); the single-track run and the extra keys. The
+# left out and listed (an error with --strict); the single-track run, its coach keys without a
+# course, and the extra keys. The
 # numbers themselves are checked against the golden files (analyse_golden.cmake).
 # Called by CTest with -DANALYSE=<tool> -DDEMO=<demo folder> -DRACES=<tests/data/analyse>
 # -DWORK=<scratch folder>.
@@ -72,8 +73,8 @@ run(nofolder --app-dir ${WORK}/no_such_folder --race enoshima_0607.txt)
 expect("a missing application folder" nofolder 1 YES "no_such_folder")
 
 # Wrong arguments: usage on standard error, exit 2.
-foreach(args "--race;a.txt;--track;b.trk" "--app-dir" "--race;a.txt;--csv;legs"
-             "--track;b.trk;--csv;time" "--race;a.txt;--verbose" "")
+foreach(args "--race;a.txt;--track;b.trk" "--app-dir" "--race;a.txt;--csv;laps"
+             "--track;b.trk;--csv;time" "--track;b.trk;--csv;start" "--race;a.txt;--verbose" "")
     run(usage ${args})
     expect("arguments '${args}'" usage 2 YES "usage: brisko-analyse")
 endforeach()
@@ -87,6 +88,17 @@ math(EXPR lastSample "${samples} - 1")
 string(JSON lastSpeed TYPE "${single_out}" boats 0 samples ${lastSample} 4)
 if(count LESS 100 OR NOT samples EQUAL count OR NOT lastSpeed STREQUAL "NULL")
     message(SEND_ERROR "single track: count ${count}, samples ${samples}, last speed ${lastSpeed}")
+endif()
+# A single track has no course: no start line, no legs and no gaps, but the keys are there.
+string(JSON startLine TYPE "${single_out}" start_line)
+string(JSON start TYPE "${single_out}" boats 0 start)
+string(JSON legs LENGTH "${single_out}" boats 0 legs)
+string(JSON gaps LENGTH "${single_out}" boats 0 gaps)
+string(JSON source GET "${single_out}" wind_source)
+if(NOT startLine STREQUAL "NULL" OR NOT start STREQUAL "NULL" OR NOT legs EQUAL 0
+   OR NOT gaps EQUAL 0 OR NOT source STREQUAL "race file")
+    message(SEND_ERROR "single track: start line ${startLine}, start ${start}, ${legs} legs, "
+                       "${gaps} gaps, wind from ${source}")
 endif()
 run(coast --app-dir ${DEMO} --race enoshima_0607.txt --coastline)
 expect("coastline" coast 0 NO "^$")

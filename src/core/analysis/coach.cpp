@@ -1,28 +1,41 @@
 // Runs every coach's analysis of a race: wind in force, manoeuvres, start, legs and gaps.
 #include "analysis/coach.h"
 
+#include "analysis/legstats.h"
+#include "analysis/startanalysis.h"
+
 namespace brisko {
 
 const char* legTypeName(LegType t) {
     switch (t) {
-        case LegType::Upwind: return "upwind";
-        case LegType::Downwind: return "downwind";
-        case LegType::Reach: break;
+        case LegType::Upwind:
+            return "upwind";
+        case LegType::Downwind:
+            return "downwind";
+        case LegType::Reach:
+            break;
     }
     return "reach";
 }
 
 CoachAnalysis analyseRace(const RaceDefinition& race, const TrackStore& store,
                           const RoundingResults& roundings, const WindStore& wind) {
-    (void)roundings;  // placeholder until the start, leg and gap analyses land
     CoachAnalysis a;
     a.wind = windInForce(race, store, wind);
-    const size_t n = static_cast<size_t>(store.boatCount()) + 1;
+    const int boats = store.boatCount();
+    const size_t n = static_cast<size_t>(boats) + 1;
     a.starts.resize(n);
     a.manoeuvres.resize(n);
     a.legs.resize(n);
-    a.gaps.resize(n);
-    for (int b = 1; b <= store.boatCount(); ++b) a.manoeuvres[b] = findManoeuvres(store, b, a.wind);
+    for (int b = 1; b <= boats; ++b) a.manoeuvres[b] = findManoeuvres(store, b, a.wind);
+
+    if (const auto line = startGeometry(race, store, roundings, a.wind)) {
+        a.startLine = analyseStartLine(*line, a.wind);
+        for (int b = 1; b <= boats; ++b) a.starts[b] = analyseBoatStart(*line, store, roundings, b);
+    }
+    for (int b = 1; b <= boats; ++b)
+        a.legs[b] = analyseLegs(store, roundings, a.wind, b, a.manoeuvres[b]);
+    a.gaps = analyseGaps(store, roundings, a.wind, boats);
     return a;
 }
 

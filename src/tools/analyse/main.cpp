@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/coach.h"
 #include "app/startup.h"
+#include "coachoutput.h"
 #include "jsonwriter.h"
 #include "roundingoutput.h"
 #include "session/openrace.h"
@@ -31,8 +33,8 @@ const char* const kUsage =
     "usage: brisko-analyse [--app-dir DIR] (--race FILE.txt | --track FILE.trk) [--samples] "
     "[--coastline] [--strict]\n"
     "       (--track also takes a GPX file or an NMEA log: .gpx, .nmea, .nma, .log)\n"
-    "       brisko-analyse [--app-dir DIR] --race FILE.txt --csv (time|dist|speed|factor) "
-    "[--strict]\n"
+    "       brisko-analyse [--app-dir DIR] --race FILE.txt "
+    "--csv (time|dist|speed|factor|start|manoeuvres|legs) [--strict]\n"
     "A boat whose GPS file is missing is left out and listed under dropped_boats;\n"
     "with --strict it is an error instead.\n";
 
@@ -50,6 +52,7 @@ struct Analysis {
     CoastLine coast;
     std::vector<DroppedBoat> dropped;  // boats left out for a missing GPS file
     OpenRaceResult opened;             // warnings and each boat's track file counts
+    CoachAnalysis coach;               // the start, manoeuvres, legs and gaps
 };
 
 bool parseArguments(int argc, char** argv, Arguments& a, std::string& error) {
@@ -81,8 +84,10 @@ bool parseArguments(int argc, char** argv, Arguments& a, std::string& error) {
         error = "--csv needs --race";
         return false;
     }
-    if (TableKind kind; !a.csvKind.empty() && !csvTableKind(a.csvKind, kind)) {
-        error = "--csv takes time, dist, speed or factor";
+    TableKind table;
+    CoachCsvKind coach;
+    if (!a.csvKind.empty() && !csvTableKind(a.csvKind, table) && !coachCsvKind(a.csvKind, coach)) {
+        error = "--csv takes time, dist, speed, factor, start, manoeuvres or legs";
         return false;
     }
     return true;
@@ -206,6 +211,7 @@ void writeBoat(JsonWriter& w, const Analysis& a, int b) {
     w.key("count").value(a.data.tracks.TrkCount(b));
     writeBoatRoundingKeys(w, a.data, b);
     writeTrackFileKeys(w, a, b);
+    writeCoachBoatKeys(w, a.coach, b, a.data.roundings.entryCount);
     if (a.args.samples) writeSamples(w, a.data.tracks, b);
     w.endObject();
 }
@@ -240,6 +246,7 @@ std::string report(const Analysis& a) {
     writeRaceKeys(w, a);
     writeLegResultKeys(w, a.race, a.data);
     w.key("wind_count").value(a.data.wind.WindCount);
+    writeCoachRaceKeys(w, a.coach);
     w.key("boats");
     w.beginArray();
     for (int b = 1; b <= a.data.tracks.boatCount(); ++b) writeBoat(w, a, b);
@@ -340,6 +347,10 @@ int main(int argc, char** argv) {
         const std::string csv = legTableCsv(kind, a.race, a.data.roundings);
         return writeOutput(csv) ? 0 : kExitFailure;
     }
+
+    a.coach = analyseRace(a.race, a.data.tracks, a.data.roundings, a.data.wind);
+    if (CoachCsvKind kind; coachCsvKind(a.args.csvKind, kind))
+        return writeOutput(coachCsv(kind, a.race, a.data.roundings, a.coach)) ? 0 : kExitFailure;
 
     if (a.args.coastline) {
         const TrackStore& t = a.data.tracks;
