@@ -1,0 +1,343 @@
+// Turns of a boat's course over ground between steady courses, on a one-second grid of its
+// track: one smoothing pass, then short searches around each stretch of turning.
+#include "analysis/courseturns.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "util/angles.h"
+#include "util/units.h"
+
+namespace brisko {
+
+namespace {
+
+constexpr double kKnotsPerMetreSecond =
+    static_cast<double>(kSecondsPerHour) / kMetresPerNauticalMile;
+// A velocity made good at entry below this (knots) gives no loss in seconds: the boat was
+// making no way along the turn's bisector, so seconds would be meaningless or endless.
+constexpr double kLeastVmgForSeconds = 0.1;
+// The entry and exit positions are the mean of the grid points this many seconds either side:
+// on a steady course the mean is where the boat was, with the GPS noise averaged down.
+constexpr double kTurnPositionSeconds = 2;
+
+// Grid points in a number of seconds.
+int gridPoints(double seconds) {
+    return std::max(1, static_cast<int>(std::lround(seconds / kTurnGridStep)));
+}
+
+// One stretch of a boat's track on the grid.
+struct Stretch {
+    double t0 = 0;                   // race seconds of grid point 0
+    std::vector<double> lat, lon;    // minutes of arc
+    std::vector<double> x, y;        // metres east and north of the stretch's first fix
+    std::vector<double> speed;       // knots, smoothed
+    std::vector<double> course;      // degrees, smoothed and unwrapped: no jump at north
+    std::vector<double> rate;        // degrees a second, positive to starboard
+    std::vector<double> sumX, sumY;  // running sums of x and y for the smoothing windows
+
+    int size() const { return static_cast<int>(x.size()); }
+    double timeAt(int i) const { return t0 + i * kTurnGridStep; }
+};
+
+// Fills the grid points of fixes k0..k1 (times never decreasing, no gap over kTurnMostGap):
+// the position at each grid time, between two fixes on the straight line joining them.
+void sampleStretch(const BoatTrack& t, int k0, int k1, double mLat, double mLon, Stretch& s) {
+    for (auto* v : {&s.lat, &s.lon, &s.x, &s.y}) v->clear();
+    s.t0 = t.TrkSec[k0];
+    const double span = t.TrkSec[k1] - s.t0;
+    const int m = static_cast<int>(std::floor(span / kTurnGridStep + 1e-9)) + 1;
+    const double lat0 = t.TrkLat[k0], lon0 = t.TrkLon[k0];
+    int j = k0;
+    for (int i = 0; i < m; ++i) {
+        const double g = s.timeAt(i);
+        while (j < k1 && t.TrkSec[j + 1] <= g) ++j;
+        double la = t.TrkLat[j], lo = t.TrkLon[j];
+        if (j < k1 && t.TrkSec[j] < g) {
+            const double f = (g - t.TrkSec[j]) / (t.TrkSec[j + 1] - t.TrkSec[j]);
+            la += f * (t.TrkLat[j + 1] - la);
+            lo += f * (t.TrkLon[j + 1] - lo);
+        }
+        s.lat.push_back(la);
+        s.lon.push_back(lo);
+        s.x.push_back((lo - lon0) * mLon);
+        s.y.push_back((la - lat0) * mLat);
+    }
+}
+
+// Speed, unwrapped course and rate of turn at every grid point: the velocity between the mean
+// position of the smoothing window before a point and that of the window after it.
+void smoothStretch(Stretch& s) {
+    const int m = s.size();
+    const int w = gridPoints(kTurnSmoothingSeconds);
+    s.sumX.assign(static_cast<size_t>(m) + 1, 0);
+    s.sumY.assign(static_cast<size_t>(m) + 1, 0);
+    for (int i = 0; i < m; ++i) {
+        s.sumX[i + 1] = s.sumX[i] + s.x[i];
+        s.sumY[i + 1] = s.sumY[i] + s.y[i];
+    }
+    s.speed.assign(static_cast<size_t>(m), 0);
+    s.course.assign(static_cast<size_t>(m), 0);
+    s.rate.assign(static_cast<size_t>(m), 0);
+    bool haveCourse = false;
+    for (int i = 0; i < m; ++i) {
+        const int b0 = std::max(0, i - w), f1 = std::min(m - 1, i + w);
+        double c = 0;
+        bool moving = false;
+        if (f1 > b0) {
+            const double nb = i + 1 - b0, nf = f1 + 1 - i;
+            const double dt = (f1 - b0) * 0.5 * kTurnGridStep;
+            const double vx =
+                ((s.sumX[f1 + 1] - s.sumX[i]) / nf - (s.sumX[i + 1] - s.sumX[b0]) / nb) / dt;
+            const double vy =
+                ((s.sumY[f1 + 1] - s.sumY[i]) / nf - (s.sumY[i + 1] - s.sumY[b0]) / nb) / dt;
+            s.speed[i] = std::hypot(vx, vy) * kKnotsPerMetreSecond;
+            if (std::isfinite(s.speed[i]) && s.speed[i] >= kTurnLeastSpeed) {
+                c = bearingDegrees(vy, vx);
+                moving = true;
+            } else if (!std::isfinite(s.speed[i])) {
+                s.speed[i] = 0;
+            }
+        }
+        if (moving && !haveCourse) {
+            // The points before the boat first moved take its first course.
+            for (int k = 0; k < i; ++k) s.course[k] = c;
+            s.course[i] = c;
+            haveCourse = true;
+        } else if (moving) {
+            s.course[i] = s.course[i - 1] + reduceAngle180(c - s.course[i - 1]);
+        } else if (i > 0) {
+            s.course[i] = s.course[i - 1];
+        }
+    }
+    for (int i = 0; i < m; ++i) {
+        const int a = std::max(0, i - 1), b = std::min(m - 1, i + 1);
+        s.rate[i] = b > a ? (s.course[b] - s.course[a]) / ((b - a) * kTurnGridStep) : 0;
+    }
+}
+
+// The spread of the course over grid points a..b.
+double courseSpread(const Stretch& s, int a, int b) {
+    double lo = s.course[a], hi = s.course[a];
+    for (int i = a + 1; i <= b; ++i) {
+        lo = std::min(lo, s.course[i]);
+        hi = std::max(hi, s.course[i]);
+    }
+    return hi - lo;
+}
+
+// The mean of values a..b.
+double meanOf(const std::vector<double>& v, int a, int b) {
+    double sum = 0;
+    for (int i = a; i <= b; ++i) sum += v[static_cast<size_t>(i)];
+    return sum / (b - a + 1);
+}
+
+// A turn on the grid: its entry and exit points.
+struct GridTurn {
+    int entry = 0, exit = 0;
+    bool confident = true;
+};
+
+// Looks for the turns of one stretch.
+class TurnSearch {
+public:
+    explicit TurnSearch(const Stretch& s) : s_(s) {}
+
+    // A stretch of turning from grid point a to b with the given sign (+1 starboard).
+    void turning(int a, int b, int sign) {
+        const int m = s_.size();
+        const int floor = turns_.empty() ? 0 : turns_.back().exit;
+        if (!turns_.empty() && b <= floor) return;  // inside the last turn already
+        a = std::max(a, floor);
+        // A quick look first: most stretches of turning on a straight line are GPS noise.
+        const double rough =
+            s_.course[std::min(m - 1, b + steady_)] - s_.course[std::max(0, a - steady_)];
+        if (std::fabs(rough) < kLeastTurn / 2) return;
+
+        GridTurn t;
+        // Entry: the last point before the turning with a steady course behind it, or the end
+        // of the last turn.
+        const int lo = std::max(floor, a - limit_);
+        t.entry = -1;
+        for (int i = a; i >= lo; --i)
+            if ((!turns_.empty() && i == floor) || steadyBehind(i)) {
+                t.entry = i;
+                break;
+            }
+        if (t.entry < 0) {
+            t.entry = lo;
+            t.confident = false;
+        } else {
+            // Where the speed starts to drop: back along the same course while it was higher.
+            const double c = s_.course[t.entry];
+            while (t.entry > lo && s_.speed[t.entry - 1] > s_.speed[t.entry] &&
+                   std::fabs(s_.course[t.entry - 1] - c) <= kSteadyTolerance)
+                --t.entry;
+        }
+        // Exit: the first point after the turning with a steady course ahead of it.
+        const int hi = std::min(m - 1, b + limit_);
+        t.exit = -1;
+        for (int i = std::max(b, t.entry); i <= hi; ++i)
+            if (steadyAhead(i)) {
+                t.exit = i;
+                break;
+            }
+        if (t.exit < 0) {
+            t.exit = hi;
+            t.confident = false;
+        }
+        const double turn = courseOut(t) - courseIn(t);
+        if (std::fabs(turn) < kLeastTurn || (turn > 0) != (sign > 0)) return;
+        // Turns of the same direction seconds apart are one.
+        if (!turns_.empty()) {
+            GridTurn& last = turns_.back();
+            const double lastTurn = courseOut(last) - courseIn(last);
+            if ((lastTurn > 0) == (turn > 0) && t.entry - last.exit <= merge_) {
+                last.exit = t.exit;
+                last.confident = last.confident && t.confident;
+                return;
+            }
+        }
+        turns_.push_back(t);
+    }
+
+    // The steady course before the entry and after the exit, unwrapped.
+    double courseIn(const GridTurn& t) const {
+        return meanOf(s_.course, std::max(0, t.entry - steady_), t.entry);
+    }
+    double courseOut(const GridTurn& t) const {
+        return meanOf(s_.course, t.exit, std::min(s_.size() - 1, t.exit + steady_));
+    }
+
+    const std::vector<GridTurn>& turns() const { return turns_; }
+
+private:
+    bool steadyBehind(int i) const {
+        return i - steady_ >= 0 && courseSpread(s_, i - steady_, i) <= kSteadyTolerance;
+    }
+    bool steadyAhead(int i) const {
+        return i + steady_ < s_.size() && courseSpread(s_, i, i + steady_) <= kSteadyTolerance;
+    }
+
+    const Stretch& s_;
+    const int steady_ = gridPoints(kSteadySeconds);
+    const int limit_ = gridPoints(kTurnSearchLimit);
+    const int merge_ = gridPoints(kTurnMergeGap);
+    std::vector<GridTurn> turns_;
+};
+
+// What a turn found on the grid was: times, courses, speeds and the loss.
+CourseTurn describe(const Stretch& s, const TurnSearch& search, const GridTurn& g) {
+    CourseTurn t;
+    const double cin = search.courseIn(g), cout = search.courseOut(g);
+    t.turn = cout - cin;
+    t.courseIn = normalizeAngle360(cin);
+    t.courseOut = normalizeAngle360(cout);
+    t.entryTime = s.timeAt(g.entry);
+    t.exitTime = s.timeAt(g.exit);
+    t.confident = g.confident;
+    // The moment of fastest turning in the direction of the turn.
+    const double sign = t.turn >= 0 ? 1 : -1;
+    int peak = g.entry;
+    for (int i = g.entry; i <= g.exit; ++i)
+        if (sign * s.rate[i] > sign * s.rate[peak]) peak = i;
+    t.time = s.timeAt(peak);
+    t.lat = s.lat[peak];
+    t.lon = s.lon[peak];
+    // The speed at entry is that of the steady course leading to it: the speed at the single
+    // point where it starts to drop would be that of a wave or of GPS noise.
+    t.speedIn = meanOf(s.speed, std::max(0, g.entry - gridPoints(kSteadySeconds)), g.entry);
+    t.speedOut = s.speed[g.exit];
+    t.speedMin = *std::min_element(s.speed.begin() + g.entry, s.speed.begin() + g.exit + 1);
+
+    // Where the boat would be had it sailed on at its entry speed and course, against where it
+    // is, measured along the bisector of its courses: the way it wanted to go. Positions are
+    // the mean of a few seconds about entry and exit, both on a steady course.
+    const int n = s.size(), p = gridPoints(kTurnPositionSeconds);
+    const int e0 = std::max(0, g.entry - p), e1 = std::min(n - 1, g.entry + p);
+    const int x0 = std::max(0, g.exit - p), x1 = std::min(n - 1, g.exit + p);
+    const double v = t.speedIn / kKnotsPerMetreSecond;
+    const double dt = t.exitTime - t.entryTime;
+    const double qx = meanOf(s.x, e0, e1) + v * dt * std::sin(cin * kDegToRad);
+    const double qy = meanOf(s.y, e0, e1) + v * dt * std::cos(cin * kDegToRad);
+    const double ex = meanOf(s.x, x0, x1), ey = meanOf(s.y, x0, x1);
+    const double bisector = turnBisector(t) * kDegToRad;
+    const double loss = (qx - ex) * std::sin(bisector) + (qy - ey) * std::cos(bisector);
+    if (std::isfinite(loss)) t.lossM = loss;
+    const double vmg = v * std::cos(cin * kDegToRad - bisector);
+    if (t.lossM && std::isfinite(vmg) && vmg * kKnotsPerMetreSecond >= kLeastVmgForSeconds) {
+        const double seconds = loss / vmg;
+        if (std::isfinite(seconds)) t.lossS = seconds;
+    }
+    return t;
+}
+
+void findInStretch(Stretch& s, std::vector<CourseTurn>& out) {
+    smoothStretch(s);
+    TurnSearch search(s);
+    const int m = s.size();
+    const int merge = gridPoints(kTurnMergeGap);
+    int a = -1, b = -1, sign = 0;
+    for (int i = 0; i < m; ++i) {
+        const double r = s.rate[i];
+        if (std::fabs(r) < kTurningRate) continue;
+        const int si = r > 0 ? 1 : -1;
+        if (a >= 0 && si == sign && i - b <= merge) {
+            b = i;
+            continue;
+        }
+        if (a >= 0) search.turning(a, b, sign);
+        a = b = i;
+        sign = si;
+    }
+    if (a >= 0) search.turning(a, b, sign);
+    for (const GridTurn& g : search.turns()) out.push_back(describe(s, search, g));
+}
+
+bool finiteFix(const BoatTrack& t, int k) {
+    return std::isfinite(t.TrkLat[k]) && std::isfinite(t.TrkLon[k]) && std::isfinite(t.TrkSec[k]);
+}
+
+}  // namespace
+
+double turnBisector(const CourseTurn& t) {
+    return normalizeAngle360(t.courseIn + reduceAngle180(t.courseOut - t.courseIn) / 2);
+}
+
+std::vector<CourseTurn> findCourseTurns(const TrackStore& store, int boat) {
+    std::vector<CourseTurn> out;
+    if (boat < 1 || boat > store.boatCount()) return out;
+    const BoatTrack& t = store.boats[boat];
+    const int n =
+        static_cast<int>(std::min({t.TrkLat.size(), t.TrkLon.size(), t.TrkSec.size()})) - 1;
+    if (n < 2) return out;
+    const double mLat = std::isfinite(store.MPerMinLat) && store.MPerMinLat > 0
+                            ? store.MPerMinLat
+                            : kMetresPerNauticalMile;
+    const double mLon =
+        std::isfinite(store.MPerMinLon) && store.MPerMinLon > 0
+            ? store.MPerMinLon
+            : mLat * (std::isfinite(store.LonFactor) && store.LonFactor > 0 ? store.LonFactor : 1);
+    Stretch s;
+    for (int k = 1; k <= n;) {
+        if (!finiteFix(t, k)) {
+            ++k;
+            continue;
+        }
+        int k1 = k;
+        while (k1 < n && finiteFix(t, k1 + 1)) {
+            const double dt = t.TrkSec[k1 + 1] - t.TrkSec[k1];
+            if (!(dt >= 0 && dt <= kTurnMostGap)) break;
+            ++k1;
+        }
+        if (t.TrkSec[k1] > t.TrkSec[k]) {
+            sampleStretch(t, k, k1, mLat, mLon, s);
+            findInStretch(s, out);
+        }
+        k = k1 + 1;
+    }
+    return out;
+}
+
+}  // namespace brisko
