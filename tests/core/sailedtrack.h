@@ -48,23 +48,23 @@ struct Point {
 // given, starting at `start`.
 class SailedPath {
 public:
-    static constexpr double kStep = 0.01;
+    // Integrated in steps of `step` seconds.
     SailedPath(double t0, double t1, std::function<double(double)> course,
-               std::function<double(double)> knots, Point start = {})
-        : t0_(t0) {
+               std::function<double(double)> knots, Point start = {}, double step = 0.01)
+        : t0_(t0), step_(step) {
         p_.push_back(start);
-        for (double t = t0; t < t1; t += kStep) {
-            const double mid = t + kStep / 2;
+        for (double t = t0; t < t1; t += step) {
+            const double mid = t + step / 2;
             const double c = course(mid) * 3.14159265358979323846 / 180;
             const double v = knots(mid) * kMetresPerSecondPerKnot;
             Point q = p_.back();
-            q.east += v * kStep * std::sin(c);
-            q.north += v * kStep * std::cos(c);
+            q.east += v * step * std::sin(c);
+            q.north += v * step * std::cos(c);
             p_.push_back(q);
         }
     }
     Point at(double t) const {
-        const double f = (t - t0_) / kStep;
+        const double f = (t - t0_) / step_;
         if (f <= 0) return p_.front();
         const size_t i = static_cast<size_t>(f);
         if (i + 1 >= p_.size()) return p_.back();
@@ -74,7 +74,7 @@ public:
     }
 
 private:
-    double t0_;
+    double t0_, step_;
     std::vector<Point> p_;
 };
 

@@ -147,6 +147,21 @@ TEST(Manoeuvres, PenaltyTurnGoesThroughBothAndTurnsRoundOnce) {
     EXPECT_LT(ms[0].time, 18);
     ASSERT_TRUE(ms[0].lossM);
     EXPECT_GT(*ms[0].lossM, 20);  // a whole circle and the speed it cost
+    // Round the windward mark: a tack run on into a bear-away and a gybe, three quarters of a
+    // circle, goes through both but is no penalty: a tack first. Round the leeward mark: a gybe
+    // run on into a luff and a tack is a gybe.
+    const SailedPath windward(-100, 120, Profile{{0, 45}, {14, 45 - 265}},
+                              Profile{{-1, 6}, {4, 3}, {14, 5}});
+    const auto round = findManoeuvres(oneBoat(windward, -100, 120), 1, windFrom(0));
+    ASSERT_EQ(round.size(), 1u);
+    EXPECT_EQ(round[0].kind, ManoeuvreKind::Tack);
+    const SailedPath leeward(-100, 120, Profile{{0, 150}, {14, 150 + 245}},
+                             Profile{{-1, 6}, {4, 3}, {14, 5}});
+    const auto luff = findManoeuvres(oneBoat(leeward, -100, 120), 1, windFrom(0));
+    ASSERT_EQ(luff.size(), 1u);
+    EXPECT_EQ(luff[0].kind, ManoeuvreKind::Gybe);
+    EXPECT_NEAR(luff[0].turn, 245, 10);
+    EXPECT_NEAR(round[0].turn, -265, 10);
 }
 
 // A bear-away from a beat to a reach goes through neither the eye nor dead downwind; a luff

@@ -29,7 +29,8 @@ int gridPoints(double seconds) {
 // One stretch of a boat's track on the grid.
 struct Stretch {
     double t0 = 0;                   // race seconds of grid point 0
-    std::vector<double> lat, lon;    // minutes of arc
+    double lat0 = 0, lon0 = 0;       // minutes of arc of the stretch's first fix
+    double mLat = 1, mLon = 1;       // metres per minute of latitude and of longitude
     std::vector<double> x, y;        // metres east and north of the stretch's first fix
     std::vector<double> speed;       // knots, smoothed
     std::vector<double> course;      // degrees, smoothed and unwrapped: no jump at north
@@ -43,11 +44,14 @@ struct Stretch {
 // Fills the grid points of fixes k0..k1 (times never decreasing, no gap over kTurnMostGap):
 // the position at each grid time, between two fixes on the straight line joining them.
 void sampleStretch(const BoatTrack& t, int k0, int k1, double mLat, double mLon, Stretch& s) {
-    for (auto* v : {&s.lat, &s.lon, &s.x, &s.y}) v->clear();
     s.t0 = t.TrkSec[k0];
     const double span = t.TrkSec[k1] - s.t0;
     const int m = static_cast<int>(std::floor(span / kTurnGridStep + 1e-9)) + 1;
-    const double lat0 = t.TrkLat[k0], lon0 = t.TrkLon[k0];
+    for (auto* v : {&s.x, &s.y}) v->resize(static_cast<size_t>(m));
+    s.lat0 = t.TrkLat[k0];
+    s.lon0 = t.TrkLon[k0];
+    s.mLat = mLat;
+    s.mLon = mLon;
     int j = k0;
     for (int i = 0; i < m; ++i) {
         const double g = s.timeAt(i);
@@ -58,10 +62,8 @@ void sampleStretch(const BoatTrack& t, int k0, int k1, double mLat, double mLon,
             la += f * (t.TrkLat[j + 1] - la);
             lo += f * (t.TrkLon[j + 1] - lo);
         }
-        s.lat.push_back(la);
-        s.lon.push_back(lo);
-        s.x.push_back((lo - lon0) * mLon);
-        s.y.push_back((la - lat0) * mLat);
+        s.x[i] = (lo - s.lon0) * mLon;
+        s.y[i] = (la - s.lat0) * mLat;
     }
 }
 
@@ -79,19 +81,27 @@ void smoothStretch(Stretch& s) {
     s.speed.assign(static_cast<size_t>(m), 0);
     s.course.assign(static_cast<size_t>(m), 0);
     s.rate.assign(static_cast<size_t>(m), 0);
+    // Mean over w + 1 points each side, w grid steps apart.
+    const double whole = 1.0 / ((w + 1) * w * kTurnGridStep);
     bool haveCourse = false;
+    double lastBearing = 0;  // the last course, 0..360
     for (int i = 0; i < m; ++i) {
         const int b0 = std::max(0, i - w), f1 = std::min(m - 1, i + w);
         double c = 0;
         bool moving = false;
         if (f1 > b0) {
-            const double nb = i + 1 - b0, nf = f1 + 1 - i;
-            const double dt = (f1 - b0) * 0.5 * kTurnGridStep;
-            const double vx =
-                ((s.sumX[f1 + 1] - s.sumX[i]) / nf - (s.sumX[i + 1] - s.sumX[b0]) / nb) / dt;
-            const double vy =
-                ((s.sumY[f1 + 1] - s.sumY[i]) / nf - (s.sumY[i + 1] - s.sumY[b0]) / nb) / dt;
-            s.speed[i] = std::hypot(vx, vy) * kKnotsPerMetreSecond;
+            double vx, vy;
+            if (i - b0 == w && f1 - i == w) {
+                // Whole windows (all but the ends of a stretch): one factor for both.
+                vx = ((s.sumX[f1 + 1] - s.sumX[i]) - (s.sumX[i + 1] - s.sumX[b0])) * whole;
+                vy = ((s.sumY[f1 + 1] - s.sumY[i]) - (s.sumY[i + 1] - s.sumY[b0])) * whole;
+            } else {
+                const double nb = i + 1 - b0, nf = f1 + 1 - i;
+                const double dt = (f1 - b0) * 0.5 * kTurnGridStep;
+                vx = ((s.sumX[f1 + 1] - s.sumX[i]) / nf - (s.sumX[i + 1] - s.sumX[b0]) / nb) / dt;
+                vy = ((s.sumY[f1 + 1] - s.sumY[i]) / nf - (s.sumY[i + 1] - s.sumY[b0]) / nb) / dt;
+            }
+            s.speed[i] = std::sqrt(vx * vx + vy * vy) * kKnotsPerMetreSecond;
             if (std::isfinite(s.speed[i]) && s.speed[i] >= kTurnLeastSpeed) {
                 c = bearingDegrees(vy, vx);
                 moving = true;
@@ -104,8 +114,10 @@ void smoothStretch(Stretch& s) {
             for (int k = 0; k < i; ++k) s.course[k] = c;
             s.course[i] = c;
             haveCourse = true;
+            lastBearing = c;
         } else if (moving) {
-            s.course[i] = s.course[i - 1] + reduceAngle180(c - s.course[i - 1]);
+            s.course[i] = s.course[i - 1] + foldBearingDifference(c - lastBearing);
+            lastBearing = c;
         } else if (i > 0) {
             s.course[i] = s.course[i - 1];
         }
@@ -243,8 +255,8 @@ CourseTurn describe(const Stretch& s, const TurnSearch& search, const GridTurn& 
     for (int i = g.entry; i <= g.exit; ++i)
         if (sign * s.rate[i] > sign * s.rate[peak]) peak = i;
     t.time = s.timeAt(peak);
-    t.lat = s.lat[peak];
-    t.lon = s.lon[peak];
+    t.lat = s.lat0 + s.y[peak] / s.mLat;
+    t.lon = s.lon0 + s.x[peak] / s.mLon;
     // The speed at entry is that of the steady course leading to it: the speed at the single
     // point where it starts to drop would be that of a wave or of GPS noise.
     t.speedIn = meanOf(s.speed, std::max(0, g.entry - gridPoints(kSteadySeconds)), g.entry);

@@ -16,6 +16,11 @@ namespace {
 // at least this many degrees to either side of it: a boat that luffs head to wind and falls
 // back, or bears away onto a dead run and comes up again, has not tacked or gybed.
 constexpr double kSettleMargin = 10;
+// A turn through both the wind's eye and dead downwind is a penalty turn when it comes round
+// this far: a full circle, less what the steady courses either side take off. Less than that is
+// a tack run on into a bear-away and gybe (or a gybe into a luff and tack) round a mark, named
+// by what the boat did first.
+constexpr double kPenaltyLeastTurn = 300;
 
 // How many of the angles base + 360 k lie within lo..hi.
 int linesWithin(double lo, double hi, double base) {
@@ -50,9 +55,18 @@ std::vector<Manoeuvre> findManoeuvres(const TrackStore& store, int boat, const W
         const bool downwind = linesWithin(lo, hi, 180) > 0;
         if (!eye && !downwind) continue;
         Manoeuvre m;
-        m.kind = eye && downwind ? ManoeuvreKind::Penalty
-                 : eye           ? ManoeuvreKind::Tack
-                                 : ManoeuvreKind::Gybe;
+        if (eye && downwind && std::fabs(t.turn) >= kPenaltyLeastTurn) {
+            m.kind = ManoeuvreKind::Penalty;
+        } else if (eye && downwind) {
+            // The first of the lines (every 180 degrees, the eye at multiples of 360) past the
+            // entry course in the direction of the turn.
+            const double first = t.turn > 0 ? std::ceil((before + kSettleMargin) / 180)
+                                            : std::floor((before - kSettleMargin) / 180);
+            m.kind =
+                std::fmod(std::fabs(first), 2) == 0 ? ManoeuvreKind::Tack : ManoeuvreKind::Gybe;
+        } else {
+            m.kind = eye ? ManoeuvreKind::Tack : ManoeuvreKind::Gybe;
+        }
         m.time = t.time;
         m.lat = t.lat;
         m.lon = t.lon;
