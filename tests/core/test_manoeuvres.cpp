@@ -230,6 +230,51 @@ TEST(Manoeuvres, TurnsOfOneDirectionSecondsApartAreOne) {
     EXPECT_LT(two[0].exitTime, two[1].entryTime);
 }
 
+// A tacking duel: two tacks ten seconds apart, the course between them never steady for long
+// after the smoothing. Both are found, each with its own turn, the first ending where the
+// second begins.
+TEST(Manoeuvres, TacksInQuickSuccessionAreEachFound) {
+    const SailedPath path(-100, 150,
+                          Profile{{0, 315}, {6, 405}, {16, 405}, {22, 315}, {32, 315}, {38, 405}},
+                          Profile{{0, 6}, {3, 4}, {10, 5}, {19, 3.5}, {28, 5}, {35, 3.5}, {50, 6}});
+    const auto ms = findManoeuvres(oneBoat(path, -100, 150), 1, windFrom(0));
+    ASSERT_EQ(ms.size(), 3u);
+    EXPECT_NEAR(ms[0].turn, 90, 12);
+    EXPECT_NEAR(ms[1].turn, -90, 12);
+    EXPECT_NEAR(ms[2].turn, 90, 12);
+    EXPECT_NEAR(ms[0].time, 3, 2);
+    EXPECT_NEAR(ms[1].time, 19, 2);
+    EXPECT_NEAR(ms[2].time, 35, 2);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(ms[i].kind, ManoeuvreKind::Tack);
+        EXPECT_TRUE(ms[i].confident);
+        if (i > 0) {
+            EXPECT_LE(ms[i - 1].exitTime, ms[i].entryTime);
+        }
+    }
+}
+
+// Tacks four seconds apart: never a steady course between them, yet each is found where it
+// turns, in its own direction, and marked unsure.
+TEST(Manoeuvres, TacksWithNoSteadyCourseBetweenAreFoundUnsure) {
+    const SailedPath path(-100, 150,
+                          Profile{{0, 315}, {6, 405}, {10, 405}, {16, 315}, {20, 315}, {26, 405}},
+                          Profile{{0, 6}, {3, 4}, {8, 5}, {13, 3.5}, {18, 5}, {23, 3.5}, {40, 6}});
+    const auto ms = findManoeuvres(oneBoat(path, -100, 150), 1, windFrom(0));
+    ASSERT_EQ(ms.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(ms[i].kind, ManoeuvreKind::Tack);
+        EXPECT_NEAR(ms[i].time, 3 + 10.0 * i, 1.5);
+        EXPECT_NEAR(std::fabs(ms[i].turn), 80, 20);
+        EXPECT_EQ(ms[i].turn > 0, i != 1);
+        if (i > 0) {
+            EXPECT_LE(ms[i - 1].exitTime, ms[i].entryTime);
+        }
+    }
+    EXPECT_FALSE(ms[0].confident);
+    EXPECT_FALSE(ms[1].confident);
+}
+
 // Fixes twice a second, every two seconds and ten a second give the same tack.
 TEST(Manoeuvres, SameTackWhateverTheFixRate) {
     const Profile course{{-4, 315}, {4, 405}};

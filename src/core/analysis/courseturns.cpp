@@ -17,8 +17,8 @@ constexpr double kKnotsPerMetreSecond =
 // A velocity made good at entry below this (knots) gives no loss in seconds: the boat was
 // making no way along the turn's bisector, so seconds would be meaningless or endless.
 constexpr double kLeastVmgForSeconds = 0.1;
-// The entry and exit positions are the mean of the grid points this many seconds either side:
-// on a steady course the mean is where the boat was, with the GPS noise averaged down.
+// The entry and exit positions are the mean of the grid points up to this many seconds either
+// side of them.
 constexpr double kTurnPositionSeconds = 2;
 
 // Grid points in a number of seconds.
@@ -145,9 +145,11 @@ double meanOf(const std::vector<double>& v, int a, int b) {
     return sum / (b - a + 1);
 }
 
-// A turn on the grid: its entry and exit points.
+// A turn on the grid: its entry and exit points, and the earliest point of the course that led
+// to it (the exit of the turn before, or the start of the stretch).
 struct GridTurn {
-    int entry = 0, exit = 0;
+    int from = 0, entry = 0, exit = 0;
+    int to = 0;  // the last point of the course after it (the next turning, or the end)
     bool confident = true;
 };
 
@@ -156,18 +158,25 @@ class TurnSearch {
 public:
     explicit TurnSearch(const Stretch& s) : s_(s) {}
 
-    // A stretch of turning from grid point a to b with the given sign (+1 starboard).
-    void turning(int a, int b, int sign) {
+    // Whether turning from grid point a to b may be a turn: most stretches of turning on a
+    // straight line are GPS noise, and the course changes little across them.
+    bool mayTurn(int a, int b) const {
+        const int m = s_.size();
+        const double rough = s_.course[std::min(m - 1, b + 1)] - s_.course[std::max(0, a - 1)];
+        return std::fabs(rough) >= kLeastTurn / 2;
+    }
+
+    // A stretch of turning from grid point a to b with the given sign (+1 starboard); the next
+    // such stretch starts at `next` (past the end of the stretch when there is none).
+    void turning(int a, int b, int sign, int next) {
         const int m = s_.size();
         const int floor = turns_.empty() ? 0 : turns_.back().exit;
         if (!turns_.empty() && b <= floor) return;  // inside the last turn already
         a = std::max(a, floor);
-        // A quick look first: most stretches of turning on a straight line are GPS noise.
-        const double rough =
-            s_.course[std::min(m - 1, b + steady_)] - s_.course[std::max(0, a - steady_)];
-        if (std::fabs(rough) < kLeastTurn / 2) return;
 
         GridTurn t;
+        t.from = floor;
+        t.to = std::min(m - 1, std::max(b, next));
         // Entry: the last point before the turning with a steady course behind it, or the end
         // of the last turn.
         const int lo = std::max(floor, a - limit_);
@@ -187,15 +196,21 @@ public:
                    std::fabs(s_.course[t.entry - 1] - c) <= kSteadyTolerance)
                 --t.entry;
         }
-        // Exit: the first point after the turning with a steady course ahead of it.
-        const int hi = std::min(m - 1, b + limit_);
+        // Exit: the first point after the turning with a steady course ahead of it. When the
+        // next turn starts first (a tacking duel), the calmest moment between the two.
+        const int hi = std::min({m - 1, b + limit_, std::max(b, next)});
         t.exit = -1;
         for (int i = std::max(b, t.entry); i <= hi; ++i)
             if (steadyAhead(i)) {
                 t.exit = i;
                 break;
             }
-        if (t.exit < 0) {
+        if (t.exit < 0 && hi == next) {
+            t.exit = b;
+            for (int i = b; i <= next; ++i)
+                if (std::fabs(s_.rate[i]) < std::fabs(s_.rate[t.exit])) t.exit = i;
+            t.confident = false;  // never steady: where it ended is a guess
+        } else if (t.exit < 0) {
             t.exit = hi;
             t.confident = false;
         }
@@ -207,6 +222,7 @@ public:
             const double lastTurn = courseOut(last) - courseIn(last);
             if ((lastTurn > 0) == (turn > 0) && t.entry - last.exit <= merge_) {
                 last.exit = t.exit;
+                last.to = t.to;
                 last.confident = last.confident && t.confident;
                 return;
             }
@@ -216,10 +232,10 @@ public:
 
     // The steady course before the entry and after the exit, unwrapped.
     double courseIn(const GridTurn& t) const {
-        return meanOf(s_.course, std::max(0, t.entry - steady_), t.entry);
+        return meanOf(s_.course, std::max(t.from, t.entry - steady_), t.entry);
     }
     double courseOut(const GridTurn& t) const {
-        return meanOf(s_.course, t.exit, std::min(s_.size() - 1, t.exit + steady_));
+        return meanOf(s_.course, t.exit, std::min(t.to, t.exit + steady_));
     }
 
     const std::vector<GridTurn>& turns() const { return turns_; }
@@ -259,16 +275,18 @@ CourseTurn describe(const Stretch& s, const TurnSearch& search, const GridTurn& 
     t.lon = s.lon0 + s.x[peak] / s.mLon;
     // The speed at entry is that of the steady course leading to it: the speed at the single
     // point where it starts to drop would be that of a wave or of GPS noise.
-    t.speedIn = meanOf(s.speed, std::max(0, g.entry - gridPoints(kSteadySeconds)), g.entry);
+    t.speedIn = meanOf(s.speed, std::max(g.from, g.entry - gridPoints(kSteadySeconds)), g.entry);
     t.speedOut = s.speed[g.exit];
     t.speedMin = *std::min_element(s.speed.begin() + g.entry, s.speed.begin() + g.exit + 1);
 
     // Where the boat would be had it sailed on at its entry speed and course, against where it
     // is, measured along the bisector of its courses: the way it wanted to go. Positions are
-    // the mean of a few seconds about entry and exit, both on a steady course.
+    // the mean of a few seconds either side of entry and exit, both on a steady course, so
+    // that the mean lies where the boat was at that moment with the GPS noise averaged down.
     const int n = s.size(), p = gridPoints(kTurnPositionSeconds);
-    const int e0 = std::max(0, g.entry - p), e1 = std::min(n - 1, g.entry + p);
-    const int x0 = std::max(0, g.exit - p), x1 = std::min(n - 1, g.exit + p);
+    const int pe = std::min({p, g.entry - g.from, n - 1 - g.entry});
+    const int px = std::min({p, g.exit - g.entry, n - 1 - g.exit});
+    const int e0 = g.entry - pe, e1 = g.entry + pe, x0 = g.exit - px, x1 = g.exit + px;
     const double v = t.speedIn / kKnotsPerMetreSecond;
     const double dt = t.exitTime - t.entryTime;
     const double qx = meanOf(s.x, e0, e1) + v * dt * std::sin(cin * kDegToRad);
@@ -290,20 +308,25 @@ void findInStretch(Stretch& s, std::vector<CourseTurn>& out) {
     TurnSearch search(s);
     const int m = s.size();
     const int merge = gridPoints(kTurnMergeGap);
-    int a = -1, b = -1, sign = 0;
+    // Stretches of turning, those of one direction seconds apart taken together, and of them
+    // those across which the course changes enough to be a turn.
+    struct Turning {
+        int a, b, sign;
+    };
+    std::vector<Turning> turnings;
     for (int i = 0; i < m; ++i) {
         const double r = s.rate[i];
         if (std::fabs(r) < kTurningRate) continue;
-        const int si = r > 0 ? 1 : -1;
-        if (a >= 0 && si == sign && i - b <= merge) {
-            b = i;
-            continue;
-        }
-        if (a >= 0) search.turning(a, b, sign);
-        a = b = i;
-        sign = si;
+        const int sign = r > 0 ? 1 : -1;
+        if (!turnings.empty() && turnings.back().sign == sign && i - turnings.back().b <= merge)
+            turnings.back().b = i;
+        else
+            turnings.push_back({i, i, sign});
     }
-    if (a >= 0) search.turning(a, b, sign);
+    std::erase_if(turnings, [&](const Turning& t) { return !search.mayTurn(t.a, t.b); });
+    for (size_t k = 0; k < turnings.size(); ++k)
+        search.turning(turnings[k].a, turnings[k].b, turnings[k].sign,
+                       k + 1 < turnings.size() ? turnings[k + 1].a : m);
     for (const GridTurn& g : search.turns()) out.push_back(describe(s, search, g));
 }
 
