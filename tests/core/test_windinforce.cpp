@@ -203,12 +203,6 @@ TEST(WindInForce, WindFileWinsMadeTrue) {
     EXPECT_EQ(windFromFile(race, file).samples.size(), 3u);
 }
 
-TEST(WindInForce, SourceNames) {
-    EXPECT_STREQ(windSourceName(WindSource::File), "file");
-    EXPECT_STREQ(windSourceName(WindSource::Estimated), "estimated");
-    EXPECT_STREQ(windSourceName(WindSource::RaceFile), "race file");
-}
-
 // Fifty boats tacking for two hours, a fix a second: the wind and every boat's manoeuvres
 // together stay far from a quadratic search (the budget of a whole race analysis is 50 ms on
 // an ordinary machine; this allows for slow builds and a busy machine).
