@@ -12,6 +12,7 @@ namespace brisko {
 
 namespace {
 
+constexpr double kDegreesPerRadian = 1 / kDegToRad;
 constexpr double kKnotsPerMetreSecond =
     static_cast<double>(kSecondsPerHour) / kMetresPerNauticalMile;
 // A velocity made good at entry below this (knots) gives no loss in seconds: the boat was
@@ -67,6 +68,20 @@ void sampleStretch(const BoatTrack& t, int k0, int k1, double mLat, double mLon,
     }
 }
 
+// The angle in degrees from the direction of (ax, ay) to that of (bx, by), x east and y north,
+// positive clockwise. Between smoothed velocities a second apart it is small, where a short
+// series of the arctangent is as good as the full one and several times quicker; the course is
+// the sum of these angles from its first bearing.
+double turnBetween(double ax, double ay, double bx, double by) {
+    const double cross = bx * ay - by * ax, dot = ax * bx + ay * by;
+    if (dot > 0 && std::fabs(cross) <= 0.25 * dot) {
+        // Within 14 degrees: the series' next term is under 0.0001 degrees.
+        const double x = cross / dot, x2 = x * x;
+        return x * (1 - x2 * (1.0 / 3 - x2 * (1.0 / 5 - x2 * (1.0 / 7)))) * kDegreesPerRadian;
+    }
+    return std::atan2(cross, dot) * kDegreesPerRadian;
+}
+
 // Speed, unwrapped course and rate of turn at every grid point: the velocity between the mean
 // position of the smoothing window before a point and that of the window after it.
 void smoothStretch(Stretch& s) {
@@ -84,13 +99,12 @@ void smoothStretch(Stretch& s) {
     // Mean over w + 1 points each side, w grid steps apart.
     const double whole = 1.0 / ((w + 1) * w * kTurnGridStep);
     bool haveCourse = false;
-    double lastBearing = 0;  // the last course, 0..360
+    double lastX = 0, lastY = 0;  // the last velocity with a course
     for (int i = 0; i < m; ++i) {
         const int b0 = std::max(0, i - w), f1 = std::min(m - 1, i + w);
-        double c = 0;
+        double vx = 0, vy = 0;
         bool moving = false;
         if (f1 > b0) {
-            double vx, vy;
             if (i - b0 == w && f1 - i == w) {
                 // Whole windows (all but the ends of a stretch): one factor for both.
                 vx = ((s.sumX[f1 + 1] - s.sumX[i]) - (s.sumX[i + 1] - s.sumX[b0])) * whole;
@@ -103,7 +117,6 @@ void smoothStretch(Stretch& s) {
             }
             s.speed[i] = std::sqrt(vx * vx + vy * vy) * kKnotsPerMetreSecond;
             if (std::isfinite(s.speed[i]) && s.speed[i] >= kTurnLeastSpeed) {
-                c = bearingDegrees(vy, vx);
                 moving = true;
             } else if (!std::isfinite(s.speed[i])) {
                 s.speed[i] = 0;
@@ -111,15 +124,17 @@ void smoothStretch(Stretch& s) {
         }
         if (moving && !haveCourse) {
             // The points before the boat first moved take its first course.
-            for (int k = 0; k < i; ++k) s.course[k] = c;
-            s.course[i] = c;
+            const double c = bearingDegrees(vy, vx);
+            for (int k = 0; k <= i; ++k) s.course[k] = c;
             haveCourse = true;
-            lastBearing = c;
         } else if (moving) {
-            s.course[i] = s.course[i - 1] + foldBearingDifference(c - lastBearing);
-            lastBearing = c;
+            s.course[i] = s.course[i - 1] + turnBetween(lastX, lastY, vx, vy);
         } else if (i > 0) {
             s.course[i] = s.course[i - 1];
+        }
+        if (moving) {
+            lastX = vx;
+            lastY = vy;
         }
     }
     for (int i = 0; i < m; ++i) {

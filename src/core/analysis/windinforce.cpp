@@ -53,15 +53,19 @@ double windOfBisector(double bisector, double expected) {
                : normalizeAngle360(bisector + 180);
 }
 
-// The median of directions: the median of their differences from their mean direction.
-double circularMedian(std::vector<double>& dirs) {
-    double east = 0, north = 0;
-    for (double d : dirs) {
-        east += std::sin(d * kDegToRad);
-        north += std::cos(d * kDegToRad);
+// The median of the winds i0..i1 - 1: the median of their differences from their mean
+// direction. `east` and `north` hold each wind's unit vector; `dirs` is room to work in.
+double circularMedian(const std::vector<Bisector>& winds, const std::vector<double>& east,
+                      const std::vector<double>& north, size_t i0, size_t i1,
+                      std::vector<double>& dirs) {
+    double e = 0, n = 0;
+    for (size_t i = i0; i < i1; ++i) {
+        e += east[i];
+        n += north[i];
     }
-    const double centre = std::hypot(east, north) > 1e-9 ? bearingDegrees(north, east) : dirs[0];
-    for (double& d : dirs) d = reduceAngle180(d - centre);
+    const double centre = std::hypot(e, n) > 1e-9 ? bearingDegrees(n, e) : winds[i0].dir;
+    dirs.clear();
+    for (size_t i = i0; i < i1; ++i) dirs.push_back(foldBearingDifference(winds[i].dir - centre));
     const size_t mid = dirs.size() / 2;
     std::nth_element(dirs.begin(), dirs.begin() + static_cast<long>(mid), dirs.end());
     double median = dirs[mid];
@@ -71,16 +75,20 @@ double circularMedian(std::vector<double>& dirs) {
     return normalizeAngle360(centre + median);
 }
 
-// Winds in time order, combined over `window` seconds every kEstimateStep from `from` to `to`;
-// false when no window held kLeastEstimates.
+// Winds in time order (directions in [0, 360)), combined over `window` seconds every
+// kEstimateStep from `from` to `to`; false when no window held kLeastEstimates.
 bool slidingMedian(const std::vector<Bisector>& winds, double from, double to, double window,
                    double fallback, std::vector<WindSample>& samples) {
     samples.clear();
+    std::vector<double> east, north, dirs;
+    for (const Bisector& w : winds) {
+        east.push_back(std::sin(w.dir * kDegToRad));
+        north.push_back(std::cos(w.dir * kDegToRad));
+    }
     double step = kEstimateStep;
     if ((to - from) / step >= kMostEstimateSamples) step = (to - from) / (kMostEstimateSamples - 1);
     const int count = static_cast<int>(std::floor((to - from) / step + 1e-9)) + 1;
     bool enough = false;
-    std::vector<double> dirs;
     size_t lo = 0, hi = 0;
     for (int j = 0; j < count; ++j) {
         const double sec = from + j * step;
@@ -88,9 +96,7 @@ bool slidingMedian(const std::vector<Bisector>& winds, double from, double to, d
         while (hi < winds.size() && winds[hi].sec <= sec + window / 2) ++hi;
         double dir = fallback;
         if (hi >= lo + kLeastEstimates) {
-            dirs.clear();
-            for (size_t i = lo; i < hi; ++i) dirs.push_back(winds[i].dir);
-            dir = circularMedian(dirs);
+            dir = circularMedian(winds, east, north, lo, hi, dirs);
             enough = true;
         }
         samples.push_back({sec, dir});
@@ -114,12 +120,13 @@ const char* windSourceName(WindSource s) {
 
 double WindInForce::dirAt(double sec) const {
     if (samples.empty()) return normalizeAngle360(meanDir);
-    if (sec <= samples.front().sec) return samples.front().dir;
+    if (!(sec > samples.front().sec)) return samples.front().dir;  // NaN too
     if (sec >= samples.back().sec) return samples.back().dir;
-    size_t i = 1;
-    while (samples[i].sec < sec) ++i;
-    const WindSample& a = samples[i - 1];
-    const WindSample& b = samples[i];
+    const auto it = std::lower_bound(samples.begin(), samples.end(), sec,
+                                     [](const WindSample& w, double s) { return w.sec < s; });
+    if (it == samples.begin() || it == samples.end()) return samples.back().dir;  // out of order
+    const WindSample& a = *(it - 1);
+    const WindSample& b = *it;
     if (b.sec <= a.sec) return b.dir;
     const double f = (sec - a.sec) / (b.sec - a.sec);
     return normalizeAngle360(a.dir + f * reduceAngle180(b.dir - a.dir));
