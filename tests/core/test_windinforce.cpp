@@ -198,9 +198,17 @@ TEST(WindInForce, WindFileWinsMadeTrue) {
     EXPECT_NEAR(w.dirAt(450), 21, 1e-9);
     EXPECT_EQ(w.dirAt(-100), 358);
     EXPECT_EQ(w.dirAt(1e9), 47);
-    // A count larger than the samples held reads only those held.
+    EXPECT_EQ(w.dirAt(std::nan("")), 358);
+    // A count larger than the samples held reads only those held; samples out of time order
+    // give one of their directions, never a crash.
     file.WindCount = 10;
     EXPECT_EQ(windFromFile(race, file).samples.size(), 3u);
+    file.WindSec[2] = 900;
+    const WindInForce shuffled = windFromFile(race, file);
+    for (double sec : {-1.0, 100.0, 450.0, 700.0, 1000.0}) {
+        const double d = shuffled.dirAt(sec);
+        EXPECT_TRUE(d >= 0 && d < 360) << sec;
+    }
 }
 
 // Fifty boats tacking for two hours, a fix a second: the wind and every boat's manoeuvres
