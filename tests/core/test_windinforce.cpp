@@ -50,6 +50,7 @@ void sailFleet(TrackStore& s, const std::vector<std::function<double(double)>>& 
 
 RaceDefinition raceWithMean(double dir) {
     RaceDefinition r;
+    r.RaceFileName = "race.txt";
     r.MeanWindDir = dir;
     return r;
 }
@@ -101,6 +102,32 @@ TEST(WindInForce, GybesCountReversedAndNorthIsNoEdge) {
     const auto gybes = findManoeuvres(s, 3, w);
     ASSERT_FALSE(gybes.empty());
     for (const Manoeuvre& m : gybes) EXPECT_EQ(m.kind, ManoeuvreKind::Gybe);
+}
+
+// A track opened without a race file has no mean wind (it reads 0): the boat beat up to a wind
+// from 205 at 5 knots and ran down gybing at 7, so the slower end of the turns' axis is the wind's.
+// Judged against north, every tack would have been a gybe and the wind 180 degrees out.
+TEST(WindInForce, WithoutARaceFileTheSlowerEndOfTheAxisIsTheWinds) {
+    constexpr double kWind = 205;
+    TrackStore s = planeStore(1);
+    const auto beat = zigzag(steady(kWind), 45, 60, -280);
+    const auto run = zigzag(steady(kWind + 180), 30, 50, 620);
+    const SailedPath path(
+        -300, 1500, [&](double t) { return t < 600 ? beat(t) : run(t); },
+        [](double t) { return t < 600 ? 5.0 : 7.0; }, {0, 0}, 0.05);
+    takeFixes(s, 1, path, -300, 1500, 1, 1, 1);
+    deriveKinematics(s);
+    RaceDefinition single;  // as a single track is opened: no race file, no mean wind
+    const WindInForce w = windInForce(single, s, WindStore{});
+    ASSERT_EQ(w.source, WindSource::Estimated);
+    for (const WindSample& x : w.samples) EXPECT_LT(angleBetween(x.dir, kWind), 3) << x.sec;
+    const auto turns = findManoeuvres(s, 1, w);
+    int tacks = 0, gybes = 0;
+    for (const Manoeuvre& m : turns)
+        (m.time < 600 ? tacks : gybes) +=
+            m.kind == (m.time < 600 ? ManoeuvreKind::Tack : ManoeuvreKind::Gybe);
+    EXPECT_GE(tacks, 10);
+    EXPECT_GE(gybes, 10);
 }
 
 // The wind veers 30 degrees at ten minutes: the estimate follows within the window's reach.

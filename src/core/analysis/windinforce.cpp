@@ -53,6 +53,43 @@ double windOfBisector(double bisector, double expected) {
                : normalizeAngle360(bisector + 180);
 }
 
+// Courses within this many degrees of an end of the wind axis count as sailed toward that end
+// when the fleet's speeds tell which end the wind comes from.
+constexpr double kAxisEndSector = 60;
+// Segments slower than this (knots) are boats lying still or drifting: their course says nothing.
+constexpr double kSlowestSpeedForAxis = 0.5;
+
+// The wind's end of the axis the turns' bisectors lie on, for a race without a race file, whose
+// mean wind direction is no more than a default. The axis is the mean of the doubled bisector
+// angles (a tack's bisector and a gybe's lie on the same axis, half a turn apart). Sailing boats
+// go slower toward the wind than away from it, so the end whose courses were sailed slower is
+// where the wind comes from. Without courses toward both ends the prior stays.
+double windEndBySpeed(const TrackStore& store, const std::vector<Bisector>& bisectors,
+                      double prior) {
+    double e = 0, n = 0;
+    for (const Bisector& b : bisectors) {
+        e += std::sin(2 * b.dir * kDegToRad);
+        n += std::cos(2 * b.dir * kDegToRad);
+    }
+    if (e == 0 && n == 0) return prior;
+    const double axis = normalizeAngle360(std::atan2(e, n) / kDegToRad / 2);
+    double speedTo[2] = {0, 0};
+    long count[2] = {0, 0};
+    for (int b = 1; b <= store.boatCount(); ++b)
+        for (int k = 1; k < store.TrkCount(b); ++k) {
+            const double v = store.TrkSpeed(b, k);
+            if (!(v >= kSlowestSpeedForAxis) || !std::isfinite(v)) continue;
+            const double off = angleBetween(store.TrkCourse(b, k), axis);
+            const int end = off <= kAxisEndSector ? 0 : off >= 180 - kAxisEndSector ? 1 : -1;
+            if (end < 0) continue;
+            speedTo[end] += v;
+            ++count[end];
+        }
+    if (count[0] == 0 || count[1] == 0) return prior;
+    const bool towardAxisSlower = speedTo[0] / count[0] <= speedTo[1] / count[1];
+    return towardAxisSlower ? axis : normalizeAngle360(axis + 180);
+}
+
 // The median of the winds i0..i1 - 1: the median of their differences from their mean
 // direction. `east` and `north` hold each wind's unit vector; `dirs` is room to work in.
 double circularMedian(const std::vector<Bisector>& winds, const std::vector<double>& east,
@@ -170,11 +207,14 @@ WindInForce windInForce(const RaceDefinition& race, const TrackStore& store,
     const double from = std::floor(bisectors.front().sec / kEstimateStep) * kEstimateStep;
     const double to = std::ceil(bisectors.back().sec / kEstimateStep) * kEstimateStep;
 
-    // Tacks told from gybes by the race file's mean wind first, then by that first estimate.
+    // Tacks told from gybes by the race file's mean wind first (by the fleet's speeds when there
+    // is no race file), then by that first estimate.
+    const double prior =
+        race.RaceFileName.empty() ? windEndBySpeed(store, bisectors, w.meanDir) : w.meanDir;
     std::vector<Bisector> winds;
-    for (const Bisector& b : bisectors) winds.push_back({b.sec, windOfBisector(b.dir, w.meanDir)});
+    for (const Bisector& b : bisectors) winds.push_back({b.sec, windOfBisector(b.dir, prior)});
     WindInForce first = w;
-    if (!slidingMedian(winds, from, to, kFirstLookWindow, w.meanDir, first.samples)) return w;
+    if (!slidingMedian(winds, from, to, kFirstLookWindow, prior, first.samples)) return w;
     first.source = WindSource::Estimated;
 
     winds.clear();
@@ -184,7 +224,7 @@ WindInForce windInForce(const RaceDefinition& race, const TrackStore& store,
         if (angleBetween(dir, expected) <= kMostOffEstimate) winds.push_back({b.sec, dir});
     }
     WindInForce second = first;
-    if (!slidingMedian(winds, from, to, kEstimateWindow, w.meanDir, second.samples)) return first;
+    if (!slidingMedian(winds, from, to, kEstimateWindow, prior, second.samples)) return first;
     return second;
 }
 
