@@ -1,9 +1,9 @@
 // The race screen's analysis side: the data view (tables, difference charts, factor analysis,
 // and the coach's start, manoeuvre and leg tables), the speed and course graph with wind entry,
-// and the screen picture. Owns the widgets that
-// replace the map and the controls that lead to them (the view choices, the screen picture and
-// wind entry buttons); reads the race session and changes it only through its named operations,
-// and tells the window what it shows through its signals.
+// and the screen picture. Owns the widgets that replace the map and the controls that lead to
+// them (the view choices, the screen picture and wind entry buttons); reads the race session and
+// changes it only through its named operations, and tells the window what it shows through its
+// signals.
 #pragma once
 
 #include <QObject>
