@@ -6,8 +6,8 @@
 #include <climits>
 #include <cmath>
 
-#include "interact/mapmousemachine.h"
 #include "homeview.h"
+#include "interact/mapmousemachine.h"
 
 using namespace brisko;
 namespace mm = brisko::mapmouse;
@@ -486,6 +486,26 @@ TEST_F(MouseOnChart, OffTheSetUpABoatOrTheHelpIsShown) {
     a = moveTo({300, 300});
     EXPECT_FALSE(has<mm::ShowPosition>(a));
     EXPECT_EQ(kindsOf(a), kinds<mm::HideBox>());
+}
+
+TEST_F(MouseOnChart, AManoeuvreSymbolTellsItsHintUnlessABoatLiesOverIt) {
+    const std::string hint = "Orca: tack 12:34, loss 15.2 m (5.1 s)";
+    hintsOn = false;  // shown whatever the HINT box says, as a boat's name is
+    mm::ShowBox b = one<mm::ShowBox>(mouse.move(kNoneHeld, {300.4, 200.6}, 0, scene(), hint));
+    EXPECT_EQ(b.box, MapBox::Manoeuvre);
+    EXPECT_EQ(b.text, hint);
+    EXPECT_EQ(b.x, 300);
+    EXPECT_EQ(b.y, 200);
+    EXPECT_EQ(one<mm::ShowBox>(mouse.move(kNoneHeld, {300, 200}, 2, scene(), hint)).box,
+              MapBox::Boat);
+    // Measuring and the set-up modes keep their own boxes.
+    mouse.setMeasuring(true);
+    click({100, 100});
+    EXPECT_EQ(one<mm::ShowBox>(mouse.move(kNoneHeld, {300, 200}, 0, scene(), hint)).box,
+              MapBox::RangeBearing);
+    mouse.setMeasuring(false);
+    mouse.toggleCourseMode();
+    EXPECT_FALSE(has<mm::ShowBox>(mouse.move(kNoneHeld, {300, 200}, 0, scene(), hint)));
 }
 
 TEST_F(MouseOnChart, PromptsFollowTheModeAndTheHints) {

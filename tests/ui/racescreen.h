@@ -38,19 +38,20 @@ inline bool writeAll(const QString& path, const QByteArray& bytes) {
 }
 
 // One race screen on a race, opened as the start-up opens it, with its controls found by their
-// object names.
+// object names. `analyser` stands in for the coach's analyses when given.
 struct Screen {
     AppSettings settings;
     CapturingMessageSink sink{MessageAnswer::No};
     std::unique_ptr<RaceScreen> w;
 
     Screen(const QString& appPath, int mode, int lang, const std::string& raceFile = kDemoRace,
-           PlatformServices* platform = nullptr) {
+           PlatformServices* platform = nullptr, CoachAnalyser analyser = {}) {
         settings.AppPath = appPath.toStdString();
         settings.EditionMode = mode;
         settings.Lang = lang;
         settings.ProductTitle = lang == 1 ? "Brisko" : "ブリスコ";
         w = std::make_unique<RaceScreen>(settings, raceFile, sink, platform);
+        if (analyser) w->setCoachAnalyser(std::move(analyser));
         w->resize(1200, 820);
         w->openFirstRace();
     }

@@ -19,8 +19,8 @@
 #include <QtTest>
 
 #include "app/messages.h"
-#include "session/racesession.h"
 #include "racescreen.h"
+#include "session/racesession.h"
 #include "ui/app/splashscreen.h"
 #include "ui/display/backgroundrenderer.h"
 #include "ui/display/boatpanel.h"
@@ -501,18 +501,18 @@ private slots:
         // boat and the race file to the exit button, whichever part of the screen made them.
         Screen s(kDemo, 2, 0);
         const QStringList designed = {
-            "forwardRadio",        "stopRadio",         "backwardRadio",     "stepForwardButton",
-            "stepBackwardButton",  "replaySpeedSlider", "windUpRadio",       "northUpRadio",
-            "trackViewRadio",      "speedGraphRadio",   "dataViewRadio",     "timeMarksCheck",
-            "rangeBearingCheck",   "hintsCheck",        "compareLinesCheck", "autoTraceCheck",
-            "wakeCheck",           "coastlineCheck",    "layLinesCheck",     "boatNamesCheck",
-            "enlargeBoatsCheck",   "seaSwatch1",        "seaSwatch2",        "seaSwatch3",
-            "seaSwatch4",          "seaSwatch5",        "seaSwatch6",        "meanWindEdit",
-            "traceZoomSlider",     "boatScroll",        "boatMark_0",        "boatName_0",
-            "raceFileCombo",       "showRaceButton",    "startTimeEdit",     "finishTimeEdit",
-            "confirmTimesButton",  "setMarkButton",     "setLineButton",     "setCourseButton",
-            "screenPictureButton", "referenceButton",   "windEntryButton",   "makeCoastlineButton",
-            "helpButton",          "exitButton"};
+            "forwardRadio",        "stopRadio",           "backwardRadio",     "stepForwardButton",
+            "stepBackwardButton",  "replaySpeedSlider",   "windUpRadio",       "northUpRadio",
+            "trackViewRadio",      "speedGraphRadio",     "dataViewRadio",     "timeMarksCheck",
+            "rangeBearingCheck",   "hintsCheck",          "compareLinesCheck", "autoTraceCheck",
+            "wakeCheck",           "coastlineCheck",      "layLinesCheck",     "boatNamesCheck",
+            "enlargeBoatsCheck",   "manoeuvresCheck",     "seaSwatch1",        "seaSwatch2",
+            "seaSwatch3",          "seaSwatch4",          "seaSwatch5",        "seaSwatch6",
+            "meanWindEdit",        "traceZoomSlider",     "boatScroll",        "boatMark_0",
+            "boatName_0",          "raceFileCombo",       "showRaceButton",    "startTimeEdit",
+            "finishTimeEdit",      "confirmTimesButton",  "setMarkButton",     "setLineButton",
+            "setCourseButton",     "screenPictureButton", "referenceButton",   "windEntryButton",
+            "makeCoastlineButton", "helpButton",          "exitButton"};
         QStringList met;
         QWidget* start = s.c("forwardRadio");
         QWidget* w = start;
@@ -729,7 +729,7 @@ private slots:
         panel.findChild<QPushButton*>(QStringLiteral("exitButton"))->click();
         QCOMPARE(leaving.count(), 1);
         QCOMPARE(sink.messages.size(), size_t(1));  // no race: nothing offered for saving
-        setup.prepare(true);  // browser mode: the race list
+        setup.prepare(true);                        // browser mode: the race list
         auto* list = panel.findChild<QComboBox*>(QStringLiteral("raceFileCombo"));
         QVERIFY(!list->isHidden() && course->isHidden());
         QSignalSpy chosen(&setup, &RaceSetup::raceChosen);
@@ -785,8 +785,8 @@ private slots:
     void timeBarHoverText() {
         AppSettings en;
         en.Lang = 1;
-        const QStringList lines =
-            TimeBar::hoverText(125, parseDateTime("2026/06/07 11:00:00"), en).split(QLatin1Char('\n'));
+        const QStringList lines = TimeBar::hoverText(125, parseDateTime("2026/06/07 11:00:00"), en)
+                                      .split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 5);
         QCOMPARE(lines[0], QStringLiteral("11:02:05   (125 Sec)"));
         QCOMPARE(lines[1], QStringLiteral("Click to change the time."));

@@ -92,6 +92,45 @@ WindStripScale windStripScale(const WindStore& wind, double width, double height
     return s;
 }
 
+namespace {
+bool graphTime(double t, const SpeedGraphScale& s) {
+    return std::isfinite(t) && t >= -kPreStartShown && t < s.RaceSeconds;
+}
+}  // namespace
+
+std::vector<ManoeuvreTick> manoeuvreTicks(const CoachAnalysis& a, const DisplayOptions& options,
+                                          int boats, const SpeedGraphScale& s) {
+    std::vector<ManoeuvreTick> ticks;
+    if (!(s.PxPerSecond > 0)) return ticks;
+    const int n = std::min({boats, static_cast<int>(a.manoeuvres.size()) - 1, kMaxBoats});
+    for (int b = 1; b <= n; ++b) {
+        if (!options.shown(b)) continue;
+        for (const Manoeuvre& m : a.manoeuvres[b])
+            if (graphTime(m.time, s)) ticks.push_back({s.yForTime(m.time), b, m.kind});
+    }
+    return ticks;
+}
+
+std::vector<std::vector<GraphPoint>> windDirectionRuns(const WindInForce& wind,
+                                                       double magneticVariation,
+                                                       const SpeedGraphScale& s) {
+    std::vector<std::vector<GraphPoint>> runs;
+    if (!(s.PxPerSecond > 0)) return runs;
+    std::vector<GraphPoint> run;
+    for (const WindSample& w : wind.samples) {
+        if (!graphTime(w.sec, s) || !std::isfinite(w.dir)) continue;
+        const GraphPoint p{s.xForDirection(w.dir - magneticVariation), s.yForTime(w.sec)};
+        // A wind veering past the panel's edge comes back in at the other one.
+        if (!run.empty() && std::fabs(p.x - run.back().x) > kFullCircle / 2) {
+            runs.push_back(std::move(run));
+            run.clear();
+        }
+        run.push_back(p);
+    }
+    if (!run.empty()) runs.push_back(std::move(run));
+    return runs;
+}
+
 bool sailingDownwind(double meanWindDir, double course) {
     return std::abs(reduceAngle180(meanWindDir - course)) > kQuarter;
 }

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "analysis/coach.h"
 #include "display/displayoptions.h"
 #include "track/windfile.h"
 
@@ -39,6 +41,28 @@ struct SpeedGraphScale {
 
 SpeedGraphScale speedGraphScale(double height, double raceSeconds, double raceSecondsPlus,
                                 double meanWindDir);
+
+// A manoeuvre of a shown boat marked on the graph's time axis.
+struct ManoeuvreTick {
+    double y = 0;  // pixels, the manoeuvre's time
+    int boat = 0;
+    ManoeuvreKind kind = ManoeuvreKind::Tack;
+};
+// The shown boats' (1..boats) manoeuvres at the times the graph draws (from a minute before the
+// start to the finish), in boat and time order.
+std::vector<ManoeuvreTick> manoeuvreTicks(const CoachAnalysis& analysis,
+                                          const DisplayOptions& options, int boats,
+                                          const SpeedGraphScale& scale);
+
+// An estimated wind's magnetic direction on the direction panel, as runs of points: a run
+// breaks where the line would cross the panel from one edge to the other. The samples are
+// true; magnetic = true - variation (west negative). Only the times the graph draws.
+struct GraphPoint {
+    double x = 0, y = 0;
+};
+std::vector<std::vector<GraphPoint>> windDirectionRuns(const WindInForce& wind,
+                                                       double magneticVariation,
+                                                       const SpeedGraphScale& scale);
 
 // The label of the m-th five-minute line: "0:05", "1:30".
 std::string graphTimeLabel(int m);

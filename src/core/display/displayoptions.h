@@ -55,6 +55,7 @@ struct DisplayOptions {
     bool CompareLines = false;  // cross-wind comparison lines (wind-up only)
     bool TimeMarks = false;
     bool HintsOn = true;
+    bool Manoeuvres = false;  // the focused boats' tacks, gybes and penalty turns on the chart
     ViewModeKind ViewMode = ViewModeKind::Map;
 
     Rgb SeaColour = kSeaSwatches[1].sea;  // map background

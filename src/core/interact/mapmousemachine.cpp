@@ -151,8 +151,8 @@ MapActions MapMouse::wheel(ScreenPoint at, int angle, const MapMouseScene& sc) {
     return out;
 }
 
-MapActions MapMouse::move(MouseButtons held, ScreenPoint at, int boatUnder,
-                          const MapMouseScene& sc) {
+MapActions MapMouse::move(MouseButtons held, ScreenPoint at, int boatUnder, const MapMouseScene& sc,
+                          const std::string& manoeuvreUnder) {
     MapActions out;
     if (!sc.race) return out;
     MapMouseState& m = s_;
@@ -191,6 +191,11 @@ MapActions MapMouse::move(MouseButtons held, ScreenPoint at, int boatUnder,
             // Over a boat symbol: its name and speed, whatever the HINT box says.
             mapmouse::ShowBox b = boxAt(MapBox::Boat, at);
             b.boat = boatUnder;
+            out.push_back(b);
+        } else if (!manoeuvreUnder.empty()) {
+            // Over a manoeuvre's symbol: what it was and what it cost, whatever the HINT box.
+            mapmouse::ShowBox b = boxAt(MapBox::Manoeuvre, at);
+            b.text = manoeuvreUnder;
             out.push_back(b);
         } else if (!sc.autoTrace && sc.hintsOn && !m.RangeBearingOn) {
             mapmouse::ShowBox b = boxAt(MapBox::MapHelp, at);

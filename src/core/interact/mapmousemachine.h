@@ -78,6 +78,7 @@ enum class MapBox {
     PickLabel,        // course mode: the mark or line under the cursor ("MK3", "LINE1")
     RangeBearing,     // measuring: bearings and distance from the origin
     Boat,             // over a boat symbol: its name and speed
+    Manoeuvre,        // over a tack, gybe or penalty symbol: its kind and loss
     MapHelp,          // what the buttons do on the map
     MarkPrompt,       // click to set the mark
     FirstEndPrompt,   // click the line's first end
@@ -103,7 +104,7 @@ struct ShowPosition {
 struct ShowBox {
     MapBox box = MapBox::MapHelp;
     int x = 0, y = 0;
-    std::string text;            // PickLabel, RangeBearing
+    std::string text;            // PickLabel, RangeBearing, Manoeuvre
     int boat = 0;                // Boat
     bool wholeAreaLine = false;  // MapHelp: also how to show the whole area (zoomed in)
 };
@@ -153,10 +154,12 @@ public:
 
     // On the map box, at pixel `at`. A left press is a zoom click only when it is let go where
     // it was; moved further it drags the chart. `boatUnder` is the shown boat whose symbol is
-    // under the cursor, 0 for none.
+    // under the cursor, 0 for none; `manoeuvreUnder` the hint of the manoeuvre symbol under it,
+    // empty for none (a boat's symbol lies over it).
     MapActions press(MouseButton button, KeyModifiers mods, ScreenPoint at,
                      const MapMouseScene& scene);
-    MapActions move(MouseButtons held, ScreenPoint at, int boatUnder, const MapMouseScene& scene);
+    MapActions move(MouseButtons held, ScreenPoint at, int boatUnder, const MapMouseScene& scene,
+                    const std::string& manoeuvreUnder = {});
     MapActions release(MouseButton button, const MapMouseScene& scene);
     MapActions wheel(ScreenPoint at, int angle, const MapMouseScene& scene);
 

@@ -98,6 +98,9 @@ RaceSession::Opened RaceSession::open(const AppSettings& settings, const RaceReq
     c.RaceTime = -(s->race_.PreStartSeconds + kPreStartReplaySeconds);
     s->windNow_.reset(s->race_.MeanWindDir);
     s->frame_.resetForRace(s->data_.tracks, s->boatCount(), c);
+    // The tracks, roundings and wind are all in: the coach's analyses follow from them.
+    s->analyser_ = request.analyser;
+    s->analyse();
     out.session = std::move(s);
     return out;
 }
@@ -285,6 +288,12 @@ FrameShown RaceSession::deriveFrame(MapView& view, const DisplayOptions& options
 void RaceSession::layOutFrame(const MapView& view, const DisplayOptions& options) {
     layout_.layOut(frame_, data_.tracks, race_, clock_.RaceTime, data_.SpeedBarScale, view,
                    options);
+    manoeuvreMarks_ = layOutManoeuvreMarks(coach_, race_, view, options, settings_.english());
+}
+
+void RaceSession::analyse() {
+    coach_ = analyser_ ? analyser_(race_, data_.tracks, data_.roundings, data_.wind)
+                       : analyseRace(race_, data_.tracks, data_.roundings, data_.wind);
 }
 
 FrameShown RaceSession::showFrame(MapView& view, const DisplayOptions& options) {
@@ -362,6 +371,7 @@ bool RaceSession::ensureLegData() {
         computeLegDistances(race_, data_.tracks, data_.roundings);
     }
     legDataValid_ = true;
+    analyse();  // the starts, legs and gaps read the roundings
     return true;
 }
 
@@ -391,6 +401,7 @@ WriteResult RaceSession::saveWindSamples() {
     const WriteResult w = writeRaceWindFile(settings_, changed, data_.wind);
     if (!w.ok) return w;
     data_.WindShown = true;
+    analyse();  // the manoeuvres, starts and legs are judged against the wind saved
     if (changed.WindFileName == race_.WindFileName) return w;
     return writeThrough(std::move(changed));
 }

@@ -4,10 +4,13 @@
 // change it only through the named operations below.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
 
+#include "analysis/coach.h"
+#include "analysis/coachmarks.h"
 #include "app/appsettings.h"
 #include "app/messages.h"
 #include "display/framelayout.h"
@@ -40,12 +43,17 @@ WindSamples windSamplesOf(const WindStore& store);
 // leader's time there and every boat's.
 FinishInputs finishInputsOf(const RaceDefinition& race, const RoundingResults& roundings);
 
+// What works out the coach's analyses of a race (analyseRace unless another is given).
+using CoachAnalyser = std::function<CoachAnalysis(const RaceDefinition&, const TrackStore&,
+                                                  const RoundingResults&, const WindStore&)>;
+
 // What to open: the race file named by seed.RaceFileName, or without one the single track file
 // (a single-track race keeps the rest of the seed when it shows the same track again).
 struct RaceRequest {
     RaceDefinition seed;
     std::string singleTrackFile;
     LoadProgress progress;
+    CoachAnalyser analyser;  // empty: analyseRace
 };
 
 enum class SessionOpenStatus {
@@ -105,6 +113,9 @@ public:
     // The wind in force: from the wind data while the race has a wind file, else the race's.
     double windDirNow() const;
     FinishInputs finishInputs() const;
+    // The coach's analyses of the race: worked out once the race is open, and again when the
+    // wind samples are saved or the roundings computed afresh.
+    const CoachAnalysis& coach() const { return coach_; }
 
     // Replay clock. The frame follows on the next advanceFrame().
     void firstShow();  // the first showing of the race screen: forward at the first step
@@ -151,8 +162,13 @@ public:
     // The frame laid out again as it is: the view or the display options changed.
     void layOutFrame(const MapView& view, const DisplayOptions& options);
     const FrameLayout& frameLayout() const { return layout_; }
+    // The focused boats' manoeuvres on the map box, laid out with the frame.
+    const std::vector<ManoeuvreMark>& manoeuvreMarks() const { return manoeuvreMarks_; }
     // The race shown afresh on the screen: no speed written to the boat panel yet.
-    void resetFrameLayout() { layout_.resetForRace(); }
+    void resetFrameLayout() {
+        layout_.resetForRace();
+        manoeuvreMarks_.clear();
+    }
     // The time bar's preview of a time on the overview, and its end.
     void previewAt(double raceTime) { layout_.previewAt(data_.tracks, boatCount(), raceTime); }
     void endPreview() { layout_.endPreview(); }
@@ -213,6 +229,8 @@ private:
     void readCoastPoints(const RaceDefinition& withTiles);
     // The race's marks, lines or course changed: the roundings are computed afresh.
     void courseChanged();
+    // The coach's analyses from the race, tracks, roundings and wind as they are now.
+    void analyse();
     // The frame at the clock's time, and in auto trace the view fitted to it; nothing laid out.
     FrameShown deriveFrame(MapView& view, const DisplayOptions& options);
 
@@ -224,6 +242,9 @@ private:
     FrameState frame_;
     FrameLayout layout_;
     WindNow windNow_;
+    CoachAnalyser analyser_;
+    CoachAnalysis coach_;
+    std::vector<ManoeuvreMark> manoeuvreMarks_;
     std::string shownFile_;
     std::set<std::string> backedUp_;  // race files (lower case) kept as "<name>.bak"
     bool legDataValid_ = true;

@@ -6,12 +6,15 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -99,25 +102,56 @@ void AnalysisViews::buildViews(QWidget* form) {
     box->setSpacing(2);
     tableKindBox_ = new QGroupBox(dataView_);
     tableKindBox_->setObjectName(QStringLiteral("tableKindBox"));
-    auto* row = new QHBoxLayout(tableKindBox_);
-    row->setContentsMargins(4, 2, 4, 2);
-    auto option = [&](const char* name) {
+    // The leg tables on the first row with the way back, the coach's tables under them: one
+    // choice among all of them.
+    auto* rows = new QVBoxLayout(tableKindBox_);
+    rows->setContentsMargins(4, 2, 4, 2);
+    rows->setSpacing(0);
+    auto* legRow = new QHBoxLayout;
+    auto* coachRow = new QHBoxLayout;
+    rows->addLayout(legRow);
+    rows->addLayout(coachRow);
+    auto option = [&](QHBoxLayout* row, const char* name) {
         auto* b = new QRadioButton(tableKindBox_);
         b->setObjectName(QString::fromLatin1(name));
         row->addWidget(b);
         connect(b, &QRadioButton::clicked, this, [this] { redrawTable(); });
         return b;
     };
-    timeTableRadio_ = option("timeTableRadio");
-    distanceTableRadio_ = option("distanceTableRadio");
-    speedTableRadio_ = option("speedTableRadio");
-    factorTableRadio_ = option("factorTableRadio");
+    timeTableRadio_ = option(legRow, "timeTableRadio");
+    distanceTableRadio_ = option(legRow, "distanceTableRadio");
+    speedTableRadio_ = option(legRow, "speedTableRadio");
+    factorTableRadio_ = option(legRow, "factorTableRadio");
+    startTableRadio_ = option(coachRow, "startTableRadio");
+    manoeuvreTableRadio_ = option(coachRow, "manoeuvreTableRadio");
+    legStatsTableRadio_ = option(coachRow, "legStatsTableRadio");
+    coachRow->addStretch(1);
     timeTableRadio_->setChecked(true);
     exitButton_ = new QPushButton(tableKindBox_);
     exitButton_->setObjectName(QStringLiteral("dataViewExitButton"));
-    row->addWidget(exitButton_);
-    row->addStretch(1);
+    legRow->addWidget(exitButton_);
+    legRow->addStretch(1);
     box->addWidget(tableKindBox_);
+    coachNote_ = named<QLabel>(dataView_, "coachTableNote");
+    coachNote_->setWordWrap(true);
+    coachNote_->setContentsMargins(4, 0, 4, 0);
+    box->addWidget(coachNote_);
+    coachTable_ = named<QTableWidget>(dataView_, "coachTable");
+    coachTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    coachTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    coachTable_->setSelectionMode(QAbstractItemView::SingleSelection);
+    coachTable_->verticalHeader()->hide();
+    coachTable_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    coachTable_->setWordWrap(false);
+    // The columns sort when their header is clicked, by the core's order (numbers as numbers,
+    // empty cells last), not by the view's own comparison of texts.
+    coachTable_->setSortingEnabled(false);
+    coachTable_->horizontalHeader()->setSectionsClickable(true);
+    coachTable_->horizontalHeader()->setSortIndicatorShown(true);
+    coachTable_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    box->addWidget(coachTable_, 1);
+    coachNote_->hide();
+    coachTable_->hide();
     tableArea_ = new QScrollArea(dataView_);
     tableArea_->setObjectName(QStringLiteral("tableArea"));
     tableArea_->setWidgetResizable(false);
@@ -139,10 +173,23 @@ void AnalysisViews::buildViews(QWidget* form) {
     applyUiFont(dataView_, settings_);
     for (QWidget* w :
          std::initializer_list<QWidget*>{timeTableRadio_, distanceTableRadio_, speedTableRadio_,
-                                         factorTableRadio_, exitButton_})
+                                         factorTableRadio_, startTableRadio_, manoeuvreTableRadio_,
+                                         legStatsTableRadio_, exitButton_, coachNote_, coachTable_})
         w->setFont(viewFont(w, settings_));
+    // Rows as high as their text, so that a whole race's manoeuvres fit on fewer pages.
+    coachTable_->verticalHeader()->setDefaultSectionSize(coachTable_->fontMetrics().height() + 6);
 
     connect(exitButton_, &QPushButton::clicked, this, &AnalysisViews::leaveDataView);
+    connect(coachTable_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+            [this](int column, Qt::SortOrder order) {
+                sortColumn_ = column;
+                sortAscending_ = order == Qt::AscendingOrder;
+                fillCoachRows();
+            });
+    connect(coachTable_, &QTableWidget::cellClicked, this,
+            [this](int row, int) { coachRowClicked(row); });
+    connect(coachTable_, &QTableWidget::cellActivated, this,
+            [this](int row, int) { coachRowClicked(row); });
     connect(graphPicture_, &PictureWidget::mouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, double x, double y) {
                 onGraphPressed(b, QPointF(x, y));
@@ -265,6 +312,22 @@ void AnalysisViews::leaveDataView() {
 
 void AnalysisViews::redrawTable() {
     if (mode_ != ViewModeKind::Analysis) prevViewMode_ = mode_;
+    std::optional<CoachTableKind> coachKind;
+    if (startTableRadio_->isChecked())
+        coachKind = CoachTableKind::Start;
+    else if (manoeuvreTableRadio_->isChecked())
+        coachKind = CoachTableKind::Manoeuvres;
+    else if (legStatsTableRadio_->isChecked())
+        coachKind = CoachTableKind::Legs;
+    tableArea_->setVisible(!coachKind);
+    coachNote_->setVisible(coachKind.has_value());
+    coachTable_->setVisible(coachKind.has_value());
+    if (coachKind) {
+        showView(ViewModeKind::Analysis);
+        showCoachTable(*coachKind);
+        return;
+    }
+    coachKind_.reset();
     TableKind kind = TableKind::Factor;
     if (timeTableRadio_->isChecked())
         kind = TableKind::Time;
@@ -294,6 +357,64 @@ void AnalysisViews::redrawTable() {
     table_->update();
 }
 
+void AnalysisViews::showCoachTable(CoachTableKind kind) {
+    // Another table starts in its own order; the same one keeps the order chosen.
+    if (coachKind_ != kind) {
+        sortColumn_ = -1;
+        sortAscending_ = true;
+    }
+    coachKind_ = kind;
+    RaceSession* s = session_;
+    if (s) {
+        s->ensureLegData();
+        coach_ = buildCoachTable(kind, s->coach(), s->race(), &boats_, settings_.english());
+    } else {
+        coach_ =
+            buildCoachTable(kind, CoachAnalysis{}, RaceDefinition{}, &boats_, settings_.english());
+    }
+    coachNote_->setText(QString::fromStdString(coach_.note));
+    QStringList headers;
+    for (const std::string& h : coach_.headers) headers << QString::fromStdString(h);
+    coachTable_->setColumnCount(static_cast<int>(headers.size()));
+    coachTable_->setHorizontalHeaderLabels(headers);
+    {
+        // The header shows the order the rows are in; setting it is not the user's click.
+        const QSignalBlocker quiet(coachTable_->horizontalHeader());
+        coachTable_->horizontalHeader()->setSortIndicator(
+            sortColumn_, sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
+    fillCoachRows();
+}
+
+void AnalysisViews::fillCoachRows() {
+    coachOrder_ = sortedRowOrder(coach_, sortColumn_, sortAscending_);
+    coachTable_->clearContents();
+    coachTable_->setRowCount(static_cast<int>(coachOrder_.size()));
+    const QColor doubtful(128, 128, 128);
+    for (int r = 0; r < static_cast<int>(coachOrder_.size()); ++r) {
+        const CoachRow& row = coach_.rows[static_cast<size_t>(coachOrder_[r])];
+        for (int c = 0; c < static_cast<int>(row.cells.size()); ++c) {
+            auto* item = new QTableWidgetItem(QString::fromStdString(row.cells[c].text));
+            const bool number = c < static_cast<int>(coach_.numeric.size()) && coach_.numeric[c];
+            item->setTextAlignment(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+            if (row.doubtful) item->setForeground(doubtful);
+            // The boat's name in its colour, as in the boat list.
+            if (c == 0 && row.boat >= 1 && row.boat <= kMaxBoats) {
+                item->setBackground(toQColor(boats_.BoatColour[static_cast<size_t>(row.boat)]));
+                item->setForeground(Qt::white);
+            }
+            coachTable_->setItem(r, c, item);
+        }
+    }
+    coachTable_->resizeColumnsToContents();
+}
+
+void AnalysisViews::coachRowClicked(int row) {
+    if (row < 0 || row >= static_cast<int>(coachOrder_.size())) return;
+    const CoachRow& r = coach_.rows[static_cast<size_t>(coachOrder_[row])];
+    if (r.moment) emit momentChosen(*r.moment, r.boat);
+}
+
 void AnalysisViews::redrawSpeedGraph() {
     const RaceSession* s = session_;
     const int viewportH = mapSize_ - 4;
@@ -318,6 +439,8 @@ void AnalysisViews::redrawSpeedGraph() {
     in.periodTo = s->clock().PeriodTo;
     in.periodLimited = periodMarked_;
     in.font = viewFont(graphPicture_, settings_);
+    in.coach = &s->coach();
+    in.estimatedLabel = tr2("推定", "estimated");
     QPainter p(&graphPicture_->picture());
     drawSpeedGraph(p, in, graphScale_, graphPicture_->size());
     graphPicture_->update();
@@ -423,7 +546,8 @@ void AnalysisViews::toggleWindEntry() {
 void AnalysisViews::saveScreenPicture(ScreenPictureParts parts) {
     const RaceSession* s = session_;
     if (mode_ == ViewModeKind::SpeedGraph) parts.main = graphPicture_->grab().toImage();
-    if (mode_ == ViewModeKind::Analysis) parts.main = table_->grab().toImage();
+    if (mode_ == ViewModeKind::Analysis)
+        parts.main = (coachKind_ ? coachTable_->grab() : table_->grab()).toImage();
     parts.font.setPointSizeF(scaledPointSize(kViewPointSize, settings_));
     if (s) {
         parts.raceFile = QString::fromStdString(s->shownFile());

@@ -1,13 +1,16 @@
-// The race screen's analysis side: the data view (tables, difference charts, factor analysis),
-// the speed and course graph with wind entry, and the screen picture. Owns the widgets that
-// replace the map and the controls that lead to them (the view choices, the screen picture and
-// wind entry buttons); reads the race session and changes it only through its named operations,
-// and tells the window what it shows through its signals.
+// The race screen's analysis side: the data view (tables, difference charts, factor analysis,
+// and the coach's start, manoeuvre and leg tables), the speed and course graph with wind entry,
+// and the screen picture. Owns the widgets that replace the map and the controls that lead to
+// them (the view choices, the screen picture and wind entry buttons); reads the race session and
+// changes it only through its named operations, and tells the window what it shows through its
+// signals.
 #pragma once
 
 #include <QObject>
 #include <QPointF>
+#include <vector>
 
+#include "analysis/coachtables.h"
 #include "analysis/legtables.h"
 #include "analysis/speedgraph.h"
 #include "app/appsettings.h"
@@ -17,10 +20,12 @@
 #include "ui/analysis/screenpicture.h"
 
 class QGroupBox;
+class QLabel;
 class QPainter;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
+class QTableWidget;
 class QWidget;
 class QRect;
 
@@ -76,6 +81,9 @@ public:
 
     void redrawTable();  // the table kind chosen
     void redrawSpeedGraph();
+    // The coach's table shown, if one is: its rows in the order listed.
+    const CoachTable* coachTable() const { return coachKind_ ? &coach_ : nullptr; }
+    const std::vector<int>& coachRowOrder() const { return coachOrder_; }
 
 signals:
     // The view shown now: the map box and its clock panel are shown only with the chart.
@@ -86,6 +94,8 @@ signals:
     void replayWanted(bool running);
     // The screen picture button was pressed: the window answers with saveScreenPicture().
     void screenPictureWanted();
+    // A row of the start or manoeuvre table was clicked: its moment (race seconds) and boat.
+    void momentChosen(double raceTime, int boat);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -98,6 +108,10 @@ private:
     void pauseForView();
     void resumeUnlessStopped();
     QString tr2(const char* ja, const char* en) const;
+    // The coach's table of the kind chosen, in the order of the column last sorted by.
+    void showCoachTable(CoachTableKind kind);
+    void fillCoachRows();
+    void coachRowClicked(int row);
 
     const AppSettings& settings_;
     MessageSink& sink_;
@@ -122,7 +136,18 @@ private:
     QRadioButton* distanceTableRadio_ = nullptr;
     QRadioButton* speedTableRadio_ = nullptr;
     QRadioButton* factorTableRadio_ = nullptr;
+    QRadioButton* startTableRadio_ = nullptr;
+    QRadioButton* manoeuvreTableRadio_ = nullptr;
+    QRadioButton* legStatsTableRadio_ = nullptr;
     QPushButton* exitButton_ = nullptr;
+    QLabel* coachNote_ = nullptr;  // the start line, or the wind the table was judged against
+    QTableWidget* coachTable_ = nullptr;
+
+    std::optional<CoachTableKind> coachKind_;  // the coach's table shown, none: the leg tables
+    CoachTable coach_;
+    std::vector<int> coachOrder_;  // table rows in the order listed
+    int sortColumn_ = -1;          // -1: in boat and time order
+    bool sortAscending_ = true;
 
     int mapSize_ = 300;
     ViewModeKind mode_ = ViewModeKind::Map;

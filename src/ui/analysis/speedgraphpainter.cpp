@@ -1,7 +1,6 @@
 // The speed and course graph, the wind strip chart and the time bar strip; see
 // speedgraphpainter.h.
 #include "ui/analysis/speedgraphpainter.h"
-#include "ui/widgets/colour.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -9,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/display/framerenderer.h"
+#include "ui/widgets/colour.h"
 #include "util/angles.h"
 
 namespace brisko {
@@ -18,7 +19,6 @@ const QColor kGreen(0, 255, 0);
 constexpr int kDirGridLines = 36;    // every 10 degrees
 constexpr int kSpeedGridLines = 10;  // knots of boat speed
 constexpr double kFiveMinutes = 300;
-
 
 void textCentre(QPainter& p, double x, double y, const QString& t) {
     p.drawText(QRectF(x - 1000, y, 2000, 200), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
@@ -182,6 +182,45 @@ void drawSpeedGraph(QPainter& p, const SpeedGraphInput& in, const SpeedGraphScal
                                 s.yForTime(w.WindSec[i]));
             }
             p.drawPolyline(line);
+        }
+    }
+
+    // A wind estimated from the fleet's tacks and gybes: dashed, in its own colour, and named,
+    // so that it is never taken for a measured one.
+    if (in.coach && in.coach->wind.source == WindSource::Estimated) {
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing, true);
+        QPen dashed(kEstimatedWindColour, 2, Qt::DashLine);
+        dashed.setCapStyle(Qt::FlatCap);
+        p.setPen(dashed);
+        for (const auto& run : windDirectionRuns(in.coach->wind, race.MagneticVariation, s)) {
+            QPolygonF line;
+            for (const GraphPoint& g : run) line << QPointF(g.x, g.y);
+            p.drawPolyline(line);
+        }
+        // The name on white at the panel's top right, clear of the boats' lines under it.
+        const QString label = QStringLiteral("TWD (Mag) ") + in.estimatedLabel;
+        const double w = fm.horizontalAdvance(label) + 6;
+        const QRectF box(kDirPanelRight - 2 - w, kGraphMargin + 2, w, lh + 2);
+        p.fillRect(box, Qt::white);
+        p.setPen(kEstimatedWindColour);
+        p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, label);
+        p.restore();
+    }
+
+    // The shown boats' manoeuvres on the time axis, inside the left edge of both panels.
+    if (in.coach && in.options) {
+        const double half = kManoeuvreTickSize / 2;
+        for (const ManoeuvreTick& t : manoeuvreTicks(*in.coach, *in.options, in.boats, s)) {
+            if (!(t.y < bottom)) continue;
+            ManoeuvreMark mark;
+            mark.kind = t.kind;
+            mark.y = t.y;
+            const QColor colour = toQColor(in.options->BoatColour[static_cast<size_t>(t.boat)]);
+            for (double left : {kDirPanelLeft, kSpeedPanelLeft}) {
+                mark.x = left + half + 1;
+                FrameRenderer::drawManoeuvreMark(p, mark, colour, kManoeuvreTickSize);
+            }
         }
     }
 

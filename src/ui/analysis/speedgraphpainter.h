@@ -4,9 +4,11 @@
 // const state in, pixels out, on any painter.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QSize>
 
+#include "analysis/coach.h"
 #include "analysis/speedgraph.h"
 #include "display/displayoptions.h"
 #include "display/playbackclock.h"
@@ -29,7 +31,15 @@ struct SpeedGraphInput {
     double periodFrom = 0, periodTo = 0;
     bool periodLimited = false;
     QFont font;
+    // The coach's analyses: the shown boats' manoeuvres marked on the time axis, and the wind
+    // estimated from the fleet drawn apart from measured wind, labelled `estimatedLabel`.
+    const CoachAnalysis* coach = nullptr;
+    QString estimatedLabel;
 };
+
+// The estimated wind's line: dashed, in a colour no measured wind is drawn in.
+inline const QColor kEstimatedWindColour(230, 110, 0);
+constexpr double kManoeuvreTickSize = 7;  // pixels across a manoeuvre's mark on the time axis
 
 // The graph's scale for a picture of the given height and the race's times.
 SpeedGraphScale speedGraphScaleFor(const RaceDefinition& race, double height);

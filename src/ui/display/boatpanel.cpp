@@ -265,6 +265,12 @@ void BoatPanel::showAll() {
     emit shownBoatsChanged();
 }
 
+void BoatPanel::markOnly(int boat) {
+    if (boat < 1 || boat > rowCount()) return;
+    for (int k = 1; k <= rowCount(); ++k) rows_[k - 1].markBox->setChecked(k == boat);
+    markToggled(boat, true);
+}
+
 int BoatPanel::boatOf(QObject* o) const {
     for (size_t i = 0; i < rows_.size(); ++i)
         if (rows_[i].nameBox == o) return static_cast<int>(i) + 1;

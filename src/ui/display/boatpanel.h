@@ -68,6 +68,8 @@ public:
     void markToggled(int boat, bool marked);
     // Every boat shown (the "all boats" label).
     void showAll();
+    // Boat k (1-based) the one marked boat, and shown: a moment chosen for it in a table.
+    void markOnly(int boat);
 
 signals:
     void shownBoatsChanged();    // redraw what depends on the shown boats

@@ -92,6 +92,44 @@ void FrameRenderer::drawBoat(QPainter& p, QPointF centre, double s, double headi
     p.setBrush(Qt::NoBrush);
 }
 
+void FrameRenderer::drawManoeuvreMark(QPainter& p, const ManoeuvreMark& m, const QColor& colour,
+                                      double size) {
+    const double h = size / 2;
+    const QPointF c(m.x, m.y);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(QColor(0, 0, 0), 1));
+    p.setBrush(m.confident ? QBrush(colour) : QBrush(Qt::NoBrush));
+    switch (m.kind) {
+        case ManoeuvreKind::Tack: {
+            const QPointF up[] = {c + QPointF(0, -h), c + QPointF(h, h), c + QPointF(-h, h)};
+            p.drawPolygon(up, 3);
+            break;
+        }
+        case ManoeuvreKind::Gybe: {
+            const QPointF down[] = {c + QPointF(0, h), c + QPointF(h, -h), c + QPointF(-h, -h)};
+            p.drawPolygon(down, 3);
+            break;
+        }
+        case ManoeuvreKind::Penalty:
+            p.setBrush(Qt::NoBrush);
+            p.setPen(QPen(colour, 2));
+            p.drawEllipse(c, h - 1, h - 1);
+            p.setPen(QPen(QColor(0, 0, 0), 1));
+            p.drawEllipse(c, h, h);
+            break;
+    }
+    p.restore();
+}
+
+void FrameRenderer::paintManoeuvres(QPainter& p, const RaceScene& scene,
+                                    const std::vector<ManoeuvreMark>& marks) const {
+    if (!scene.ready() || scene.options->ViewMode != ViewModeKind::Map) return;
+    const DisplayOptions& opt = *scene.options;
+    for (const ManoeuvreMark& m : marks)
+        drawManoeuvreMark(p, m, toQColor(opt.BoatColour[std::clamp(m.boat, 0, kMaxBoats)]));
+}
+
 void FrameRenderer::drawHaloText(QPainter& p, QPointF at, const QString& text,
                                  const QColor& colour) {
     constexpr int kDarkText = 128;

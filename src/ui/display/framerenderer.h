@@ -11,6 +11,7 @@
 #include <QPolygonF>
 #include <QString>
 
+#include "analysis/coachmarks.h"
 #include "display/framelayout.h"
 #include "ui/display/racescene.h"
 
@@ -34,6 +35,14 @@ public:
     // The symbol box is transparent, so that lines and labels under a boat stay visible.
     static void drawBoat(QPainter& p, QPointF centre, double s, double heading, double viewRotation,
                          double windDir, bool smallBoat, const QColor& colour, bool focusRing);
+    // A tack (a triangle pointing up), a gybe (one pointing down) or a penalty turn (a ring) in
+    // the boat's colour with a dark outline; a doubtful one is drawn hollow. `size` across.
+    static void drawManoeuvreMark(QPainter& p, const ManoeuvreMark& m, const QColor& colour,
+                                  double size = kManoeuvreMarkSize);
+    // The focused boats' manoeuvres laid out on the map box, under the moving layer. Nothing
+    // unless the chart is shown.
+    void paintManoeuvres(QPainter& p, const RaceScene& scene,
+                         const std::vector<ManoeuvreMark>& marks) const;
     // Text in a colour with a one-pixel halo that sets it off from any sea: white around dark
     // colours, black around light ones. (x, y) is the baseline's start.
     static void drawHaloText(QPainter& p, QPointF at, const QString& text, const QColor& colour);

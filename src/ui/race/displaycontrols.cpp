@@ -25,7 +25,7 @@ const QColor kEnlargedInk(255, 0, 0);
 constexpr const char* kCheckNames[] = {"timeMarksCheck",    "rangeBearingCheck", "hintsCheck",
                                        "compareLinesCheck", "autoTraceCheck",    "wakeCheck",
                                        "coastlineCheck",    "layLinesCheck",     "boatNamesCheck",
-                                       "enlargeBoatsCheck"};
+                                       "enlargeBoatsCheck", "manoeuvresCheck"};
 }  // namespace
 
 DisplayControls::DisplayControls(QWidget* panel, const AppSettings& settings)

@@ -30,8 +30,9 @@ enum class DisplayCheck {
     Wake,       // whole tracks
     Coastline,  // "Map"
     LayLines,
-    BoatNames,  // every boat's name in auto trace
-    Enlarge,    // boat symbols at least the enlarged size
+    BoatNames,   // every boat's name in auto trace
+    Enlarge,     // boat symbols at least the enlarged size
+    Manoeuvres,  // the focused boats' tacks, gybes and penalty turns
 };
 
 class DisplayControls : public QObject {
@@ -76,7 +77,7 @@ private:
     QGroupBox* orientationBox_ = nullptr;
     QRadioButton* windUpRadio_ = nullptr;
     QRadioButton* northUpRadio_ = nullptr;
-    std::array<QCheckBox*, 10> checks_{};        // in the order of DisplayCheck
+    std::array<QCheckBox*, 11> checks_{};        // in the order of DisplayCheck
     std::array<QPushButton*, 6> seaSwatches_{};  // the sea colours of kSeaSwatches, in order
     QLabel* sizeLabel_ = nullptr;                // "Real Size" or "Enlarged"
     QWidget* traceZoomPanel_ = nullptr;          // shown while auto trace is on

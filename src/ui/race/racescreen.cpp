@@ -195,6 +195,8 @@ void RaceScreen::connectAnalysis() {
         display_->setAvailable(DisplayCheck::RangeBearing,
                                map && replay_->stopped() && !options_.AutoTrace);
     });
+    // A row of the start or manoeuvre table: the replay at that moment, that boat marked.
+    connect(analysis_, &AnalysisViews::momentChosen, this, &RaceScreen::showMoment);
     // A view may pause the replay; it runs again only if the user did not stop it.
     connect(analysis_, &AnalysisViews::replayWanted, this, [this](bool run) {
         if (session_ && !(run && replay_->stopped())) playback_->setReplayRunning(run);
@@ -231,8 +233,7 @@ void RaceScreen::openFirstRace() {
     RaceDefinition seed;
     seed.RaceFileName = firstRaceFile_;
     // A time zone guessed from where the last map was (0, and so 9 hours, when none was shown).
-    if (g_lastMapCentreLon)
-        seed.TimeDiff = nauticalTimeZone(*g_lastMapCentreLon);
+    if (g_lastMapCentreLon) seed.TimeDiff = nauticalTimeZone(*g_lastMapCentreLon);
     setUpRace(seed);
     if (session_) {
         session_->firstShow();
@@ -265,6 +266,7 @@ bool RaceScreen::setUpRace(RaceDefinition seed) {
     RaceRequest request;
     request.seed = std::move(seed);
     request.singleTrackFile = singleTrackFile_;
+    request.analyser = coachAnalyser_;
     request.progress = [this](int boat, int count, const std::string& l1, const std::string& l2) {
         showLoadingProgress(boat, count, QString::fromStdString(l1), QString::fromStdString(l2));
     };
@@ -413,6 +415,7 @@ void RaceScreen::applyDisplayCheck(DisplayCheck box, bool on) {
         // Read by the frame renderer only: the next frame shows the change.
         case DisplayCheck::CompareLines:
         case DisplayCheck::BoatNames:
+        case DisplayCheck::Manoeuvres:
             paintFrame();
             break;
         case DisplayCheck::Enlarge:
@@ -441,6 +444,7 @@ void RaceScreen::readDisplayChecks() {
     options_.BoatNames = on(DisplayCheck::BoatNames);
     options_.Enlarge = on(DisplayCheck::Enlarge);
     options_.AutoTrace = on(DisplayCheck::AutoTrace);
+    options_.Manoeuvres = on(DisplayCheck::Manoeuvres);
 }
 
 void RaceScreen::readBoatChecks() {
@@ -517,6 +521,14 @@ void RaceScreen::jumpToTime(double t) {
     session_->jumpTo(t);
     showFrame();
     putFlagsBack();
+}
+
+void RaceScreen::showMoment(double t, int boat) {
+    if (!session_) return;
+    // The replay holds the moment until the user runs it again; the boat is the one marked.
+    replay_->stop();
+    boatPanel->markOnly(boat);
+    jumpToTime(t);
 }
 
 void RaceScreen::showTimePreview(double t, QPoint globalPos) {

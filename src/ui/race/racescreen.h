@@ -15,6 +15,7 @@
 #include "display/displayoptions.h"
 #include "display/mapview.h"
 #include "interact/mapmousemachine.h"
+#include "session/racesession.h"
 #include "ui/display/framerenderer.h"
 #include "ui/display/overviewmap.h"
 #include "ui/display/racescene.h"
@@ -62,6 +63,9 @@ public:
     // What runs gmt when coastline tiles are made (empty: the installed gmt). Tests put a
     // stand-in in its place.
     void setCoastRunner(ProgramRunner runner) { coastRunner_ = std::move(runner); }
+    // What works out the coach's analyses of the races opened from now on (empty: the real
+    // one). Tests put a stand-in in its place.
+    void setCoachAnalyser(CoachAnalyser analyser) { coachAnalyser_ = std::move(analyser); }
 
     // Opens the first race: called at start-up, or by the first showing when nobody did.
     void openFirstRace();
@@ -106,6 +110,7 @@ private:
     void showChosenRace(const QString& fileName);  // in place of the race shown
     void setTraceZoom(int sliderValue);
     void jumpToTime(double t);
+    void showMoment(double t, int boat);  // a table row clicked: that time, that boat marked
     void showTimePreview(double t, QPoint globalPos);  // the boats on the overview at t
     void endTimePreview();
     void limitReplayPeriod(double from, double to);
@@ -208,6 +213,7 @@ private:
     RaceSetup* setup_ = nullptr;          // race list, times, set-up on the chart, help and exit
 
     ProgramRunner coastRunner_;
+    CoachAnalyser coachAnalyser_;
     SplashScreen* splash_ = nullptr;
     QString windowTitle_;
     bool setupDone_ = false;

@@ -14,17 +14,21 @@
 #include "ui/display/mapflags.h"
 #include "ui/display/timebar.h"
 #include "ui/display/timepanel.h"
-#include "ui/widgets/picturewidget.h"
 #include "ui/race/playback.h"
 #include "ui/race/racescreen.h"
 #include "ui/race/windcontrols.h"
 #include "ui/widgets/colour.h"
+#include "ui/widgets/picturewidget.h"
 
 namespace brisko {
 
 void RaceScreen::buildOverlays() {
     mapPicture->setOverlay([this](QPainter& p) {
-        if (session_) renderer_.paintMovingLayer(p, scene_, session_->frameLayout());
+        if (session_) {
+            // The manoeuvres under the boats.
+            renderer_.paintManoeuvres(p, scene_, session_->manoeuvreMarks());
+            renderer_.paintMovingLayer(p, scene_, session_->frameLayout());
+        }
         paintMouseLayer(p);
     });
     overviewPicture->setOverlay([this](QPainter& p) {

@@ -141,7 +141,13 @@ void RaceScreen::onMapWheel(double x, double y, int angle) {
 void RaceScreen::onMapMouseMoved(Qt::MouseButtons buttons, double x, double y) {
     const int k = session_ ? session_->frameLayout().boatAt(x, y) : 0;
     const int boat = k > 0 && options_.shown(k) ? k : 0;
-    carryOut(mouse_.move(mouseButtons(buttons), {x, y}, boat, mouseScene()));
+    std::string manoeuvre;
+    if (session_) {
+        const std::vector<ManoeuvreMark>& marks = session_->manoeuvreMarks();
+        if (const int m = manoeuvreMarkAt(marks, x, y); m >= 0)
+            manoeuvre = marks[static_cast<size_t>(m)].hint;
+    }
+    carryOut(mouse_.move(mouseButtons(buttons), {x, y}, boat, mouseScene(), manoeuvre));
 }
 
 void RaceScreen::onOverviewPressed(Qt::MouseButton button, QPointF pos) {
@@ -170,7 +176,9 @@ void RaceScreen::carryOut(const MapActions& actions) {
                 [this](const mapmouse::ShowRubberLine&) { mapPicture->update(); },
                 [this](const mapmouse::HideRubberLine&) { mapPicture->update(); },
                 [this](const mapmouse::ModesChanged&) { setupModeChanged(); },
-                [this](const mapmouse::EndMeasuring&) { display_->setChecked(DisplayCheck::RangeBearing, false); },
+                [this](const mapmouse::EndMeasuring&) {
+                    display_->setChecked(DisplayCheck::RangeBearing, false);
+                },
                 [this](const mapmouse::AddMark& a) {
                     courseDefinitionChanged(session_->setMark(a.at));
                 },
@@ -209,6 +217,9 @@ void RaceScreen::showBox(const mapmouse::ShowBox& b) {
             showMapBox(label, fontMetrics().horizontalAdvance(label) + 8, 0, b.x, b.y, true);
             break;
         }
+        case MapBox::Manoeuvre:
+            showMapBox(text, fontMetrics().horizontalAdvance(text) + 8, 0, b.x, b.y, true);
+            break;
         case MapBox::MapHelp: {
             int h = 0;
             const QString help = mapHelp(settings_, b.wholeAreaLine, h);

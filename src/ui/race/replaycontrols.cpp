@@ -65,6 +65,12 @@ ReplayControls::ReplayControls(QWidget* panel, const AppSettings& settings)
 
 bool ReplayControls::stopped() const { return stopRadio_->isChecked(); }
 
+void ReplayControls::stop() {
+    stopRadio_->setChecked(true);
+    if (session_) session_->stop();
+    emit directionChosen(false);
+}
+
 void ReplayControls::step(bool forward) {
     // A step stops the replay.
     stopRadio_->setChecked(true);

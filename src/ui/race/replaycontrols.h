@@ -28,6 +28,9 @@ public:
     void raceGone() { session_ = nullptr; }
     // The STOP button is on: the user stopped the replay, or stepped it.
     bool stopped() const;
+    // The STOP button pressed by the screen (a moment chosen elsewhere): the clock stops and
+    // directionChosen(false) follows, as after the user's press.
+    void stop();
 
 signals:
     // A direction was chosen: the replay runs (forward or backward) or stops.

@@ -42,17 +42,18 @@ QGridLayout* grid(QWidget* panel, std::initializer_list<const char*> names, int 
 // The keyboard's order: the replay, the view and display options in the order of their design
 // (not of their rows), the wind, the boats, then the race file and the buttons.
 constexpr const char* kTabOrder[] = {
-    "forwardRadio",       "stopRadio",           "backwardRadio",       "stepForwardButton",
-    "stepBackwardButton", "replaySpeedSlider",   "windUpRadio",         "northUpRadio",
-    "trackViewRadio",     "speedGraphRadio",     "dataViewRadio",       "timeMarksCheck",
-    "rangeBearingCheck",  "hintsCheck",          "compareLinesCheck",   "autoTraceCheck",
-    "wakeCheck",          "coastlineCheck",      "layLinesCheck",       "boatNamesCheck",
-    "enlargeBoatsCheck",  "seaSwatch1",          "seaSwatch2",          "seaSwatch3",
-    "seaSwatch4",         "seaSwatch5",          "seaSwatch6",          "meanWindEdit",
-    "traceZoomSlider",    "boatScroll",          "raceFileCombo",       "showRaceButton",
-    "startTimeEdit",      "finishTimeEdit",      "confirmTimesButton",  "setMarkButton",
-    "setLineButton",      "setCourseButton",     "screenPictureButton", "referenceButton",
-    "windEntryButton",    "makeCoastlineButton", "helpButton",          "exitButton",
+    "forwardRadio",       "stopRadio",         "backwardRadio",       "stepForwardButton",
+    "stepBackwardButton", "replaySpeedSlider", "windUpRadio",         "northUpRadio",
+    "trackViewRadio",     "speedGraphRadio",   "dataViewRadio",       "timeMarksCheck",
+    "rangeBearingCheck",  "hintsCheck",        "compareLinesCheck",   "autoTraceCheck",
+    "wakeCheck",          "coastlineCheck",    "layLinesCheck",       "boatNamesCheck",
+    "enlargeBoatsCheck",  "manoeuvresCheck",   "seaSwatch1",          "seaSwatch2",
+    "seaSwatch3",         "seaSwatch4",        "seaSwatch5",          "seaSwatch6",
+    "meanWindEdit",       "traceZoomSlider",   "boatScroll",          "raceFileCombo",
+    "showRaceButton",     "startTimeEdit",     "finishTimeEdit",      "confirmTimesButton",
+    "setMarkButton",      "setLineButton",     "setCourseButton",     "screenPictureButton",
+    "referenceButton",    "windEntryButton",   "makeCoastlineButton", "helpButton",
+    "exitButton",
 };
 
 // Puts `w` and the controls inside it (the boat list's rows in its scroll area) right after
@@ -83,11 +84,12 @@ void arrangeSidePanel(QWidget* panel) {
     box->addLayout(row(panel, {"orientationBox", "viewBox"}));
 
     // The display check boxes four to a row, in the order they appear.
-    QGridLayout* checks = grid(
-        panel,
-        {"boatNamesCheck", "compareLinesCheck", "autoTraceCheck", "coastlineCheck", "wakeCheck",
-         "timeMarksCheck", "enlargeBoatsCheck", "rangeBearingCheck", "layLinesCheck", "hintsCheck"},
-        4);
+    QGridLayout* checks =
+        grid(panel,
+             {"boatNamesCheck", "compareLinesCheck", "autoTraceCheck", "coastlineCheck",
+              "wakeCheck", "timeMarksCheck", "enlargeBoatsCheck", "rangeBearingCheck",
+              "layLinesCheck", "hintsCheck", "manoeuvresCheck"},
+             4);
     checks->setHorizontalSpacing(4);
     checks->setVerticalSpacing(0);
     box->addLayout(checks);
