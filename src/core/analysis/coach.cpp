@@ -3,6 +3,8 @@
 
 #include "analysis/legstats.h"
 #include "analysis/startanalysis.h"
+#include "track/kinematics.h"
+#include "util/parallel.h"
 
 namespace brisko {
 
@@ -27,7 +29,13 @@ CoachAnalysis analyseRace(const RaceDefinition& race, const TrackStore& store,
     a.starts.resize(n);
     a.manoeuvres.resize(n);
     a.legs.resize(n);
-    for (int b = 1; b <= boats; ++b) a.manoeuvres[b] = findManoeuvres(store, b, a.wind);
+    // Boats are independent: with many samples two threads take them by turns.
+    long samples = 0;
+    for (int b = 1; b <= boats; ++b) samples += store.TrkCount(b);
+    const int workers = samples >= kSamplesWorthASecondThread ? workersFor(boats, 2) : 1;
+    forEachInParallel(1, boats + 1, workers, [&](int, int b) {
+        a.manoeuvres[static_cast<size_t>(b)] = findManoeuvres(store, b, a.wind);
+    });
 
     if (const auto line = startGeometry(race, store, roundings, a.wind)) {
         a.startLine = analyseStartLine(*line, a.wind);
