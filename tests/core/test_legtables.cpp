@@ -74,6 +74,13 @@ TEST(LegTables, DistanceAndSpeedTables) {
     EXPECT_EQ(d.cum[3][1], -19.0);
     EXPECT_EQ(d.leg[2][2], 2267.0);  // 1852 x 1.224
     EXPECT_DOUBLE_EQ(*d.cumY[2][2], 300 - d.cumScale.pxPerUnit * (1852 * 1.234 - 1019));
+    // A boat that passed the mark with no distance sailed known (no fix before it) gets no point
+    // on the leg chart, not one at minus the distance to the mark before.
+    LegTable unknown =
+        buildLegTable(TableKind::Dist, results({{10, 290}, {20, 300}}, {{0.05, 0}, {0.01, 0.6}}));
+    EXPECT_TRUE(unknown.leg[1][2].has_value());
+    EXPECT_FALSE(unknown.legY[1][2].has_value());
+    EXPECT_TRUE(unknown.legY[2][2].has_value());
 
     LegTable s = buildLegTable(TableKind::Speed, r);
     EXPECT_EQ(s.cum[1][1], 18.0);

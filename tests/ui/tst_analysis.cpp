@@ -3,6 +3,7 @@
 // direction written to the race file, and the screen picture read back from its bitmap file.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QTemporaryDir>
@@ -38,6 +39,53 @@ void clickGraph(Screen& s, double dir, double t) {
 class TstAnalysis : public QObject {
     Q_OBJECT
 private slots:
+    // The pictures a user reads and prints, pixel for pixel: the demo's speed graph and its four
+    // leg-analysis tables in both languages. A change of layout, colour or number shows here;
+    // BRISKO_UPDATE_GOLDEN=1 writes the golden files afresh after a change meant to be seen.
+    void picturesMatchTheirGoldenFiles() {
+        const QString golden = QStringLiteral(BRISKO_TEST_DATA "/golden/pictures/");
+        const bool update = qEnvironmentVariable("BRISKO_UPDATE_GOLDEN") == QLatin1String("1");
+        QStringList differing;
+        auto check = [&](const QImage& shot, const QString& name) {
+            const QString path = golden + name + QStringLiteral(".png");
+            const QImage img = shot.convertToFormat(QImage::Format_RGB32);
+            if (update) {
+                QDir().mkpath(golden);
+                QVERIFY(img.save(path));
+                return;
+            }
+            const QImage want = QImage(path).convertToFormat(QImage::Format_RGB32);
+            if (want.size() != img.size()) {
+                differing << QStringLiteral("%1: %2x%3, not %4x%5")
+                                 .arg(name)
+                                 .arg(img.width())
+                                 .arg(img.height())
+                                 .arg(want.width())
+                                 .arg(want.height());
+            } else if (want != img) {
+                int n = 0;
+                for (int y = 0; y < img.height(); ++y)
+                    for (int x = 0; x < img.width(); ++x) n += img.pixel(x, y) != want.pixel(x, y);
+                differing << QStringLiteral("%1: %2 pixels differ").arg(name).arg(n);
+            }
+            if (want != img) img.save(QDir::temp().filePath(name + QStringLiteral("-actual.png")));
+        };
+        for (int lang : {0, 1}) {
+            const QString suffix = lang ? QStringLiteral("_en") : QStringLiteral("_ja");
+            Screen s(kDemo, 1, lang);
+            s.c<QRadioButton>("speedGraphRadio")->click();
+            check(picture(s, "speedGraphPicture"), QStringLiteral("speedgraph") + suffix);
+            s.c<QRadioButton>("dataViewRadio")->click();
+            for (const char* kind :
+                 {"timeTableRadio", "distanceTableRadio", "speedTableRadio", "factorTableRadio"}) {
+                s.c<QRadioButton>(kind)->click();
+                check(picture(s, "tablePicture"),
+                      QString::fromLatin1(kind).remove(QStringLiteral("Radio")) + suffix);
+            }
+        }
+        QVERIFY2(differing.isEmpty(), qPrintable(differing.join(QStringLiteral("; "))));
+    }
+
     void viewsSwitchAndReturn() {
         Screen s(kDemo, 1, 1);
         QVERIFY(s.c("speedGraphRadio")->isEnabled());

@@ -12,7 +12,7 @@
 
 namespace brisko {
 
-enum class TableKind { Time = 1, Dist = 2, Speed = 3, Factor = 4 };
+enum class TableKind { Time, Dist, Speed, Factor };
 
 // Start values of the column extremes and spreads; they stay where nothing replaced them.
 constexpr double kColumnMinStart = 99999;

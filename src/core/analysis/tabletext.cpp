@@ -1,6 +1,7 @@
 // Cell texts, colours and chart labels of the leg analysis view; see tabletext.h.
 #include "analysis/tabletext.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "util/numbers.h"
@@ -24,7 +25,7 @@ std::string chartGridLabel(const ChartScale& s, int t) {
     const double v = s.unit * t;
     if (!std::isfinite(v)) return {};
     // The unit is a power of ten: as many decimals as it has, no more.
-    const int decimals = s.unit < 1 ? static_cast<int>(std::lround(-std::log10(s.unit))) : 0;
+    const int decimals = std::max(0, static_cast<int>(std::lround(-std::log10(s.unit))));
     const double f = std::pow(10.0, decimals);
     return shortestDecimal(std::round(v * f) / f);
 }

@@ -10,7 +10,6 @@
 namespace brisko {
 
 constexpr Rgb kTitleRed{192, 0, 0};  // titles and best values
-constexpr Rgb kRowHighlight{192, 255, 255};
 
 // A cell's text: the shortest decimal of its value; empty without a (finite) value.
 std::string cellText(const Cell& v);
