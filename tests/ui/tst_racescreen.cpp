@@ -1,7 +1,8 @@
 // The race screen on the demo race, offscreen, driven through its controls: what set-up leaves,
-// the time bar (click, Shift-drag period, cancel), the replay buttons, confirming start and
-// finish times on a copy of the demo, race switches that work and races that cannot be shown,
-// leaving. The other faults a user met are in tst_racefaults.cpp.
+// the smallest window's layout against its golden files, the time bar (click, Shift-drag period,
+// cancel), the replay buttons, confirming start and finish times on a copy of the demo, race
+// switches that work and races that cannot be shown, leaving.
+// The other faults a user met are in tst_racefaults.cpp.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -17,10 +18,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 
 #include "app/messages.h"
-#include "session/racesession.h"
 #include "racescreen.h"
+#include "session/racesession.h"
 #include "ui/app/splashscreen.h"
 #include "ui/display/backgroundrenderer.h"
 #include "ui/display/boatpanel.h"
@@ -37,6 +39,79 @@
 
 using namespace brisko;
 using namespace brisko::test;
+
+namespace {
+
+bool inside(const QWidget* w, const char* container) {
+    for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget())
+        if (p->objectName() == QLatin1String(container)) return true;
+    return false;
+}
+
+// The visible named controls of the race screen in the order the window holds them.
+QList<const QWidget*> namedControls(const QWidget& window) {
+    QList<const QWidget*> out;
+    for (const QWidget* w : window.findChildren<QWidget*>())
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith(QStringLiteral("qt_")) &&
+            !w->isWindow() && w->isVisible())
+            out << w;
+    return out;
+}
+
+// One line per visible named control: its name, its place and size in the window and what it
+// says.
+QString layoutDump(const QWidget& window) {
+    QString out;
+    for (const QWidget* w : namedControls(window)) {
+        QString text;
+        if (const auto* b = qobject_cast<const QAbstractButton*>(w))
+            text = b->text();
+        else if (const auto* l = qobject_cast<const QLabel*>(w))
+            text = l->text();
+        else if (const auto* e = qobject_cast<const QLineEdit*>(w))
+            text = e->text();
+        else if (const auto* c = qobject_cast<const QComboBox*>(w))
+            text = c->currentText();
+        else if (const auto* g = qobject_cast<const QGroupBox*>(w))
+            text = g->title();
+        const QPoint at = w->mapTo(&window, QPoint(0, 0));
+        out += QStringLiteral("%1 %2,%3 %4x%5 \"%6\"\n")
+                   .arg(w->objectName())
+                   .arg(at.x())
+                   .arg(at.y())
+                   .arg(w->width())
+                   .arg(w->height())
+                   .arg(text.replace(QLatin1Char('\n'), QStringLiteral("\\n")));
+    }
+    return out;
+}
+
+// The pairs of controls that show something and cover each other where the window shows them
+// (what a scrolled list hides is left out). The clock panel lies over the map and the wind strip
+// over the wind boxes and the boat list on purpose.
+QStringList overlappingControls(const QWidget& window) {
+    const QList<const QWidget*> all = namedControls(window);
+    QList<QPair<const QWidget*, QRect>> shown;
+    for (const QWidget* w : all) {
+        const bool holdsOthers = std::any_of(
+            all.begin(), all.end(), [w](const QWidget* c) { return c != w && w->isAncestorOf(c); });
+        if (holdsOthers || w->objectName() == QLatin1String("WindStrip") || inside(w, "timePanel"))
+            continue;
+        QRect r(w->mapTo(&window, QPoint(0, 0)), w->size());
+        for (const QWidget* p = w->parentWidget(); p && p != &window; p = p->parentWidget())
+            r &= QRect(p->mapTo(&window, QPoint(0, 0)), p->size());
+        if (!r.isEmpty()) shown.append({w, r});
+    }
+    QStringList out;
+    for (int i = 0; i < shown.size(); ++i)
+        for (int j = i + 1; j < shown.size(); ++j)
+            if (shown[i].second.intersects(shown[j].second))
+                out << shown[i].first->objectName() + QStringLiteral(" / ") +
+                           shown[j].first->objectName();
+    return out;
+}
+
+}  // namespace
 
 class TstRaceScreen : public QObject {
     Q_OBJECT
@@ -71,6 +146,61 @@ private slots:
         // The coastline came with the race, before anything was drawn.
         QVERIFY(s.session().coast().CoastCount > 0);
         QCOMPARE(w.scene().coast.count, s.session().coast().CoastCount);
+    }
+
+    void smallestWindowLaysOutAsItsGoldenFile_data() {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<double>("fontScale");
+        QTest::addColumn<QString>("golden");
+        const QString ja = QStringLiteral("racescreen_layout_ja.txt");
+        const QString en = QStringLiteral("racescreen_layout_en.txt");
+        QTest::newRow("Japanese, full mode") << 0 << 2 << 1.0 << ja;
+        QTest::newRow("English, browser mode") << 1 << 1 << 1.0 << en;
+        // No font scale (0 or below) is laid out as scale 1.
+        QTest::newRow("Japanese, font scale 0") << 0 << 2 << 0.0 << ja;
+        QTest::newRow("English, font scale -1") << 1 << 1 << -1.0 << en;
+    }
+
+    void smallestWindowLaysOutAsItsGoldenFile() {
+        QFETCH(int, lang);
+        QFETCH(int, mode);
+        QFETCH(double, fontScale);
+        QFETCH(QString, golden);
+        AppSettings settings = Screen::settingsFor(kDemo, mode, lang);
+        settings.FontScale = fontScale;
+        Screen s(settings);
+        s.stop();
+        s.w->resize(s.w->minimumSize());
+        QVERIFY(s.showOnScreen());
+        QTRY_COMPARE(s.c("sidePanel")->height(), s.w->height() - 2 * RaceLayout::kMargin);
+        s.jump(600);
+        QCOMPARE(overlappingControls(*s.w), QStringList());
+        // The wind strip as a click on the dial opens it.
+        QVERIFY(s.session().data().WindShown);
+        QTest::mouseClick(s.c("windPicture"), Qt::LeftButton);
+        QVERIFY(s.c("WindStrip")->isVisible());
+
+        const QString now = layoutDump(*s.w);
+        const QString path = QStringLiteral(BRISKO_TEST_DATA "/golden/") + golden;
+        if (qEnvironmentVariableIntValue("BRISKO_UPDATE_GOLDEN") == 1 && fontScale == 1.0) {
+            QVERIFY(writeAll(path, now.toUtf8()));
+            qInfo("wrote %s", qPrintable(path));
+        }
+        const QStringList want = QString::fromUtf8(readAll(path)).split(QLatin1Char('\n'));
+        const QStringList got = now.split(QLatin1Char('\n'));
+        for (int i = 0; i < std::max(want.size(), got.size()); ++i) {
+            const QString w = want.value(i, QStringLiteral("(none)"));
+            const QString g = got.value(i, QStringLiteral("(none)"));
+            if (w == g) continue;
+            const QString whole = QDir::current().absoluteFilePath(golden + QStringLiteral(".now"));
+            writeAll(whole, now.toUtf8());
+            QFAIL(qPrintable(QStringLiteral("%1 line %2\n   golden: %3\n   now:    %4\n"
+                                            "   the whole layout now: %5")
+                                 .arg(golden)
+                                 .arg(i + 1)
+                                 .arg(w, g, whole)));
+        }
     }
 
     void englishCaptionsAndSpeed() {
@@ -729,7 +859,7 @@ private slots:
         panel.findChild<QPushButton*>(QStringLiteral("exitButton"))->click();
         QCOMPARE(leaving.count(), 1);
         QCOMPARE(sink.messages.size(), size_t(1));  // no race: nothing offered for saving
-        setup.prepare(true);  // browser mode: the race list
+        setup.prepare(true);                        // browser mode: the race list
         auto* list = panel.findChild<QComboBox*>(QStringLiteral("raceFileCombo"));
         QVERIFY(!list->isHidden() && course->isHidden());
         QSignalSpy chosen(&setup, &RaceSetup::raceChosen);
@@ -785,8 +915,8 @@ private slots:
     void timeBarHoverText() {
         AppSettings en;
         en.Lang = 1;
-        const QStringList lines =
-            TimeBar::hoverText(125, parseDateTime("2026/06/07 11:00:00"), en).split(QLatin1Char('\n'));
+        const QStringList lines = TimeBar::hoverText(125, parseDateTime("2026/06/07 11:00:00"), en)
+                                      .split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 5);
         QCOMPARE(lines[0], QStringLiteral("11:02:05   (125 Sec)"));
         QCOMPARE(lines[1], QStringLiteral("Click to change the time."));
