@@ -1,11 +1,12 @@
 // The race screen on the demo race, offscreen, driven through its controls: what set-up leaves,
 // the smallest window's layout against its golden files, the time bar (click, Shift-drag period,
-// cancel), the replay buttons, confirming start and finish times on a copy of the demo, race
-// switches that work and races that cannot be shown, leaving.
+// cancel), the replay buttons and the replay's speed in real time, confirming start and finish
+// times on a copy of the demo, race switches that work and races that cannot be shown, leaving.
 // The other faults a user met are in tst_racefaults.cpp.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -220,6 +221,16 @@ private slots:
         s.jump(600);
         QVERIFY(std::abs(s.clock().RaceTime - 600) <= 1 / bar.pxPerSecond() + 1);
         const double t = s.clock().RaceTime;
+        // Every boat's row in the list shows its speed and its angle to the wind then.
+        const FrameState& f = s.session().frame();
+        for (int k = 1; k <= s.race().BoatCount; ++k) {
+            const QByteArray row = QByteArray::number(k - 1);
+            const QString speed = s.c<QLabel>("boatSpeed_" + row)->text();
+            const QString twa = s.c<QLabel>("boatTwa_" + row)->text();
+            QVERIFY2(f.Boats[k].visible, row);
+            QVERIFY2(std::abs(speed.toDouble() - f.Boats[k].speed) < 0.006, qPrintable(speed));
+            QCOMPARE(twa, QString::number(qRound(f.Boats[k].twa)));
+        }
         s.c<QPushButton>("stepForwardButton")->click();
         QCOMPARE(s.clock().RaceTime, t + 1);
         s.c<QPushButton>("stepBackwardButton")->click();
@@ -318,6 +329,56 @@ private slots:
         QCOMPARE(on(), QStringList{"backwardRadio"});
         QVERIFY(s.c<QRadioButton>("windUpRadio")->isChecked());
         QVERIFY(s.c<QRadioButton>("trackViewRadio")->isChecked());
+    }
+
+    void replayKeepsTheChosenSpeedInRealTime() {
+        Screen s(kDemo, 1, 1);
+        s.stop();
+        s.c<QSlider>("replaySpeedSlider")->setValue(11);
+        QCOMPARE(s.c<QLabel>("replaySpeedLabel")->text(), QStringLiteral("20 x spd"));
+        s.jump(600);  // boats in view: no skipping over an empty stretch
+        s.c<QRadioButton>("forwardRadio")->click();
+        // The frame rate is measured over the first whole second, then the step follows it.
+        QTest::qWait(2300);
+        QElapsedTimer real;
+        real.start();
+        const double from = s.clock().RaceTime;
+        QTest::qWait(2000);
+        const double raceSecondsPerSecond = (s.clock().RaceTime - from) * 1000 / real.elapsed();
+        QVERIFY2(raceSecondsPerSecond > 12 && raceSecondsPerSecond < 28,
+                 qPrintable(QString::number(raceSecondsPerSecond)));
+    }
+
+    void aReplayFrameNeverRunsInsideAnother() {
+        // The start gun's sound stands for whatever a frame does that lets timers fire (a
+        // message box): STOP and FWD pressed meanwhile start the replay timer afresh, and its
+        // ticks wait until the frame is done.
+        struct Gun : FakePlatform {
+            std::function<void()> playing;
+            void playSound(const std::string&) override {
+                if (playing) playing();
+            }
+        } gun;
+        Screen s(kDemo, 1, 1, kDemoRace, &gun);
+        s.stop();
+        // The rate timer's rounding to the whole second would move the clock as well.
+        s.c<QTimer>("rateTimer")->stop();
+        s.jump(-30);
+        s.stepTo(-1);
+        int shots = 0;
+        double before = 0, after = 0;
+        gun.playing = [&] {
+            ++shots;
+            before = s.clock().RaceTime;
+            s.stop();
+            s.c<QRadioButton>("forwardRadio")->click();
+            QTest::qWait(200);
+            after = s.clock().RaceTime;
+        };
+        s.c<QRadioButton>("forwardRadio")->click();
+        QTRY_COMPARE(shots, 1);
+        QCOMPARE(after, before);
+        QTRY_VERIFY(s.clock().RaceTime > after);  // and then the replay runs on
     }
 
     void confirmingTimesRefusesAndAccepts() {
