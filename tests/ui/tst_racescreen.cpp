@@ -551,6 +551,10 @@ private slots:
         s.c<QRadioButton>("forwardRadio")->click();
         s.fire("replayTimer");
         s.fire("rateTimer");
+        // A drag over the window's margin: no time preview to end.
+        QTest::mousePress(s.w.get(), Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
+        QTest::mouseMove(s.w.get(), QPoint(3, 300));
+        QTest::mouseRelease(s.w.get(), Qt::LeftButton, Qt::NoModifier, QPoint(3, 300));
         // Then the demo race from the list.
         s.c<QPushButton>("showRaceButton")->click();
         QVERIFY(s.w->session());
@@ -618,6 +622,20 @@ private slots:
         QVERIFY(s.c("traceZoomPanel")->isHidden());
         for (const char* name : chartTools) QVERIFY2(s.c(name)->isEnabled(), name);
         QVERIFY(!s.c("boatNamesCheck")->isEnabled());
+    }
+
+    void aNorthUpRaceOpensNorthUp() {
+        QTemporaryDir tmp;
+        const QString app = tmp.path() + QStringLiteral("/demo");
+        QVERIFY(copyTree(kDemo, app));
+        const QString file = app + QStringLiteral("/RaceAdmin/enoshima_0607.txt");
+        QVERIFY(writeAll(file, readAll(file).replace("WD,  205\r\n", "WD,  205\r\nNU, 1\r\n")));
+        Screen s(app, 1, 0);
+        QCOMPARE(s.race().NorthUp, 1);
+        QVERIFY(s.c<QRadioButton>("northUpRadio")->isChecked());
+        QVERIFY(!s.c<QRadioButton>("windUpRadio")->isChecked());
+        QCOMPARE(s.w->view().ViewRotation, 0.0);
+        QVERIFY(!s.c("compareLinesCheck")->isEnabled());
     }
 
     void startFlagsAndFinishListFollowTheFrame() {
@@ -971,6 +989,12 @@ private slots:
         QCOMPARE(LoadingProgress::barLengthFor(1, 0), 0.0);
         QCOMPARE(LoadingProgress::barLengthFor(7, 4), 333.0);
         QVERIFY(bar.message().startsWith(QStringLiteral("race.txt    ( 4 / 4)\n")));
+        // Blue as far as the boats read, white beyond.
+        bar.setProgress(1, 4, QStringLiteral("race.txt"), QStringLiteral("x"));
+        const QImage shown = Screen::rendered(&bar);
+        const int y = bar.height() - LoadingProgress::kBarHeight / 2;
+        QCOMPARE(shown.pixelColor(40, y), QColor(0, 0, 255));
+        QCOMPARE(shown.pixelColor(120, y), QColor(Qt::white));
     }
 
     void timeBarHoverText() {
