@@ -45,15 +45,24 @@ struct Screen {
     std::unique_ptr<RaceScreen> w;
 
     Screen(const QString& appPath, int mode, int lang, const std::string& raceFile = kDemoRace,
-           PlatformServices* platform = nullptr, CoachAnalyser analyser = {}) {
-        settings.AppPath = appPath.toStdString();
-        settings.EditionMode = mode;
-        settings.Lang = lang;
-        settings.ProductTitle = lang == 1 ? "Brisko" : "ブリスコ";
+           PlatformServices* platform = nullptr, CoachAnalyser analyser = {})
+        : Screen(settingsFor(appPath, mode, lang), raceFile, platform, std::move(analyser)) {}
+    // A screen on settings the test has changed further (the font scale, the font).
+    explicit Screen(const AppSettings& given, const std::string& raceFile = kDemoRace,
+                    PlatformServices* platform = nullptr, CoachAnalyser analyser = {})
+        : settings(given) {
         w = std::make_unique<RaceScreen>(settings, raceFile, sink, platform);
         if (analyser) w->setCoachAnalyser(std::move(analyser));
         w->resize(1200, 820);
         w->openFirstRace();
+    }
+    static AppSettings settingsFor(const QString& appPath, int mode, int lang) {
+        AppSettings s;
+        s.AppPath = appPath.toStdString();
+        s.EditionMode = mode;
+        s.Lang = lang;
+        s.ProductTitle = lang == 1 ? "Brisko" : "ブリスコ";
+        return s;
     }
     template <class T = QWidget>
     T* c(const char* name) const {

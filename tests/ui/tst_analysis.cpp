@@ -339,6 +339,7 @@ private slots:
         meanWind->selectAll();
         QTest::keyClicks(meanWind, "245");
         QCOMPARE(s.race().MeanWindDir, 245.0);
+        QCOMPARE(s.w->view().ViewRotation, 245.0);  // wind up: the map turns to it
         AppSettings settings = s.settings;
         RaceDefinition onDisk;
         onDisk.RaceFileName = kDemoRace;
@@ -348,6 +349,12 @@ private slots:
         meanWind->selectAll();
         QTest::keyClicks(meanWind, "400");
         QCOMPARE(s.race().MeanWindDir, 0.0);
+        // North up the map stays as it is.
+        s.c<QRadioButton>("northUpRadio")->click();
+        meanWind->selectAll();
+        QTest::keyClicks(meanWind, "90");
+        QCOMPARE(s.race().MeanWindDir, 90.0);
+        QCOMPARE(s.w->view().ViewRotation, 0.0);
     }
 
     void onlyTypingInTheMeanWindBoxWritesTheRaceFile() {

@@ -2,6 +2,7 @@
 // and bearing, marks, lines and the course set on the chart and written to the race file with
 // its ".bak" kept once, the overview's clicks and the hints that the HINT box turns off.
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -92,6 +93,11 @@ private slots:
         const QPoint mark3 = d.pixelOf(s.race().Marks[3].MarkLat, s.race().Marks[3].MarkLon);
         QTest::mouseMove(s.map(), mark3 + QPoint(1, 0));
         QCOMPARE(s.c<QLabel>("hintBox")->text(), QStringLiteral("MK3"));
+        // The name just above the pointer, across it.
+        const QRect name = s.c("hintBox")->geometry();
+        const QPoint pointer = s.map()->mapToGlobal(mark3 + QPoint(1, 0));
+        QVERIFY(name.left() < pointer.x() && pointer.x() < name.right());
+        QVERIFY(name.bottom() < pointer.y() && name.bottom() > pointer.y() - 10);
         d.click(mark3);
         QCOMPARE(s.race().CourseCount, 6);
         QCOMPARE(s.race().Course[6], std::string("MK3"));
@@ -196,6 +202,7 @@ private slots:
         // The demo race gives MG, -7: magnetic is true + 7.
         QVERIFY2(s.c<QLabel>("hintBox")->text().startsWith(QString::fromUtf8(" 180度／187mag  ")),
                  qPrintable(s.c<QLabel>("hintBox")->text()));
+        QCOMPARE(s.c("hintBox")->pos(), s.map()->mapToGlobal(QPoint(10, 10)));  // top left
         QVERIFY(s.w->windowTitle().contains(QStringLiteral("N 35:")));
         QVERIFY(s.w->windowTitle().contains(QStringLiteral("/E 139:")));
         d.click(QPoint(400, 300), Qt::RightButton);  // any other button ends measuring
@@ -272,6 +279,29 @@ private slots:
             QVERIFY2(raceScreenHint(QString::fromLatin1(c), ja, true), c);
             QVERIFY2(raceScreenHint(QString::fromLatin1(c), en, true), c);
         }
+    }
+
+    void mapHelpBesideThePointerOnTheMap() {
+        // A narrow font (the Latin letters of the CJK font): the help keeps its box's width.
+        const QString narrowFont = QStringLiteral("Noto Sans CJK JP");
+        if (!QFontDatabase::families().contains(narrowFont)) QSKIP("needs fonts-noto-cjk");
+        AppSettings narrow = Screen::settingsFor(kDemo, 1, 1);
+        narrow.UiFontName = narrowFont.toStdString();
+        Screen s(narrow);
+        s.stop();
+        QVERIFY(s.showOnScreen());
+        auto* help = s.c<QLabel>("hintBox");
+        const QRect map(s.map()->mapToGlobal(QPoint(0, 0)), s.map()->size());
+        QTest::mouseMove(s.map(), QPoint(300, 300));
+        QVERIFY(help->text().startsWith(QStringLiteral("Click L-btn=> Enlarge Map")));
+        QVERIFY(help->sizeHint().width() < 170);
+        QCOMPARE(help->width(), 170);
+        // Left of the pointer, or right of it by the map's left edge: on the map either way.
+        QVERIFY(help->geometry().right() < map.left() + 300);
+        QVERIFY(map.contains(help->geometry()));
+        QTest::mouseMove(s.map(), QPoint(20, 300));
+        QVERIFY(help->geometry().left() > map.left() + 20);
+        QVERIFY(map.contains(help->geometry()));
     }
 
     void hintsOnDisabledControlsAndWhereTheyGo() {

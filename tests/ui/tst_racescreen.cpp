@@ -1,10 +1,12 @@
 // The race screen on the demo race, offscreen, driven through its controls: what set-up leaves,
-// the time bar (click, Shift-drag period, cancel), the replay buttons, confirming start and
-// finish times on a copy of the demo, race switches that work and races that cannot be shown,
-// leaving. The other faults a user met are in tst_racefaults.cpp.
+// the smallest window's layout against its golden files, the time bar (click, Shift-drag period,
+// cancel), the replay buttons and the replay's speed in real time, confirming start and finish
+// times on a copy of the demo, race switches that work and races that cannot be shown, leaving.
+// The other faults a user met are in tst_racefaults.cpp.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -17,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 
 #include "app/messages.h"
 #include "racescreen.h"
@@ -37,6 +40,79 @@
 
 using namespace brisko;
 using namespace brisko::test;
+
+namespace {
+
+bool inside(const QWidget* w, const char* container) {
+    for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget())
+        if (p->objectName() == QLatin1String(container)) return true;
+    return false;
+}
+
+// The visible named controls of the race screen in the order the window holds them.
+QList<const QWidget*> namedControls(const QWidget& window) {
+    QList<const QWidget*> out;
+    for (const QWidget* w : window.findChildren<QWidget*>())
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith(QStringLiteral("qt_")) &&
+            !w->isWindow() && w->isVisible())
+            out << w;
+    return out;
+}
+
+// One line per visible named control: its name, its place and size in the window and what it
+// says.
+QString layoutDump(const QWidget& window) {
+    QString out;
+    for (const QWidget* w : namedControls(window)) {
+        QString text;
+        if (const auto* b = qobject_cast<const QAbstractButton*>(w))
+            text = b->text();
+        else if (const auto* l = qobject_cast<const QLabel*>(w))
+            text = l->text();
+        else if (const auto* e = qobject_cast<const QLineEdit*>(w))
+            text = e->text();
+        else if (const auto* c = qobject_cast<const QComboBox*>(w))
+            text = c->currentText();
+        else if (const auto* g = qobject_cast<const QGroupBox*>(w))
+            text = g->title();
+        const QPoint at = w->mapTo(&window, QPoint(0, 0));
+        out += QStringLiteral("%1 %2,%3 %4x%5 \"%6\"\n")
+                   .arg(w->objectName())
+                   .arg(at.x())
+                   .arg(at.y())
+                   .arg(w->width())
+                   .arg(w->height())
+                   .arg(text.replace(QLatin1Char('\n'), QStringLiteral("\\n")));
+    }
+    return out;
+}
+
+// The pairs of controls that show something and cover each other where the window shows them
+// (what a scrolled list hides is left out). The clock panel lies over the map and the wind strip
+// over the wind boxes and the boat list on purpose.
+QStringList overlappingControls(const QWidget& window) {
+    const QList<const QWidget*> all = namedControls(window);
+    QList<QPair<const QWidget*, QRect>> shown;
+    for (const QWidget* w : all) {
+        const bool holdsOthers = std::any_of(
+            all.begin(), all.end(), [w](const QWidget* c) { return c != w && w->isAncestorOf(c); });
+        if (holdsOthers || w->objectName() == QLatin1String("WindStrip") || inside(w, "timePanel"))
+            continue;
+        QRect r(w->mapTo(&window, QPoint(0, 0)), w->size());
+        for (const QWidget* p = w->parentWidget(); p && p != &window; p = p->parentWidget())
+            r &= QRect(p->mapTo(&window, QPoint(0, 0)), p->size());
+        if (!r.isEmpty()) shown.append({w, r});
+    }
+    QStringList out;
+    for (int i = 0; i < shown.size(); ++i)
+        for (int j = i + 1; j < shown.size(); ++j)
+            if (shown[i].second.intersects(shown[j].second))
+                out << shown[i].first->objectName() + QStringLiteral(" / ") +
+                           shown[j].first->objectName();
+    return out;
+}
+
+}  // namespace
 
 class TstRaceScreen : public QObject {
     Q_OBJECT
@@ -73,6 +149,61 @@ private slots:
         QCOMPARE(w.scene().coast.count, s.session().coast().CoastCount);
     }
 
+    void smallestWindowLaysOutAsItsGoldenFile_data() {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<double>("fontScale");
+        QTest::addColumn<QString>("golden");
+        const QString ja = QStringLiteral("racescreen_layout_ja.txt");
+        const QString en = QStringLiteral("racescreen_layout_en.txt");
+        QTest::newRow("Japanese, full mode") << 0 << 2 << 1.0 << ja;
+        QTest::newRow("English, browser mode") << 1 << 1 << 1.0 << en;
+        // No font scale (0 or below) is laid out as scale 1.
+        QTest::newRow("Japanese, font scale 0") << 0 << 2 << 0.0 << ja;
+        QTest::newRow("English, font scale -1") << 1 << 1 << -1.0 << en;
+    }
+
+    void smallestWindowLaysOutAsItsGoldenFile() {
+        QFETCH(int, lang);
+        QFETCH(int, mode);
+        QFETCH(double, fontScale);
+        QFETCH(QString, golden);
+        AppSettings settings = Screen::settingsFor(kDemo, mode, lang);
+        settings.FontScale = fontScale;
+        Screen s(settings);
+        s.stop();
+        s.w->resize(s.w->minimumSize());
+        QVERIFY(s.showOnScreen());
+        QTRY_COMPARE(s.c("sidePanel")->height(), s.w->height() - 2 * RaceLayout::kMargin);
+        s.jump(600);
+        QCOMPARE(overlappingControls(*s.w), QStringList());
+        // The wind strip as a click on the dial opens it.
+        QVERIFY(s.session().data().WindShown);
+        QTest::mouseClick(s.c("windPicture"), Qt::LeftButton);
+        QVERIFY(s.c("WindStrip")->isVisible());
+
+        const QString now = layoutDump(*s.w);
+        const QString path = QStringLiteral(BRISKO_TEST_DATA "/golden/") + golden;
+        if (qEnvironmentVariableIntValue("BRISKO_UPDATE_GOLDEN") == 1 && fontScale == 1.0) {
+            QVERIFY(writeAll(path, now.toUtf8()));
+            qInfo("wrote %s", qPrintable(path));
+        }
+        const QStringList want = QString::fromUtf8(readAll(path)).split(QLatin1Char('\n'));
+        const QStringList got = now.split(QLatin1Char('\n'));
+        for (int i = 0; i < std::max(want.size(), got.size()); ++i) {
+            const QString w = want.value(i, QStringLiteral("(none)"));
+            const QString g = got.value(i, QStringLiteral("(none)"));
+            if (w == g) continue;
+            const QString whole = QDir::current().absoluteFilePath(golden + QStringLiteral(".now"));
+            writeAll(whole, now.toUtf8());
+            QFAIL(qPrintable(QStringLiteral("%1 line %2\n   golden: %3\n   now:    %4\n"
+                                            "   the whole layout now: %5")
+                                 .arg(golden)
+                                 .arg(i + 1)
+                                 .arg(w, g, whole)));
+        }
+    }
+
     void englishCaptionsAndSpeed() {
         Screen s(kDemo, 1, 1);
         QVERIFY(s.w->windowTitle().startsWith(QStringLiteral("\"Brisko\" Race Browser   ")));
@@ -90,6 +221,16 @@ private slots:
         s.jump(600);
         QVERIFY(std::abs(s.clock().RaceTime - 600) <= 1 / bar.pxPerSecond() + 1);
         const double t = s.clock().RaceTime;
+        // Every boat's row in the list shows its speed and its angle to the wind then.
+        const FrameState& f = s.session().frame();
+        for (int k = 1; k <= s.race().BoatCount; ++k) {
+            const QByteArray row = QByteArray::number(k - 1);
+            const QString speed = s.c<QLabel>("boatSpeed_" + row)->text();
+            const QString twa = s.c<QLabel>("boatTwa_" + row)->text();
+            QVERIFY2(f.Boats[k].visible, row);
+            QVERIFY2(std::abs(speed.toDouble() - f.Boats[k].speed) < 0.006, qPrintable(speed));
+            QCOMPARE(twa, QString::number(qRound(f.Boats[k].twa)));
+        }
         s.c<QPushButton>("stepForwardButton")->click();
         QCOMPARE(s.clock().RaceTime, t + 1);
         s.c<QPushButton>("stepBackwardButton")->click();
@@ -188,6 +329,56 @@ private slots:
         QCOMPARE(on(), QStringList{"backwardRadio"});
         QVERIFY(s.c<QRadioButton>("windUpRadio")->isChecked());
         QVERIFY(s.c<QRadioButton>("trackViewRadio")->isChecked());
+    }
+
+    void replayKeepsTheChosenSpeedInRealTime() {
+        Screen s(kDemo, 1, 1);
+        s.stop();
+        s.c<QSlider>("replaySpeedSlider")->setValue(11);
+        QCOMPARE(s.c<QLabel>("replaySpeedLabel")->text(), QStringLiteral("20 x spd"));
+        s.jump(600);  // boats in view: no skipping over an empty stretch
+        s.c<QRadioButton>("forwardRadio")->click();
+        // The frame rate is measured over the first whole second, then the step follows it.
+        QTest::qWait(2300);
+        QElapsedTimer real;
+        real.start();
+        const double from = s.clock().RaceTime;
+        QTest::qWait(2000);
+        const double raceSecondsPerSecond = (s.clock().RaceTime - from) * 1000 / real.elapsed();
+        QVERIFY2(raceSecondsPerSecond > 12 && raceSecondsPerSecond < 28,
+                 qPrintable(QString::number(raceSecondsPerSecond)));
+    }
+
+    void aReplayFrameNeverRunsInsideAnother() {
+        // The start gun's sound stands for whatever a frame does that lets timers fire (a
+        // message box): STOP and FWD pressed meanwhile start the replay timer afresh, and its
+        // ticks wait until the frame is done.
+        struct Gun : FakePlatform {
+            std::function<void()> playing;
+            void playSound(const std::string&) override {
+                if (playing) playing();
+            }
+        } gun;
+        Screen s(kDemo, 1, 1, kDemoRace, &gun);
+        s.stop();
+        // The rate timer's rounding to the whole second would move the clock as well.
+        s.c<QTimer>("rateTimer")->stop();
+        s.jump(-30);
+        s.stepTo(-1);
+        int shots = 0;
+        double before = 0, after = 0;
+        gun.playing = [&] {
+            ++shots;
+            before = s.clock().RaceTime;
+            s.stop();
+            s.c<QRadioButton>("forwardRadio")->click();
+            QTest::qWait(200);
+            after = s.clock().RaceTime;
+        };
+        s.c<QRadioButton>("forwardRadio")->click();
+        QTRY_COMPARE(shots, 1);
+        QCOMPARE(after, before);
+        QTRY_VERIFY(s.clock().RaceTime > after);  // and then the replay runs on
     }
 
     void confirmingTimesRefusesAndAccepts() {
@@ -360,6 +551,10 @@ private slots:
         s.c<QRadioButton>("forwardRadio")->click();
         s.fire("replayTimer");
         s.fire("rateTimer");
+        // A drag over the window's margin: no time preview to end.
+        QTest::mousePress(s.w.get(), Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
+        QTest::mouseMove(s.w.get(), QPoint(3, 300));
+        QTest::mouseRelease(s.w.get(), Qt::LeftButton, Qt::NoModifier, QPoint(3, 300));
         // Then the demo race from the list.
         s.c<QPushButton>("showRaceButton")->click();
         QVERIFY(s.w->session());
@@ -427,6 +622,20 @@ private slots:
         QVERIFY(s.c("traceZoomPanel")->isHidden());
         for (const char* name : chartTools) QVERIFY2(s.c(name)->isEnabled(), name);
         QVERIFY(!s.c("boatNamesCheck")->isEnabled());
+    }
+
+    void aNorthUpRaceOpensNorthUp() {
+        QTemporaryDir tmp;
+        const QString app = tmp.path() + QStringLiteral("/demo");
+        QVERIFY(copyTree(kDemo, app));
+        const QString file = app + QStringLiteral("/RaceAdmin/enoshima_0607.txt");
+        QVERIFY(writeAll(file, readAll(file).replace("WD,  205\r\n", "WD,  205\r\nNU, 1\r\n")));
+        Screen s(app, 1, 0);
+        QCOMPARE(s.race().NorthUp, 1);
+        QVERIFY(s.c<QRadioButton>("northUpRadio")->isChecked());
+        QVERIFY(!s.c<QRadioButton>("windUpRadio")->isChecked());
+        QCOMPARE(s.w->view().ViewRotation, 0.0);
+        QVERIFY(!s.c("compareLinesCheck")->isEnabled());
     }
 
     void startFlagsAndFinishListFollowTheFrame() {
@@ -780,6 +989,12 @@ private slots:
         QCOMPARE(LoadingProgress::barLengthFor(1, 0), 0.0);
         QCOMPARE(LoadingProgress::barLengthFor(7, 4), 333.0);
         QVERIFY(bar.message().startsWith(QStringLiteral("race.txt    ( 4 / 4)\n")));
+        // Blue as far as the boats read, white beyond.
+        bar.setProgress(1, 4, QStringLiteral("race.txt"), QStringLiteral("x"));
+        const QImage shown = Screen::rendered(&bar);
+        const int y = bar.height() - LoadingProgress::kBarHeight / 2;
+        QCOMPARE(shown.pixelColor(40, y), QColor(0, 0, 255));
+        QCOMPARE(shown.pixelColor(120, y), QColor(Qt::white));
     }
 
     void timeBarHoverText() {
