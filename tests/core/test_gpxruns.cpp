@@ -163,6 +163,14 @@ TEST(GpxRuns, NamespacesReferencesCommentsAndDocumentTypesGiveExpatsMeaning) {
                  "<trkpt lat=\"39.5\" lon=\"-0.3\"><time>2025-06-21T11:00<b/>   <c/>:00Z</time>"
                  "</trkpt>" +
                  points(11, 10))},
+        // XML names are case-sensitive: "Lat", "Lon" and "Trkpt" are other names, not a position.
+        {"names differing only in their first letter's case",
+         segment(points(0, 10) +
+                 "<trkpt Lat=\"38.5\" lat=\"39.5\" Lon=\"-1.3\" lon=\"-0.3\"><time>"
+                 "2025-06-21T11:00:00Z</time></trkpt><Trkpt lat=\"38.5\" lon=\"-1.3\"><time>"
+                 "2025-06-21T11:00:01Z</time></Trkpt><trkpt Lat=\"38.5\" Lon=\"-1.3\"><time>"
+                 "2025-06-21T11:00:02Z</time></trkpt>" +
+                 points(13, 10))},
         {"end tag text in a processing instruction",
          segment(points(0, 10) +
                  "<trkpt lat=\"39.5\" lon=\"-0.3\"><?note a </trkpt> b?>"
