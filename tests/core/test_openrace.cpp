@@ -3,6 +3,7 @@
 // wind data, the reference speed and the last data time the opening leaves.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -321,4 +322,41 @@ TEST(OpenRace, AFinishWithoutAStartDoesNotCutTheTracks) {
     EXPECT_EQ(o.data.tracks.TrkCount(2), 450);
     EXPECT_EQ(o.result.trackStats[1].outsideWindow, 0);
     EXPECT_EQ(o.result.trackStats[2].outsideWindow, 0);
+}
+
+// Each kind of log counts its fixes in its own words, in both languages: track points of a GPX
+// file, sentences of an NMEA log, lines of a track file.
+TEST(OpenRace, UnreadableFixesAreCountedInTheWordsOfTheirFile) {
+    BoatEntry boat{"v1.gpx", "Vela"};
+    GpsTrackStats st;
+    st.accepted = true;
+    st.trackLines = 10;
+    st.unreadable = 2;
+    st.kept = 8;
+    const std::pair<TrackFileKind, std::array<const char*, 2>> cases[] = {
+        {TrackFileKind::Gpx,
+         {": 航跡点 10 点のうち 2 点は位置か日時が読めないため除きました。",
+          ": 2 of 10 track points have a position, date or time that cannot be read; they are "
+          "left out."}},
+        {TrackFileKind::Nmea,
+         {": RMC / GGA 文 10 行のうち 2 行は位置か日時が読めないため除きました。",
+          ": 2 of 10 RMC / GGA sentences have a position, date or time that cannot be read; they "
+          "are left out."}},
+        {TrackFileKind::Track,
+         {": 航跡の行 10 行のうち 2 行は位置か日時が読めないため除きました。",
+          ": 2 of 10 track lines have a position, date or time that cannot be read; they are left "
+          "out."}},
+    };
+    for (const auto& [kind, said] : cases) {
+        st.kind = kind;
+        for (int lang : {0, 1}) {
+            AppSettings settings;
+            settings.Lang = lang;
+            const auto w = trackFileWarnings(settings, boat, st);
+            ASSERT_EQ(w.size(), 1u);
+            const std::string who = lang ? "Boat \"Vela\", GPS file \"v1.gpx\""
+                                         : "艇 \"Vela\" の GPS ファイル \"v1.gpx\"";
+            EXPECT_EQ(w[0], who + said[lang]);
+        }
+    }
 }
