@@ -292,6 +292,11 @@ TEST(WindNowTest, InterpolatesThroughNorthAndAddsVariation) {
     EXPECT_EQ(wn.WindHint, 2);
     ASSERT_TRUE(wn.update(w, 10, -1, 0));
     EXPECT_EQ(wn.WindHint, 1);
+    // At a sample's own second the dial shows that sample (the clock ticks in whole seconds and
+    // samples are whole minutes): 10 degrees and 8 knots at 100.
+    ASSERT_TRUE(wn.update(w, 100, 1, 0));
+    EXPECT_DOUBLE_EQ(wn.WindDirNow, 10);
+    EXPECT_DOUBLE_EQ(wn.WindSpeedNow, 8);
     ASSERT_TRUE(wn.update(w, 500, 1, 0));
     EXPECT_DOUBLE_EQ(wn.WindDirNow, 20);
     ASSERT_TRUE(wn.update(w, -50, 1, 0));

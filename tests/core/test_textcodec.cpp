@@ -12,7 +12,9 @@ TEST(TextCodec, DecodesEachEncodingAndKeepsWhatFits) {
     EXPECT_EQ(d.encoding, TextEncoding::Cp932);
     EXPECT_EQ(d.text, "ブリスコ");
 
-    auto u = decodeText("\xEF\xBB\xBF" "ブリスコ");
+    auto u = decodeText(
+        "\xEF\xBB\xBF"
+        "ブリスコ");
     EXPECT_EQ(u.encoding, TextEncoding::Utf8Bom);
     EXPECT_EQ(u.text, "ブリスコ");
 
@@ -34,4 +36,15 @@ TEST(TextCodec, GarbageNeverFails) {
     auto d = decodeText(bytes);
     EXPECT_FALSE(d.text.empty());
     EXPECT_TRUE(isValidUtf8(d.text));
+}
+
+// UTF-8 is told from CP932 by being well formed: overlong forms, surrogate halves (U+D800 to
+// U+DFFF, at both ends) and code points past U+10FFFF are not, and neither is a cut sequence.
+TEST(TextCodec, OnlyWellFormedUtf8CountsAsUtf8) {
+    for (const char* good : {"\x7F", "\xC2\x80", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEE\x80\x80",
+                             "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"})
+        EXPECT_TRUE(isValidUtf8(good)) << good;
+    for (const char* bad : {"\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xED\xBF\xBF",
+                            "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80", "\xE3\x81", "\x80"})
+        EXPECT_FALSE(isValidUtf8(bad)) << bad;
 }
