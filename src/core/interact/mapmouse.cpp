@@ -122,8 +122,7 @@ RangeBearing rangeAndBearing(GeoPoint origin, GeoPoint p, double lonFactor, doub
         b = dX >= 0 ? 90 : 270;
     } else {
         b = std::atan(dX / dLat) / kDegToRad;
-        if (b < 0) b += 360;
-        if (dLat < 0) b += 180;
+        if (dLat < 0) b += 180;  // a bearing below 0 is brought round with the whole degrees
         b = std::floor(b + 0.5);
     }
     int t = static_cast<int>(b);
