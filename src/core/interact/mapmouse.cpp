@@ -178,19 +178,7 @@ std::string pickLabel(const MapPick& pick) {
     return courseEntryFor(pick);
 }
 
-double overviewScreenBearing(double dx, double dn) {
-    double b;
-    if (dn == 0) {
-        b = dx >= 0 ? 90 : 270;
-    } else {
-        b = std::atan(dx / dn) / kDegToRad;
-        if (b < 0) b += 360;
-        if (dn < 0) b += 180;
-    }
-    if (b < 0) b += 360;
-    if (b >= 360) b -= 360;
-    return b;
-}
+double overviewScreenBearing(double dx, double dn) { return bearingDegrees(dn, dx); }
 
 int windDirectionFromOverview(double viewRotation, double screenBearing) {
     int w = static_cast<int>(std::floor(viewRotation + screenBearing));
