@@ -1018,10 +1018,13 @@ def main(argv=None):
     print(f"Mutation score: {score_text(k, sv)}; {nb} did not compile; {len(ran)} mutants run, "
           f"{elapsed / 60:.1f} min in all")
     if again is not None and args.survivors and not interrupted:
-        # The earlier run's killed mutants stay killed: tests were added, none taken away.
+        # The earlier run's killed mutants stay killed: tests were added, none taken away. A
+        # survivor whose line is gone went with code that could not matter: it is left out.
         before_k, before_s = again[0].get("killed", 0), again[0].get("survived", 0)
-        print(f"Score of the earlier sample now: {score_text(before_k + k, before_s - k)} "
-              f"(it was {score_text(before_k, before_s)})")
+        gone = len(again[2])
+        left_out = f", {gone} gone with their code left out" if gone else ""
+        print(f"Score of the earlier sample now: {score_text(before_k + k, before_s - k - gone)}"
+              f"{left_out} (it was {score_text(before_k, before_s)})")
     if ran:
         b = sum(m.build_seconds for m in ran) / len(ran)
         t = sum(m.test_seconds for m in ran) / len(ran)
