@@ -290,3 +290,15 @@ TEST(CoachSession, ACourseChangedOnTheChartIsAnalysedWithTheNewRoundings) {
     EXPECT_FALSE(s->ensureLegData());
     EXPECT_EQ(an.calls->size(), 3u);
 }
+
+// A symbol cut by the map box's edge is drawn (its centre within half a symbol of the edge);
+// one wholly beyond it is not.
+TEST_F(Chart, ASymbolCutByTheEdgeIsDrawnOneBeyondItIsNot) {
+    options.BoatMarked[1] = true;
+    a.manoeuvres[1] = {at(2100 + 404 / 60.0, 8300, 60), at(2100 + 405 / 60.0, 8300, 90),
+                       at(2100, 8300 - 404 / 60.0, 120), at(2100, 8300 - 405 / 60.0, 150)};
+    layOut();
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_NEAR(marks[0].y, -4, 1e-9);
+    EXPECT_NEAR(marks[1].x, -4, 1e-9);
+}
