@@ -57,15 +57,14 @@ std::vector<Manoeuvre> findManoeuvres(const TrackStore& store, int boat, const W
         Manoeuvre m;
         if (eye && downwind && std::fabs(t.turn) >= kPenaltyLeastTurn) {
             m.kind = ManoeuvreKind::Penalty;
-        } else if (eye && downwind) {
-            // The first of the lines (every 180 degrees, the eye at multiples of 360) past the
-            // entry course in the direction of the turn.
+        } else {
+            // Named by the first of the lines (every 180 degrees, the eye at multiples of 360)
+            // past the entry course in the direction of the turn: the only one for a tack or a
+            // gybe, the first crossed for a tack run on into a bear-away.
             const double first = t.turn > 0 ? std::ceil((before + kSettleMargin) / 180)
                                             : std::floor((before - kSettleMargin) / 180);
             m.kind =
                 std::fmod(std::fabs(first), 2) == 0 ? ManoeuvreKind::Tack : ManoeuvreKind::Gybe;
-        } else {
-            m.kind = eye ? ManoeuvreKind::Tack : ManoeuvreKind::Gybe;
         }
         m.time = t.time;
         m.lat = t.lat;
