@@ -5,36 +5,19 @@
 #include <cmath>
 #include <numbers>
 
+#include "coachrace.h"
 #include "race/racedefinition.h"
 #include "track/kinematics.h"
 #include "track/rounding.h"
 
 using namespace brisko;
+using namespace brisko::test;
 
 namespace {
 
-// Tracks are laid out in metres north and east of a point near 35 N.
-constexpr double kLat0 = 2100, kLon0 = 8100, kLonFactor = 0.82;
-double latOf(double north) { return kLat0 + north / 1852; }
-double lonOf(double east) { return kLon0 + east / 1852 / kLonFactor; }
-
-struct Key {
-    double t, n, e;  // seconds from the gun, metres north, metres east
-};
 struct Pt {
     double n, e;
 };
-
-// One sample per whole second between the first and last key, linear between keys.
-void addTrack(TrackStore& st, int b, const std::vector<Key>& keys) {
-    size_t i = 0;
-    for (double s = std::ceil(keys.front().t); s <= keys.back().t; s += 1) {
-        while (i + 2 < keys.size() && keys[i + 1].t <= s) ++i;
-        const Key &a = keys[i], &z = keys[i + 1];
-        double f = (s - a.t) / (z.t - a.t);
-        st.boats[b].append(latOf(a.n + f * (z.n - a.n)), lonOf(a.e + f * (z.e - a.e)), s);
-    }
-}
 
 // Points of an arc round a centre, bearings from `from` to `to` degrees in 5-degree steps.
 void arc(std::vector<Pt>& pts, Pt c, double r, double from, double to) {
@@ -55,37 +38,10 @@ std::vector<Key> timed(const std::vector<Pt>& pts, double t0, double speed) {
     return keys;
 }
 
-struct Race {
-    RaceDefinition def;
-    TrackStore st;
-    RoundingResults r;
-
-    explicit Race(int boats) {
-        def.BoatCount = boats;
-        def.RaceSeconds = 3600;
-        def.RaceSecondsPlus = 3600 + 180 + 60;
-        st.reset(boats);
-        st.LonFactor = kLonFactor;
-        st.MPerMinLat = 1852;
-        st.DegRad = std::numbers::pi / 180;
-    }
-    void mark(int i, double n, double e) {
-        def.MarkCount = std::max(def.MarkCount, i);
-        def.Marks[i] = {latOf(n), lonOf(e)};
-    }
-    void line(int i, Pt a, Pt b) {
-        def.LineCount = std::max(def.LineCount, i);
-        def.Lines[i] = {latOf(a.n), lonOf(a.e), latOf(b.n), lonOf(b.e)};
-    }
-    void course(const std::vector<std::string>& entries) {
-        def.CourseCount = static_cast<int>(entries.size());
-        for (size_t i = 0; i < entries.size(); ++i) def.Course[i + 1] = entries[i];
-    }
-    void run() {
-        deriveKinematics(st);
-        computeRoundings(def, st, r);
-        computeLegDistances(def, st, r);
-    }
+// The race fixture of the coach's analyses, with lines given by their two ends.
+struct Race : CoachRace {
+    using CoachRace::CoachRace;
+    void line(int i, Pt a, Pt b) { CoachRace::line(i, a.n, a.e, b.n, b.e); }
 };
 
 }  // namespace
